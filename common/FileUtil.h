@@ -1,0 +1,37 @@
+// File helpers over std::filesystem with error codes: nothing here throws.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gdl {
+
+bool FileExists(const std::string& path);
+// Size of a regular file, or nullopt.
+std::optional<std::uintmax_t> FileSize(const std::string& path);
+// Whole file, or nullopt when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+// At most maxBytes from the start of the file.
+std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+// Writes a complete new file beside the target and renames it over it, so a
+// crash or a full disk never leaves a half-written file in its place.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+// Deletes a file; a missing file is no error.
+bool DeleteFileQuiet(const std::string& path);
+// Copies without overwriting an existing target.
+bool CopyFileNoOverwrite(const std::string& from, const std::string& to);
+
+// Folder part of a path, with trailing "/" ("./" for a bare name).
+std::string FolderOf(std::string_view path);
+// File name part of a path.
+std::string FileNameOf(std::string_view path);
+// File name without folder and without everything from its first ".".
+std::string BaseName(std::string_view path);
+// Adds the trailing "/" when missing (an empty folder stays empty).
+std::string WithTrailingSlash(std::string_view folder);
+// Extension from the last "." of the file name, with the dot; empty when none.
+std::string ExtensionOf(std::string_view path);
+
+}  // namespace gdl

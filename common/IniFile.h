@@ -1,0 +1,48 @@
+// INI files with the behaviour of the Windows profile functions, over 8-bit
+// bytes. Kept as its lines so that rewriting a file changes only what is set.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gdl {
+
+inline constexpr std::size_t kIniMaxValue = 2047;
+
+class IniFile {
+public:
+    IniFile() = default;
+    static IniFile FromBytes(std::string_view bytes);
+    // A missing or unreadable file gives an empty IniFile.
+    static IniFile Load(const std::string& path);
+
+    // Value of key in section (first of duplicates), trimmed, unquoted, cut
+    // to 2047 characters; def when the section or key is missing.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view def = {}) const;
+    bool HasSection(std::string_view section) const;
+
+    // Sets an existing key in place, appends a new key after the last line of
+    // its section, or a new section at the end of the file.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Every line ends with CR LF.
+    std::string ToBytes() const;
+    // Written atomically; the folder must exist.
+    bool Save(const std::string& path) const;
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// One-shot calls over a file, as the Windows profile functions are used.
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view def, const std::string& path);
+// Creates the file when missing.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::string& path);
+
+}  // namespace gdl

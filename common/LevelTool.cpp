@@ -1,0 +1,1 @@
+#include "LevelTool.h"

@@ -1,0 +1,76 @@
+// The outside tools as the kit uses them: the batch files written just before
+// each use, the check of the tool files, and the commands (edit, list,
+// compile, statistics) run through them.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gdl {
+
+class Prompts;
+class ToolRunner;
+
+inline constexpr char kLevelToolExe[] = "ld.exe";
+inline constexpr char kLevelToolPif[] = "ld.pif";
+inline constexpr char kInfoPif[] = "ldinfo.pif";
+inline constexpr char kStatPif[] = "ldstat.pif";
+inline constexpr char kStatToolExe[] = "gdlstat.exe";
+inline constexpr char kEditBatch[] = "ldedit.bat";
+inline constexpr char kInfoBatch[] = "ldinfo.bat";
+inline constexpr char kStatBatch[] = "ldstat.bat";
+
+// Batch file texts (CR LF between lines, none after the last). toolFolder has
+// its trailing "/".
+std::string EditBatchText(std::string_view toolFolder, int port);  // port 1-4
+std::string ListBatchText(std::string_view toolFolder);
+std::string CompileBatchText(std::string_view toolFolder);
+std::string StatBatchText(std::string_view toolFolder);
+
+// "The file PATH could not be found. ..." for the named program.
+std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program);
+
+class LevelTool {
+public:
+    // programName names the program in the missing-file message ("GDLEdit").
+    LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompts,
+              std::string programName = "GDLEdit");
+
+    const std::string& ToolFolder() const { return toolFolder_; }
+    // Where the batch files are written and run from: the tool folder, or
+    // $XDG_CACHE_HOME/gdlkit/ when the tool folder is not writable.
+    const std::string& BatchFolder() const { return batchFolder_; }
+    // Full path of a tool file; ".bat" names resolve to the batch folder.
+    std::string ToolFilePath(std::string_view name) const;
+
+    // True when every named file exists. With message, one "File Error" box
+    // for the last missing file in the order given.
+    bool CheckToolFiles(std::initializer_list<std::string_view> names, bool withMessage) const;
+
+    // Writes "ldedit.bat" for port 1-4; false when it cannot be created.
+    bool WriteEditBatch(int port);
+
+    // Opens the source in the level tool (shown).
+    void Edit(const std::string& source, const std::string& projectFolder, bool wait);
+    // SOURCE.te1 in the project folder from "ld.exe -sSOURCE" (hidden, waiting).
+    void List(const std::string& source, const std::string& projectFolder);
+    // LEVEL.bin files in the project folder from "ld.exe -mSOURCE".
+    void Compile(const std::string& source, const std::string& projectFolder);
+    // BASE.te4 from BASE.te3 through "gdlstat.exe -g"; whether it could run.
+    bool Stats(const std::string& base, const std::string& projectFolder);
+
+    int Port() const { return port_; }
+
+private:
+    bool WriteBatch(std::string_view name, std::string_view text);
+    std::string toolFolder_;
+    std::string batchFolder_;
+    ToolRunner& runner_;
+    Prompts& prompts_;
+    std::string programName_;
+    int port_ = 1;
+};
+
+}  // namespace gdl

@@ -1,0 +1,65 @@
+// The message box and file dialog port. The Qt layer shows real dialogs; the
+// scripted double answers from a queue and records every question.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gdl {
+
+enum class MsgIcon { None, Question, Error, Information, Warning };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+inline constexpr char kCaptionConfirm[] = "Confirm";
+inline constexpr char kCaptionFileError[] = "File Error";
+
+struct FileDialogRequest {
+    std::string title;
+    std::string folder;    // starting folder
+    std::string fileName;  // proposed name
+    std::string filter;    // "Text (*.x)|*.x|All files (*.*)|*.*"
+    std::string defaultExt;
+    bool mustExist = false;        // open: file and path must exist
+    bool overwritePrompt = false;  // save: ask before overwriting
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual void ShowMessage(const std::string& caption, const std::string& text,
+                             MsgIcon icon) = 0;
+    virtual Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
+                       MsgIcon icon) = 0;
+    // Full path chosen, or nullopt on cancel.
+    virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
+};
+
+// Test double. Questions take the next queued answer (Cancel when none is
+// left, so a forgotten answer never says yes); dialogs take the next queued
+// path (nullopt when none).
+class ScriptedPrompts : public Prompts {
+public:
+    struct Shown {
+        std::string kind;  // "message", "ask", "open", "save"
+        std::string caption;
+        std::string text;  // message text, or the dialog's request as text
+        MsgIcon icon = MsgIcon::None;
+        MsgButtons buttons = MsgButtons::Ok;
+        FileDialogRequest request;
+    };
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> paths;
+    std::vector<Shown> shown;
+
+    void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) override;
+    Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
+               MsgIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+};
+
+}  // namespace gdl

@@ -1,0 +1,116 @@
+// The registry port: string values under keys of two roots. On Linux the real
+// store is one REGEDIT4-style text file per root, written atomically.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gdl {
+
+enum class RegRoot { LocalMachine, CurrentUser };
+
+inline constexpr char kRegKeyRoot[] = "Software\\Vandrel\\GDLKIT";
+inline constexpr char kRegKeyGlobal[] = "Software\\Vandrel\\GDLKIT\\global";
+inline constexpr char kRegKeyEdit[] = "Software\\Vandrel\\GDLKIT\\Edit";
+inline constexpr char kRegKeyAutomation[] = "Software\\Vandrel\\GDLKIT\\Edit\\Options\\Automation";
+
+// Key names match without regard to case; value names too. A value name may
+// hold any character but NUL ("" is the key's default value).
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual bool KeyExists(RegRoot root, std::string_view key) const = 0;
+    virtual bool CreateKey(RegRoot root, std::string_view key) = 0;
+    virtual std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
+                                                 std::string_view name) const = 0;
+    // Creates the key when missing.
+    virtual bool WriteValue(RegRoot root, std::string_view key, std::string_view name,
+                            std::string_view value) = 0;
+    virtual bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) = 0;
+    // Value names in the order they were first written.
+    virtual std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const = 0;
+};
+
+// One root's content: keys (as first written) with their values in order.
+struct RegistryHive {
+    struct Value {
+        std::string name;
+        std::string data;
+    };
+    struct Key {
+        std::string name;
+        std::vector<Value> values;
+    };
+    std::vector<Key> keys;
+
+    Key* Find(std::string_view key);
+    const Key* Find(std::string_view key) const;
+    Key& Create(std::string_view key);
+};
+
+// REGEDIT4-style text of a hive and back; names and data escape "\", "\"" and
+// control characters so that any value name survives.
+std::string SerializeHive(const RegistryHive& hive);
+std::optional<RegistryHive> ParseHive(std::string_view text);
+
+class MemoryRegistry : public Registry {
+public:
+    bool KeyExists(RegRoot root, std::string_view key) const override;
+    bool CreateKey(RegRoot root, std::string_view key) override;
+    std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
+                                         std::string_view name) const override;
+    bool WriteValue(RegRoot root, std::string_view key, std::string_view name,
+                    std::string_view value) override;
+    bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
+    std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
+
+private:
+    RegistryHive& Hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
+    const RegistryHive& Hive(RegRoot root) const {
+        return root == RegRoot::LocalMachine ? machine_ : user_;
+    }
+    RegistryHive machine_;
+    RegistryHive user_;
+};
+
+// Reads its file at every call and rewrites it atomically at every change, so
+// that the editor and the player running side by side see each other's values.
+class FileRegistry : public Registry {
+public:
+    FileRegistry(std::string machinePath, std::string userPath);
+    // $GDLKIT_MACHINE_REG or $XDG_CONFIG_HOME/gdlkit/machine.reg, and
+    // $XDG_CONFIG_HOME/gdlkit/user.reg ($XDG_CONFIG_HOME defaults to ~/.config).
+    static FileRegistry FromEnvironment();
+
+    bool KeyExists(RegRoot root, std::string_view key) const override;
+    bool CreateKey(RegRoot root, std::string_view key) override;
+    std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
+                                         std::string_view name) const override;
+    bool WriteValue(RegRoot root, std::string_view key, std::string_view name,
+                    std::string_view value) override;
+    bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
+    std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
+
+    const std::string& PathOf(RegRoot root) const {
+        return root == RegRoot::LocalMachine ? machinePath_ : userPath_;
+    }
+
+private:
+    RegistryHive LoadHive(RegRoot root) const;
+    bool StoreHive(RegRoot root, const RegistryHive& hive);
+    std::string machinePath_;
+    std::string userPath_;
+};
+
+// The installer's job: when the machine root has no install folder and the
+// program's folder holds the level tool ("ld.exe" and "ld.pif"), the parent of
+// that folder is recorded as the install folder. Returns whether it wrote.
+bool SeedInstallFolder(Registry& registry, const std::string& programFolder);
+
+// Folder of the running program, with trailing "/".
+std::string ProgramFolder();
+
+}  // namespace gdl

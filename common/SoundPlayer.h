@@ -1,0 +1,24 @@
+// Asynchronous playing of a wave file, and stopping it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gdl {
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Starts playing once; a missing or unplayable file is silent.
+    virtual void PlayAsync(const std::string& path) = 0;
+    virtual void Stop() = 0;
+};
+
+class RecordingSoundPlayer : public SoundPlayer {
+public:
+    std::vector<std::string> events;  // "play PATH" or "stop"
+    void PlayAsync(const std::string& path) override { events.push_back("play " + path); }
+    void Stop() override { events.push_back("stop"); }
+};
+
+}  // namespace gdl

@@ -1,0 +1,1 @@
+#include "ToolRunner.h"
