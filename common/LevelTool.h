@@ -74,3 +74,12 @@ private:
 };
 
 }  // namespace gdl
+
+namespace gdl {
+// The level tool's two banner lines: the first lines of its listing, and
+// lines 2 and 3 of a level list.
+inline constexpr char kLevelToolBanner1[] =
+    "GDLKIT Level Tool 1.0 - lists, edits and compiles Glimmerdeep level sources";
+inline constexpr char kLevelToolBanner2[] =
+    "Level source format LVS 1 for the Atari Lynx; type ld.exe --help for usage";
+}  // namespace gdl
