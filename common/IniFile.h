@@ -2,6 +2,8 @@
 // bytes. Kept as its lines so that rewriting a file changes only what is set.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +13,7 @@ namespace gdl {
 inline constexpr std::size_t kIniMaxValue = 2047;
 
 class IniFile {
-public:
+  public:
     IniFile() = default;
     static IniFile FromBytes(std::string_view bytes);
     // A missing or unreadable file gives an empty IniFile.
@@ -24,8 +26,11 @@ public:
     bool HasSection(std::string_view section) const;
 
     // Sets an existing key in place, appends a new key after the last line of
-    // its section, or a new section at the end of the file.
-    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // its section, or a new section at the end of the file. Line breaks in the
+    // value become blanks. False, with nothing changed, for names the file
+    // cannot hold (line breaks; a key that is empty, holds "=" or reads as a
+    // section header).
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // Every line ends with CR LF.
     std::string ToBytes() const;
@@ -34,8 +39,29 @@ public:
 
     const std::vector<std::string>& Lines() const { return lines_; }
 
-private:
+  private:
+    enum class LineKind : std::uint8_t { Other, Section, Key };
+    struct LineInfo {
+        LineKind kind = LineKind::Other;
+        std::string name;            // trimmed section or key name
+        std::size_t valueStart = 0;  // keys: just after the first "="
+    };
+    // Lines header + 1 up to end - 1 belong to the section.
+    struct SectionSpan {
+        std::string name;
+        std::size_t header = 0;
+        std::size_t end = 0;
+    };
+
+    static LineInfo ParseLine(std::string_view line);
+    void Reindex();
+    const SectionSpan* FindSection(std::string_view name) const;
+    std::optional<std::size_t> FindKey(const SectionSpan& section, std::string_view key) const;
+    void InsertLine(std::size_t at, std::string line);
+
     std::vector<std::string> lines_;
+    std::vector<LineInfo> info_;
+    std::vector<SectionSpan> sections_;  // in file order; duplicates kept
 };
 
 // One-shot calls over a file, as the Windows profile functions are used.
