@@ -17,9 +17,10 @@ inline constexpr std::size_t kMaxProjectEntries = 255;
 struct LevelEntry {
     std::string reference;  // source name + ":" + level name
     std::string designer;
-    std::string password;   // at most 4 characters, upper case
+    std::string password;  // at most 4 characters, upper case
     std::string music = "0";
-    std::string hint;       // at most 320 characters
+    std::string hint;  // at most 320 characters
+    bool operator==(const LevelEntry&) const = default;
 };
 
 struct ProjectModel {
@@ -58,13 +59,15 @@ int CurrentYear();
 
 // The file text exactly as saved: CR LF lines, every key written.
 std::string ProjectToBytes(const ProjectModel& model);
-// Writes folder + fileName (atomically) and clears the modified flag.
+// Writes folder + fileName (atomically) and clears the modified flag. Empty
+// sources and references are left out and the keys numbered without gaps.
 bool SaveProject(ProjectModel& model);
 // Writes the model's layout to another path (playtest copies).
 bool SaveProjectAs(const ProjectModel& model, const std::string& path);
 
-// Reads a project from parsed INI content. Returns false, leaving model
-// untouched, when "Name" is empty or missing. Folder and file name are not set.
+// Reads a project from parsed INI content, replacing every stored field and
+// list and clearing the modified flag; folder, file name and the open flag are
+// kept. Returns false, leaving model untouched, when "Name" is empty or missing.
 bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear);
 // Reads the file at path; on success sets folder and file name from the path,
 // clears the modified flag and sets the open flag.
