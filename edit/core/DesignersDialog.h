@@ -12,7 +12,7 @@
 namespace gdl {
 
 class DesignersDialog {
-  public:
+public:
     enum class Focus { List, Edit };
 
     // Copies the designer list, remembers its count N, empties and disables the
@@ -51,7 +51,7 @@ class DesignersDialog {
     void Apply(std::vector<LevelEntry>& levels, std::vector<std::string>& designers,
                bool populateDesigner);
 
-  private:
+private:
     void Touch() { ++revision_; }
     std::vector<std::string> items_;
     int selected_ = -1;

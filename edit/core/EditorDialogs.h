@@ -26,7 +26,7 @@ struct AddSourceRequest {
 };
 
 class EditorDialogs {
-  public:
+public:
     virtual ~EditorDialogs() = default;
     virtual AddSourceAnswer AskAddSource(const AddSourceRequest& request) = 0;
     // TfHint: caption, bold title line, text (at most 320 characters, no line
@@ -43,7 +43,7 @@ class EditorDialogs {
 // records what was shown. editDesigners, when set, acts on the dialog core as a
 // user would and gives the answer.
 class ScriptedEditorDialogs : public EditorDialogs {
-  public:
+public:
     struct HintShown {
         std::string caption;
         std::string title;

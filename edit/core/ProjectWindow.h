@@ -34,6 +34,7 @@ inline constexpr char kUsageNotIncludedHint[] = "This level is not included in t
 inline constexpr char kUsageErrorHint[] = "Error reading level info";
 inline constexpr char kLevelSetFullCaption[] = "Level Set Full";
 inline constexpr char kLevelSetFullText[] = "The level set can hold at most 255 levels.";
+inline constexpr char kProjectFullCaption[] = "Project Full";
 inline constexpr char kSourcesFullText[] = "The project can hold at most 255 source files.";
 
 struct RecentEntryView {
@@ -157,7 +158,7 @@ struct ProjectView {
 };
 
 class ProjectWindow {
-  public:
+public:
     // programFolder: the editor's own folder, trailing "/". changed is called
     // whenever the state changes while a long command runs (each build line,
     // the loading status) so the form can repaint before the command returns.
@@ -277,11 +278,13 @@ class ProjectWindow {
     // The recent list's paths, entry 1 first; empty strings for unused entries.
     std::array<std::string, 5> RecentPaths() const { return recentPaths_; }
 
-  private:
+private:
     friend class ProjectWindowBuildView;
 
     void Touch();
     void Notify();
+    // Derives the view from the model after a command.
+    void Sync();
     void SetModified(bool modified);
     void UpdateCaption();
     void UpdateCounters();
@@ -293,27 +296,37 @@ class ProjectWindow {
     void AddRecent(const std::string& path);
     void RenderRecent();
     void RenderProperties();
-    void SetAutomation(const char* valueName, bool& option, bool& checked);
+    void ToggleAutomation(const char* valueName, bool& option, bool& checked);
 
     // Source page helpers.
     bool SafeSourceName(const std::string& name) const;
-    void RunListing(const std::string& source);
+    RunListing Listing();
+    LevelInfoResult ReadInfo(const std::string& reference);
     void SelectSource(int index);
     void RefreshLevelDetails();
+    void RefreshSourceUsage();
     std::string SelectedSource() const;
     std::string ContentsReference(int index) const;
     bool CanAddLevels(std::size_t count);
+    bool CanAddSource();
     void AppendLevel(const std::string& reference, bool automate);
+    void EraseLevel(std::size_t index);
+    int RemoveReference(const std::string& reference);
+    int IncludeAllOfSelected();
     int ExcludeAllOfSelected();
     void AddSourceAndList(const std::string& name);
+    void SourceAdded();
+    bool CopyIntoProject(const std::string& from, bool move);
     std::string NewSourceName() const;
 
     // Level Set page helpers.
     void RenderLevels();
+    void RefreshLevelsInfo();
     void SelectLevel(int index);
     void MoveSelected(int to);
     void ReassignMusic();
     LevelEntry* SelectedEntry();
+    std::string MusicFolder() const;
     void StopMusicIfPlaying();
 
     Registry& registry_;
@@ -335,6 +348,7 @@ class ProjectWindow {
     std::string projectFolder_;
     std::string levelSetFile_;
     bool loading_ = false;
+    bool sourceInfoFound_ = true;
     bool buildInSourceFolder_ = false;
     bool includeLevels_ = false;
     bool populateDesigner_ = false;
