@@ -23,17 +23,24 @@ inline constexpr char kInfoBatch[] = "ldinfo.bat";
 inline constexpr char kStatBatch[] = "ldstat.bat";
 
 // Batch file texts (CR LF between lines, none after the last). toolFolder has
-// its trailing "/".
+// its trailing "/". A "%" in the folder is written "%%", as batch files
+// require; a folder holding a double quote or a control character cannot be
+// written into a batch file at all (see CanQuoteInBatch).
 std::string EditBatchText(std::string_view toolFolder, int port);  // port 1-4
 std::string ListBatchText(std::string_view toolFolder);
 std::string CompileBatchText(std::string_view toolFolder);
 std::string StatBatchText(std::string_view toolFolder);
+bool CanQuoteInBatch(std::string_view toolFolder);
+
+// $XDG_CACHE_HOME/gdlkit/ (default ~/.cache/gdlkit/), the batch files' place
+// when the tool folder is not writable.
+std::string BatchCacheFolder();
 
 // "The file PATH could not be found. ..." for the named program.
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program);
 
 class LevelTool {
-public:
+  public:
     // programName names the program in the missing-file message ("GDLEdit").
     LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompts,
               std::string programName = "GDLEdit");
@@ -46,25 +53,29 @@ public:
     std::string ToolFilePath(std::string_view name) const;
 
     // True when every named file exists. With message, one "File Error" box
-    // for the last missing file in the order given.
+    // for the last missing file in the order given. Empty names after the
+    // first are skipped.
     bool CheckToolFiles(std::initializer_list<std::string_view> names, bool withMessage) const;
 
     // Writes "ldedit.bat" for port 1-4; false when it cannot be created.
     bool WriteEditBatch(int port);
 
+    // Each returns whether the tool could be started.
     // Opens the source in the level tool (shown).
-    void Edit(const std::string& source, const std::string& projectFolder, bool wait);
+    bool Edit(const std::string& source, const std::string& projectFolder, bool wait);
     // SOURCE.te1 in the project folder from "ld.exe -sSOURCE" (hidden, waiting).
-    void List(const std::string& source, const std::string& projectFolder);
+    bool List(const std::string& source, const std::string& projectFolder);
     // LEVEL.bin files in the project folder from "ld.exe -mSOURCE".
-    void Compile(const std::string& source, const std::string& projectFolder);
+    bool Compile(const std::string& source, const std::string& projectFolder);
     // BASE.te4 from BASE.te3 through "gdlstat.exe -g"; whether it could run.
     bool Stats(const std::string& base, const std::string& projectFolder);
 
     int Port() const { return port_; }
 
-private:
+  private:
     bool WriteBatch(std::string_view name, std::string_view text);
+    bool RunInfoBatch(std::string_view text, const std::string& source,
+                      const std::string& projectFolder);
     std::string toolFolder_;
     std::string batchFolder_;
     ToolRunner& runner_;

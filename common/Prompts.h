@@ -27,10 +27,9 @@ struct FileDialogRequest {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
-    virtual void ShowMessage(const std::string& caption, const std::string& text,
-                             MsgIcon icon) = 0;
+    virtual void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) = 0;
     virtual Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
                        MsgIcon icon) = 0;
     // Full path chosen, or nullopt on cancel.
@@ -42,7 +41,7 @@ public:
 // left, so a forgotten answer never says yes); dialogs take the next queued
 // path (nullopt when none).
 class ScriptedPrompts : public Prompts {
-public:
+  public:
     struct Shown {
         std::string kind;  // "message", "ask", "open", "save"
         std::string caption;

@@ -20,7 +20,7 @@ inline constexpr char kRegKeyAutomation[] = "Software\\Vandrel\\GDLKIT\\Edit\\Op
 // Key names match without regard to case; value names too. A value name may
 // hold any character but NUL ("" is the key's default value).
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     virtual bool KeyExists(RegRoot root, std::string_view key) const = 0;
     virtual bool CreateKey(RegRoot root, std::string_view key) = 0;
@@ -57,7 +57,7 @@ std::string SerializeHive(const RegistryHive& hive);
 std::optional<RegistryHive> ParseHive(std::string_view text);
 
 class MemoryRegistry : public Registry {
-public:
+  public:
     bool KeyExists(RegRoot root, std::string_view key) const override;
     bool CreateKey(RegRoot root, std::string_view key) override;
     std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
@@ -67,7 +67,7 @@ public:
     bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
     std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
 
-private:
+  private:
     RegistryHive& Hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
     const RegistryHive& Hive(RegRoot root) const {
         return root == RegRoot::LocalMachine ? machine_ : user_;
@@ -79,7 +79,7 @@ private:
 // Reads its file at every call and rewrites it atomically at every change, so
 // that the editor and the player running side by side see each other's values.
 class FileRegistry : public Registry {
-public:
+  public:
     FileRegistry(std::string machinePath, std::string userPath);
     // $GDLKIT_MACHINE_REG or $XDG_CONFIG_HOME/gdlkit/machine.reg, and
     // $XDG_CONFIG_HOME/gdlkit/user.reg ($XDG_CONFIG_HOME defaults to ~/.config).
@@ -98,9 +98,16 @@ public:
         return root == RegRoot::LocalMachine ? machinePath_ : userPath_;
     }
 
-private:
+  private:
+    enum class LoadState { Missing, Ok, Unusable };
+    // Missing and unusable (corrupt or unreadable) files both read as empty.
     RegistryHive LoadHive(RegRoot root) const;
+    RegistryHive LoadHive(RegRoot root, LoadState& state) const;
     bool StoreHive(RegRoot root, const RegistryHive& hive);
+    // Read, change and write back under the folder's lock. A file that exists
+    // but cannot be understood is never replaced: the change is refused.
+    template <typename Change>
+    bool Modify(RegRoot root, Change change);
     std::string machinePath_;
     std::string userPath_;
 };
@@ -110,7 +117,7 @@ private:
 // that folder is recorded as the install folder. Returns whether it wrote.
 bool SeedInstallFolder(Registry& registry, const std::string& programFolder);
 
-// Folder of the running program, with trailing "/".
+// Folder of the running program, with trailing "/" (empty when unknown).
 std::string ProgramFolder();
 
 }  // namespace gdl

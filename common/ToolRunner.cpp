@@ -1,1 +1,135 @@
 #include "ToolRunner.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "BatchRunner.h"
+#include "FileUtil.h"
+#include "TextUtil.h"
+
+namespace fs = std::filesystem;
+
+namespace gdl {
+
+namespace {
+
+std::string JoinWithBlanks(const std::vector<std::string>& words) {
+    std::string joined;
+    for (const auto& w : words) {
+        if (!joined.empty()) joined += ' ';
+        joined += w;
+    }
+    return joined;
+}
+
+std::vector<std::string> OneArgument(const std::string& argument) {
+    if (argument.empty()) return {};
+    return {argument};
+}
+
+// The started program changes into its working folder before it sees any
+// path, so every path we hand over must not depend on ours.
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+}  // namespace
+
+int ToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
+                            const std::string& folder, bool shown, bool wait) {
+    return RunTool(file, JoinWithBlanks(arguments), folder, shown, wait);
+}
+
+ToolKind ClassifyTool(const std::string& path) {
+    std::string ext = ToLowerAscii(ExtensionOf(path));
+    if (ext == ".bat") return ToolKind::Batch;
+    if (ext == ".exe") return ToolKind::Program;
+    if (FileExists(path) && ::access(path.c_str(), X_OK) == 0) {
+        // The execute bit alone says little: files copied from other systems
+        // often carry it. The first bytes tell a program from a document.
+        std::string head = ReadFilePrefix(path, 4).value_or("");
+        if (head ==
+                "\x7f"
+                "ELF" ||
+            head.rfind("#!", 0) == 0)
+            return ToolKind::Program;
+    }
+    return ToolKind::Document;
+}
+
+PosixToolRunner::PosixToolRunner(std::function<void()> processEvents)
+    : processEvents_(std::move(processEvents)) {}
+
+int PosixToolRunner::Fail(int error, std::string why) {
+    lastError_ = std::move(why);
+    return error;
+}
+
+int PosixToolRunner::RunTool(const std::string& file, const std::string& argument,
+                             const std::string& folder, bool shown, bool wait) {
+    return RunToolArgs(file, OneArgument(argument), folder, shown, wait);
+}
+
+int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
+                                 const std::string& folder, bool shown, bool wait) {
+    lastError_.clear();
+    if (file.empty()) return Fail(ENOENT, "No file to start was given.");
+    std::string path = Absolute(file[0] == '/' ? file : folder + file);
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return Fail(ENOENT, "The file " + path + " could not be found.");
+
+    ProcessStart start;
+    start.folder = folder;
+    start.hidden = !shown;
+    switch (ClassifyTool(path)) {
+        case ToolKind::Batch:
+            return RunBatch(path, arguments, folder, shown, wait);
+        case ToolKind::Program:
+            start.program = path;
+            start.arguments = arguments;
+            break;
+        case ToolKind::Document: {
+            auto opener = FindInPath("xdg-open");
+            if (!opener) return Fail(ENOENT, "xdg-open could not be found to open " + path + ".");
+            start.program = *opener;
+            start.arguments = {path};
+            break;
+        }
+    }
+    int rc = RunProcesses({start}, wait, processEvents_);
+    if (rc != 0) return Fail(rc, start.program + " could not be started.");
+    return 0;
+}
+
+int PosixToolRunner::RunBatch(const std::string& path, const std::vector<std::string>& arguments,
+                              const std::string& folder, bool shown, bool wait) {
+    auto text = ReadFileBytes(path);
+    if (!text) return Fail(EACCES, "The file " + path + " could not be read.");
+    BatchParseResult parsed = ParseBatch(*text, arguments.empty() ? "" : arguments.front());
+    if (!parsed.ok) return Fail(EINVAL, path + ", " + parsed.error);
+    int rc = wait ? RunBatchScript(parsed.script, folder, shown, processEvents_)
+                  : StartBatchScript(parsed.script, folder, shown);
+    if (rc != 0) return Fail(rc, "A program of " + path + " could not be started.");
+    return 0;
+}
+
+int RecordingToolRunner::RunTool(const std::string& file, const std::string& argument,
+                                 const std::string& folder, bool shown, bool wait) {
+    calls.push_back({file, argument, OneArgument(argument), folder, shown, wait});
+    ToolCall call = calls.back();  // onRun may run tools itself
+    return onRun ? onRun(call) : 0;
+}
+
+int RecordingToolRunner::RunToolArgs(const std::string& file,
+                                     const std::vector<std::string>& arguments,
+                                     const std::string& folder, bool shown, bool wait) {
+    calls.push_back({file, JoinWithBlanks(arguments), arguments, folder, shown, wait});
+    ToolCall call = calls.back();
+    return onRun ? onRun(call) : 0;
+}
+
+}  // namespace gdl

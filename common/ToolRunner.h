@@ -9,7 +9,7 @@
 namespace gdl {
 
 class ToolRunner {
-public:
+  public:
     virtual ~ToolRunner() = default;
     // Starts file with one argument (may be empty) in folder. A file without a
     // folder is looked up in folder. ".bat" files run through the batch
@@ -17,23 +17,45 @@ public:
     // program. Returns 0 or an error number; callers may ignore it.
     virtual int RunTool(const std::string& file, const std::string& argument,
                         const std::string& folder, bool shown, bool wait) = 0;
+    // The same with several arguments, each handed over as one word (the
+    // level test passes a project path and a level index). For a ".bat" the
+    // first is %1; a document takes none. By default the arguments are
+    // joined by blanks and passed to RunTool.
+    virtual int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
+                            const std::string& folder, bool shown, bool wait);
 };
 
 // The real runner: posix_spawn and waitpid polling, calling processEvents
 // between polls so a window keeps repainting while a tool runs.
 class PosixToolRunner : public ToolRunner {
-public:
+  public:
     explicit PosixToolRunner(std::function<void()> processEvents = {});
     int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
                 bool shown, bool wait) override;
+    int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
+                    const std::string& folder, bool shown, bool wait) override;
 
-private:
+    // Why the last call failed, in words ("" after a success).
+    const std::string& LastError() const { return lastError_; }
+
+  private:
+    int Fail(int error, std::string why);
+    int RunBatch(const std::string& path, const std::vector<std::string>& arguments,
+                 const std::string& folder, bool shown, bool wait);
     std::function<void()> processEvents_;
+    std::string lastError_;
 };
+
+// How RunTool starts an existing file: ".bat" through the batch runner; an
+// executable ELF binary or "#!" script, or any ".exe", as a program; anything
+// else (a folder, "docs.htm") through xdg-open.
+enum class ToolKind { Batch, Program, Document };
+ToolKind ClassifyTool(const std::string& path);
 
 struct ToolCall {
     std::string file;
-    std::string argument;
+    std::string argument;  // the arguments joined by blanks
+    std::vector<std::string> arguments;
     std::string folder;
     bool shown = false;
     bool wait = false;
@@ -41,11 +63,13 @@ struct ToolCall {
 
 // Test double: records every call and lets the test act for the tool.
 class RecordingToolRunner : public ToolRunner {
-public:
+  public:
     std::function<int(const ToolCall&)> onRun;
     std::vector<ToolCall> calls;
     int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
                 bool shown, bool wait) override;
+    int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
+                    const std::string& folder, bool shown, bool wait) override;
 };
 
 }  // namespace gdl
