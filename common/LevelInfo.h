@@ -40,7 +40,8 @@ struct LevelInfoResult {
     bool found = false;
 };
 
-// From the first bytes of a compiled level file (32 or fewer).
+// From the first bytes of a compiled level file (32 or fewer); fewer than 31
+// bytes or a missing mark give "*invalid file format*".
 LevelInfoResult LevelInfoFromCompiled(std::string_view firstBytes);
 
 // Name left-aligned in 17, size as "WWxHH", quota and time right-aligned in 5.
@@ -51,13 +52,15 @@ using RunListing = std::function<void(const std::string& source)>;
 
 // Makes sure the listing exists (running it when the ".te1" is missing) and
 // writes the ".te2" cache from it. With fillList, the level names found
-// replace its items.
+// replace its items. Without a listing no cache is written. A source name
+// holding "/" or NUL is refused, so nothing outside the folder is touched.
 void RefreshLevelInfoCache(const std::string& projectFolder, const std::string& source,
                            const RunListing& runListing,
                            std::vector<std::string>* fillList = nullptr);
 
 // Level information of one level: from the source's cache, or with an empty
-// source name from LEVEL.bin in the project folder.
+// source name from LEVEL.bin in the project folder. An existing cache is
+// trusted. A level name holding "/" or NUL reads as "*file not found*".
 LevelInfoResult ReadLevelInfo(const std::string& projectFolder, const std::string& source,
                               const std::string& level, const RunListing& runListing);
 
