@@ -1,0 +1,20 @@
+// GDLTools.exe, the kit's companion program: the about text with the state of
+// the tool folder, and readable dumps of level set files and compiled levels.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace gdl {
+
+// The about text for the tool folder (trailing "/"): version, folders and
+// which of the kit's files are present.
+std::string AboutText(const std::string& toolFolder);
+
+// "GDLTools.exe info FILE.gdl": header, table and levels of a level set.
+int PrintLevelSetInfo(const std::string& path, std::ostream& out, std::ostream& err);
+
+// "GDLTools.exe bin FILE.bin": header, map and checksum of a compiled level.
+int PrintCompiledLevel(const std::string& path, std::ostream& out, std::ostream& err);
+
+}  // namespace gdl

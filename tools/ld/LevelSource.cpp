@@ -1,0 +1,456 @@
+#include "LevelSource.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+#include "LynxText.h"
+#include "TextUtil.h"
+
+namespace gdl {
+
+namespace {
+
+constexpr std::array<TileInfo, kTileCount> kLegend{{
+    {'.', Tile::Floor, "floor"},
+    {':', Tile::Dirt, "dirt"},
+    {'#', Tile::Wall, "wall"},
+    {'X', Tile::Steel, "steel wall"},
+    {'*', Tile::Gem, "gem"},
+    {'O', Tile::Boulder, "boulder"},
+    {'~', Tile::Water, "water"},
+    {'E', Tile::Exit, "exit"},
+    {'@', Tile::Start, "player start"},
+    {'a', Tile::KeyA, "key a"},
+    {'b', Tile::KeyB, "key b"},
+    {'c', Tile::KeyC, "key c"},
+    {'d', Tile::KeyD, "key d"},
+    {'A', Tile::DoorA, "door A"},
+    {'B', Tile::DoorB, "door B"},
+    {'C', Tile::DoorC, "door C"},
+    {'D', Tile::DoorD, "door D"},
+    {'&', Tile::Creature, "creature"},
+}};
+
+constexpr bool LegendInCodeOrder() {
+    for (std::size_t i = 0; i < kLegend.size(); ++i)
+        if (static_cast<std::size_t>(kLegend[i].tile) != i) return false;
+    return true;
+}
+static_assert(LegendInCodeOrder());
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// Keyword and value of a trimmed line.
+std::pair<std::string, std::string> SplitKeyword(std::string_view line) {
+    std::size_t end = 0;
+    while (end < line.size() && !IsBlank(line[end])) ++end;
+    return {ToLowerAscii(line.substr(0, end)), TrimBlanks(line.substr(end))};
+}
+
+// Digits only, at most maxDigits of them.
+std::optional<int> ParseDigits(std::string_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits) return std::nullopt;
+    int value = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+struct SizeValue {
+    int width;
+    int height;
+};
+
+class Parser {
+  public:
+    ParsedSource Run(std::string_view text);
+
+  private:
+    struct MapRow {
+        std::size_t line;
+        std::string text;
+    };
+    struct Pending {
+        SourceLevel level;
+        bool bad = false;
+        bool nameUsable = false;  // well formed and not taken by an earlier level
+        std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
+        SizeValue size{0, 0};
+        std::vector<MapRow> rows;
+        bool mapOpen = false;
+        bool rowsOverflow = false;
+    };
+
+    void Message(std::size_t line, std::string text, bool warning);
+    void Error(std::size_t line, std::string text);
+    void Warning(std::size_t line, std::string text) { Message(line, std::move(text), true); }
+    void HandleLine(std::size_t line, std::string_view raw);
+    bool HandleMapLine(std::size_t line, std::string_view trimmed);
+    void HandleKeyword(std::size_t line, const std::string& word, const std::string& value);
+    void StartLevel(std::size_t line, const std::string& value);
+    bool FirstTime(std::size_t line, std::size_t& seenLine, const char* keyword);
+    void SetName(std::size_t line, const std::string& value);
+    void SetSize(std::size_t line, const std::string& value);
+    void SetTime(std::size_t line, const std::string& value);
+    void SetQuota(std::size_t line, const std::string& value);
+    void FinishLevel();
+    bool CheckMapShape(SizeValue& shape);
+    void CheckMapContents(const SizeValue& shape);
+
+    std::optional<Pending> cur_;
+    std::map<std::string, std::size_t> usedNames_;
+    std::size_t levelCount_ = 0;
+    bool stopped_ = false;
+    ParsedSource out_;
+};
+
+void Parser::Message(std::size_t line, std::string text, bool warning) {
+    if (out_.messages.size() >= kMaxSourceMessages) {
+        ++out_.droppedMessages;
+        return;
+    }
+    out_.messages.push_back({line, std::move(text), warning});
+}
+
+void Parser::Error(std::size_t line, std::string text) {
+    ++out_.errorCount;
+    if (cur_) cur_->bad = true;
+    Message(line, std::move(text), false);
+}
+
+ParsedSource Parser::Run(std::string_view text) {
+    std::size_t line = 0;
+    std::size_t start = 0;
+    while (start < text.size() && !stopped_) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        HandleLine(++line, text.substr(start, end - start));
+        start = end;
+        if (start < text.size()) {
+            bool crLf = text[start] == '\r' && start + 1 < text.size() && text[start + 1] == '\n';
+            start += crLf ? 2 : 1;
+        }
+    }
+    FinishLevel();
+    std::stable_sort(
+        out_.messages.begin(), out_.messages.end(),
+        [](const SourceMessage& a, const SourceMessage& b) { return a.line < b.line; });
+    return std::move(out_);
+}
+
+void Parser::HandleLine(std::size_t line, std::string_view raw) {
+    if (raw.size() > kMaxSourceLineChars) {
+        Error(line, "line is longer than " + std::to_string(kMaxSourceLineChars) + " characters");
+        return;
+    }
+    std::string trimmed = TrimBlanks(raw);
+    if (cur_ && cur_->mapOpen && HandleMapLine(line, trimmed)) return;
+    if (trimmed.empty() || trimmed[0] == ';') return;
+    auto [word, value] = SplitKeyword(trimmed);
+    HandleKeyword(line, word, value);
+}
+
+// True when the line belonged to the map.
+bool Parser::HandleMapLine(std::size_t line, std::string_view trimmed) {
+    if (trimmed.empty() || trimmed[0] == ';') return true;
+    auto [word, value] = SplitKeyword(trimmed);
+    if (word == "end" && value.empty()) {
+        cur_->mapOpen = false;
+        return true;
+    }
+    if (word == "level") {
+        Error(cur_->mapLine, "the map of " + cur_->level.levelName + " has no 'end' line");
+        cur_->mapOpen = false;
+        return false;
+    }
+    if (cur_->rows.size() < kMaxMapSide + 1) {
+        cur_->rows.push_back({line, std::string(trimmed)});
+    } else if (!cur_->rowsOverflow) {
+        cur_->rowsOverflow = true;
+    }
+    return true;
+}
+
+void Parser::HandleKeyword(std::size_t line, const std::string& word, const std::string& value) {
+    static constexpr std::array<std::string_view, 6> kProperties{"name",  "size", "time",
+                                                                 "quota", "map",  "end"};
+    bool known = std::find(kProperties.begin(), kProperties.end(), word) != kProperties.end();
+    if (word == "level") {
+        StartLevel(line, value);
+    } else if (!known) {
+        Error(line, "unknown keyword " + QuoteForMessage(word) +
+                        " (expected level, name, size, time, quota or map)");
+    } else if (!cur_) {
+        Error(line, "'" + word + "' comes before the first 'level' line");
+    } else if (word == "name") {
+        SetName(line, value);
+    } else if (word == "size") {
+        SetSize(line, value);
+    } else if (word == "time") {
+        SetTime(line, value);
+    } else if (word == "quota") {
+        SetQuota(line, value);
+    } else if (word == "end") {
+        Error(line, "'end' without 'map'");
+    } else if (!value.empty()) {
+        Error(line, "'map' takes no value; the rows follow on the next lines");
+    } else if (FirstTime(line, cur_->mapLine, "map")) {
+        cur_->mapOpen = true;
+    }
+}
+
+void Parser::StartLevel(std::size_t line, const std::string& value) {
+    FinishLevel();
+    if (levelCount_ == kMaxLevelsPerSource) {
+        Error(line, "too many levels: a source holds at most " +
+                        std::to_string(kMaxLevelsPerSource) + "; the rest is ignored");
+        stopped_ = true;
+        return;
+    }
+    ++levelCount_;
+    cur_.emplace();
+    cur_->level.line = line;
+    std::string name = ToUpperAscii(value);
+    cur_->level.levelName = name;
+    if (name.empty()) {
+        Error(line, "'level' needs a level name");
+    } else if (!IsValidLevelName(name)) {
+        Error(line, "level name " + QuoteForMessage(value) +
+                        " must be 1 to 8 characters of A-Z, 0-9 and _");
+    } else if (auto it = usedNames_.find(name); it != usedNames_.end()) {
+        Error(line,
+              "level name " + name + " is already used on line " + std::to_string(it->second));
+    } else {
+        usedNames_.emplace(name, line);
+        cur_->nameUsable = true;
+    }
+}
+
+bool Parser::FirstTime(std::size_t line, std::size_t& seenLine, const char* keyword) {
+    if (seenLine != 0) {
+        Error(line, std::string("'") + keyword + "' is given twice (first on line " +
+                        std::to_string(seenLine) + ")");
+        return false;
+    }
+    seenLine = line;
+    return true;
+}
+
+void Parser::SetName(std::size_t line, const std::string& value) {
+    if (!FirstTime(line, cur_->nameLine, "name")) return;
+    auto name = NormalizeLongName(value);
+    if (value.empty()) {
+        Error(line, "the long name is empty");
+    } else if (!name) {
+        Error(line, "long name " + QuoteForMessage(value) +
+                        " has a character the Lynx cannot show (allowed: A-Z, 0-9, blank and "
+                        "! \" ' ( ) , - . : ; ?)");
+    } else if (name->size() > kMaxLongNameChars) {
+        Error(line, "long name " + QuoteForMessage(value) + " has " + std::to_string(name->size()) +
+                        " characters, at most 17");
+    } else {
+        cur_->level.longName = *name;
+    }
+}
+
+void Parser::SetSize(std::size_t line, const std::string& value) {
+    if (!FirstTime(line, cur_->sizeLine, "size")) return;
+    auto x = value.find_first_of("xX");
+    std::optional<int> w, h;
+    if (x != std::string::npos) {
+        w = ParseDigits(TrimBlanks(std::string_view(value).substr(0, x)), 6);
+        h = ParseDigits(TrimBlanks(std::string_view(value).substr(x + 1)), 6);
+    }
+    if (!w || !h) {
+        Error(line, "size " + QuoteForMessage(value) + " is not WIDTHxHEIGHT (e.g. 16x9)");
+    } else if (*w < 1 || *h < 1 || *w > kMaxMapSide || *h > kMaxMapSide) {
+        Error(line, "size " + value + ": width and height must be 1 to 99");
+    } else {
+        cur_->size = {*w, *h};
+    }
+}
+
+void Parser::SetTime(std::size_t line, const std::string& value) {
+    if (!FirstTime(line, cur_->timeLine, "time")) return;
+    auto colon = value.find(':');
+    std::optional<int> m, s;
+    if (colon != std::string::npos && value.size() - colon - 1 == 2) {
+        m = ParseDigits(std::string_view(value).substr(0, colon), 6);
+        s = ParseDigits(std::string_view(value).substr(colon + 1), 2);
+    }
+    if (!m || !s) {
+        Error(line, "time " + QuoteForMessage(value) + " is not minutes:seconds (e.g. 3:05)");
+    } else if (*s > 59) {
+        Error(line, "time " + value + ": seconds must be 00 to 59");
+    } else if (*m > kMaxMinutes) {
+        Error(line, "time " + value + ": minutes must be 0 to 99");
+    } else {
+        cur_->level.minutes = static_cast<std::uint8_t>(*m);
+        cur_->level.seconds = static_cast<std::uint8_t>(*s);
+    }
+}
+
+void Parser::SetQuota(std::size_t line, const std::string& value) {
+    if (!FirstTime(line, cur_->quotaLine, "quota")) return;
+    auto q = ParseDigits(value, 6);
+    if (!q) {
+        Error(line, "quota " + QuoteForMessage(value) + " is not a number");
+    } else if (*q > kMaxQuota) {
+        Error(line, "quota " + value + " is more than 65535");
+    } else {
+        cur_->level.quota = static_cast<std::uint16_t>(*q);
+    }
+}
+
+// Width and height of the map; false (with the error given) when rows and
+// size cannot be matched at all.
+bool Parser::CheckMapShape(SizeValue& shape) {
+    Pending& p = *cur_;
+    if (p.rows.empty()) {
+        Error(p.mapLine, "the map of " + p.level.levelName + " has no rows");
+        return false;
+    }
+    if (p.sizeLine != 0) {
+        if (p.size.width == 0) return false;  // the size line had its own error
+        shape = p.size;
+    } else {
+        shape = {static_cast<int>(p.rows.front().text.size()), static_cast<int>(p.rows.size())};
+        if (shape.width > kMaxMapSide) {
+            Error(p.rows.front().line,
+                  "map row 1 has " + std::to_string(shape.width) + " tiles, at most 99");
+            return false;
+        }
+    }
+    if (p.rows.size() > static_cast<std::size_t>(kMaxMapSide) || p.rowsOverflow) {
+        Error(p.mapLine, "the map has more than 99 rows");
+        return false;
+    }
+    if (static_cast<int>(p.rows.size()) != shape.height) {
+        Error(p.mapLine, "the map has " + std::to_string(p.rows.size()) + " rows, size " +
+                             std::to_string(shape.width) + "x" + std::to_string(shape.height) +
+                             " needs " + std::to_string(shape.height));
+    }
+    return true;
+}
+
+void Parser::CheckMapContents(const SizeValue& shape) {
+    Pending& p = *cur_;
+    std::array<int, kTileCount> counts{};
+    p.level.tiles.clear();
+    p.level.tiles.reserve(static_cast<std::size_t>(shape.width * shape.height));
+    for (std::size_t r = 0; r < p.rows.size(); ++r) {
+        const MapRow& row = p.rows[r];
+        const std::string rowNo = std::to_string(r + 1);
+        if (static_cast<int>(row.text.size()) != shape.width) {
+            Error(row.line, "map row " + rowNo + " has " + std::to_string(row.text.size()) +
+                                " tiles, expected " + std::to_string(shape.width));
+            continue;
+        }
+        for (std::size_t c = 0; c < row.text.size(); ++c) {
+            auto tile = TileFromSymbol(row.text[c]);
+            if (!tile) {
+                Error(row.line, "unknown tile " + QuoteForMessage(row.text.substr(c, 1)) +
+                                    " in column " + std::to_string(c + 1) + " of map row " + rowNo);
+                break;
+            }
+            ++counts[static_cast<std::size_t>(*tile)];
+            p.level.tiles.push_back(static_cast<std::uint8_t>(*tile));
+        }
+    }
+    if (p.bad) return;
+    auto count = [&](Tile t) { return counts[static_cast<std::size_t>(t)]; };
+    if (count(Tile::Start) != 1)
+        Error(p.mapLine, count(Tile::Start) == 0
+                             ? "the map has no player start '@'"
+                             : "the map has " + std::to_string(count(Tile::Start)) +
+                                   " player starts '@', one is needed");
+    if (count(Tile::Exit) == 0) Error(p.mapLine, "the map has no exit 'E'");
+    if (p.quotaLine != 0 && p.level.quota > count(Tile::Gem))
+        Warning(p.quotaLine, "quota " + std::to_string(p.level.quota) + " is more than the " +
+                                 std::to_string(count(Tile::Gem)) + " gems on the map");
+    for (int k = 0; k < 4; ++k) {
+        auto door = static_cast<Tile>(static_cast<int>(Tile::DoorA) + k);
+        auto key = static_cast<Tile>(static_cast<int>(Tile::KeyA) + k);
+        if (count(door) > 0 && count(key) == 0)
+            Warning(p.mapLine, std::string("door '") + static_cast<char>('A' + k) +
+                                   "' has no key '" + static_cast<char>('a' + k) + "' on the map");
+    }
+}
+
+void Parser::FinishLevel() {
+    if (!cur_) return;
+    Pending& p = *cur_;
+    const std::string& name = p.level.levelName;
+    if (p.mapOpen) Error(p.mapLine, "the map of " + name + " has no 'end' line");
+    if (p.mapLine == 0) {
+        Error(p.level.line, "level " + name + " has no map");
+    } else {
+        SizeValue shape{0, 0};
+        if (CheckMapShape(shape)) {
+            CheckMapContents(shape);
+            p.level.width = static_cast<std::uint8_t>(shape.width);
+            p.level.height = static_cast<std::uint8_t>(shape.height);
+        }
+    }
+    if (p.timeLine == 0) Error(p.level.line, "level " + name + " has no time");
+    if (p.quotaLine == 0) Error(p.level.line, "level " + name + " has no quota");
+    if (p.nameLine == 0) p.level.longName = name.substr(0, kMaxLongNameChars);
+    if (!p.bad) {
+        out_.levels.push_back(std::move(p.level));
+    } else if (p.nameUsable) {
+        out_.failedLevelNames.push_back(name);
+    }
+    cur_.reset();
+}
+
+}  // namespace
+
+std::span<const TileInfo> TileLegend() {
+    return kLegend;
+}
+
+std::optional<Tile> TileFromSymbol(char symbol) {
+    for (const auto& t : kLegend)
+        if (t.symbol == symbol) return t.tile;
+    return std::nullopt;
+}
+
+char TileSymbol(std::uint8_t code) {
+    return code < kTileCount ? kLegend[code].symbol : '?';
+}
+
+bool IsValidLevelName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxLevelNameChars) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
+}
+
+std::optional<std::string> NormalizeLongName(std::string_view name) {
+    std::string upper = ToUpperAscii(name);
+    for (char c : upper)
+        if (c != ' ' && LynxCharCode(c) == 1) return std::nullopt;
+    return upper;
+}
+
+std::string QuoteForMessage(std::string_view value) {
+    constexpr std::size_t kShown = 24;
+    std::string r = "'";
+    for (std::size_t i = 0; i < value.size() && i < kShown; ++i) {
+        auto c = static_cast<unsigned char>(value[i]);
+        r += (c < 0x20 || c >= 0x7F) ? '?' : static_cast<char>(c);
+    }
+    if (value.size() > kShown) r += "...";
+    return r + "'";
+}
+
+ParsedSource ParseLevelSource(std::string_view text) {
+    return Parser().Run(text);
+}
+
+}  // namespace gdl
