@@ -15,7 +15,7 @@ namespace gdl {
 // "GLIMDEEP" and a DOS end-of-file byte, so a listed file stops at once.
 // Shared by the build and every reader.
 inline constexpr std::array<std::uint8_t, 9> kLevelSetSignature{'G', 'L', 'I', 'M', 'D',
-                                                                 'E', 'E', 'P', 0x1A};
+                                                                'E', 'E', 'P', 0x1A};
 
 inline constexpr std::size_t kSetHeaderSize = 956;
 inline constexpr std::size_t kTableEntrySize = 88;
@@ -23,6 +23,10 @@ inline constexpr std::size_t kTableEntries = 256;
 inline constexpr std::size_t kTableSize = kTableEntrySize * kTableEntries;  // 22528
 inline constexpr std::size_t kLevelRecordSize = 454;
 inline constexpr std::size_t kFirstRecordOffset = kSetHeaderSize + kTableSize;  // 23484
+// A set without levels: header, table and end record.
+inline constexpr std::size_t kEmptyLevelSetSize = kFirstRecordOffset + kLevelRecordSize;  // 23938
+// Positions are stored in one byte and must match: 256 is never playable.
+inline constexpr std::size_t kMaxSetLevels = 255;
 inline constexpr std::uint8_t kRecordKindLevel = 0xE1;
 inline constexpr std::uint8_t kRecordKindEnd = 0xEE;
 
@@ -47,11 +51,11 @@ struct LevelSetHeader {
 };
 
 struct LevelTableEntry {
-    bool present = false;
+    bool present = false;  // read: the byte is exactly 1
     std::uint8_t position = 0;
     std::string password;
     std::string designer;
-    std::uint8_t music = 0;
+    std::uint8_t music = 0;  // as stored; the player plays anything above 2 as 0
     std::uint32_t size = 0;
 };
 
@@ -67,6 +71,20 @@ std::string SerializeTableEntry(const LevelTableEntry& entry);
 // A free entry of 1-based table position n (256 is stored as 0).
 std::string SerializeFreeEntry(std::size_t n);
 std::string SerializeRecord(const LevelRecord& record);
+// Kind EE, every other byte 0.
+std::string SerializeEndRecord();
+
+// One level of a whole set as written: the entry's present flag, position and
+// size are filled in from its place and the compiled bytes.
+struct LevelSetLevel {
+    LevelTableEntry entry;
+    std::string hint;
+    std::string compiled;
+};
+// The whole file: header, 256 entries, the levels (at most 255) and the end
+// record. The header's two counts are written as given.
+std::string SerializeLevelSet(const LevelSetHeader& header,
+                              const std::vector<LevelSetLevel>& levels);
 
 // Readers check the length they are given; nullopt on short input or, for the
 // header, a wrong signature.
@@ -80,13 +98,16 @@ struct LevelSetIndex {
     LevelSetHeader header;
     std::vector<LevelTableEntry> table;  // always 256 entries
 };
-std::optional<LevelSetIndex> ParseLevelSetIndex(std::string_view bytes, std::string* error = nullptr);
+std::optional<LevelSetIndex> ParseLevelSetIndex(std::string_view bytes,
+                                                std::string* error = nullptr);
 std::optional<LevelSetIndex> ReadLevelSetIndexFile(const std::string& path,
                                                    std::string* error = nullptr);
 
 // The whole level set in memory, for tests and tools: the header, the table
-// and the list of (record, compiled bytes) in position order. Every offset and
-// size is checked against the real length of the data.
+// and the list of (record, compiled bytes) in position order. The levels end,
+// as in the player, at the first entry that is not present or whose position
+// byte is not its position. Every size is checked against the real length of
+// the data; a level that does not fit fails the whole parse.
 struct LevelSetContents {
     LevelSetIndex index;
     std::vector<std::pair<LevelRecord, std::string>> levels;
