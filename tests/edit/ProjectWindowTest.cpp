@@ -1,0 +1,552 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "FileUtil.h"
+#include "Passwords.h"
+#include "ProjectWindow.h"
+#include "Prompts.h"
+#include "Registry.h"
+#include "SoundPlayer.h"
+#include "TempDir.h"
+#include "TextUtil.h"
+#include "ToolRunner.h"
+
+namespace gdl {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A listing as the level tool writes it: heading, separator, fixed columns.
+std::string Listing(const std::vector<std::string>& levels) {
+    std::string text = "GDLKIT Level Tool\r\n\r\n      Level  Name\r\n   --------\r\n";
+    for (const auto& level : levels)
+        text += RightAlign(level, 11) + "  " + LeftAlign("LONG " + level, 17) + "  16x9   " +
+                "  120   3:05\r\n";
+    return text + "\r\n";
+}
+
+class ProjectWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(install.Path("bin"));
+        fs::create_directories(install.Path("source"));
+        fs::create_directories(install.Path("levels"));
+        bin = install.Path("bin/");
+        projects = install.Path("source/");
+        for (const char* name : {"ld.exe", "ld.pif", "ldinfo.pif", "resource.001"})
+            WriteFileAtomic(bin + name, "x");
+        registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", install.Folder());
+        // The level tool's part: a listing for "ld.exe -sSOURCE", a note of each edit.
+        runner.onRun = [this](const ToolCall& call) {
+            std::string batch = ReadFileBytes(bin + FileNameOf(call.file)).value_or("");
+            if (batch.find("-s%1") != std::string::npos && listings.count(call.argument))
+                WriteFileAtomic(call.folder + call.argument + ".te1", listings[call.argument]);
+            return 0;
+        };
+    }
+
+    ProjectWindow& Start(std::vector<std::string> args = {}) {
+        window = std::make_unique<ProjectWindow>(registry, runner, prompts, dialogs, sound, random,
+                                                 bin, [this] { ++changes; });
+        window->FormActivate(args);
+        return *window;
+    }
+
+    // A project file in the projects folder with one level entry per reference.
+    std::string WriteProject(const std::string& file, const std::vector<std::string>& sources,
+                             const std::vector<std::string>& references, int offset = 0,
+                             MusicMode mode = MusicMode::Manual, std::string folder = {}) {
+        ProjectModel m;
+        m.name = "Test Set";
+        m.offset = offset;
+        m.musicMode = mode;
+        m.sources = sources;
+        for (const auto& r : references) m.levels.push_back({r, "", "", "0", ""});
+        std::string path = (folder.empty() ? projects : folder) + file;
+        EXPECT_TRUE(SaveProjectAs(m, path));
+        return path;
+    }
+
+    std::vector<std::string> References() const {
+        std::vector<std::string> r;
+        for (const auto& e : window->Model().levels) r.push_back(e.reference);
+        return r;
+    }
+
+    int MessagesWithCaption(const std::string& caption) const {
+        int n = 0;
+        for (const auto& s : prompts.shown) n += s.caption == caption;
+        return n;
+    }
+
+    gdltest::TempDir install;
+    std::string bin, projects;
+    MemoryRegistry registry;
+    RecordingToolRunner runner;
+    ScriptedPrompts prompts;
+    ScriptedEditorDialogs dialogs;
+    RecordingSoundPlayer sound;
+    ScriptedRandom random;
+    std::map<std::string, std::string> listings;
+    std::unique_ptr<ProjectWindow> window;
+    int changes = 0;
+};
+
+TEST_F(ProjectWindowTest, EmptyMachineRegistryIsNotInstalled) {
+    MemoryRegistry empty;
+    ProjectWindow w(empty, runner, prompts, dialogs, sound, random, bin);
+    w.FormActivate({});
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].caption, "File Error");
+    EXPECT_EQ(prompts.shown[0].text,
+              "The software has not been properly installed.\r\n\r\nPlease re-install the "
+              "software from your Trovemark CD.");
+    EXPECT_TRUE(w.View().closeRequested);
+}
+
+TEST_F(ProjectWindowTest, StartUpReadsFoldersAndShowsNoProject) {
+    auto& w = Start();
+    EXPECT_EQ(w.ToolFolder(), bin);
+    EXPECT_EQ(w.BuildFolder(), install.Path("levels/"));
+    EXPECT_EQ(w.View().page, Page::Default);
+    EXPECT_EQ(w.View().caption, "Glimmerdeep Level Set Editor");
+    EXPECT_FALSE(w.View().mergeEnabled);
+    EXPECT_FALSE(w.View().closeRequested);
+    EXPECT_TRUE(FileExists(bin + "ldedit.bat"));
+}
+
+struct PortCase {
+    std::optional<std::string> stored;
+    int checked;                       // 1-4
+    std::optional<std::string> after;  // "Port" after start-up
+};
+
+TEST_F(ProjectWindowTest, PortValueChoosesTheComPort) {
+    const PortCase cases[] = {
+        {"7", 1, "0"}, {"-1", 1, "-1"}, {"x", 1, "0"}, {std::nullopt, 1, "0"}, {"2", 3, "2"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.value_or("(missing)"));
+        registry.DeleteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Port");
+        if (c.stored) registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Port", *c.stored);
+        auto& w = Start();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(w.View().comChecked[static_cast<std::size_t>(i)], i + 1 == c.checked);
+        EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, "Port"), c.after);
+        std::string batch = ReadFileBytes(bin + "ldedit.bat").value_or("");
+        EXPECT_EQ(batch.substr(0, 14), "@set LD_COM=" + std::to_string(c.checked) + "\r");
+    }
+}
+
+TEST_F(ProjectWindowTest, LvsArgumentRunsTheDesignerAndEnds) {
+    WriteFileAtomic(projects + "MyLevs.LVS", "x");
+    auto& w = Start({projects + "MyLevs.LVS"});
+    ASSERT_FALSE(runner.calls.empty());
+    const ToolCall& call = runner.calls.back();
+    EXPECT_EQ(FileNameOf(call.file), "ldedit.bat");
+    EXPECT_EQ(call.argument, "MyLevs");
+    EXPECT_EQ(call.folder, projects);
+    EXPECT_TRUE(call.shown);
+    EXPECT_FALSE(call.wait);
+    EXPECT_TRUE(w.View().closeRequested);
+    EXPECT_FALSE(w.Model().open);
+}
+
+TEST_F(ProjectWindowTest, RecentListShiftsButNeverMovesAnEntryToTheTop) {
+    std::string a = WriteProject("a.gdp", {}, {});
+    std::string b = WriteProject("b.gdp", {}, {});
+    std::string c = WriteProject("c.gdp", {}, {});
+    registry.WriteValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent1", a);
+    registry.WriteValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent2", b);
+    auto& w = Start();
+    EXPECT_EQ(w.View().recent[0].caption, "&1 " + a);
+    EXPECT_TRUE(w.View().recentSeparatorVisible);
+    EXPECT_FALSE(w.View().recent[2].visible);
+
+    prompts.paths.push_back(b);
+    w.bOpenClick();
+    EXPECT_EQ(w.RecentPaths()[0], a);
+    EXPECT_EQ(w.RecentPaths()[1], b);
+
+    prompts.paths.push_back(c);
+    w.bOpenClick();
+    EXPECT_EQ(w.RecentPaths()[0], c);
+    EXPECT_EQ(w.RecentPaths()[1], a);
+    EXPECT_EQ(w.RecentPaths()[2], b);
+    EXPECT_EQ(w.View().recent[2].caption, "&3 " + b);
+    EXPECT_TRUE(w.View().recent[2].visible);
+
+    w.FormClose();
+    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent3"), b);
+    EXPECT_FALSE(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent4"));
+}
+
+TEST_F(ProjectWindowTest, RecentEntryAsksBeforeDroppingUnsavedChanges) {
+    std::string a = WriteProject("a.gdp", {}, {});
+    std::string b = WriteProject("b.gdp", {}, {});
+    registry.WriteValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent1", b);
+    auto& w = Start({a});
+    w.eNameChange("Changed");
+    prompts.answers.push_back(Answer::Cancel);
+    w.mRecent1Click();
+    EXPECT_EQ(w.Model().fileName, "a.gdp");
+    EXPECT_EQ(prompts.shown.back().text, "Save changes to project \"Changed\"?");
+    prompts.answers.push_back(Answer::No);
+    w.mRecent1Click();
+    EXPECT_EQ(w.Model().fileName, "b.gdp");
+}
+
+TEST_F(ProjectWindowTest, NewProjectCaptionAndEmptyName) {
+    auto& w = Start();
+    prompts.paths.push_back(projects + "fresh.gdp");
+    w.bNewClick();
+    EXPECT_EQ(prompts.shown.back().request.title, "New Project");
+    EXPECT_EQ(prompts.shown.back().request.fileName, "project1.gdp");
+    EXPECT_EQ(w.View().caption, "Glimmerdeep Level Set Editor - \"Project1\"");
+    EXPECT_EQ(w.View().page, Page::Properties);
+    EXPECT_TRUE(w.View().saveEnabled);
+    EXPECT_EQ(w.View().build.eLevelSet, "fresh.gdl");
+    EXPECT_EQ(w.View().build.eLevelSetHint, install.Path("levels/fresh.gdl"));
+    EXPECT_FALSE(FileExists(projects + "fresh.gdp"));  // nothing written before Save
+    w.eNameChange("");
+    EXPECT_EQ(w.View().caption, "Glimmerdeep Level Set Editor");
+    w.xBSFClick(true);
+    EXPECT_EQ(w.View().build.eLevelSetHint, projects + "fresh.gdl");
+}
+
+TEST_F(ProjectWindowTest, CountersWithOffsetBeyondTheLevels) {
+    listings["S"] = Listing({"A", "B", "C"});
+    auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C"})});
+    EXPECT_EQ(w.View().levelsCounter, "3 levels");
+    EXPECT_TRUE(w.View().playtestEnabled);
+    w.cOffsetChange(5);
+    EXPECT_EQ(w.View().levelsCounter, "0 levels");
+    EXPECT_EQ(w.View().hiddenCounter, "3 hidden levels");
+    EXPECT_FALSE(w.View().playtestEnabled);
+    EXPECT_FALSE(w.View().build.bDoBuildEnabled);
+    w.cOffsetChange(-4);
+    EXPECT_EQ(w.Model().offset, 0);
+}
+
+TEST_F(ProjectWindowTest, NotAProjectKeepsTheOpenProjectAndItsCounters) {
+    listings["S"] = Listing({"A"});
+    auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"})});
+    WriteFileAtomic(projects + "junk.gdp", "not an ini file");
+    prompts.paths.push_back(projects + "junk.gdp");
+    w.bOpenClick();
+    EXPECT_EQ(w.Model().fileName, "p.gdp");
+    EXPECT_EQ(w.View().levelsCounter, "1 levels");
+    EXPECT_TRUE(w.View().build.bDoBuildEnabled);
+}
+
+TEST_F(ProjectWindowTest, NewSourceNamesLeaveRoomForTheNumber) {
+    auto& w = Start();
+    prompts.paths.push_back(projects + "p.gdp");
+    w.bNewClick();
+    w.eNameChange("Level Pack");
+    WriteFileAtomic(projects + "LevelPa2.lvs", "taken");
+    w.bNewSClick();
+    w.bNewSClick();
+    EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"LevelPa1", "LevelPa3"}));
+    EXPECT_EQ(ReadFileBytes(projects + "LevelPa2.lvs"), "taken");
+    for (int n = 4; n <= 9; ++n) w.bNewSClick();
+    w.bNewSClick();
+    EXPECT_EQ(w.Model().sources.back(), "LevelP10");
+    EXPECT_TRUE(FileExists(projects + "LevelP10.lvs"));
+    auto edit = std::find_if(runner.calls.begin(), runner.calls.end(), [](const ToolCall& c) {
+        return FileNameOf(c.file) == "ldedit.bat" && c.argument == "LevelP10";
+    });
+    ASSERT_NE(edit, runner.calls.end());
+    EXPECT_TRUE(edit->wait);
+    EXPECT_TRUE(edit->shown);
+}
+
+TEST_F(ProjectWindowTest, NewSourceNameFromAHostileProjectNameStaysInTheFolder) {
+    auto& w = Start();
+    prompts.paths.push_back(projects + "p.gdp");
+    w.bNewClick();
+    w.eNameChange("../a:b/\x01\xE9.c");
+    w.bNewSClick();
+    ASSERT_EQ(w.Model().sources.size(), 1u);
+    EXPECT_EQ(w.Model().sources[0], "abc1");
+    EXPECT_TRUE(FileExists(projects + "abc1.lvs"));
+}
+
+TEST_F(ProjectWindowTest, IncludeExcludeAndAutomation) {
+    listings["Src"] = Listing({"ONE", "TWO", "THREE"});
+    auto& w = Start({WriteProject("p.gdp", {"Src"}, {}, 0, MusicMode::Automatic)});
+    w.PopulateDesigner1Click();
+    w.GeneratePassword1Click();
+    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyAutomation, "GeneratePassword"),
+              "1");
+    w.cSourceClick(0);
+    EXPECT_EQ(w.View().source.contents, (std::vector<std::string>{"ONE", "TWO", "THREE"}));
+    w.cContentsClick(1);
+    EXPECT_EQ(w.View().source.levelLabel, "unused");
+    EXPECT_EQ(w.View().source.usage, UsageIcon::NotIncluded);
+    EXPECT_EQ(w.View().source.eNameI, "LONG TWO");
+    EXPECT_EQ(w.View().source.eTimeI, "3:05");
+
+    random.draws = {0, 1, 2, 3};
+    w.bIncludeClick();
+    ASSERT_EQ(References(), (std::vector<std::string>{"Src:TWO"}));
+    EXPECT_EQ(w.Model().levels[0].designer, "Src");
+    EXPECT_EQ(w.Model().levels[0].password, "ABCD");
+    EXPECT_EQ(w.View().source.levelLabel, "1");
+    EXPECT_EQ(w.View().source.usageHint, "This level is included in the Level Set");
+    EXPECT_TRUE(w.Model().modified);
+
+    w.GeneratePassword1Click();
+    w.bIncludeAllClick();
+    EXPECT_EQ(References(), (std::vector<std::string>{"Src:TWO", "Src:ONE", "Src:THREE"}));
+    EXPECT_EQ(w.Model().levels[2].music, "2");
+
+    w.cContentsClick(0);
+    w.cContentsDblClick();
+    EXPECT_EQ(References(), (std::vector<std::string>{"Src:TWO", "Src:THREE"}));
+    w.cContentsDblClick();
+    EXPECT_EQ(w.Model().levels.back().designer, "");  // a double-click skips the automation
+}
+
+TEST_F(ProjectWindowTest, ExcludeAllWithNothingIncludedLeavesTheProjectUnmodified) {
+    listings["Src"] = Listing({"ONE", "TWO"});
+    auto& w = Start({WriteProject("p.gdp", {"Src"}, {})});
+    w.cSourceClick(0);
+    prompts.answers.push_back(Answer::Yes);
+    w.bExcludeAllClick();
+    EXPECT_EQ(prompts.shown.back().text, "Exclude all levels for \"Src\" from the level set?");
+    EXPECT_FALSE(w.Model().modified);
+    EXPECT_FALSE(w.View().saveEnabled);
+}
+
+TEST_F(ProjectWindowTest, RemovingASourceDropsItsLevelsAndKeepsItsFile) {
+    listings["Src"] = Listing({"ONE"});
+    listings["Other"] = Listing({"X"});
+    WriteFileAtomic(projects + "Src.lvs", "levels");
+    auto& w = Start({WriteProject("p.gdp", {"Src", "Other"}, {"Src:ONE", "Other:X", "Src:GONE"})});
+    w.cSourceClick(0);
+    EXPECT_TRUE(FileExists(projects + "Src.te1"));
+    prompts.answers.push_back(Answer::Yes);
+    w.bRemoveSClick();
+    EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"Other"}));
+    EXPECT_EQ(References(), (std::vector<std::string>{"Other:X"}));
+    EXPECT_TRUE(FileExists(projects + "Src.lvs"));
+    EXPECT_FALSE(FileExists(projects + "Src.te1"));
+    EXPECT_FALSE(FileExists(projects + "Src.te2"));
+}
+
+TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
+    gdltest::TempDir elsewhere;
+    elsewhere.Write("Far.lvs", "far");
+    elsewhere.Write("Moved.lvs", "moved");
+    listings["Far"] = Listing({"F1"});
+    auto& w = Start({WriteProject("p.gdp", {}, {})});
+    w.IncludeLevels1Click();
+
+    prompts.paths.push_back(elsewhere.Path("Far.lvs"));
+    dialogs.addSourceAnswers.push_back(AddSourceAnswer::Copy);
+    prompts.answers.push_back(Answer::Yes);
+    w.bAddSClick();
+    EXPECT_EQ(dialogs.addSourceShown.back().line1,
+              "The source file Far.lvs is not located in this project's folder.");
+    EXPECT_EQ(prompts.shown.back().text,
+              "Copy \"" + elsewhere.Path("Far.lvs") + "\" to \"" + projects + "\"?");
+    EXPECT_TRUE(elsewhere.Exists("Far.lvs"));
+    EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"Far"}));
+    EXPECT_EQ(References(), (std::vector<std::string>{"Far:F1"}));
+
+    prompts.paths.push_back(elsewhere.Path("Moved.lvs"));
+    dialogs.addSourceAnswers.push_back(AddSourceAnswer::Move);
+    prompts.answers.push_back(Answer::Yes);
+    w.bAddSClick();
+    EXPECT_FALSE(elsewhere.Exists("Moved.lvs"));
+    EXPECT_EQ(ReadFileBytes(projects + "Moved.lvs"), "moved");
+
+    // The same name again cannot be copied over the project's file.
+    elsewhere.Write("Far.lvs", "other");
+    prompts.paths.push_back(elsewhere.Path("Far.lvs"));
+    dialogs.addSourceAnswers.push_back(AddSourceAnswer::Copy);
+    prompts.answers.push_back(Answer::Yes);
+    w.bAddSClick();
+    EXPECT_EQ(prompts.shown.back().text, "Unable to copy file.");
+    EXPECT_EQ(ReadFileBytes(projects + "Far.lvs"), "far");
+    EXPECT_EQ(w.Model().sources.size(), 2u);
+}
+
+TEST_F(ProjectWindowTest, MergeOverwritesLevelDataInPlace) {
+    listings["S"] = Listing({"A", "B"});
+    std::string main = WriteProject("main.gdp", {"S"}, {"S:A", "S:B"});
+    ProjectModel other;
+    other.name = "Other";
+    other.sources = {"S", "T"};
+    other.levels = {{"S:B", "Bea", "BBBB", "2", "Look up"}, {"T:C", "Cy", "CCCC", "1", ""}};
+    ASSERT_TRUE(SaveProjectAs(other, projects + "other.gdp"));
+
+    auto& w = Start({main});
+    prompts.paths.push_back(projects + "other.gdp");
+    w.bMergeClick();
+    EXPECT_TRUE(dialogs.addSourceShown.empty());  // same folder: no questions
+    EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"S", "T"}));
+    ASSERT_EQ(References(), (std::vector<std::string>{"S:A", "S:B", "T:C"}));
+    const LevelEntry& b = w.Model().levels[1];
+    EXPECT_EQ(b.designer, "Bea");
+    EXPECT_EQ(b.password, "BBBB");
+    EXPECT_EQ(b.music, "2");
+    EXPECT_EQ(b.hint, "Look up");
+    EXPECT_EQ(w.Model().designers, (std::vector<std::string>{"Bea", "Cy"}));
+    EXPECT_EQ(w.Model().name, "Test Set");
+    EXPECT_TRUE(w.Model().modified);
+    EXPECT_EQ(w.View().statusText, " " + main);
+    EXPECT_TRUE(w.View().toolbarEnabled);
+}
+
+TEST_F(ProjectWindowTest, LabelsFollowPositionsAfterMoves) {
+    listings["S"] = Listing({"A", "B", "C", "D"});
+    auto& w = Start(
+        {WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C", "S:D"}, 2, MusicMode::Automatic)});
+    w.bLevelsClick();
+    const std::vector<std::string> labels{"H1", "0", "1", "2"};
+    for (int i = 0; i < 4; ++i) {
+        w.cLevelsClick(i);
+        EXPECT_EQ(w.View().levels.levelLabel, labels[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(w.View().levels.hiddenVisible, i < 2);
+    }
+    EXPECT_FALSE(w.View().levels.bDownEnabled);
+    EXPECT_TRUE(w.View().levels.bTopEnabled);
+    w.bTopClick();
+    EXPECT_EQ(References(), (std::vector<std::string>{"S:D", "S:A", "S:B", "S:C"}));
+    EXPECT_EQ(w.View().levels.selected, 0);
+    EXPECT_EQ(w.View().levels.levelLabel, "H1");
+    EXPECT_EQ(w.View().levels.eNameR, "LONG D");
+    EXPECT_FALSE(w.View().levels.bUpEnabled);
+    EXPECT_EQ(w.Model().levels[0].music, "0");
+    w.cLevelsClick(2);
+    EXPECT_EQ(w.View().levels.levelLabel, "1");  // B is level 1 now
+
+    w.bDownClick();
+    w.bEndClick();
+    EXPECT_EQ(References(), (std::vector<std::string>{"S:D", "S:A", "S:C", "S:B"}));
+    w.bRemoveClick();
+    EXPECT_EQ(w.View().levels.selected, -1);
+    EXPECT_FALSE(w.View().levels.bRemoveEnabled);
+    EXPECT_FALSE(w.View().levels.bEditHintEnabled);
+    EXPECT_EQ(w.View().levelsCounter, "1 levels");
+}
+
+TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
+    listings["S"] = Listing({"A", "B"});
+    auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B"})});
+    w.PopulateDesigner1Click();
+    w.bLevelsClick();
+    w.cDesignerChange("Nobody");  // nothing selected: not stored
+    EXPECT_FALSE(w.Model().modified);
+
+    dialogs.editDesigners = [](DesignersDialog& d) {
+        d.bAddClick();
+        d.editChange("Ann");
+        return true;
+    };
+    w.bDesignersClick();
+    w.cLevelsClick(0);
+    w.cDesignerChange("Ann");
+    w.ePasswordChange("abcde");
+    w.cLevelsClick(1);
+    w.cDesignerChange("Ann");
+    EXPECT_EQ(w.Model().levels[0].password, "ABCD");
+    EXPECT_EQ(w.View().levels.designerSelected, 0);
+
+    dialogs.editDesigners = [](DesignersDialog& d) {
+        d.cListClick(0);
+        d.bRemoveClick();
+        return true;
+    };
+    w.bDesignersClick();
+    EXPECT_EQ(w.Model().levels[0].designer, "S");
+    EXPECT_EQ(w.Model().designers, (std::vector<std::string>{"S"}));
+
+    dialogs.hintAnswers.push_back("Mind\r\nthe gap");
+    w.bEditHintClick();
+    EXPECT_EQ(dialogs.hintsShown.back().caption, "Hint for Level 2");
+    EXPECT_EQ(dialogs.hintsShown.back().title, "LONG B");
+    EXPECT_EQ(w.Model().levels[1].hint, "Mindthe gap");
+    EXPECT_EQ(w.View().levels.hintTooltip, "Hint: \"Mindthe gap\"");
+}
+
+TEST_F(ProjectWindowTest, MusicPreviewPlaysAndStops) {
+    listings["S"] = Listing({"A"});
+    auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"}, 0, MusicMode::Manual)});
+    w.bLevelsClick();
+    w.cLevelsClick(0);
+    EXPECT_TRUE(w.View().levels.musicEnabled);
+    w.eMusicChange(2);
+    w.bMusicClick();
+    EXPECT_EQ(sound.events, (std::vector<std::string>{"play " + bin + "music2.wav"}));
+    EXPECT_EQ(w.View().levels.bMusicCaption, "Stop &Music");
+    EXPECT_EQ(w.View().levels.bMusicHint, "Stop Selected Music");
+    EXPECT_TRUE(w.View().levels.iTuneVisible);
+    w.bMusicClick();
+    EXPECT_EQ(sound.events.back(), "stop");
+    EXPECT_EQ(w.View().levels.bMusicCaption, "Play &Music");
+
+    w.bMusicClick();
+    w.bBuildClick();
+    EXPECT_EQ(sound.events.back(), "stop");
+    EXPECT_EQ(w.View().levels.bMusicTag, 0);
+    EXPECT_FALSE(w.View().levels.iTuneVisible);
+}
+
+TEST_F(ProjectWindowTest, TheLevelSetHoldsAtMost255Levels) {
+    std::vector<std::string> refs;
+    for (int i = 0; i < 255; ++i) refs.push_back("Big:L" + std::to_string(i));
+    listings["Big"] = Listing({"L0", "NEW", "MORE"});
+    auto& w = Start({WriteProject("p.gdp", {"Big"}, refs)});
+    w.cSourceClick(0);
+    w.cContentsClick(1);
+    w.bIncludeClick();
+    w.cContentsDblClick();
+    w.bIncludeAllClick();
+    EXPECT_EQ(w.Model().levels.size(), 255u);
+    EXPECT_EQ(MessagesWithCaption("Level Set Full"), 3);
+    EXPECT_EQ(prompts.shown.back().text, "The level set can hold at most 255 levels.");
+    EXPECT_FALSE(w.Model().modified);
+}
+
+TEST_F(ProjectWindowTest, HandEditedReferencesNeverReachOutsideTheProjectFolder) {
+    // A compiled level beside the projects folder that a hostile name points at.
+    WriteFileAtomic(install.Path("evil.bin"),
+                    std::string("\x01\x00\xF0\x12", 4) + std::string(28, '\x0C'));
+    listings["S"] = Listing({"A"});
+    auto& w = Start({WriteProject("p.gdp", {"S"}, {"../evil", "S:../../evil"})});
+    w.bLevelsClick();
+    for (int i = 0; i < 2; ++i) {
+        w.cLevelsClick(i);
+        EXPECT_EQ(w.View().levels.eNameR, "*level error*");
+    }
+}
+
+TEST_F(ProjectWindowTest, SaveWritesTheProjectAndAddsItToTheRecentList) {
+    auto& w = Start();
+    prompts.paths.push_back(projects + "saved.gdp");
+    w.bNewClick();
+    w.eWizardChange("wiz!x");
+    EXPECT_EQ(w.Model().wizard, "WIZ!");
+    w.bSaveClick();
+    EXPECT_FALSE(w.View().saveEnabled);
+    EXPECT_EQ(w.RecentPaths()[0], projects + "saved.gdp");
+    ProjectModel back;
+    ASSERT_TRUE(LoadProject(back, projects + "saved.gdp"));
+    EXPECT_EQ(back.name, "Project1");
+    EXPECT_EQ(back.wizard, "WIZ!");
+
+    // Closing asks only while modified; Cancel keeps the window open.
+    EXPECT_TRUE(w.FormCloseQuery());
+    w.eNoticeChange("Me");
+    prompts.answers.push_back(Answer::Cancel);
+    EXPECT_FALSE(w.FormCloseQuery());
+}
+
+}  // namespace
+}  // namespace gdl
