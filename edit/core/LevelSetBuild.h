@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "LevelList.h"
 #include "ProjectFile.h"
 
 namespace gdl {
@@ -21,7 +22,7 @@ struct BuildSettings {
 
 // Where the build shows its work (the Build page, or standard output headless).
 class BuildView {
-public:
+  public:
     virtual ~BuildView() = default;
     virtual void SetStatusBar(const std::string& text) = 0;  // first status bar panel
     virtual void ClearStatusLines() = 0;
@@ -40,14 +41,31 @@ struct BuildResult {
     int errors = 0;
 };
 
+// Status lines of the build.
+inline constexpr char kBuildingLine[] = "Building Level Set...";
+inline constexpr char kCleaningUpLine[] = "Cleaning up...";
+inline constexpr char kDoneLine[] = "Done.";
+inline constexpr char kCancelledLine[] = "Build Cancelled.";
+inline constexpr char kBuildingStatus[] = " Building...";
+// A file the level tool leaves in the project folder when it compiles.
+inline constexpr char kLevelToolLeftover[] = "gdl.hsf";
+
+// "Done.", "There is 1 error." or "There are N errors.".
+std::string FinalBuildLine(int errors);
+// The text of the overwrite question for an existing output file.
+std::string OverwriteQuestion(std::string_view outputPath);
+// "ERROR: Unable to write "PATH"!"
+std::string UnableToWriteLine(std::string_view path);
+
+// Output path of the level set: the build folder, or the project folder when
+// "Build in &Source Folder" is ticked or no build folder is known, followed by
+// the level set file name.
+std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
+                              const std::string& levelSetName, bool sourceFolder);
+
 // The whole build. Music numbers are assigned first by the project's music
 // mode (so the model's entries change in the Random and Automatic modes).
 BuildResult RunLevelSetBuild(ProjectModel& model, const BuildSettings& settings, LevelTool& tool,
                              Prompts& prompts, Random& random, BuildView& view);
-
-// One level list line (103 characters): label in columns 4-11, the info line,
-// the password and the designer.
-std::string FormatLevelListLine(std::string_view label, std::string_view infoLine,
-                                std::string_view password, std::string_view designer);
 
 }  // namespace gdl

@@ -1,0 +1,378 @@
+#include "LevelSetBuild.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "FileUtil.h"
+#include "LevelInfo.h"
+#include "LevelReference.h"
+#include "LevelSetFile.h"
+#include "LevelTool.h"
+#include "Passwords.h"
+#include "Prompts.h"
+#include "TextUtil.h"
+
+namespace gdl {
+
+std::string FinalBuildLine(int errors) {
+    if (errors == 0) return kDoneLine;
+    if (errors == 1) return "There is 1 error.";
+    return "There are " + std::to_string(errors) + " errors.";
+}
+
+std::string OverwriteQuestion(std::string_view outputPath) {
+    return "File \"" + std::string(outputPath) + "\" already exists. Overwrite?";
+}
+
+std::string UnableToWriteLine(std::string_view path) {
+    return "ERROR: Unable to write \"" + std::string(path) + "\"!";
+}
+
+std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
+                              const std::string& levelSetName, bool sourceFolder) {
+    return (sourceFolder || buildFolder.empty() ? projectFolder : buildFolder) + levelSetName;
+}
+
+namespace {
+
+constexpr std::size_t kMaxSetLevels = 255;
+
+// The output file, written straight through; any failed write is remembered.
+class OutputFile {
+  public:
+    // Never follows a link left at the path or writes into a device: the
+    // overwrite question has removed any file of that name already.
+    bool Create(const std::string& path) {
+        file_.reset(std::fopen(path.c_str(), "wbx"));
+        failed_ = !file_;
+        return !failed_;
+    }
+    bool IsOpen() const { return file_ != nullptr; }
+    void Write(std::string_view bytes) {
+        if (!file_ || failed_) return;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
+    }
+    void Close() {
+        if (!file_) return;
+        if (std::fflush(file_.get()) != 0) failed_ = true;
+        if (std::fclose(file_.release()) != 0) failed_ = true;
+    }
+    bool Failed() const { return failed_; }
+
+  private:
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    bool failed_ = false;
+};
+
+// A name from a hand-editable project file is joined to the project folder;
+// a "/" in it would reach outside that folder.
+bool IsPlainName(std::string_view name) {
+    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+struct Entry {
+    LevelRef ref;
+    std::string label;
+    bool plain = false;      // both parts of the reference are plain names
+    std::uint32_t size = 0;  // length of the compiled level seen by the first pass
+};
+
+std::uint8_t MusicByte(const std::string& music) {
+    auto n = ParseDecimal(music);
+    if (!n || *n < 0 || *n > 255) return 0;
+    return static_cast<std::uint8_t>(*n);
+}
+
+bool IsReadable(const std::string& path) {
+    return ReadFilePrefix(path, 1).has_value();
+}
+
+class Build {
+  public:
+    Build(ProjectModel& model, const BuildSettings& settings, LevelTool& tool, Prompts& prompts,
+          Random& random, BuildView& view)
+        : model_(model),
+          settings_(settings),
+          tool_(tool),
+          prompts_(prompts),
+          random_(random),
+          view_(view),
+          folder_(model.folder),
+          count_(std::min(model.levels.size(), kMaxSetLevels)),
+          offset_(std::max(0, model.offset)) {}
+
+    BuildResult Run() {
+        view_.SetStatusBar(kBuildingStatus);
+        const LevelSetHeader header = MakeHeader();
+        view_.SetProgressMax(static_cast<int>(2 * count_ + 2));
+        view_.SetProgress(0);
+        view_.ClearStatusLines();
+        levelList_.clear();
+        view_.SetBuildControlsEnabled(false);
+
+        BuildResult result;
+        if (!ConfirmOverwrite()) {
+            view_.AddStatusLine(kCancelledLine);
+            result.outcome = BuildOutcome::Cancelled;
+        } else {
+            Produce(header);
+            result.errors = errors_;
+            result.outcome = errors_ == 0 ? BuildOutcome::Done : BuildOutcome::Errors;
+        }
+        view_.SetBuildControlsEnabled(true);
+        view_.SetStatusBar(" " + model_.FullPath());
+        return result;
+    }
+
+  private:
+    LevelSetHeader MakeHeader() const {
+        LevelSetHeader h;
+        h.name = model_.name;
+        h.year = std::to_string(model_.copyrightYear);
+        h.notice = model_.notice;
+        h.wizard = model_.wizard;
+        h.comments = model_.comments;
+        const std::size_t offset = static_cast<std::size_t>(offset_);
+        h.hiddenCount = static_cast<std::uint8_t>(std::min(offset, count_));
+        h.visibleCount = static_cast<std::uint8_t>(count_ > offset ? count_ - offset : 0);
+        return h;
+    }
+
+    bool ConfirmOverwrite() {
+        const std::string& path = settings_.outputPath;
+        std::error_code ec;
+        auto status = std::filesystem::symlink_status(path, ec);
+        // Only a file (or a link) is offered for replacing; anything else at the
+        // path makes the creation fail with its own error line.
+        if (ec ||
+            !(std::filesystem::is_regular_file(status) || std::filesystem::is_symlink(status)))
+            return true;
+        if (prompts_.Ask(kCaptionConfirm, OverwriteQuestion(path), MsgButtons::YesNo,
+                         MsgIcon::Question) != Answer::Yes)
+            return false;
+        DeleteFileQuiet(path);
+        return true;
+    }
+
+    void Produce(const LevelSetHeader& header) {
+        view_.AddStatusLine(kBuildingLine);
+        if (settings_.levelList) levelList_ = LevelListOpeningLines();
+        if (out_.Create(settings_.outputPath)) created_ = true;
+        out_.Write(SerializeHeader(header));
+        CheckOutput();
+
+        AssignMusicNumbers(model_.levels, model_.musicMode, random_);
+        entries_.clear();
+        for (std::size_t j = 1; j <= count_; ++j) entries_.push_back(MakeEntry(j));
+
+        FirstPass();
+        if (errors_ == 0) {
+            for (std::size_t n = count_ + 1; n <= kTableEntries; ++n)
+                out_.Write(SerializeFreeEntry(n));
+            CheckOutput();
+            SecondPass();
+        }
+        LevelRecord end;
+        end.kind = kRecordKindEnd;
+        out_.Write(SerializeRecord(end));
+
+        view_.AddStatusLine(kCleaningUpLine);
+        out_.Close();
+        CheckOutput();
+        // The list is finished before the set is judged, so that a list that
+        // cannot be saved counts like any other error.
+        if (settings_.levelList) {
+            const std::string base = BaseName(model_.fileName);
+            if (!FinishLevelList(levelList_, folder_, base, tool_))
+                Error(UnableToWriteLine(folder_ + base + ".txt"));
+        }
+        if (errors_ != 0 && created_) DeleteFileQuiet(settings_.outputPath);
+        DeleteCompiledLevels();
+        DeleteFileQuiet(folder_ + kLevelToolLeftover);
+        view_.AddStatusLine(FinalBuildLine(errors_));
+        view_.SetProgress(static_cast<int>(2 * count_ + 2));
+    }
+
+    Entry MakeEntry(std::size_t j) const {
+        Entry e;
+        e.ref = SplitReference(model_.levels[j - 1].reference);
+        e.label = LevelLabel(static_cast<long long>(j), offset_);
+        e.plain = IsPlainName(e.ref.source) && IsPlainName(e.ref.level);
+        return e;
+    }
+
+    std::string CompiledPath(const Entry& e) const { return folder_ + e.ref.level + ".bin"; }
+
+    // At the first entry of a run of one source, and whenever the level's file is
+    // missing. A level named without a source has nothing to compile it from.
+    void CompileIfNeeded(const Entry& e, std::string& previous) {
+        const bool missing = !e.plain || !FileExists(CompiledPath(e));
+        if (!e.ref.source.empty() && IsPlainName(e.ref.source) &&
+            (e.ref.source != previous || missing))
+            tool_.Compile(e.ref.source, folder_);
+        previous = e.ref.source;
+    }
+
+    void FirstPass() {
+        std::string previous;
+        std::vector<std::pair<std::string, std::string>> accepted;  // password, label
+        for (std::size_t j = 1; j <= count_; ++j) {
+            Entry& e = entries_[j - 1];
+            const LevelEntry& level = model_.levels[j - 1];
+            view_.AddStatusLine("Compiling Level " + e.label + "...");
+            if (settings_.levelList) AddLevelListLine(e, level);
+            CompileIfNeeded(e, previous);
+            view_.SetProgress(static_cast<int>(j));
+
+            const bool available = CheckCompiled(e);
+            if (level.designer.empty()) Error("ERROR: Level " + e.label + " has no Designer!");
+            CheckPassword(e, level.password, accepted);
+            if (errors_ == 0 && available) WriteTableEntry(j, e, level);
+        }
+        CheckOutput();
+    }
+
+    void AddLevelListLine(const Entry& e, const LevelEntry& level) {
+        LevelInfo info;
+        if (e.plain) {
+            info = ReadLevelInfo(folder_, e.ref.source, e.ref.level,
+                                 [this](const std::string& source) { tool_.List(source, folder_); })
+                       .info;
+        } else {
+            info.Name = kLevelErrorText;
+        }
+        levelList_.push_back(FormatLevelListLine(e.label, FormatLevelInfoLine(info), level.password,
+                                                 level.designer));
+    }
+
+    // The compiled level must be there and readable now, or the set would
+    // record a size for data it does not have.
+    bool CheckCompiled(Entry& e) {
+        if (!e.plain) {
+            Error("ERROR: Level " + e.label + " has an invalid Level Reference!");
+            return false;
+        }
+        const std::string path = CompiledPath(e);
+        auto size = FileSize(path);
+        if (!size || *size > std::numeric_limits<std::uint32_t>::max() || !IsReadable(path)) {
+            Error("ERROR: Level " + e.label + " could not be compiled!");
+            return false;
+        }
+        e.size = static_cast<std::uint32_t>(*size);
+        return true;
+    }
+
+    void CheckPassword(const Entry& e, const std::string& password,
+                       std::vector<std::pair<std::string, std::string>>& accepted) {
+        if (password.empty()) {
+            Error("ERROR: Level " + e.label + " has no Password!");
+            return;
+        }
+        if (password == model_.wizard) {
+            Error("ERROR: Level " + e.label + " has the same Password as the Wizard Mode!");
+            return;
+        }
+        for (const auto& [earlier, label] : accepted) {
+            if (EqualsNoCase(earlier, password)) {
+                Error("ERROR: Level " + e.label + " has the same Password as Level " + label + "!");
+                return;
+            }
+        }
+        accepted.emplace_back(password, e.label);
+    }
+
+    void WriteTableEntry(std::size_t j, const Entry& e, const LevelEntry& level) {
+        LevelTableEntry t;
+        t.present = true;
+        t.position = static_cast<std::uint8_t>(j);
+        t.password = level.password;
+        t.designer = level.designer;
+        t.music = MusicByte(level.music);
+        t.size = e.size;
+        out_.Write(SerializeTableEntry(t));
+    }
+
+    void SecondPass() {
+        std::string previous;
+        for (std::size_t j = 1; j <= count_; ++j) {
+            const Entry& e = entries_[j - 1];
+            view_.AddStatusLine("Indexing Level " + e.label + "...");
+            CompileIfNeeded(e, previous);
+            view_.SetProgress(static_cast<int>(count_ + j + 1));
+
+            auto bytes = ReadFileBytes(CompiledPath(e));
+            if (!bytes) {
+                Error("ERROR: Level " + e.label + " could not be compiled!");
+                continue;
+            }
+            // The table already holds the first pass's size; a level that changed
+            // since would make every later level unreadable.
+            if (bytes->size() != e.size) {
+                Error("ERROR: Level " + e.label + " changed size during the build!");
+                continue;
+            }
+            if (errors_ != 0) continue;
+            LevelRecord record;
+            record.position = static_cast<std::uint8_t>(j);
+            record.hint = model_.levels[j - 1].hint;
+            out_.Write(SerializeRecord(record));
+            out_.Write(*bytes);
+            CheckOutput();
+        }
+    }
+
+    // Compiled levels of sources are made again by every build; a level named
+    // without a source exists only as its file and stays.
+    void DeleteCompiledLevels() {
+        for (const Entry& e : entries_) {
+            if (!e.ref.source.empty() && e.plain) DeleteFileQuiet(CompiledPath(e));
+        }
+    }
+
+    void CheckOutput() {
+        if (out_.Failed() && !writeErrorShown_) {
+            writeErrorShown_ = true;
+            Error(UnableToWriteLine(settings_.outputPath));
+        }
+    }
+
+    void Error(const std::string& line) {
+        view_.AddStatusLine(line);
+        ++errors_;
+    }
+
+    ProjectModel& model_;
+    const BuildSettings& settings_;
+    LevelTool& tool_;
+    Prompts& prompts_;
+    Random& random_;
+    BuildView& view_;
+    const std::string folder_;
+    const std::size_t count_;
+    const int offset_;
+
+    OutputFile out_;
+    bool created_ = false;
+    bool writeErrorShown_ = false;
+    int errors_ = 0;
+    std::vector<Entry> entries_;
+    std::vector<std::string> levelList_;
+};
+
+}  // namespace
+
+BuildResult RunLevelSetBuild(ProjectModel& model, const BuildSettings& settings, LevelTool& tool,
+                             Prompts& prompts, Random& random, BuildView& view) {
+    return Build(model, settings, tool, prompts, random, view).Run();
+}
+
+}  // namespace gdl
