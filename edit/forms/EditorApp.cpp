@@ -1,0 +1,92 @@
+#include "EditorApp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Icons.h"
+#include "Passwords.h"
+#include "Pmmain.h"
+#include "ProjectWindow.h"
+#include "QtEditorDialogs.h"
+#include "QtPrompts.h"
+#include "QtSoundPlayer.h"
+#include "Registry.h"
+#include "ToolRunner.h"
+
+namespace gdl {
+namespace {
+
+// An error that escapes an event handler is shown and the editor goes on.
+class EditorApplication : public QApplication {
+  public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ShowError(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            ShowError(QStringLiteral("An unknown error occurred."));
+        }
+        return false;
+    }
+
+  private:
+    void ShowError(const QString& what) {
+        QMessageBox box(QMessageBox::Critical, applicationDisplayName(), what, QMessageBox::Ok,
+                        activeWindow());
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+};
+
+// A debugging aid: GDLEDIT_START_PAGE=props|source|levels|build opens that
+// page after start-up, when a project is open.
+void ShowStartPage(TfProj& window) {
+    const QString page = qEnvironmentVariable("GDLEDIT_START_PAGE").toLower();
+    if (page == QLatin1String("props")) window.bPropsClick();
+    if (page == QLatin1String("source")) window.bSourceClick();
+    if (page == QLatin1String("levels")) window.bLevelsClick();
+    if (page == QLatin1String("build")) window.bBuildClick();
+}
+
+}  // namespace
+}  // namespace gdl
+
+int RunEditorGui(int argc, char** argv) {
+    gdl::EditorApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("GDLEdit"));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(gdl::kAppTitle));
+    QApplication::setWindowIcon(gdl::MakeIcon(gdl::IconId::App));
+
+    // The command line as the system gave it: paths are the file system's bytes.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+    gdl::FileRegistry registry = gdl::FileRegistry::FromEnvironment();
+    const std::string programFolder = gdl::ProgramFolder();
+    gdl::SeedInstallFolder(registry, programFolder);
+    gdl::PosixToolRunner runner([] { QCoreApplication::processEvents(); });
+    gdl::QtPrompts prompts;
+    gdl::QtEditorDialogs dialogs;
+    gdl::QtSoundPlayer sound;
+    gdl::ClockRandom random;
+
+    gdl::TfProj window(
+        gdl::EditorPorts{registry, runner, prompts, dialogs, sound, random, programFolder});
+    prompts.SetParent(&window);
+    dialogs.SetParent(&window);
+    window.show();
+    // Start-up runs inside the event loop, so that a start-up that closes the
+    // window (no installation, the ".lvs" mode) also ends the program.
+    QTimer::singleShot(0, &window, [&window, &args] {
+        window.FormActivate(args);
+        gdl::ShowStartPage(window);
+    });
+    return QApplication::exec();
+}

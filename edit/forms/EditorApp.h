@@ -1,0 +1,5 @@
+// GDLEdit's windowed program: the application, the real ports and the
+// project window.
+#pragma once
+
+int RunEditorGui(int argc, char** argv);

@@ -1,0 +1,267 @@
+// TfProj, the project window: menu, tool bar, the four pages and the status
+// line. It forwards each event to the core's handler of the same name and
+// then shows the core's View().
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Icons.h"
+#include "ProjectWindow.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QStackedWidget;
+class QToolBar;
+class QToolButton;
+
+namespace gdl {
+
+class EditorDialogs;
+class MemoEdit;
+class Prompts;
+class Random;
+class Registry;
+class SoundPlayer;
+class ToolRunner;
+
+// The outside world as the window sees it.
+struct EditorPorts {
+    Registry& registry;
+    ToolRunner& runner;
+    Prompts& prompts;
+    EditorDialogs& dialogs;
+    SoundPlayer& sound;
+    Random& random;
+    std::string programFolder;  // trailing "/"
+};
+
+class TfProj : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TfProj(const EditorPorts& ports, QWidget* parent = nullptr);
+    ~TfProj() override;
+
+    ProjectWindow& Core() { return *core_; }
+    const ProjectView& View() const { return core_->View(); }
+
+    // Start-up with the command-line arguments after the program name.
+    void FormActivate(const std::vector<std::string>& args);
+
+    // File menu and tool bar.
+    void bNewClick();
+    void bOpenClick();
+    void mRecentClick(int n);
+    void bSaveClick();
+    void bMergeClick();
+    void bCloseClick();
+    // Project menu, tool bar and the arrow buttons.
+    void bPropsClick();
+    void bSourceClick();
+    void bLevelsClick();
+    void bBuildClick();
+    void bPlaytestClick();
+    // Options and Help menus.
+    void ComClick(int port);
+    void IncludeLevels1Click();
+    void PopulateDesigner1Click();
+    void GeneratePassword1Click();
+    void bHelpClick();
+    void About1Click();
+    // Properties page.
+    void eNameChange();
+    void ePreDateChange();
+    void eNoticeChange();
+    void cCommentsChange();
+    void cOffsetChange();
+    void xAMusicClick(MusicMode mode);
+    void eWizardChange();
+    void bGenWizClick();
+    // Source page.
+    void cSourceClick();
+    void cSourceDblClick();
+    void cContentsClick();
+    void cContentsDblClick();
+    void bNewSClick();
+    void bAddSClick();
+    void bEditSClick();
+    void bRemoveSClick();
+    void bIncludeClick();
+    void bIncludeAllClick();
+    void bExcludeClick();
+    void bExcludeAllClick();
+    // Level Set page.
+    void cLevelsClick();
+    void cLevelsDblClick();
+    void bUpClick();
+    void bDownClick();
+    void bTopClick();
+    void bEndClick();
+    void bRemoveClick();
+    void bTestClick();
+    void cDesignerChange(int index);
+    void ePasswordChange();
+    void eMusicChange();
+    void bGenerateClick();
+    void bMusicClick();
+    void bEditHintClick();
+    void bDesignersClick();
+    // Build page.
+    void xBSFClick(bool checked);
+    void xGLLClick(bool checked);
+    void bDoBuildClick();
+
+    // Shows the core's state now (the core calls this through its changed
+    // callback while a long command runs).
+    void Render();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Counters {
+        QLabel* levels = nullptr;
+        QLabel* hidden = nullptr;
+    };
+
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildPages();
+    QWidget* BuildPropertiesPage();
+    QWidget* BuildSourcePage();
+    QWidget* BuildLevelsPage();
+    QWidget* BuildBuildPage();
+    QWidget* PageFrame(IconId icon, const QString& heading, const QString& description,
+                       QWidget* content, QPushButton* back, QPushButton* next);
+    QPushButton* ArrowButton(bool right, const QString& name, const QString& tip);
+    QAction* MenuAction(QMenu* menu, const QString& text, const QString& name);
+    QAction* ToolAction(IconId icon, const QString& tip, const QString& name);
+
+    // Runs one command of the core, never two at once: an event that arrives
+    // while a tool or the build runs (the window keeps processing events) is
+    // dropped. An escaping exception is shown and the window goes on.
+    template <class Command>
+    void Forward(Command command);
+    void ShowUnexpectedError(const QString& what);
+    void AfterCommand();
+
+    void RenderWindow(const ProjectView& v);
+    void RenderProperties(const PropertiesPageView& v);
+    void RenderSource(const SourcePageView& v);
+    void RenderLevels(const LevelsPageView& v);
+    void RenderBuild(const BuildPageView& v);
+
+    std::unique_ptr<ProjectWindow> core_;
+    int running_ = 0;
+    bool rendering_ = false;
+    bool closing_ = false;
+    unsigned renderedRevision_ = 0;
+
+    // Menu items (named as the original's) and tool buttons.
+    QAction* newProject1_ = nullptr;
+    QAction* openProject1_ = nullptr;
+    QAction* mergeProject1_ = nullptr;
+    QAction* saveProject1_ = nullptr;
+    std::array<QAction*, 5> mRecent_{};
+    QAction* recentSeparator_ = nullptr;
+    QAction* projectProperties1_ = nullptr;
+    QAction* sourceLevels1_ = nullptr;
+    QAction* levelSet1_ = nullptr;
+    QAction* buildLevelSet1_ = nullptr;
+    QAction* playtestLevelSet1_ = nullptr;
+    std::array<QAction*, 4> com_{};
+    QAction* includeLevels1_ = nullptr;
+    QAction* populateDesigner1_ = nullptr;
+    QAction* generatePassword1_ = nullptr;
+    QToolBar* bToolbar_ = nullptr;
+    QAction* tMerge_ = nullptr;
+    QAction* tSave_ = nullptr;
+    QAction* tProps_ = nullptr;
+    QAction* tSource_ = nullptr;
+    QAction* tLevels_ = nullptr;
+    QAction* tBuild_ = nullptr;
+    QAction* tPlaytest_ = nullptr;
+
+    QStackedWidget* gPages_ = nullptr;
+    QLabel* pStatus_ = nullptr;
+    std::vector<Counters> counters_;
+
+    // Properties page.
+    QWidget* propsFields_ = nullptr;
+    QLineEdit* eName_ = nullptr;
+    QSpinBox* ePreDate_ = nullptr;
+    QLineEdit* eNotice_ = nullptr;
+    MemoEdit* cComments_ = nullptr;
+    QSpinBox* cOffset_ = nullptr;
+    QRadioButton* xAMusic_ = nullptr;
+    QRadioButton* xRMusic_ = nullptr;
+    QRadioButton* xMMusic_ = nullptr;
+    QLineEdit* eWizard_ = nullptr;
+    QPushButton* bNext1_ = nullptr;
+
+    // Source page.
+    QListWidget* cSource_ = nullptr;
+    QListWidget* cContents_ = nullptr;
+    QLabel* lLevelI_ = nullptr;
+    QLabel* iUsage_ = nullptr;
+    QLineEdit* eNameI_ = nullptr;
+    QLineEdit* eSizeI_ = nullptr;
+    QLineEdit* eTimeI_ = nullptr;
+    QLineEdit* eQuotaI_ = nullptr;
+    QPushButton* bNewS_ = nullptr;
+    QPushButton* bAddS_ = nullptr;
+    QPushButton* bEditS_ = nullptr;
+    QPushButton* bRemoveS_ = nullptr;
+    QPushButton* bInclude_ = nullptr;
+    QPushButton* bIncludeAll_ = nullptr;
+    QPushButton* bExclude_ = nullptr;
+    QPushButton* bExcludeAll_ = nullptr;
+
+    // Level Set page.
+    QListWidget* cLevels_ = nullptr;
+    QLabel* lLevelR_ = nullptr;
+    QLabel* iHidden_ = nullptr;
+    QLineEdit* eNameR_ = nullptr;
+    QLineEdit* eSizeR_ = nullptr;
+    QLineEdit* eTimeR_ = nullptr;
+    QLineEdit* eQuotaR_ = nullptr;
+    QComboBox* cDesigner_ = nullptr;
+    QPushButton* bDesigners_ = nullptr;
+    QLineEdit* ePassword_ = nullptr;
+    QPushButton* bGenerate_ = nullptr;
+    QSpinBox* eMusic_ = nullptr;
+    QPushButton* bMusic_ = nullptr;
+    QLabel* iTune_ = nullptr;
+    QLabel* iHint_ = nullptr;
+    QPushButton* bEditHint_ = nullptr;
+    QPushButton* bUp_ = nullptr;
+    QPushButton* bDown_ = nullptr;
+    QPushButton* bTop_ = nullptr;
+    QPushButton* bEnd_ = nullptr;
+    QPushButton* bTest_ = nullptr;
+    QPushButton* bRemove_ = nullptr;
+
+    // Build page.
+    QLineEdit* eLevelSet_ = nullptr;
+    QCheckBox* xBSF_ = nullptr;
+    QCheckBox* xGLL_ = nullptr;
+    QPushButton* bDoBuild_ = nullptr;
+    QListWidget* cStatus_ = nullptr;
+    QProgressBar* pBar_ = nullptr;
+    QPushButton* bPrev4_ = nullptr;
+};
+
+}  // namespace gdl
