@@ -468,6 +468,8 @@ int RunProcesses(const std::vector<ProcessStart>& starts, bool wait,
     for (const auto& s : starts) {
         // Checked here, where it can still be reported, not in a detached child.
         if (!IsExecutableFile(s.program)) return FileExists(s.program) ? EACCES : ENOENT;
+        std::error_code ec;
+        if (!s.folder.empty() && !std::filesystem::is_directory(s.folder, ec)) return ENOENT;
         list.push_back(std::make_unique<PreparedStart>(s));
         if (int e = list.back()->Error()) return e;
     }

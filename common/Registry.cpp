@@ -189,8 +189,10 @@ bool ParseValueLine(std::string_view line, RegistryHive::Key& key) {
         if (!n || n->find('\0') != std::string::npos) return false;
         name = std::move(*n);
     }
+    while (pos < line.size() && line[pos] == ' ') ++pos;
     if (pos >= line.size() || line[pos] != '=') return false;
     ++pos;
+    while (pos < line.size() && line[pos] == ' ') ++pos;
     auto data = ParseQuoted(line, pos);
     if (!data || !TrimBlanks(line.substr(pos)).empty()) return false;
     if (RegistryHive::Value* v = FindValue(key, name)) {

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "TempDir.h"
+#include "ToolRunner.h"
+
+namespace fs = std::filesystem;
+using gdl::PosixToolRunner;
+using gdl::ToolKind;
+
+namespace {
+
+void WriteScript(const gdltest::TempDir& dir, const std::string& name, const std::string& body) {
+    dir.Write(name, "#!/bin/sh\n" + body + "\n");
+    fs::permissions(dir.Path(name), fs::perms::owner_all);
+}
+
+// Detached programs cannot be waited for; we look for their traces.
+std::string EventuallyRead(const gdltest::TempDir& dir, const std::string& name) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!dir.Exists(name) || dir.Read(name).empty()) {
+        if (std::chrono::steady_clock::now() > until) return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return dir.Read(name);
+}
+
+bool NoChildLeft() {
+    int status = 0;
+    return ::waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
+}
+
+// PATH holding only a folder of our own, so the opener is ours or missing.
+class PathGuard {
+  public:
+    explicit PathGuard(const std::string& path) {
+        if (const char* p = std::getenv("PATH")) old_ = p;
+        ::setenv("PATH", path.c_str(), 1);
+    }
+    ~PathGuard() {
+        if (old_) ::setenv("PATH", old_->c_str(), 1);
+    }
+
+  private:
+    std::optional<std::string> old_;
+};
+
+TEST(ClassifyTool, TellsBatchesProgramsAndDocumentsApart) {
+    gdltest::TempDir dir;
+    dir.Write("ldinfo.bat", "@prog");
+    dir.Write("LDEDIT.BAT", "@prog");
+    dir.Write("GDLTools.exe", "not yet executable");
+    WriteScript(dir, "GDLEdit", "exit 0");
+    dir.Write("docs.htm", "<html></html>");
+    dir.Write("copied.htm", "<html></html>");
+    fs::permissions(dir.Path("copied.htm"), fs::perms::owner_all);
+    fs::copy_file("/bin/true", dir.Path("elf"));
+    fs::create_directory(dir.Path("docs"));
+    const std::vector<std::pair<std::string, ToolKind>> cases = {
+        {"ldinfo.bat", ToolKind::Batch},     {"LDEDIT.BAT", ToolKind::Batch},
+        {"GDLTools.exe", ToolKind::Program}, {"GDLEdit", ToolKind::Program},
+        {"elf", ToolKind::Program},          {"docs.htm", ToolKind::Document},
+        {"copied.htm", ToolKind::Document},  {"docs", ToolKind::Document},
+    };
+    for (const auto& [name, kind] : cases) {
+        EXPECT_EQ(gdl::ClassifyTool(dir.Path(name)), kind) << name;
+    }
+}
+
+TEST(PosixToolRunner, WaitsForAProgramWhileProcessingEvents) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("bin"));
+    fs::create_directory(dir.Path("work"));
+    // It ends only after the event handler has run a few times.
+    WriteScript(dir, "bin/gdlplay.exe",
+                "while [ ! -f go ]; do sleep 0.01; done\n"
+                "printf '%s|' \"$(pwd)\" \"$#\" \"$@\" > ran.txt");
+    int events = 0;
+    PosixToolRunner runner([&] {
+        if (++events == 3) dir.Write("work/go", "");
+    });
+    EXPECT_EQ(runner.RunTool(dir.Path("bin/gdlplay.exe"), "/p/$gdltmp$.gdp 4", dir.Path("work/"),
+                             true, true),
+              0);
+    EXPECT_GE(events, 3);
+    std::string work = fs::canonical(dir.Path("work")).string();
+    EXPECT_EQ(dir.Read("work/ran.txt"), work + "|1|/p/$gdltmp$.gdp 4|");
+
+    EXPECT_EQ(runner.RunToolArgs(dir.Path("bin/gdlplay.exe"), {"/p/a b.gdp", "4"},
+                                 dir.Path("work/"), true, true),
+              0);
+    EXPECT_EQ(dir.Read("work/ran.txt"), work + "|2|/p/a b.gdp|4|");
+    EXPECT_TRUE(runner.LastError().empty());
+}
+
+TEST(PosixToolRunner, RelativeFileIsLookedUpInTheFolderAndEmptyArgumentIsNone) {
+    gdltest::TempDir dir;
+    WriteScript(dir, "GDLTools.exe", "echo \"$#\" > count.txt");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("GDLTools.exe", "", dir.Folder(), true, true), 0);
+    EXPECT_EQ(dir.Read("count.txt"), "0\n");
+}
+
+TEST(PosixToolRunner, ReportsWhatCannotBeStarted) {
+    gdltest::TempDir dir;
+    dir.Write("GDLTools.exe", "no execute bit");
+    dir.Write("bad.bat", "@echo off");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("absent.exe", "", dir.Folder(), true, true), ENOENT);
+    EXPECT_NE(runner.LastError().find(dir.Path("absent.exe")), std::string::npos);
+    EXPECT_EQ(runner.RunTool("absent.bat", "x", dir.Folder(), false, true), ENOENT);
+    EXPECT_EQ(runner.RunTool("GDLTools.exe", "", dir.Folder(), true, false), EACCES);
+    EXPECT_EQ(runner.RunTool("bad.bat", "", dir.Folder(), false, true), EINVAL);
+    EXPECT_NE(runner.LastError().find("line 1"), std::string::npos);
+    EXPECT_EQ(runner.RunTool("", "", dir.Folder(), false, true), ENOENT);
+}
+
+TEST(PosixToolRunner, RunsBatchFilesWithTheirArgument) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("tool dir"));
+    fs::create_directory(dir.Path("project"));
+    WriteScript(dir, "tool dir/ld.exe", "printf '%s|' \"$LD_COM\" \"$@\" > \"$(pwd)/args.txt\"");
+    dir.Write("tool dir/ldedit.bat",
+              "@set LD_COM=4\r\n@\"" + dir.Path("tool dir/ld.exe") + "\" %1");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool(dir.Path("tool dir/ldedit.bat"), "my source", dir.Path("project/"),
+                             true, true),
+              0);
+    EXPECT_EQ(dir.Read("project/args.txt"), "4|my source|");
+
+    dir.Write("project/args.txt", "");
+    EXPECT_EQ(
+        runner.RunTool(dir.Path("tool dir/ldedit.bat"), "later", dir.Path("project/"), true, false),
+        0);
+    EXPECT_EQ(EventuallyRead(dir, "project/args.txt"), "4|later|");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(PosixToolRunner, ProgramStartedWithoutWaitingIsNotLeftAsAZombie) {
+    gdltest::TempDir dir;
+    WriteScript(dir, "GDLTools.exe", "echo \"$1\" > ran.txt");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("GDLTools.exe", "set.gdl", dir.Folder(), true, false), 0);
+    EXPECT_EQ(EventuallyRead(dir, "ran.txt"), "set.gdl\n");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(PosixToolRunner, DocumentsOpenThroughXdgOpen) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("opener"));
+    fs::create_directory(dir.Path("docs"));
+    dir.Write("docs/docs.htm", "<html></html>");
+    WriteScript(dir, "opener/xdg-open", "echo \"$#:$1\" >> \"" + dir.Path("opened.txt") + "\"");
+    PathGuard path(dir.Path("opener"));
+    PosixToolRunner runner;
+
+    EXPECT_EQ(runner.RunTool("docs.htm", "ignored", dir.Path("docs/"), true, true), 0);
+    EXPECT_EQ(dir.Read("opened.txt"), "1:" + dir.Path("docs/docs.htm") + "\n");
+
+    fs::create_directory(dir.Path("bin"));
+    fs::remove(dir.Path("opened.txt"));
+    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Path("bin/../docs/"), true, false), 0);
+    EXPECT_EQ(EventuallyRead(dir, "opened.txt"), "1:" + dir.Path("bin/../docs/docs.htm") + "\n");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST(PosixToolRunner, DocumentWithoutAnOpenerIsAnError) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("empty"));
+    dir.Write("docs.htm", "<html></html>");
+    PathGuard path(dir.Path("empty"));
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, true), ENOENT);
+    EXPECT_NE(runner.LastError().find("xdg-open"), std::string::npos);
+}
+
+TEST(RecordingToolRunner, RecordsCallsAndLetsTheTestAnswer) {
+    gdl::RecordingToolRunner runner;
+    runner.onRun = [](const gdl::ToolCall& call) { return call.wait ? 0 : 2; };
+    EXPECT_EQ(runner.RunTool("a.bat", "src", "/p/", false, true), 0);
+    EXPECT_EQ(runner.RunToolArgs("gdlplay.exe", {"/t.gdp", "3"}, "/p/", true, false), 2);
+    ASSERT_EQ(runner.calls.size(), 2u);
+    EXPECT_EQ(runner.calls[0].arguments, std::vector<std::string>{"src"});
+    EXPECT_EQ(runner.calls[1].argument, "/t.gdp 3");
+    EXPECT_EQ(runner.calls[1].arguments, (std::vector<std::string>{"/t.gdp", "3"}));
+    EXPECT_TRUE(runner.calls[1].shown);
+}
+
+}  // namespace
