@@ -240,7 +240,6 @@ void ProjectWindow::RenderProperties() {
 void ProjectWindow::ResetToNoProject() {
     StopMusicIfPlaying();
     model_ = ProjectModel{};
-    model_.copyrightYear = CurrentYear();
     view_.page = Page::Default;
     view_.props = PropertiesPageView{};
     view_.source = SourcePageView{};
@@ -275,6 +274,9 @@ void ProjectWindow::DeleteSourceTempFiles() {
 // Start-up, projects and the recent list
 
 void ProjectWindow::FormActivate(const std::vector<std::string>& args) {
+    // Only the first activation starts the editor.
+    if (activated_) return;
+    activated_ = true;
     includeLevels_ = populateDesigner_ = generatePassword_ = false;
     toolFolder_ = WithTrailingSlash(ShortPath(programFolder_));
     buildFolder_.clear();

@@ -173,7 +173,8 @@ public:
     const ProjectModel& Model() const { return model_; }
 
     // --- Window and File menu ---
-    // Start-up; args are the command-line arguments after the program name.
+    // Start-up, on the window's first activation (later calls do nothing);
+    // args are the command-line arguments after the program name.
     void FormActivate(const std::vector<std::string>& args);
     void bNewClick();
     void bOpenClick();
@@ -347,6 +348,7 @@ private:
     std::string buildFolder_;
     std::string projectFolder_;
     std::string levelSetFile_;
+    bool activated_ = false;
     bool loading_ = false;
     bool sourceInfoFound_ = true;
     bool buildInSourceFolder_ = false;

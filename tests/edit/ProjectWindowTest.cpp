@@ -45,6 +45,10 @@ protected:
             std::string batch = ReadFileBytes(bin + FileNameOf(call.file)).value_or("");
             if (batch.find("-s%1") != std::string::npos && listings.count(call.argument))
                 WriteFileAtomic(call.folder + call.argument + ".te1", listings[call.argument]);
+            if (batch.find("-m%1") != std::string::npos)
+                for (const auto& level : compiled[call.argument])
+                    WriteFileAtomic(call.folder + level + ".bin",
+                                    std::string("\x01\x00\xF0\x12", 4) + std::string(40, '\x0C'));
             return 0;
         };
     }
@@ -92,6 +96,7 @@ protected:
     RecordingSoundPlayer sound;
     ScriptedRandom random;
     std::map<std::string, std::string> listings;
+    std::map<std::string, std::vector<std::string>> compiled;
     std::unique_ptr<ProjectWindow> window;
     int changes = 0;
 };
@@ -117,6 +122,15 @@ TEST_F(ProjectWindowTest, StartUpReadsFoldersAndShowsNoProject) {
     EXPECT_FALSE(w.View().mergeEnabled);
     EXPECT_FALSE(w.View().closeRequested);
     EXPECT_TRUE(FileExists(bin + "ldedit.bat"));
+
+    w.bHelpClick();
+    EXPECT_EQ(runner.calls.back().file, "docs.htm");
+    EXPECT_EQ(runner.calls.back().folder, install.Path("docs/"));
+    w.About1Click();
+    EXPECT_EQ(runner.calls.back().file, "GDLTools.exe");
+    EXPECT_EQ(runner.calls.back().folder, bin);
+    EXPECT_TRUE(runner.calls.back().shown);
+    EXPECT_FALSE(runner.calls.back().wait);
 }
 
 struct PortCase {
@@ -546,6 +560,87 @@ TEST_F(ProjectWindowTest, SaveWritesTheProjectAndAddsItToTheRecentList) {
     w.eNoticeChange("Me");
     prompts.answers.push_back(Answer::Cancel);
     EXPECT_FALSE(w.FormCloseQuery());
+}
+
+TEST_F(ProjectWindowTest, BuildReportsIntoTheBuildPage) {
+    listings["S"] = Listing({"A"});
+    compiled["S"] = {"A"};
+    ProjectModel m;
+    m.name = "Built";
+    m.sources = {"S"};
+    m.levels = {{"S:A", "Ann", "ABCD", "0", ""}};
+    ASSERT_TRUE(SaveProjectAs(m, projects + "built.gdp"));
+    auto& w = Start({projects + "built.gdp"});
+    w.bBuildClick();
+    ASSERT_TRUE(w.View().build.bDoBuildEnabled);
+    int before = changes;
+    w.bDoBuildClick();
+    const auto& build = w.View().build;
+    ASSERT_FALSE(build.cStatus.empty());
+    EXPECT_EQ(build.cStatus.front(), "Building Level Set...");
+    EXPECT_EQ(build.cStatus.back(), "Done.");
+    EXPECT_EQ(build.cStatusSelected, static_cast<int>(build.cStatus.size()) - 1);
+    EXPECT_EQ(build.pBarPosition, build.pBarMax);
+    EXPECT_GT(changes, before + 3);  // the form could repaint while it ran
+    EXPECT_TRUE(FileExists(install.Path("levels/built.gdl")));
+    EXPECT_FALSE(FileExists(projects + "A.bin"));
+    EXPECT_TRUE(w.View().toolbarEnabled);
+    EXPECT_TRUE(build.bPrev4Enabled);
+    EXPECT_TRUE(build.bDoBuildEnabled);
+    EXPECT_EQ(w.View().statusText, " " + projects + "built.gdp");
+}
+
+// The real level tool of the kit, run as a process through its batch files.
+TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
+    const std::string kitBin = std::string(GDLKIT_KIT_DIR) + "/bin/";
+    ASSERT_TRUE(FileExists(kitBin + "ld.exe")) << "build the kit tools (ld.exe) first";
+    gdltest::TempDir install;
+    fs::create_directories(install.Path("bin"));
+    fs::create_directories(install.Path("source"));
+    fs::create_directories(install.Path("levels"));
+    const std::string bin = install.Path("bin/");
+    const std::string projects = install.Path("source/");
+    for (const char* name : {"ld.exe", "ld.pif", "ldinfo.pif"})
+        fs::create_symlink(kitBin + name, bin + name);
+    fs::copy_file(std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/Caverns.lvs",
+                  projects + "Caverns.lvs");
+    ProjectModel m;
+    m.name = "Real";
+    m.sources = {"Caverns"};
+    m.levels = {{"Caverns:CAVE02", "Ann", "WXYZ", "0", ""}};
+    ASSERT_TRUE(SaveProjectAs(m, projects + "real.gdp"));
+
+    MemoryRegistry registry;
+    registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", install.Folder());
+    PosixToolRunner runner;
+    ScriptedPrompts prompts;
+    ScriptedEditorDialogs dialogs;
+    RecordingSoundPlayer sound;
+    ClockRandom random(7);
+    ProjectWindow w(registry, runner, prompts, dialogs, sound, random, bin);
+    w.FormActivate({projects + "real.gdp"});
+    ASSERT_TRUE(w.Model().open);
+    EXPECT_TRUE(FileExists(projects + "Caverns.te2"));
+
+    w.cSourceClick(0);
+    const auto& contents = w.View().source.contents;
+    ASSERT_GE(contents.size(), 2u);
+    EXPECT_EQ(contents[0], "CAVE01");
+    w.cContentsClick(1);
+    EXPECT_EQ(w.View().source.levelLabel, "1");
+    EXPECT_EQ(w.View().source.usage, UsageIcon::Included);
+    EXPECT_FALSE(w.View().source.eNameI.empty());
+    EXPECT_FALSE(w.View().source.eSizeI.empty());
+
+    w.bDoBuildClick();
+    ASSERT_FALSE(w.View().build.cStatus.empty());
+    EXPECT_EQ(w.View().build.cStatus.back(), "Done.");
+    EXPECT_TRUE(FileExists(install.Path("levels/real.gdl")));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    w.FormClose();
+    EXPECT_FALSE(FileExists(projects + "Caverns.te1"));
+    EXPECT_FALSE(FileExists(projects + "Caverns.te2"));
 }
 
 }  // namespace
