@@ -27,11 +27,11 @@ namespace {
 // Commands of the Windows shell itself: in a batch file they never name a
 // program, and we do not imitate them.
 constexpr std::string_view kShellCommands[] = {
-    "assoc", "break", "call",  "cd",       "chdir",  "cls",   "color",    "copy",  "date",
-    "del",   "dir",   "echo",  "endlocal", "erase",  "exit",  "for",      "ftype", "goto",
-    "if",    "md",    "mkdir", "mklink",   "move",   "path",  "pause",    "popd",  "prompt",
-    "pushd", "rd",    "rem",   "ren",      "rename", "rmdir", "setlocal", "shift", "start",
-    "time",  "title", "type",  "ver",      "verify", "vol"};
+    "assoc", "break", "call",  "cd",       "chdir",  "cls",    "color", "copy",     "date",
+    "del",   "dir",   "echo",  "endlocal", "erase",  "exit",   "for",   "ftype",    "goto",
+    "if",    "md",    "mkdir", "mklink",   "move",   "path",   "pause", "popd",     "prompt",
+    "pushd", "rd",    "rem",   "ren",      "rename", "rmdir",  "set",   "setlocal", "shift",
+    "start", "time",  "title", "type",     "ver",    "verify", "vol"};
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';

@@ -37,6 +37,16 @@ bool IsWritableFolder(const std::string& folder) {
     return fs::is_directory(f, ec) && ::access(f.c_str(), W_OK | X_OK) == 0;
 }
 
+// Tools run in the project folder, so a relative tool folder would point
+// somewhere else by then.
+std::string AbsoluteFolder(const std::string& folder) {
+    if (!folder.empty() && folder[0] == '/') return folder;
+    std::error_code ec;
+    fs::path p = fs::absolute(folder.empty() ? "." : folder, ec);
+    if (ec) return folder;
+    return WithTrailingSlash(p.lexically_normal().string());
+}
+
 bool IsBatchName(std::string_view name) {
     return ToLowerAscii(ExtensionOf(name)) == ".bat";
 }
@@ -89,7 +99,7 @@ std::string MissingToolFileMessage(std::string_view fullPath, std::string_view p
 
 LevelTool::LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompts,
                      std::string programName)
-    : toolFolder_(WithTrailingSlash(toolFolder)),
+    : toolFolder_(AbsoluteFolder(WithTrailingSlash(toolFolder))),
       runner_(runner),
       prompts_(prompts),
       programName_(std::move(programName)) {

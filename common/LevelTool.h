@@ -45,6 +45,7 @@ class LevelTool {
     LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompts,
               std::string programName = "GDLEdit");
 
+    // Made absolute when given relative.
     const std::string& ToolFolder() const { return toolFolder_; }
     // Where the batch files are written and run from: the tool folder, or
     // $XDG_CACHE_HOME/gdlkit/ when the tool folder is not writable.

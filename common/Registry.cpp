@@ -331,7 +331,7 @@ std::optional<RegistryHive> ParseHive(std::string_view text) {
         if (line[0] == '[') {
             if (line.back() != ']') return std::nullopt;
             std::string name = NormalizeKey(std::string_view(line).substr(1, line.size() - 2));
-            if (!IsStorableKey(name) || name[0] == '-') return std::nullopt;
+            if (!IsStorableKey(name)) return std::nullopt;
             current = &hive.Create(name);
         } else if (line[0] == '@' || line[0] == '"') {
             if (!current || !ParseValueLine(line, *current)) return std::nullopt;

@@ -204,6 +204,19 @@ TEST_F(LevelToolTest, BatchFilesMoveToTheCacheWhenTheToolFolderRefusesThem) {
     EXPECT_EQ(absent.BatchFolder(), dir_.Path("cache/gdlkit/"));
 }
 
+TEST_F(LevelToolTest, RelativeToolFolderStillFindsTheToolFromTheProjectFolder) {
+    InstallAll();
+    fs::path old = fs::current_path();
+    fs::current_path(dir_.Folder());
+    gdl::PosixToolRunner runner;
+    LevelTool tool("bin", runner, prompts_);
+    bool listed = tool.List("lev", Project());
+    fs::current_path(old);
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(dir_.Read("project/lev.te1"), "listing lev\n");
+    EXPECT_EQ(dir_.Read("bin/ldinfo.bat"), "@\"" + Bin() + "ld.exe\" -s%1 > %1.te1");
+}
+
 TEST_F(LevelToolTest, ToolFolderNamesAreQuotedSafely) {
     gdl::RecordingToolRunner runner;
     EXPECT_EQ(gdl::CompileBatchText("/opt/100% kit/"), "@\"/opt/100%% kit/ld.exe\" -m%1");
