@@ -119,7 +119,7 @@ struct BuildPageView {
     bool bPrev4Enabled = true;
 };
 
-// Everything the form shows. Control names are the design's where it has one.
+// Everything the form shows, under the names of the controls that show it.
 struct ProjectView {
     std::string caption = kAppTitle;
     std::string statusText;  // the one-panel status line
