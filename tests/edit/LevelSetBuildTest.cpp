@@ -42,7 +42,7 @@ std::string MakeBin(std::size_t size, std::string_view name, std::uint8_t fill =
 }
 
 class RecordingView : public gdl::BuildView {
-  public:
+public:
     std::vector<std::string> lines;
     std::vector<std::string> statusBar;
     std::vector<bool> enabled;
@@ -59,7 +59,7 @@ class RecordingView : public gdl::BuildView {
 // A project folder, a tool folder with the tool's files present, and a level
 // tool whose runs are played by the test: a compile writes the source's levels.
 class BuildTest : public ::testing::Test {
-  protected:
+protected:
     BuildTest() : projectDir(MakeDir(root, "project/")), toolDir(MakeDir(root, "bin/")) {
         for (auto name : {"ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe", "ldstat.pif"})
             WriteFile(toolDir + name, "x");
@@ -528,14 +528,18 @@ TEST_F(BuildTest, OutputThatCannotBeWrittenIsAnErrorAndRemoved) {
     // The header and table fit; the level does not.
     struct Limit {
         rlimit old{};
+        void (*oldHandler)(int) = nullptr;
         Limit() {
-            ::signal(SIGXFSZ, SIG_IGN);
+            oldHandler = ::signal(SIGXFSZ, SIG_IGN);
             ::getrlimit(RLIMIT_FSIZE, &old);
             rlimit small = old;
             small.rlim_cur = 24000;
             ::setrlimit(RLIMIT_FSIZE, &small);
         }
-        ~Limit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+        ~Limit() {
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            ::signal(SIGXFSZ, oldHandler);
+        }
     };
     gdl::BuildResult result;
     {
