@@ -103,7 +103,7 @@ std::string CompiledLevel(std::size_t size, std::string_view name) {
 // A kit folder (bin with the level tool's files, levels), a project beside it,
 // a registry in memory and a level tool played by the test.
 class HeadlessTest : public ::testing::Test {
-  protected:
+protected:
     HeadlessTest()
         : bin(root.Folder() + "kit/bin/"),
           levels(root.Folder() + "kit/levels/"),
@@ -238,13 +238,14 @@ struct Process {
     std::string out, err;
 };
 
-// Runs GDLEdit from the kit with a registry of its own in folder.
+// Runs the kit's GDLEdit, copied with its tools into folder/kit/bin so that no
+// other test's run shares its batch files, with a registry of its own.
 Process RunGdlEdit(const TempDir& dir, const std::string& args) {
     const std::string env = "XDG_CONFIG_HOME='" + dir.Path("config") + "' XDG_CACHE_HOME='" +
                             dir.Path("cache") + "' GDLKIT_MACHINE_REG='" + dir.Path("machine.reg") +
                             "' ";
-    const std::string cmd = env + "'" + kKitBin + "GDLEdit' " + args + " >'" + dir.Path("out") +
-                            "' 2>'" + dir.Path("err") + "' </dev/null";
+    const std::string cmd = env + "'" + dir.Path("kit/bin/") + "GDLEdit' " + args + " >'" +
+                            dir.Path("out") + "' 2>'" + dir.Path("err") + "' </dev/null";
     int status = std::system(cmd.c_str());
     Process p;
     p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -254,10 +255,15 @@ Process RunGdlEdit(const TempDir& dir, const std::string& args) {
 }
 
 class EndToEndTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
-        for (auto name : {"GDLEdit", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe", "ldstat.pif"})
+        fs::create_directories(dir.Path("kit/bin"));
+        fs::create_directories(dir.Path("kit/levels"));
+        for (auto name :
+             {"GDLEdit", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe", "ldstat.pif"}) {
             if (!fs::exists(kKitBin + name)) GTEST_SKIP() << "kit lacks " << name;
+            fs::copy_file(kKitBin + name, dir.Path("kit/bin/") + name);
+        }
         std::error_code ec;
         fs::create_directories(dir.Path("GemQuest"));
         for (const auto& file : fs::directory_iterator(kSample, ec)) {
@@ -325,6 +331,11 @@ TEST_F(EndToEndTest, SampleProjectBuildsToASetThatDecodesBack) {
         EXPECT_EQ(line.substr(13, 38), gdl::FormatLevelInfoLine(info.info));
         EXPECT_EQ(gdl::TrimBlanks(line.substr(53, 8)), model.levels[j].password);
     }
+    // The registry was seeded with the kit folder, whose levels folder is the default.
+    EXPECT_NE(dir.Read("machine.reg").find(dir.Path("kit/")), std::string::npos);
+    ASSERT_EQ(RunGdlEdit(dir, "--build '" + projectPath + "'").code, 0);
+    EXPECT_EQ(gdl::ReadFileBytes(dir.Path("kit/levels/" + base + ".gdl")), bytes);
+
     // Only the project's own files are left in its folder, plus the set and the list.
     for (const auto& file : fs::directory_iterator(dir.Path("GemQuest"))) {
         auto ext = file.path().extension().string();
