@@ -63,8 +63,9 @@ std::string UnableToWriteLine(std::string_view path);
 std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
                               const std::string& levelSetName, bool sourceFolder);
 
-// The whole build. Music numbers are assigned first by the project's music
-// mode (so the model's entries change in the Random and Automatic modes).
+// The whole build. Once it goes ahead, music numbers are assigned by the
+// project's music mode (so the model's entries change in the Random and
+// Automatic modes); a declined overwrite changes nothing.
 BuildResult RunLevelSetBuild(ProjectModel& model, const BuildSettings& settings, LevelTool& tool,
                              Prompts& prompts, Random& random, BuildView& view);
 
