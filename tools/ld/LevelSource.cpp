@@ -67,10 +67,10 @@ struct SizeValue {
 };
 
 class Parser {
-  public:
+public:
     ParsedSource Run(std::string_view text);
 
-  private:
+private:
     struct MapRow {
         std::size_t line;
         std::string text;

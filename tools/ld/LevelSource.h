@@ -32,7 +32,9 @@ inline constexpr int kMaxMinutes = 99;
 inline constexpr int kMaxQuota = 65535;
 inline constexpr std::size_t kMaxLevelNameChars = 8;
 inline constexpr std::size_t kMaxLongNameChars = 17;
-inline constexpr std::size_t kMaxLevelsPerSource = 255;
+// The editor reads the first 255 lines of a listing; five of them come before
+// the table.
+inline constexpr std::size_t kMaxLevelsPerSource = 250;
 // Longer lines are refused rather than read, so a binary file cannot make the
 // tool hold huge lines.
 inline constexpr std::size_t kMaxSourceLineChars = 1024;

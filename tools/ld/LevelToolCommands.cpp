@@ -131,7 +131,6 @@ int ListSource(const std::string& folder, const std::string& argument, std::ostr
     if (!read) return kToolErrors;
     const auto& [source, parsed] = *read;
     PrintBanner(out);
-    out << "Levels of " << source.fileName << ":\n\n";
     out << kListingHeading << '\n' << kListingRule << '\n';
     std::size_t tiles = 0, bytes = 0;
     for (const auto& level : parsed.levels) {
@@ -140,7 +139,7 @@ int ListSource(const std::string& folder, const std::string& argument, std::ostr
         bytes += compiled.bodySize;
         out << ListingLine(level, compiled) << '\n';
     }
-    out << '\n' << Plural(parsed.levels.size(), "level") << ", ";
+    out << '\n' << source.fileName << ": " << Plural(parsed.levels.size(), "level") << ", ";
     out << CompressionText(tiles, bytes) << " in all";
     if (parsed.HasErrors()) out << "; " << Plural(parsed.errorCount, "error") << " in the source";
     out << ".\n";
