@@ -12,7 +12,7 @@ class Random;
 class Registry;
 class ToolRunner;
 
-inline constexpr char kGdlEditVersion[] = "0.1.0";
+inline constexpr char kGdlEditVersion[] = GDLKIT_VERSION;
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitErrors = 1;
