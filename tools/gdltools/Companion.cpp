@@ -131,7 +131,10 @@ int PrintLevelSetInfo(const std::string& path, std::ostream& out, std::ostream& 
         out << RightAlign(LevelLabel(record.position, h.hiddenCount), 7) << "  " << record.hint
             << '\n';
     }
-    if (!set->hasEndRecord) out << "\nThe end record is missing.\n";
+    if (!set->hasEndRecord) {
+        err << kProgram << path << ": the end record is missing\n";
+        return 1;
+    }
     return 0;
 }
 
