@@ -22,7 +22,7 @@ namespace {
 
 // An error that escapes an event handler is shown and the editor goes on.
 class EditorApplication : public QApplication {
-  public:
+public:
     using QApplication::QApplication;
 
     bool notify(QObject* receiver, QEvent* event) override {
@@ -36,7 +36,7 @@ class EditorApplication : public QApplication {
         return false;
     }
 
-  private:
+private:
     void ShowError(const QString& what) {
         QMessageBox box(QMessageBox::Critical, applicationDisplayName(), what, QMessageBox::Ok,
                         activeWindow());

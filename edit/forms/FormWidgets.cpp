@@ -1,5 +1,6 @@
 #include "FormWidgets.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -87,6 +88,39 @@ void SyncList(QListWidget* list, const std::vector<std::string>& items,
             list->addItem(text);
         }
     }
+}
+
+void SelectRow(QListWidget* list, int row) {
+    if (row < 0 || row >= list->count()) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+        return;
+    }
+    if (list->currentRow() != row) list->setCurrentRow(row);
+    if (!list->item(row)->isSelected()) list->item(row)->setSelected(true);
+}
+
+int SelectedRow(const QListWidget* list) {
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+void ConnectListClick(QListWidget* list, QObject* context, std::function<void()> click) {
+    // Qt reports a click on a new row twice: the selection changes on the
+    // press and the click comes with the release.
+    auto pressedChange = std::make_shared<bool>(false);
+    QObject::connect(list, &QListWidget::itemSelectionChanged, context, [pressedChange, click] {
+        *pressedChange = QApplication::mouseButtons() != Qt::NoButton;
+        click();
+    });
+    QObject::connect(list, &QListWidget::itemClicked, context,
+                     [pressedChange, click](QListWidgetItem*) {
+                         if (*pressedChange) {
+                             *pressedChange = false;
+                             return;
+                         }
+                         click();
+                     });
 }
 
 QString EscapeMnemonics(const QString& text) {

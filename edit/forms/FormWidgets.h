@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QValidator>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,22 +18,22 @@ namespace gdl {
 // to the window (a dialog's default button), pasted line breaks become blanks.
 class MemoEdit : public QPlainTextEdit {
     Q_OBJECT
-  public:
+public:
     explicit MemoEdit(int maxLength, QWidget* parent = nullptr);
     // Sets the text without emitting textEdited; an equal text is left alone so
     // the cursor stays where the user put it.
     void SetTextQuiet(const QString& text);
     int MaxLength() const { return maxLength_; }
 
-  signals:
+signals:
     // Only for changes the user made.
     void textEdited(const QString& text);
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
 
-  private:
+private:
     void OnTextChanged();
     int maxLength_;
     bool quiet_ = false;
@@ -40,7 +41,7 @@ class MemoEdit : public QPlainTextEdit {
 
 // Turns typed and pasted letters into capitals.
 class UpperCaseValidator : public QValidator {
-  public:
+public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
 };
@@ -51,6 +52,16 @@ QLabel* MakePicture(QWidget* parent, const QPixmap& pixmap, const QString& objec
 // Brings a list's items in line with texts, touching only rows that differ.
 void SyncList(QListWidget* list, const std::vector<std::string>& items,
               QString (*convert)(std::string_view) = &ToQString);
+
+// Makes row the current and only selected row; -1 selects nothing.
+void SelectRow(QListWidget* list, int row);
+// The selected row of a single-selection list, or -1.
+int SelectedRow(const QListWidget* list);
+
+// A click on a list row, as one event: a change of the selection by mouse or
+// keyboard, or a click on the row that was already selected. The row a list
+// makes current by itself when it takes the focus is no click.
+void ConnectListClick(QListWidget* list, QObject* context, std::function<void()> click);
 
 // Escapes "&" so that a text shows as it is in a caption that takes mnemonics.
 QString EscapeMnemonics(const QString& text);

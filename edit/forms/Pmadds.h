@@ -13,7 +13,7 @@ namespace gdl {
 
 class TfAddS : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfAddS(QWidget* parent = nullptr);
 
     // Shows the request and waits; closing the dialog answers Cancel.
@@ -21,7 +21,7 @@ class TfAddS : public QDialog {
     // Fills the texts and buttons without showing the dialog.
     void Prepare(const AddSourceRequest& request);
 
-  private:
+private:
     QLabel* label1_;
     QLabel* label2_;
     QPushButton* bCopy_;

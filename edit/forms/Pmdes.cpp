@@ -46,8 +46,7 @@ TfDes::TfDes(QWidget* parent) : QDialog(parent) {
     edit_->setFixedWidth(220);
     edit_->installEventFilter(this);
 
-    connect(cList_, &QListWidget::currentRowChanged, this, [this](int) { cListClick(); });
-    connect(cList_, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { cListClick(); });
+    ConnectListClick(cList_, this, [this] { cListClick(); });
     connect(cList_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem*) { cListDblClick(); });
     connect(edit_, &QLineEdit::textEdited, this, &TfDes::editChange);
@@ -99,7 +98,7 @@ void TfDes::Forward(Command command) {
 }
 
 void TfDes::cListClick() {
-    Forward([this](DesignersDialog& d) { d.cListClick(cList_->currentRow()); });
+    Forward([this](DesignersDialog& d) { d.cListClick(SelectedRow(cList_)); });
 }
 void TfDes::cListDblClick() {
     Forward([](DesignersDialog& d) { d.cListDblClick(); });
@@ -137,7 +136,7 @@ void TfDes::Render() {
     rendering_ = true;
     const DesignersDialog& d = *dialog_;
     SyncList(cList_, d.Items());
-    if (cList_->currentRow() != d.Selected()) cList_->setCurrentRow(d.Selected());
+    SelectRow(cList_, d.Selected());
     const QString text = ToQString(d.EditText());
     if (edit_->text() != text) edit_->setText(text);
     edit_->setEnabled(d.EditBoxEnabled());

@@ -14,7 +14,7 @@ class DesignersDialog;
 
 class TfDes : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfDes(QWidget* parent = nullptr);
 
     // Shows the opened dialog core; true on "&Update".
@@ -30,10 +30,10 @@ class TfDes : public QDialog {
     void editChange(const QString& text);
     void editEnter();
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     template <class Command>
     void Forward(Command command);
     void Render();

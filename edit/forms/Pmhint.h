@@ -15,7 +15,7 @@ inline constexpr int kHintMaxLength = 320;
 
 class TfHint : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfHint(QWidget* parent = nullptr);
 
     // The text on OK, nothing on Cancel.
@@ -25,7 +25,7 @@ class TfHint : public QDialog {
     void Prepare(const std::string& caption, const std::string& title, const std::string& text);
     std::string Text() const;
 
-  private:
+private:
     QLabel* title_;
     MemoEdit* eHint_;
 };

@@ -87,24 +87,6 @@ QLineEdit* CodeBox(QWidget* parent, const QString& name) {
     return box;
 }
 
-// A click on a list row: the selection change on the press, or the release on
-// the row that was already selected, so one click is one event.
-void ConnectListClick(QListWidget* list, QObject* context, std::function<void()> click) {
-    auto pressedChange = std::make_shared<bool>(false);
-    QObject::connect(list, &QListWidget::currentRowChanged, context, [pressedChange, click](int) {
-        *pressedChange = QApplication::mouseButtons() != Qt::NoButton;
-        click();
-    });
-    QObject::connect(list, &QListWidget::itemClicked, context,
-                     [pressedChange, click](QListWidgetItem*) {
-                         if (*pressedChange) {
-                             *pressedChange = false;
-                             return;
-                         }
-                         click();
-                     });
-}
-
 void SetText(QLineEdit* box, const QString& text) {
     if (box->text() != text) box->setText(text);
 }
@@ -115,16 +97,6 @@ void SetText(QLabel* label, const QString& text) {
 
 void SetValue(QSpinBox* box, int value) {
     if (box->value() != value) box->setValue(value);
-}
-
-void SelectRow(QListWidget* list, int row) {
-    if (row < 0 || row >= list->count()) {
-        list->setCurrentRow(-1);
-        list->clearSelection();
-        return;
-    }
-    if (list->currentRow() != row) list->setCurrentRow(row);
-    if (!list->item(row)->isSelected()) list->item(row)->setSelected(true);
 }
 
 QPixmap UsagePixmap(UsageIcon usage) {
@@ -410,6 +382,7 @@ QWidget* TfProj::PageFrame(IconId icon, const QString& heading, const QString& d
 void TfProj::BuildPages() {
     gPages_ = new QStackedWidget(this);
     gPages_->setObjectName(QStringLiteral("gPages"));
+    gPages_->setMinimumWidth(740);
 
     auto* defaultPage = new QWidget;
     defaultPage->setObjectName(QStringLiteral("tDefault"));
@@ -700,6 +673,7 @@ QWidget* TfProj::BuildLevelsPage() {
     levelRow->addWidget(iHidden_);
     levelRow->addStretch();
     auto* numbers = new QHBoxLayout;
+    numbers->setSpacing(6);
     numbers->addWidget(Caption(QStringLiteral("Size:"), details));
     numbers->addWidget(eSizeR_);
     numbers->addSpacing(8);
@@ -752,8 +726,8 @@ QWidget* TfProj::BuildLevelsPage() {
 
     auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(0, 6, 0, 0);
-    layout->addLayout(listColumn, 1);
-    layout->addWidget(details, 1);
+    layout->addLayout(listColumn, 2);
+    layout->addWidget(details, 3);
 
     ConnectListClick(cLevels_, this, [this] { cLevelsClick(); });
     connect(cLevels_, &QListWidget::itemDoubleClicked, this, &TfProj::cLevelsDblClick);
@@ -980,13 +954,13 @@ void TfProj::bGenWizClick() {
 }
 
 void TfProj::cSourceClick() {
-    Forward([this](ProjectWindow& core) { core.cSourceClick(cSource_->currentRow()); });
+    Forward([this](ProjectWindow& core) { core.cSourceClick(SelectedRow(cSource_)); });
 }
 void TfProj::cSourceDblClick() {
     Forward([](ProjectWindow& core) { core.cSourceDblClick(); });
 }
 void TfProj::cContentsClick() {
-    Forward([this](ProjectWindow& core) { core.cContentsClick(cContents_->currentRow()); });
+    Forward([this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
 }
 void TfProj::cContentsDblClick() {
     Forward([](ProjectWindow& core) { core.cContentsDblClick(); });
@@ -1017,7 +991,7 @@ void TfProj::bExcludeAllClick() {
 }
 
 void TfProj::cLevelsClick() {
-    Forward([this](ProjectWindow& core) { core.cLevelsClick(cLevels_->currentRow()); });
+    Forward([this](ProjectWindow& core) { core.cLevelsClick(SelectedRow(cLevels_)); });
 }
 void TfProj::cLevelsDblClick() {
     Forward([](ProjectWindow& core) { core.cLevelsDblClick(); });

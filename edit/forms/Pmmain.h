@@ -51,7 +51,7 @@ struct EditorPorts {
 
 class TfProj : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit TfProj(const EditorPorts& ports, QWidget* parent = nullptr);
     ~TfProj() override;
 
@@ -128,10 +128,10 @@ class TfProj : public QMainWindow {
     // callback while a long command runs).
     void Render();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     struct Counters {
         QLabel* levels = nullptr;
         QLabel* hidden = nullptr;

@@ -16,7 +16,7 @@ class TfDes;
 class TfHint;
 
 class QtEditorDialogs : public EditorDialogs {
-  public:
+public:
     QtEditorDialogs();
     ~QtEditorDialogs() override;
     QtEditorDialogs(const QtEditorDialogs&) = delete;
@@ -34,7 +34,7 @@ class QtEditorDialogs : public EditorDialogs {
     TfHint& Hint() { return *hint_; }
     TfDes& Des() { return *des_; }
 
-  private:
+private:
     void Place(QDialog& dialog);
 
     // Owned here rather than by the window, so either may go first.

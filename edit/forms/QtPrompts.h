@@ -17,7 +17,7 @@ namespace gdl {
 QString ToQtNameFilters(std::string_view filter);
 
 class QtPrompts : public Prompts {
-  public:
+public:
     explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     // Dialogs are centred on this window once it exists.
     void SetParent(QWidget* parent) { parent_ = parent; }
@@ -28,7 +28,7 @@ class QtPrompts : public Prompts {
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
 
-  private:
+private:
     std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
     QPointer<QWidget> parent_;
 };

@@ -13,7 +13,7 @@ namespace gdl {
 // Plays one wave file at a time, without waiting; a new tune stops the old
 // one. A missing or unplayable file plays nothing and reports nothing.
 class QtSoundPlayer : public SoundPlayer {
-  public:
+public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
     QtSoundPlayer(const QtSoundPlayer&) = delete;
@@ -22,7 +22,7 @@ class QtSoundPlayer : public SoundPlayer {
     void PlayAsync(const std::string& path) override;
     void Stop() override;
 
-  private:
+private:
     std::unique_ptr<QSoundEffect> effect_;
 };
 
