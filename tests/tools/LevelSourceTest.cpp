@@ -129,13 +129,20 @@ TEST(LevelSource, ReadsEveryFieldAndFoldsCase) {
     EXPECT_TRUE(parsed.messages[0].warning);
 }
 
+TEST(LevelSource, SkipsAByteOrderMark) {
+    ParsedSource parsed = ParseLevelSource(
+        "\xEF\xBB\xBF; saved as UTF-8\nlevel A\ntime 0:00\nquota 0\nmap\n@E\nend\n");
+    EXPECT_FALSE(parsed.HasErrors());
+    EXPECT_EQ(parsed.levels.size(), 1u);
+}
+
 TEST(LevelSource, LongNameDefaultsToLevelName) {
     ParsedSource parsed = ParseLevelSource("level abc\ntime 0:00\nquota 0\nmap\n@E\nend\n");
     ASSERT_EQ(parsed.levels.size(), 1u);
     EXPECT_EQ(parsed.levels[0].longName, "ABC");
 }
 
-TEST(LevelSource, StopsAfter255LevelsAndCapsMessages) {
+TEST(LevelSource, StopsAtTheLevelLimitAndCapsMessages) {
     std::string many;
     for (int i = 0; i < 300; ++i) many += Level("L" + std::to_string(i));
     ParsedSource parsed = ParseLevelSource(many);

@@ -125,7 +125,8 @@ void Parser::Error(std::size_t line, std::string text) {
 
 ParsedSource Parser::Run(std::string_view text) {
     std::size_t line = 0;
-    std::size_t start = 0;
+    // Some Windows editors put a UTF-8 byte order mark first.
+    std::size_t start = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     while (start < text.size() && !stopped_) {
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();

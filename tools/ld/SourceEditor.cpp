@@ -43,7 +43,10 @@ int EditSource(const std::string& argument, std::ostream& err) {
         err << kProgram << problem << '\n';
         return kToolErrors;
     }
-    std::string port = EnvValue("LD_COM");
+    // Shown as given by the batch file, but never as control characters.
+    std::string port;
+    for (char c : EnvValue("LD_COM").substr(0, 8))
+        if (c > 0x20 && c < 0x7F) port += c;
     std::string link = port.empty() ? std::string() : " (Lynx link on COM" + port + ")";
     err << kProgram << "editing " << source->fileName << link << '\n';
 
