@@ -34,7 +34,7 @@ bool IsExecutableFile(const std::string& path) {
 
 // Owns the spawn attributes; they must be destroyed on every path.
 class SpawnSetup {
-  public:
+public:
     SpawnSetup() {
         posix_spawnattr_init(&attr_);
         posix_spawn_file_actions_init(&actions_);
@@ -48,7 +48,7 @@ class SpawnSetup {
     posix_spawnattr_t* Attr() { return &attr_; }
     posix_spawn_file_actions_t* Actions() { return &actions_; }
 
-  private:
+private:
     posix_spawnattr_t attr_;
     posix_spawn_file_actions_t actions_;
 };
