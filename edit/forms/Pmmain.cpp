@@ -218,7 +218,7 @@ void TfProj::BuildMenus() {
     ports->setExclusive(true);
     for (int i = 0; i < 4; ++i) {
         QAction* com = MenuAction(options, QStringLiteral("Com &%1").arg(i + 1),
-                                  QStringLiteral("Com%11").arg(i + 1));
+                                  QStringLiteral("Com%1").arg(i + 1) + u'1');
         com->setCheckable(true);
         ports->addAction(com);
         com_[static_cast<std::size_t>(i)] = com;
