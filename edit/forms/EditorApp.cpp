@@ -38,8 +38,8 @@ public:
 
 private:
     void ShowError(const QString& what) {
-        QMessageBox box(QMessageBox::Critical, applicationDisplayName(), what, QMessageBox::Ok,
-                        activeWindow());
+        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), what,
+                        QMessageBox::Ok, activeWindow());
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
@@ -61,7 +61,6 @@ void ShowStartPage(TfProj& window) {
 int RunEditorGui(int argc, char** argv) {
     gdl::EditorApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("GDLEdit"));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(gdl::kAppTitle));
     QApplication::setWindowIcon(gdl::MakeIcon(gdl::IconId::App));
 
     // The command line as the system gave it: paths are the file system's bytes.

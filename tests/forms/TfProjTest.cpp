@@ -419,4 +419,35 @@ TEST_F(TfProjTest, AnEscapingErrorIsShownAndTheEditorGoesOn) {
     EXPECT_EQ(CurrentPage(), QStringLiteral("tSource"));
 }
 
+TEST_F(TfProjTest, RecentEntriesShowThePathAsItIs) {
+    // A folder with "&" in its name: the entry must not turn it into a mnemonic.
+    std::filesystem::create_directory(dir_.Path("R&D"));
+    std::filesystem::copy_file(ProjectPath(), dir_.Path("R&D/Demo.gdp"));
+    const std::string path = dir_.Path("R&D/Demo.gdp");
+    prompts_.paths = {path};
+    Start();
+    EXPECT_FALSE(Find<QAction>("N2")->isVisible());
+    Find<QAction>("OpenProject1")->trigger();
+    QAction* recent = Find<QAction>("mRecent1");
+    EXPECT_TRUE(recent->isVisible());
+    EXPECT_TRUE(Find<QAction>("N2")->isVisible());
+    EXPECT_EQ(recent->text(), QStringLiteral("&1 ") +
+                                  QString::fromStdString(path).replace(u'&', QStringLiteral("&&")));
+    EXPECT_FALSE(Find<QAction>("mRecent2")->isVisible());
+}
+
+TEST_F(TfProjTest, TheWindowShowsProgressWhileAToolRuns) {
+    std::vector<QString> status;
+    std::vector<bool> toolbar;
+    duringListing_ = [this, &status, &toolbar] {
+        status.push_back(Find<QLabel>("pStatus")->text());
+        toolbar.push_back(Find<QToolBar>("bToolbar")->isEnabled());
+    };
+    Start({ProjectPath()});
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.front(), QStringLiteral(" Loading..."));
+    EXPECT_FALSE(toolbar.front());
+    EXPECT_TRUE(Find<QToolBar>("bToolbar")->isEnabled());  // enabled again once loaded
+}
+
 }  // namespace
