@@ -115,6 +115,62 @@ std::string GetText(std::string_view b, const TextField& field) {
     return DecodeSetText(b.substr(field.offset, field.width), field.chars);
 }
 
+// A record type's coded texts and single bytes, each tied to the member that
+// holds it, so the writer and the reader of a record share one list.
+template <class Record>
+struct TextMember {
+    TextField field;
+    std::string Record::*member;
+};
+template <class Record>
+struct ByteMember {
+    std::size_t offset;
+    std::uint8_t Record::*member;
+};
+template <class Record, std::size_t Texts, std::size_t Bytes>
+struct RecordFields {
+    std::size_t size;
+    std::array<TextMember<Record>, Texts> texts;
+    std::array<ByteMember<Record>, Bytes> bytes;
+};
+
+// The signature, the present flag and the 32-bit size are handled by hand.
+constexpr RecordFields<LevelSetHeader, 5, 2> kHeaderFields{
+    kSetHeaderSize,
+    {{{kNameField, &LevelSetHeader::name},
+      {kYearField, &LevelSetHeader::year},
+      {kNoticeField, &LevelSetHeader::notice},
+      {kWizardField, &LevelSetHeader::wizard},
+      {kCommentsField, &LevelSetHeader::comments}}},
+    {{{kHiddenCount, &LevelSetHeader::hiddenCount},
+      {kVisibleCount, &LevelSetHeader::visibleCount}}}};
+constexpr RecordFields<LevelTableEntry, 2, 2> kEntryFields{
+    kTableEntrySize,
+    {{{kPasswordField, &LevelTableEntry::password}, {kDesignerField, &LevelTableEntry::designer}}},
+    {{{kEntryPosition, &LevelTableEntry::position}, {kEntryMusic, &LevelTableEntry::music}}}};
+constexpr RecordFields<LevelRecord, 1, 2> kRecordFields{
+    kLevelRecordSize,
+    {{{kHintField, &LevelRecord::hint}}},
+    {{{kRecordKind, &LevelRecord::kind}, {kRecordPosition, &LevelRecord::position}}}};
+
+template <class Record, std::size_t Texts, std::size_t Bytes>
+std::string PutFields(const Record& record, const RecordFields<Record, Texts, Bytes>& fields) {
+    std::string b(fields.size, '\0');
+    for (const auto& text : fields.texts) PutText(b, text.field, record.*text.member);
+    for (const auto& byte : fields.bytes) PutU8(b, byte.offset, record.*byte.member);
+    return b;
+}
+
+template <class Record, std::size_t Texts, std::size_t Bytes>
+std::optional<Record> GetFields(std::string_view b,
+                                const RecordFields<Record, Texts, Bytes>& fields) {
+    if (b.size() < fields.size) return std::nullopt;
+    Record record;
+    for (const auto& text : fields.texts) record.*text.member = GetText(b, text.field);
+    for (const auto& byte : fields.bytes) record.*byte.member = GetU8(b, byte.offset);
+    return record;
+}
+
 void SetError(std::string* error, std::string message) {
     if (error) *error = std::move(message);
 }
@@ -158,26 +214,15 @@ bool HasLevelSetSignature(std::string_view bytes) {
 }
 
 std::string SerializeHeader(const LevelSetHeader& header) {
-    std::string b(kSetHeaderSize, '\0');
+    std::string b = PutFields(header, kHeaderFields);
     for (std::size_t i = 0; i < kLevelSetSignature.size(); ++i) PutU8(b, i, kLevelSetSignature[i]);
     PutU8(b, kHeaderMarkOne, 1);
-    PutText(b, kNameField, header.name);
-    PutText(b, kYearField, header.year);
-    PutText(b, kNoticeField, header.notice);
-    PutText(b, kWizardField, header.wizard);
-    PutText(b, kCommentsField, header.comments);
-    PutU8(b, kHiddenCount, header.hiddenCount);
-    PutU8(b, kVisibleCount, header.visibleCount);
     return b;
 }
 
 std::string SerializeTableEntry(const LevelTableEntry& entry) {
-    std::string b(kTableEntrySize, '\0');
+    std::string b = PutFields(entry, kEntryFields);
     PutU8(b, kEntryPresent, entry.present ? 1 : 0);
-    PutU8(b, kEntryPosition, entry.position);
-    PutText(b, kPasswordField, entry.password);
-    PutText(b, kDesignerField, entry.designer);
-    PutU8(b, kEntryMusic, entry.music);
     PutU32(b, kEntrySize, entry.size);
     return b;
 }
@@ -189,11 +234,7 @@ std::string SerializeFreeEntry(std::size_t n) {
 }
 
 std::string SerializeRecord(const LevelRecord& record) {
-    std::string b(kLevelRecordSize, '\0');
-    PutU8(b, kRecordKind, record.kind);
-    PutU8(b, kRecordPosition, record.position);
-    PutText(b, kHintField, record.hint);
-    return b;
+    return PutFields(record, kRecordFields);
 }
 
 std::string SerializeEndRecord() {
@@ -231,37 +272,20 @@ std::string SerializeLevelSet(const LevelSetHeader& header,
 }
 
 std::optional<LevelSetHeader> ParseHeader(std::string_view bytes) {
-    if (bytes.size() < kSetHeaderSize || !HasLevelSetSignature(bytes)) return std::nullopt;
-    LevelSetHeader h;
-    h.name = GetText(bytes, kNameField);
-    h.year = GetText(bytes, kYearField);
-    h.notice = GetText(bytes, kNoticeField);
-    h.wizard = GetText(bytes, kWizardField);
-    h.comments = GetText(bytes, kCommentsField);
-    h.hiddenCount = GetU8(bytes, kHiddenCount);
-    h.visibleCount = GetU8(bytes, kVisibleCount);
-    return h;
+    if (!HasLevelSetSignature(bytes)) return std::nullopt;
+    return GetFields(bytes, kHeaderFields);
 }
 
 std::optional<LevelTableEntry> ParseTableEntry(std::string_view bytes) {
-    if (bytes.size() < kTableEntrySize) return std::nullopt;
-    LevelTableEntry e;
-    e.present = GetU8(bytes, kEntryPresent) == 1;
-    e.position = GetU8(bytes, kEntryPosition);
-    e.password = GetText(bytes, kPasswordField);
-    e.designer = GetText(bytes, kDesignerField);
-    e.music = GetU8(bytes, kEntryMusic);
-    e.size = GetU32(bytes, kEntrySize);
-    return e;
+    auto entry = GetFields(bytes, kEntryFields);
+    if (!entry) return std::nullopt;
+    entry->present = GetU8(bytes, kEntryPresent) == 1;
+    entry->size = GetU32(bytes, kEntrySize);
+    return entry;
 }
 
 std::optional<LevelRecord> ParseRecord(std::string_view bytes) {
-    if (bytes.size() < kLevelRecordSize) return std::nullopt;
-    LevelRecord r;
-    r.kind = GetU8(bytes, kRecordKind);
-    r.position = GetU8(bytes, kRecordPosition);
-    r.hint = GetText(bytes, kHintField);
-    return r;
+    return GetFields(bytes, kRecordFields);
 }
 
 std::optional<LevelSetIndex> ParseLevelSetIndex(std::string_view bytes, std::string* error) {
