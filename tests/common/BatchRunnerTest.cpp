@@ -1,36 +1,17 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "BatchRunner.h"
-#include "TempDir.h"
+#include "FakeTools.h"
 
 namespace fs = std::filesystem;
 using gdl::BatchParseResult;
 using gdl::ParseBatch;
+using gdltest::WriteScript;
 
 namespace {
-
-void WriteScript(const gdltest::TempDir& dir, const std::string& name, const std::string& body) {
-    dir.Write(name, "#!/bin/sh\n" + body + "\n");
-    fs::permissions(dir.Path(name), fs::perms::owner_all);
-}
-
-// For detached work only: its end cannot be waited for, so we look for its
-// traces within a generous limit.
-bool EventuallyExists(const std::string& path) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fs::exists(path)) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 struct ParseCase {
     std::string text;
@@ -94,38 +75,19 @@ TEST(ParseBatch, SetLinesBecomeTheEnvironmentOfLaterCommands) {
 }
 
 TEST(ParseBatch, RefusesEverythingElseNamingTheLine) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"prog | more", "line 1:"},
-        {"prog & other", "line 1:"},
-        {"prog && other", "line 1:"},
-        {"prog >> out", "line 1:"},
-        {"prog 2> err", "line 1:"},
-        {"prog 2>&1", "line 1:"},
-        {"prog > a > b", "line 1:"},
-        {"prog < a <b", "line 1:"},
-        {"prog >", "line 1:"},
-        {"prog > | x", "line 1:"},
-        {"prog ^& x", "line 1:"},
-        {"prog \"open", "line 1:"},
-        {"prog %2", "line 1:"},
-        {"prog %~1", "line 1:"},
-        {"prog %PATH%", "line 1:"},
-        {"prog %*", "line 1:"},
-        {"goto end", "line 1:"},
-        {"if exist x prog", "line 1:"},
-        {"call other.bat", "line 1:"},
-        {"@echo off", "line 1:"},
-        {"ECHO. hi", "line 1:"},
-        {"rem note", "line 1:"},
-        {":label", "line 1:"},
-        {"set", "line 1:"},
-        {"set X", "line 1:"},
-        {"set /a X=1", "line 1:"},
-        {"set X=a & prog", "line 1:"},
-        {"> out", "line 1:"},
+    std::vector<std::pair<std::string, std::string>> cases = {
         {"@set A=1\r\n@prog\r\nprog | x\r\nprog", "line 3:"},
         {"prog\nprog\n\nprog %2", "line 4:"},
     };
+    for (const std::string text :
+         {"prog | more", "prog & other",    "prog && other",  "prog >> out",
+          "prog 2> err", "prog 2>&1",       "prog > a > b",   "prog < a <b",
+          "prog >",      "prog > | x",      "prog ^& x",      "prog \"open",
+          "prog %2",     "prog %~1",        "prog %PATH%",    "prog %*",
+          "goto end",    "if exist x prog", "call other.bat", "@echo off",
+          "ECHO. hi",    "rem note",        ":label",         "set",
+          "set X",       "set /a X=1",      "set X=a & prog", "> out"})
+        cases.emplace_back(text, "line 1:");
     for (const auto& [text, prefix] : cases) {
         BatchParseResult r = ParseBatch(text, "arg");
         EXPECT_FALSE(r.ok) << text;
@@ -135,7 +97,7 @@ TEST(ParseBatch, RefusesEverythingElseNamingTheLine) {
 }
 
 class BatchRun : public ::testing::Test {
-  protected:
+protected:
     int Run(const std::string& text, const std::string& argument, bool shown = false) {
         BatchParseResult r = ParseBatch(text, argument);
         EXPECT_TRUE(r.ok) << r.error;
@@ -229,15 +191,9 @@ TEST_F(BatchRun, DetachedScriptRunsOnAndLeavesNoChildBehind) {
     EXPECT_EQ(gdl::StartBatchScript(r.script, dir_.Folder(), false), 0);
     // The call came back while the script still waits.
     EXPECT_FALSE(dir_.Exists("done.txt"));
-    int status = 0;
-    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
-    EXPECT_EQ(errno, ECHILD);
+    EXPECT_TRUE(gdltest::NoChildLeft());
     dir_.Write("go", "");
-    ASSERT_TRUE(EventuallyExists(dir_.Path("done.txt")));
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (dir_.Read("done.txt") != "one\ntwo\n" && std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    gdltest::Eventually([&] { return dir_.Read("done.txt") == "one\ntwo\n"; });
     EXPECT_EQ(dir_.Read("done.txt"), "one\ntwo\n");
     EXPECT_EQ(gdl::StartBatchScript(r.script, dir_.Path("nowhere/"), false), ENOENT);
 }

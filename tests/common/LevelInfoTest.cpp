@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 
 #include "IniFile.h"
 #include "LevelInfo.h"
+#include "LevelTexts.h"
 #include "TempDir.h"
-#include "TextUtil.h"
 
 namespace gdl {
 
@@ -16,20 +15,8 @@ void PrintTo(const LevelInfo& i, std::ostream* os) {
 
 namespace {
 
-// One table line of the level tool's listing, in its fixed columns.
-std::string ListingLine(const std::string& key, const std::string& name, const std::string& size,
-                        const std::string& quota, const std::string& time) {
-    return RightAlign(key, 11) + "  " + LeftAlign(name, 17) + "  " + RightAlign(size, 5) + "  " +
-           RightAlign(quota, 5) + "  " + RightAlign(time, 5) + "    45%";
-}
-
-const std::string kSeparator = "   --------  -----------------  -----  -----  -----  -----";
-
-std::string Listing(const std::vector<std::string>& table) {
-    std::string text = "Level tool\r\n\r\n      Level  Name\r\n" + kSeparator + "\r\n";
-    for (const auto& line : table) text += line + "\r\n";
-    return text + "\r\n3 levels\r\n";
-}
+using gdltest::Listing;
+using gdltest::ListingRow;
 
 TEST(LevelInfo, FormatLine) {
     struct {
@@ -54,11 +41,11 @@ TEST(LevelInfo, ListingTable) {
     std::vector<std::string> lines = {
         "  --------- not the separator: two blanks",
         "   -------- this one counts on its first 11 characters",
-        ListingLine("PIT", "THE PIT", "16x9", "120", "3:05"),
+        ListingRow("PIT", "THE PIT", "16x9", "120", "3:05"),
         "\t  CAVE\x01     DARK CAVE\x1F",  // short line with controls
-        ListingLine("LONG", "A", "8x8", "7", "0:30"),
+        ListingRow("LONG", "A", "8x8", "7", "0:30"),
         "",
-        ListingLine("AFTER", "NOT READ", "1x1", "1", "1:00"),
+        ListingRow("AFTER", "NOT READ", "1x1", "1", "1:00"),
     };
     auto levels = ParseLevelListing(lines);
     ASSERT_EQ(levels.size(), 3u);
@@ -72,15 +59,15 @@ TEST(LevelInfo, ListingTable) {
 
 TEST(LevelInfo, ListingWithoutSeparatorHasNoLevels) {
     EXPECT_TRUE(
-        ParseLevelListing({"  --------", ListingLine("A", "A", "1x1", "1", "1:00")}).empty());
+        ParseLevelListing({"  --------", ListingRow("A", "A", "1x1", "1", "1:00")}).empty());
     EXPECT_TRUE(ParseLevelListing({}).empty());
 }
 
 TEST(LevelInfo, ListingIsWalkedOver255LinesAtMost) {
     std::vector<std::string> lines(253, "heading");
-    lines.push_back(kSeparator);                                     // line 254
-    lines.push_back(ListingLine("L255", "IN", "1x1", "1", "1:00"));  // line 255
-    lines.push_back(ListingLine("L256", "OUT", "1x1", "1", "1:00"));
+    lines.push_back(gdltest::kListingSeparator);                    // line 254
+    lines.push_back(ListingRow("L255", "IN", "1x1", "1", "1:00"));  // line 255
+    lines.push_back(ListingRow("L256", "OUT", "1x1", "1", "1:00"));
     auto levels = ParseLevelListing(lines);
     ASSERT_EQ(levels.size(), 1u);
     EXPECT_EQ(levels[0].key, "L255");
@@ -134,8 +121,7 @@ TEST(LevelInfo, FromCompiledHeader) {
 
 TEST(LevelInfo, ReadFromCompiledLevelFile) {
     gdltest::TempDir dir;
-    std::filesystem::create_directory(dir.Path("proj"));
-    const std::string folder = dir.Path("proj/");
+    const std::string folder = dir.MakeFolder("proj");
     std::string level =
         CompiledBytes({31, 19, 16}, 16, 9, 3, 5, 0x2C, 0x01) + std::string(500, 'x');
     dir.Write("proj/PIT.bin", level);
@@ -167,12 +153,12 @@ TEST(LevelInfo, ReadFromCompiledLevelFile) {
 }
 
 class LevelInfoCache : public testing::Test {
-  protected:
+protected:
     gdltest::TempDir dir;
     std::string folder = dir.Folder();
     std::vector<std::string> listed;
-    std::string listing = Listing({ListingLine("PIT", "THE PIT", "16x9", "120", "3:05"),
-                                   ListingLine("CAVE", "DARK CAVE", "8x8", "7", "10:00")});
+    std::string listing = Listing({ListingRow("PIT", "THE PIT", "16x9", "120", "3:05"),
+                                   ListingRow("CAVE", "DARK CAVE", "8x8", "7", "10:00")});
     // The level tool as the editor runs it: writes SOURCE.te1 into the folder.
     RunListing tool = [this](const std::string& source) {
         listed.push_back(source);
@@ -190,7 +176,7 @@ TEST_F(LevelInfoCache, ListingIsRunOnceAndTheCacheWrittenInOrder) {
               "[CAVE]\r\nName=DARK CAVE\r\nSize=8x8\r\nQuota=7\r\nTime=10:00\r\n");
 
     // The cache is trusted while it exists: a new listing is not read.
-    dir.Write("Src.te1", Listing({ListingLine("PIT", "CHANGED", "1x1", "1", "0:01")}));
+    dir.Write("Src.te1", Listing({ListingRow("PIT", "CHANGED", "1x1", "1", "0:01")}));
     EXPECT_EQ(ReadLevelInfo(folder, "Src", "PIT", tool).info.Name, "THE PIT");
     EXPECT_EQ(listed.size(), 1u);
 
@@ -244,17 +230,16 @@ TEST_F(LevelInfoCache, ListingWithoutTableGivesAnEmptyCache) {
 }
 
 TEST_F(LevelInfoCache, HostileNamesStayInsideTheFolder) {
-    std::filesystem::create_directory(dir.Path("proj"));
-    const std::string proj = dir.Path("proj/");
+    const std::string proj = dir.MakeFolder("proj");
     RunListing tool = [&](const std::string& source) {
         listed.push_back(source);
         dir.Write("proj/" + source + ".te1",
-                  Listing({ListingLine("A]B", "BRACKET", "1x1", "1", "0:01"),
-                           ListingLine("../X", "DOTS", "2x2", "2", "0:02"),
-                           ListingLine("[Y]", "HEADER", "3x3", "3", "0:03"),
-                           ListingLine("C\x01"
-                                       "D",
-                                       "CONTROL", "4x4", "4", "0:04")}));
+                  Listing({ListingRow("A]B", "BRACKET", "1x1", "1", "0:01"),
+                           ListingRow("../X", "DOTS", "2x2", "2", "0:02"),
+                           ListingRow("[Y]", "HEADER", "3x3", "3", "0:03"),
+                           ListingRow("C\x01"
+                                      "D",
+                                      "CONTROL", "4x4", "4", "0:04")}));
     };
     std::vector<std::string> items;
     RefreshLevelInfoCache(proj, "Src", tool, &items);
@@ -280,13 +265,8 @@ TEST_F(LevelInfoCache, HostileNamesStayInsideTheFolder) {
     }
     EXPECT_EQ(listed, std::vector<std::string>{"Src"});
 
-    std::set<std::string> outside, inside;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Folder()))
-        outside.insert(e.path().filename().string());
-    for (const auto& e : std::filesystem::directory_iterator(proj))
-        inside.insert(e.path().filename().string());
-    EXPECT_EQ(outside, std::set<std::string>{"proj"});
-    EXPECT_EQ(inside, (std::set<std::string>{"Src.te1", "Src.te2"}));
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"proj"});
+    EXPECT_EQ(dir.Names("proj"), (std::set<std::string>{"Src.te1", "Src.te2"}));
 }
 
 TEST_F(LevelInfoCache, DeleteRemovesListingAndCache) {

@@ -1,53 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
+#include "FakeTools.h"
 #include "LevelTool.h"
 #include "Prompts.h"
-#include "TempDir.h"
 #include "ToolRunner.h"
 
 namespace fs = std::filesystem;
 using gdl::LevelTool;
+using gdltest::WriteScript;
 
 namespace {
 
-void WriteScript(const gdltest::TempDir& dir, const std::string& name, const std::string& body) {
-    dir.Write(name, "#!/bin/sh\n" + body + "\n");
-    fs::permissions(dir.Path(name), fs::perms::owner_all);
-}
-
-class CacheHomeGuard {
-  public:
-    explicit CacheHomeGuard(const std::string& value) {
-        if (const char* v = std::getenv("XDG_CACHE_HOME")) old_ = v;
-        ::setenv("XDG_CACHE_HOME", value.c_str(), 1);
-    }
-    ~CacheHomeGuard() {
-        if (old_) {
-            ::setenv("XDG_CACHE_HOME", old_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_CACHE_HOME");
-        }
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
-
 class LevelToolTest : public ::testing::Test {
-  protected:
-    LevelToolTest() : cache_(dir_.Path("cache")) {
-        fs::create_directory(dir_.Path("bin"));
-        fs::create_directory(dir_.Path("project"));
-    }
-    std::string Bin() const { return dir_.Path("bin/"); }
-    std::string Project() const { return dir_.Path("project/"); }
+protected:
     void InstallAll() {
-        for (const char* name : {"ld.pif", "ldinfo.pif", "ldstat.pif"})
-            dir_.Write("bin/" + std::string(name), "");
+        gdltest::WriteMarkers(bin_, {"ld.pif", "ldinfo.pif", "ldstat.pif"});
         // The fake level tool lists to standard output and compiles into LEVEL.bin.
         WriteScript(dir_, "bin/ld.exe",
                     "printf '%s|' \"$LD_COM\" \"$#\" \"$@\" >> calls.txt\n"
@@ -56,16 +25,17 @@ class LevelToolTest : public ::testing::Test {
         WriteScript(dir_, "bin/gdlstat.exe", "tr a-z A-Z");
     }
     gdltest::TempDir dir_;
-    CacheHomeGuard cache_;
+    const std::string bin_ = dir_.MakeFolder("bin"), project_ = dir_.MakeFolder("project");
+    gdltest::ScopedEnv cache_{"XDG_CACHE_HOME", dir_.Path("cache")};
     gdl::ScriptedPrompts prompts_;
 };
 
 TEST_F(LevelToolTest, WritesTheBatchFilesByteForByte) {
     gdl::RecordingToolRunner runner;
     InstallAll();
-    LevelTool tool(Bin(), runner, prompts_);
-    ASSERT_EQ(tool.BatchFolder(), Bin());
-    const std::string q = "\"" + Bin();
+    LevelTool tool(bin_, runner, prompts_);
+    ASSERT_EQ(tool.BatchFolder(), bin_);
+    const std::string q = "\"" + bin_;
     for (int port = 1; port <= 4; ++port) {
         ASSERT_TRUE(tool.WriteEditBatch(port));
         EXPECT_EQ(dir_.Read("bin/ldedit.bat"),
@@ -76,24 +46,24 @@ TEST_F(LevelToolTest, WritesTheBatchFilesByteForByte) {
     EXPECT_FALSE(tool.WriteEditBatch(0));
     EXPECT_EQ(tool.Port(), 4);
 
-    ASSERT_TRUE(tool.List("lev", Project()));
+    ASSERT_TRUE(tool.List("lev", project_));
     EXPECT_EQ(dir_.Read("bin/ldinfo.bat"), "@" + q + "ld.exe\" -s%1 > %1.te1");
-    ASSERT_TRUE(tool.Compile("lev", Project()));
+    ASSERT_TRUE(tool.Compile("lev", project_));
     EXPECT_EQ(dir_.Read("bin/ldinfo.bat"), "@" + q + "ld.exe\" -m%1");
-    ASSERT_TRUE(tool.Stats("proj", Project()));
+    ASSERT_TRUE(tool.Stats("proj", project_));
     EXPECT_EQ(dir_.Read("bin/ldstat.bat"), "@" + q + "gdlstat.exe\" -g < %1.te3 > %1.te4");
 }
 
 TEST_F(LevelToolTest, CommandsRunTheirBatchAsDesigned) {
     gdl::RecordingToolRunner runner;
     InstallAll();
-    LevelTool tool(Bin(), runner, prompts_);
+    LevelTool tool(bin_, runner, prompts_);
     ASSERT_TRUE(tool.WriteEditBatch(2));
-    tool.Edit("lev", Project(), true);
-    tool.Edit("lev", Project(), false);
-    tool.List("lev", Project());
-    tool.Compile("lev", Project());
-    tool.Stats("proj", Project());
+    tool.Edit("lev", project_, true);
+    tool.Edit("lev", project_, false);
+    tool.List("lev", project_);
+    tool.Compile("lev", project_);
+    tool.Stats("proj", project_);
     struct Expected {
         std::string batch, argument;
         bool shown, wait;
@@ -105,9 +75,9 @@ TEST_F(LevelToolTest, CommandsRunTheirBatchAsDesigned) {
                                             {"ldstat.bat", "proj", false, true}};
     ASSERT_EQ(runner.calls.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(runner.calls[i].file, Bin() + expected[i].batch) << i;
+        EXPECT_EQ(runner.calls[i].file, bin_ + expected[i].batch) << i;
         EXPECT_EQ(runner.calls[i].argument, expected[i].argument) << i;
-        EXPECT_EQ(runner.calls[i].folder, Project()) << i;
+        EXPECT_EQ(runner.calls[i].folder, project_) << i;
         EXPECT_EQ(runner.calls[i].shown, expected[i].shown) << i;
         EXPECT_EQ(runner.calls[i].wait, expected[i].wait) << i;
     }
@@ -117,22 +87,22 @@ TEST_F(LevelToolTest, CommandsRunTheirBatchAsDesigned) {
 TEST_F(LevelToolTest, RealToolsLeaveTheirResultsInTheProjectFolder) {
     InstallAll();
     gdl::PosixToolRunner runner;
-    LevelTool tool(Bin(), runner, prompts_);
+    LevelTool tool(bin_, runner, prompts_);
     ASSERT_TRUE(tool.WriteEditBatch(3));
-    EXPECT_TRUE(tool.List("my lev", Project()));
+    EXPECT_TRUE(tool.List("my lev", project_));
     EXPECT_EQ(dir_.Read("project/my lev.te1"), "listing my lev\n");
-    EXPECT_TRUE(tool.Compile("my lev", Project()));
+    EXPECT_TRUE(tool.Compile("my lev", project_));
     EXPECT_TRUE(dir_.Exists("project/my lev.bin"));
-    EXPECT_TRUE(tool.Edit("my lev", Project(), true));
+    EXPECT_TRUE(tool.Edit("my lev", project_, true));
     EXPECT_EQ(dir_.Read("project/calls.txt"), "|1|-smy lev||1|-mmy lev|3|1|my lev|");
     dir_.Write("project/proj.te3", "level list\n");
-    EXPECT_TRUE(tool.Stats("proj", Project()));
+    EXPECT_TRUE(tool.Stats("proj", project_));
     EXPECT_EQ(dir_.Read("project/proj.te4"), "LEVEL LIST\n");
 }
 
 TEST_F(LevelToolTest, CheckToolFilesNamesTheLastMissingFileOnce) {
     gdl::RecordingToolRunner runner;
-    LevelTool tool(Bin(), runner, prompts_);
+    LevelTool tool(bin_, runner, prompts_);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "ldinfo.pif"},
         {{"ldinfo.pif"}, "ldinfo.bat"},
@@ -147,7 +117,7 @@ TEST_F(LevelToolTest, CheckToolFilesNamesTheLastMissingFileOnce) {
         EXPECT_EQ(prompts_.shown[0].caption, "File Error");
         EXPECT_EQ(prompts_.shown[0].icon, gdl::MsgIcon::Error);
         EXPECT_EQ(prompts_.shown[0].text,
-                  "The file " + Bin() + lastMissing +
+                  "The file " + bin_ + lastMissing +
                       " could not be found.\r\nThis file is required in order for GDLEdit to "
                       "function properly.\r\n\r\nPlease re-install the software from your "
                       "Trovemark CD.");
@@ -159,7 +129,7 @@ TEST_F(LevelToolTest, CheckToolFilesNamesTheLastMissingFileOnce) {
     EXPECT_TRUE(tool.CheckToolFiles({"ld.exe", "", "ld.pif", ""}, true));
     EXPECT_TRUE(prompts_.shown.empty());
 
-    LevelTool player(Bin(), runner, prompts_, "GDLPlay");
+    LevelTool player(bin_, runner, prompts_, "GDLPlay");
     EXPECT_FALSE(player.CheckToolFiles({"ld.exe", "gdlplay.hlp"}, true));
     ASSERT_EQ(prompts_.shown.size(), 1u);
     EXPECT_NE(prompts_.shown[0].text.find("in order for GDLPlay to"), std::string::npos);
@@ -170,21 +140,21 @@ TEST_F(LevelToolTest, MissingFilesKeepTheToolFromRunning) {
     InstallAll();
     fs::remove(dir_.Path("bin/gdlstat.exe"));
     fs::remove(dir_.Path("bin/ldinfo.pif"));
-    LevelTool tool(Bin(), runner, prompts_);
-    EXPECT_FALSE(tool.Stats("proj", Project()));
+    LevelTool tool(bin_, runner, prompts_);
+    EXPECT_FALSE(tool.Stats("proj", project_));
     EXPECT_TRUE(prompts_.shown.empty());  // statistics are optional: no message
-    EXPECT_FALSE(tool.List("lev", Project()));
+    EXPECT_FALSE(tool.List("lev", project_));
     ASSERT_EQ(prompts_.shown.size(), 1u);
-    EXPECT_NE(prompts_.shown[0].text.find(Bin() + "ldinfo.pif"), std::string::npos);
-    EXPECT_FALSE(tool.Edit("lev", Project(), true));  // ldedit.bat never written
+    EXPECT_NE(prompts_.shown[0].text.find(bin_ + "ldinfo.pif"), std::string::npos);
+    EXPECT_FALSE(tool.Edit("lev", project_, true));  // ldedit.bat never written
     EXPECT_TRUE(runner.calls.empty());
 
     // Stats also reports a tool that is present but cannot be started.
     dir_.Write("bin/gdlstat.exe", "");
     gdl::PosixToolRunner real;
-    LevelTool realTool(Bin(), real, prompts_);
+    LevelTool realTool(bin_, real, prompts_);
     dir_.Write("project/proj.te3", "x");
-    EXPECT_FALSE(realTool.Stats("proj", Project()));
+    EXPECT_FALSE(realTool.Stats("proj", project_));
 }
 
 TEST_F(LevelToolTest, BatchFilesMoveToTheCacheWhenTheToolFolderRefusesThem) {
@@ -192,13 +162,13 @@ TEST_F(LevelToolTest, BatchFilesMoveToTheCacheWhenTheToolFolderRefusesThem) {
     gdl::RecordingToolRunner runner;
     // A folder in the batch file's place makes the write fail even for root.
     fs::create_directory(dir_.Path("bin/ldinfo.bat"));
-    LevelTool tool(Bin(), runner, prompts_);
-    ASSERT_TRUE(tool.List("lev", Project()));
+    LevelTool tool(bin_, runner, prompts_);
+    ASSERT_TRUE(tool.List("lev", project_));
     EXPECT_EQ(tool.BatchFolder(), dir_.Path("cache/gdlkit/"));
-    EXPECT_EQ(dir_.Read("cache/gdlkit/ldinfo.bat"), "@\"" + Bin() + "ld.exe\" -s%1 > %1.te1");
+    EXPECT_EQ(dir_.Read("cache/gdlkit/ldinfo.bat"), "@\"" + bin_ + "ld.exe\" -s%1 > %1.te1");
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0].file, dir_.Path("cache/gdlkit/ldinfo.bat"));
-    EXPECT_EQ(tool.ToolFilePath("ld.exe"), Bin() + "ld.exe");
+    EXPECT_EQ(tool.ToolFilePath("ld.exe"), bin_ + "ld.exe");
 
     LevelTool absent(dir_.Path("no such folder/"), runner, prompts_);
     EXPECT_EQ(absent.BatchFolder(), dir_.Path("cache/gdlkit/"));
@@ -210,11 +180,11 @@ TEST_F(LevelToolTest, RelativeToolFolderStillFindsTheToolFromTheProjectFolder) {
     fs::current_path(dir_.Folder());
     gdl::PosixToolRunner runner;
     LevelTool tool("bin", runner, prompts_);
-    bool listed = tool.List("lev", Project());
+    bool listed = tool.List("lev", project_);
     fs::current_path(old);
     EXPECT_TRUE(listed);
     EXPECT_EQ(dir_.Read("project/lev.te1"), "listing lev\n");
-    EXPECT_EQ(dir_.Read("bin/ldinfo.bat"), "@\"" + Bin() + "ld.exe\" -s%1 > %1.te1");
+    EXPECT_EQ(dir_.Read("bin/ldinfo.bat"), "@\"" + bin_ + "ld.exe\" -s%1 > %1.te1");
 }
 
 TEST_F(LevelToolTest, ToolFolderNamesAreQuotedSafely) {
@@ -227,14 +197,14 @@ TEST_F(LevelToolTest, ToolFolderNamesAreQuotedSafely) {
     dir_.Write("100% kit/ldinfo.pif", "");
     gdl::PosixToolRunner real;
     LevelTool percent(dir_.Path("100% kit/"), real, prompts_);
-    EXPECT_TRUE(percent.Compile("lev", Project()));
+    EXPECT_TRUE(percent.Compile("lev", project_));
     EXPECT_EQ(dir_.Read("project/compiled.txt"), "-mlev\n");
 
     // A double quote cannot be written inside a batch file's quotes.
     fs::create_directory(dir_.Path("say \"kit\""));
     LevelTool quoted(dir_.Path("say \"kit\"/"), runner, prompts_);
     EXPECT_FALSE(quoted.WriteEditBatch(1));
-    EXPECT_FALSE(quoted.List("lev", Project()));
+    EXPECT_FALSE(quoted.List("lev", project_));
     EXPECT_TRUE(runner.calls.empty());
 }
 

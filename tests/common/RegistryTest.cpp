@@ -1,55 +1,28 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <set>
 
+#include "FakeTools.h"
 #include "Registry.h"
-#include "TempDir.h"
 
 namespace fs = std::filesystem;
 using gdl::FileRegistry;
 using gdl::MemoryRegistry;
 using gdl::Registry;
 using gdl::RegRoot;
+using gdltest::ScopedEnv;
+using Names = std::set<std::string>;
 
 namespace {
 
 constexpr char kPlaySets[] = "Software\\Vandrel\\GDLKIT\\Play\\LevelSets";
 
-std::set<std::string> FolderContents(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
-    return names;
-}
-
-class EnvGuard {
-  public:
-    explicit EnvGuard(const char* name) : name_(name) {
-        if (const char* v = std::getenv(name)) old_ = v;
-    }
-    ~EnvGuard() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    void Set(const std::string& value) { ::setenv(name_, value.c_str(), 1); }
-    void Unset() { ::unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // The same behaviour is asked of the test double and of the real store.
 class RegistryKinds : public ::testing::TestWithParam<bool> {
-  protected:
+protected:
     void SetUp() override {
         if (GetParam()) {
             reg_ =
@@ -148,8 +121,8 @@ TEST(FileRegistry, CreatesMissingFoldersAndLeavesNoTemporaryFiles) {
     ASSERT_TRUE(reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Port", "0"));
     ASSERT_TRUE(reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Port", "1"));
     ASSERT_TRUE(reg.WriteValue(RegRoot::CurrentUser, gdl::kRegKeyRoot, "x", "y"));
-    EXPECT_EQ(FolderContents(dir.Path("a/b")), std::set<std::string>{"machine.reg"});
-    EXPECT_EQ(FolderContents(dir.Path("c")), std::set<std::string>{"user.reg"});
+    EXPECT_EQ(dir.Names("a/b"), Names{"machine.reg"});
+    EXPECT_EQ(dir.Names("c"), Names{"user.reg"});
 }
 
 // The files a registry must refuse to overwrite: it would lose what they hold.
@@ -201,21 +174,14 @@ TEST(FileRegistry, FailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
     ASSERT_TRUE(reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Port", "1"));
     const std::string before = dir.Read("machine.reg");
 
-    // A file size limit makes the new file's write fail halfway (even for root).
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = before.size() + 8;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    bool wrote =
-        reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyEdit, "Recent1", std::string(4096, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, SIG_DFL);
-
-    EXPECT_FALSE(wrote);
+    {
+        // The new file's write fails halfway.
+        gdltest::FileSizeLimit limit(before.size() + 8);
+        EXPECT_FALSE(reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyEdit, "Recent1",
+                                    std::string(4096, 'x')));
+    }
     EXPECT_EQ(dir.Read("machine.reg"), before);
-    EXPECT_EQ(FolderContents(dir.Folder()), std::set<std::string>{"machine.reg"});
+    EXPECT_EQ(dir.Names(), Names{"machine.reg"});
     EXPECT_EQ(reg.ReadValue(RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Port"), "1");
 }
 
@@ -233,15 +199,13 @@ TEST(FileRegistry, ReadOnlyFolderRefusesTheWrite) {
     EXPECT_FALSE(reg.WriteValue(RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Port", "2"));
     fs::permissions(dir.Path("ro"), fs::perms::owner_all);
     EXPECT_EQ(dir.Read("ro/machine.reg"), before);
-    EXPECT_EQ(FolderContents(dir.Path("ro")), std::set<std::string>{"machine.reg"});
+    EXPECT_EQ(dir.Names("ro"), Names{"machine.reg"});
 }
 
 TEST(FileRegistry, PathsComeFromTheEnvironment) {
-    EnvGuard config("XDG_CONFIG_HOME");
-    EnvGuard machine("GDLKIT_MACHINE_REG");
-    EnvGuard home("HOME");
-    config.Set("/cfg");
-    machine.Set("/etc/gdlkit/machine.reg");
+    ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+    ScopedEnv machine("GDLKIT_MACHINE_REG", "/etc/gdlkit/machine.reg");
+    ScopedEnv home("HOME");
     FileRegistry a = FileRegistry::FromEnvironment();
     EXPECT_EQ(a.PathOf(RegRoot::LocalMachine), "/etc/gdlkit/machine.reg");
     EXPECT_EQ(a.PathOf(RegRoot::CurrentUser), "/cfg/gdlkit/user.reg");

@@ -1,56 +1,19 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <thread>
 
-#include "TempDir.h"
+#include "FakeTools.h"
 #include "ToolRunner.h"
 
 namespace fs = std::filesystem;
 using gdl::PosixToolRunner;
 using gdl::ToolKind;
+using gdltest::EventuallyRead;
+using gdltest::NoChildLeft;
+using gdltest::WriteScript;
 
 namespace {
-
-void WriteScript(const gdltest::TempDir& dir, const std::string& name, const std::string& body) {
-    dir.Write(name, "#!/bin/sh\n" + body + "\n");
-    fs::permissions(dir.Path(name), fs::perms::owner_all);
-}
-
-// Detached programs cannot be waited for; we look for their traces.
-std::string EventuallyRead(const gdltest::TempDir& dir, const std::string& name) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!dir.Exists(name) || dir.Read(name).empty()) {
-        if (std::chrono::steady_clock::now() > until) return {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return dir.Read(name);
-}
-
-bool NoChildLeft() {
-    int status = 0;
-    return ::waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
-}
-
-// PATH holding only a folder of our own, so the opener is ours or missing.
-class PathGuard {
-  public:
-    explicit PathGuard(const std::string& path) {
-        if (const char* p = std::getenv("PATH")) old_ = p;
-        ::setenv("PATH", path.c_str(), 1);
-    }
-    ~PathGuard() {
-        if (old_) ::setenv("PATH", old_->c_str(), 1);
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
 
 TEST(ClassifyTool, TellsBatchesProgramsAndDocumentsApart) {
     gdltest::TempDir dir;
@@ -158,7 +121,7 @@ TEST(PosixToolRunner, DocumentsOpenThroughXdgOpen) {
     fs::create_directory(dir.Path("docs"));
     dir.Write("docs/docs.htm", "<html></html>");
     WriteScript(dir, "opener/xdg-open", "echo \"$#:$1\" >> \"" + dir.Path("opened.txt") + "\"");
-    PathGuard path(dir.Path("opener"));
+    gdltest::ScopedEnv path("PATH", dir.Path("opener"));
     PosixToolRunner runner;
 
     EXPECT_EQ(runner.RunTool("docs.htm", "ignored", dir.Path("docs/"), true, true), 0);
@@ -175,7 +138,7 @@ TEST(PosixToolRunner, DocumentWithoutAnOpenerIsAnError) {
     gdltest::TempDir dir;
     fs::create_directory(dir.Path("empty"));
     dir.Write("docs.htm", "<html></html>");
-    PathGuard path(dir.Path("empty"));
+    gdltest::ScopedEnv path("PATH", dir.Path("empty"));
     PosixToolRunner runner;
     EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, true), ENOENT);
     EXPECT_NE(runner.LastError().find("xdg-open"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -40,8 +41,20 @@ public:
         std::ifstream in(Path(name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    bool Exists(std::string_view name) const {
-        return std::filesystem::exists(Path(name));
+    bool Exists(std::string_view name) const { return std::filesystem::exists(Path(name)); }
+    // Creates the folder (and its parents) and returns it with trailing "/".
+    std::string MakeFolder(std::string_view name) const {
+        std::string folder = Path(name);
+        if (folder.back() != '/') folder += '/';
+        std::filesystem::create_directories(folder);
+        return folder;
+    }
+    // The names in the folder (or in one below it), to show what was left behind.
+    std::set<std::string> Names(std::string_view below = {}) const {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(Path(below)))
+            names.insert(e.path().filename().string());
+        return names;
     }
 
 private:

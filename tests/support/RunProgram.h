@@ -1,4 +1,4 @@
-// Runs a real program for the tools' tests: in a given folder, with standard
+// Runs a real program: in a given folder, with standard
 // input from a string and standard output and error caught in strings.
 #pragma once
 
@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "FakeTools.h"
+
 namespace gdltest {
 
 struct ProgramResult {
@@ -27,10 +29,6 @@ struct ProgramResult {
 
 // Environment changes for the child: a value sets the variable, nullopt unsets it.
 using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
-
-inline std::string KitBin() {
-    return std::string(GDLKIT_KIT_DIR) + "/bin/";
-}
 
 inline ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& folder,
                                 const std::string& input = {}, const EnvChanges& env = {}) {
