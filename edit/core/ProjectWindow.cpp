@@ -410,6 +410,17 @@ void ProjectWindow::AddRecent(const std::string& path) {
     RenderRecent();
 }
 
+FileDialogRequest ProjectWindow::OpenRequest(const char* title, const char* filter,
+                                             const char* defaultExt) const {
+    FileDialogRequest request;
+    request.title = title;
+    request.folder = projectFolder_;
+    request.filter = filter;
+    request.defaultExt = defaultExt;
+    request.mustExist = true;
+    return request;
+}
+
 void ProjectWindow::bNewClick() {
     if (!FormCloseQuery()) return;
     DeleteSourceTempFiles();
@@ -449,13 +460,8 @@ void ProjectWindow::bNewClick() {
 
 void ProjectWindow::bOpenClick() {
     if (!FormCloseQuery()) return;
-    FileDialogRequest request;
-    request.title = "Open Project";
-    request.folder = projectFolder_;
-    request.filter = kProjectFilter;
-    request.defaultExt = "gdp";
-    request.mustExist = true;
-    std::optional<std::string> path = prompts_.OpenFileDialog(request);
+    std::optional<std::string> path =
+        prompts_.OpenFileDialog(OpenRequest("Open Project", kProjectFilter, "gdp"));
     if (!path) return;
     LoadProjectFile(*path);
     if (model_.open) AddRecent(model_.FullPath());
@@ -541,54 +547,44 @@ void ProjectWindow::gPagesPageChanged(Page page) {
 // ---------------------------------------------------------------------------
 // Properties page
 
-void ProjectWindow::eNameChange(const std::string& text) {
+template <class Change>
+void ProjectWindow::ChangeProject(Change change) {
     if (!model_.open) return;
-    model_.name = Cut(text, kMaxName);
+    change(model_);
     SetModified(true);
     Sync();
+}
+
+void ProjectWindow::eNameChange(const std::string& text) {
+    ChangeProject([&](ProjectModel& m) { m.name = Cut(text, kMaxName); });
 }
 
 void ProjectWindow::ePreDateChange(int year) {
-    if (!model_.open) return;
-    model_.copyrightYear = year;
-    SetModified(true);
-    Sync();
+    ChangeProject([&](ProjectModel& m) { m.copyrightYear = year; });
 }
 
 void ProjectWindow::eNoticeChange(const std::string& text) {
-    if (!model_.open) return;
-    model_.notice = Cut(text, kMaxNotice);
-    SetModified(true);
-    Sync();
+    ChangeProject([&](ProjectModel& m) { m.notice = Cut(text, kMaxNotice); });
 }
 
 void ProjectWindow::cCommentsChange(const std::string& text) {
-    if (!model_.open) return;
-    model_.comments = Cut(WithoutLineBreaks(text), kMaxComments);
-    SetModified(true);
-    Sync();
+    ChangeProject(
+        [&](ProjectModel& m) { m.comments = Cut(WithoutLineBreaks(text), kMaxComments); });
 }
 
 void ProjectWindow::cOffsetChange(int offset) {
-    if (!model_.open) return;
-    model_.offset = std::max(0, offset);
-    SetModified(true);
-    Sync();
+    ChangeProject([&](ProjectModel& m) { m.offset = std::max(0, offset); });
 }
 
 void ProjectWindow::xAMusicClick(MusicMode mode) {
-    if (!model_.open) return;
-    model_.musicMode = mode;
-    ReassignMusic();
-    SetModified(true);
-    Sync();
+    ChangeProject([&](ProjectModel& m) {
+        m.musicMode = mode;
+        ReassignMusic();
+    });
 }
 
 void ProjectWindow::eWizardChange(const std::string& text) {
-    if (!model_.open) return;
-    model_.wizard = Cut(ToUpperAscii(text), kMaxCode);
-    SetModified(true);
-    Sync();
+    ChangeProject([&](ProjectModel& m) { m.wizard = Cut(ToUpperAscii(text), kMaxCode); });
 }
 
 void ProjectWindow::bGenWizClick() {
@@ -785,8 +781,7 @@ void ProjectWindow::bIncludeClick() {
     if (ref.empty()) return;
     if (model_.FindLevel(ref) < 0 && CanAddLevels(1)) {
         AppendLevel(ref, true);
-        ReassignMusic();
-        SetModified(true);
+        LevelListChanged();
         RefreshLevelDetails();
     }
     Sync();
@@ -800,8 +795,7 @@ int ProjectWindow::IncludeAllOfSelected() {
     }
     if (missing.empty() || !CanAddLevels(missing.size())) return 0;
     for (const auto& ref : missing) AppendLevel(ref, true);
-    ReassignMusic();
-    SetModified(true);
+    LevelListChanged();
     SelectSource(view_.source.sourceSelected);
     return static_cast<int>(missing.size());
 }
@@ -816,8 +810,7 @@ void ProjectWindow::bExcludeClick() {
     std::string ref = ContentsReference(view_.source.contentsSelected);
     if (ref.empty()) return;
     if (RemoveReference(ref) > 0) {
-        ReassignMusic();
-        SetModified(true);
+        LevelListChanged();
         RefreshLevelDetails();
     }
     Sync();
@@ -837,8 +830,7 @@ void ProjectWindow::bExcludeAllClick() {
         kCaptionConfirm, "Exclude all levels for " + Quoted(source) + " from the level set?",
         MsgButtons::YesNo, MsgIcon::Question);
     if (answer == Answer::Yes && ExcludeAllOfSelected() > 0) {
-        ReassignMusic();
-        SetModified(true);
+        LevelListChanged();
         SelectSource(view_.source.sourceSelected);
     }
     Sync();
@@ -922,13 +914,8 @@ bool ProjectWindow::CopyIntoProject(const std::string& from, bool move) {
 
 void ProjectWindow::bAddSClick() {
     if (!model_.open || !CanAddSource()) return;
-    FileDialogRequest request;
-    request.title = "Add Source File";
-    request.folder = projectFolder_;
-    request.filter = kSourceFilter;
-    request.defaultExt = ".lvs";
-    request.mustExist = true;
-    std::optional<std::string> path = prompts_.OpenFileDialog(request);
+    std::optional<std::string> path =
+        prompts_.OpenFileDialog(OpenRequest("Add Source File", kSourceFilter, ".lvs"));
     if (!path) return;
 
     std::string name = BaseName(*path);
@@ -1007,13 +994,8 @@ void ProjectWindow::bRemoveSClick() {
 
 void ProjectWindow::bMergeClick() {
     if (!model_.open) return;
-    FileDialogRequest request;
-    request.title = "Merge Project";
-    request.folder = projectFolder_;
-    request.filter = kProjectFilter;
-    request.defaultExt = "gdp";
-    request.mustExist = true;
-    std::optional<std::string> path = prompts_.OpenFileDialog(request);
+    std::optional<std::string> path =
+        prompts_.OpenFileDialog(OpenRequest("Merge Project", kProjectFilter, "gdp"));
     if (!path) return;
 
     bool copySources = false;
@@ -1171,8 +1153,7 @@ void ProjectWindow::MoveSelected(int to) {
     model_.levels.erase(model_.levels.begin() + from);
     model_.levels.insert(model_.levels.begin() + to, std::move(entry));
     view_.levels.selected = to;
-    ReassignMusic();
-    SetModified(true);
+    LevelListChanged();
     SelectLevel(to);
 }
 
@@ -1193,41 +1174,39 @@ void ProjectWindow::bRemoveClick() {
     if (!SelectedEntry()) return;
     EraseLevel(static_cast<std::size_t>(view_.levels.selected));
     view_.levels.selected = -1;
-    ReassignMusic();
-    SetModified(true);
+    LevelListChanged();
     RefreshLevelsInfo();
     RefreshLevelDetails();
     Sync();
 }
 
-void ProjectWindow::cDesignerChange(const std::string& text) {
+template <class Change>
+void ProjectWindow::ChangeSelectedEntry(Change change) {
     LevelEntry* entry = SelectedEntry();
-    if (!entry) {
+    if (!entry) return;
+    change(*entry);
+    SetModified(true);
+    Sync();
+}
+
+void ProjectWindow::cDesignerChange(const std::string& text) {
+    if (!SelectedEntry()) {
         view_.levels.designerHint.clear();
         Touch();
         return;
     }
     // The drop-down offers only the designer list.
     if (!text.empty() && !Contains(model_.designers, text)) return;
-    entry->designer = text;
-    SetModified(true);
-    Sync();
+    ChangeSelectedEntry([&](LevelEntry& e) { e.designer = text; });
 }
 
 void ProjectWindow::ePasswordChange(const std::string& text) {
-    LevelEntry* entry = SelectedEntry();
-    if (!entry) return;
-    entry->password = Cut(ToUpperAscii(text), kMaxCode);
-    SetModified(true);
-    Sync();
+    ChangeSelectedEntry([&](LevelEntry& e) { e.password = Cut(ToUpperAscii(text), kMaxCode); });
 }
 
 void ProjectWindow::eMusicChange(int music) {
-    LevelEntry* entry = SelectedEntry();
-    if (!entry || model_.musicMode != MusicMode::Manual) return;
-    entry->music = std::to_string(std::clamp(music, 0, 2));
-    SetModified(true);
-    Sync();
+    if (model_.musicMode != MusicMode::Manual) return;
+    ChangeSelectedEntry([&](LevelEntry& e) { e.music = std::to_string(std::clamp(music, 0, 2)); });
 }
 
 void ProjectWindow::bGenerateClick() {
@@ -1268,12 +1247,8 @@ void ProjectWindow::bEditHintClick() {
     std::optional<std::string> hint = dialogs_.EditHint("Hint for Level " + view_.levels.levelLabel,
                                                         view_.levels.eNameR, entry->hint);
     if (!hint) return;
-    // The dialog may have been left again; find the entry anew.
-    entry = SelectedEntry();
-    if (!entry) return;
-    entry->hint = Cut(WithoutLineBreaks(*hint), kMaxHint);
-    SetModified(true);
-    Sync();
+    // The dialog may have been left again: the entry is looked up anew.
+    ChangeSelectedEntry([&](LevelEntry& e) { e.hint = Cut(WithoutLineBreaks(*hint), kMaxHint); });
 }
 
 void ProjectWindow::bDesignersClick() {
@@ -1288,6 +1263,11 @@ void ProjectWindow::bDesignersClick() {
 
 void ProjectWindow::ReassignMusic() {
     AssignMusicNumbers(model_.levels, model_.musicMode, random_);
+}
+
+void ProjectWindow::LevelListChanged() {
+    ReassignMusic();
+    SetModified(true);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 
 namespace gdl {
 
+struct FileDialogRequest;
 class Prompts;
 class Random;
 class Registry;
@@ -298,6 +299,15 @@ private:
     void RenderRecent();
     void RenderProperties();
     void ToggleAutomation(const char* valueName, bool& option, bool& checked);
+    // An open dialog for an existing file, starting in the project folder.
+    FileDialogRequest OpenRequest(const char* title, const char* filter,
+                                  const char* defaultExt) const;
+    // Applies change to the open project and marks it modified.
+    template <class Change>
+    void ChangeProject(Change change);
+    // Applies change to the selected level entry, if any, and marks it modified.
+    template <class Change>
+    void ChangeSelectedEntry(Change change);
 
     // Source page helpers.
     bool SafeSourceName(const std::string& name) const;
@@ -326,6 +336,8 @@ private:
     void SelectLevel(int index);
     void MoveSelected(int to);
     void ReassignMusic();
+    // Entries were added, removed or moved: the music follows the new order.
+    void LevelListChanged();
     LevelEntry* SelectedEntry();
     std::string MusicFolder() const;
     void StopMusicIfPlaying();
