@@ -1,22 +1,19 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <sstream>
 
-#include "CompiledLevel.h"
 #include "FileUtil.h"
 #include "HeadlessBuild.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
 #include "LevelSetFile.h"
-#include "LynxText.h"
+#include "LevelTexts.h"
 #include "Passwords.h"
 #include "ProjectFile.h"
+#include "ProjectFixtures.h"
 #include "Registry.h"
-#include "TempDir.h"
+#include "RunProgram.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
 
@@ -88,48 +85,21 @@ TEST(HeadlessCommandLine, HelpVersionAndUsageErrors) {
     EXPECT_NE(err.str().find("Usage:"), std::string::npos);
 }
 
-std::string CompiledLevel(std::size_t size, std::string_view name) {
-    gdl::CompiledLevelHeader h;
-    h.width = 8;
-    h.height = 8;
-    h.nameCodes = gdl::EncodeLynxText(name);
-    h.minutes = 1;
-    h.quota = 10;
-    std::string bytes = gdl::SerializeCompiledLevelHeader(h);
-    bytes.resize(size, '\x33');
-    return bytes;
-}
-
 // A kit folder (bin with the level tool's files, levels), a project beside it,
 // a registry in memory and a level tool played by the test.
 class HeadlessTest : public ::testing::Test {
 protected:
-    HeadlessTest()
-        : bin(root.Folder() + "kit/bin/"),
-          levels(root.Folder() + "kit/levels/"),
-          project(root.Folder() + "proj/") {
-        for (const auto& d : {bin, levels, project}) fs::create_directories(d);
-        for (auto name : {"ld.exe", "ld.pif", "ldinfo.pif"}) gdl::WriteFileAtomic(bin + name, "x");
-        runner.onRun = [this](const gdl::ToolCall& call) {
-            // Every compile makes both levels of the one source.
-            if (call.argument == "Src") {
-                for (auto name : {"ONE", "TWO"})
-                    gdl::WriteFileAtomic(call.folder + name + ".bin", CompiledLevel(100, name));
-            }
-            return 0;
-        };
+    HeadlessTest() {
+        gdltest::WriteMarkers(bin, {"ld.exe", "ld.pif", "ldinfo.pif"});
+        for (auto name : {"ONE", "TWO"})
+            fake.sources["Src"][name] = gdltest::CompiledLevelBytes(100, name);
+        fake.Attach(runner);
         model.name = "Headless Set";
         model.wizard = "MAGE";
         model.folder = project;
         model.fileName = "test.gdp";
         model.sources = {"Src"};
-        for (auto [ref, pw] : {std::pair{"Src:ONE", "AAAA"}, {"Src:TWO", "BBBB"}}) {
-            gdl::LevelEntry e;
-            e.reference = ref;
-            e.designer = "Dee";
-            e.password = pw;
-            model.levels.push_back(e);
-        }
+        model.levels = {{"Src:ONE", "Dee", "AAAA", "0", ""}, {"Src:TWO", "Dee", "BBBB", "0", ""}};
         Save();
     }
 
@@ -145,8 +115,10 @@ protected:
     }
 
     TempDir root;
-    std::string bin, levels, project;
+    std::string bin = root.MakeFolder("kit/bin"), levels = root.MakeFolder("kit/levels"),
+                project = root.MakeFolder("proj");
     gdl::MemoryRegistry registry;
+    gdltest::FakeLevelTool fake;
     gdl::RecordingToolRunner runner;
     gdl::ScriptedRandom random;
     gdl::ProjectModel model;
@@ -230,48 +202,34 @@ TEST_F(HeadlessTest, NotInstalledWithoutRegistryOrTools) {
 
 // ---- The built programs, end to end -------------------------------------------------
 
-const std::string kKitBin = std::string(GDLKIT_KIT_DIR) + "/bin/";
-const std::string kSample = std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/";
-
-struct Process {
-    int code = -1;
-    std::string out, err;
-};
-
 // Runs the kit's GDLEdit, copied with its tools into folder/kit/bin so that no
 // other test's run shares its batch files, with a registry of its own.
-Process RunGdlEdit(const TempDir& dir, const std::string& args) {
-    const std::string env = "XDG_CONFIG_HOME='" + dir.Path("config") + "' XDG_CACHE_HOME='" +
-                            dir.Path("cache") + "' GDLKIT_MACHINE_REG='" + dir.Path("machine.reg") +
-                            "' ";
-    const std::string cmd = env + "'" + dir.Path("kit/bin/") + "GDLEdit' " + args + " >'" +
-                            dir.Path("out") + "' 2>'" + dir.Path("err") + "' </dev/null";
-    int status = std::system(cmd.c_str());
-    Process p;
-    p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    p.out = dir.Read("out");
-    p.err = dir.Read("err");
-    return p;
+gdltest::ProgramResult RunGdlEdit(const TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), dir.Path("kit/bin/GDLEdit"));
+    return gdltest::RunProgram(args, dir.Folder(), "",
+                               {{"XDG_CONFIG_HOME", dir.Path("config")},
+                                {"XDG_CACHE_HOME", dir.Path("cache")},
+                                {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}});
 }
 
 class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(dir.Path("kit/bin"));
-        fs::create_directories(dir.Path("kit/levels"));
+        const std::string bin = dir.MakeFolder("kit/bin");
+        dir.MakeFolder("kit/levels");
         for (auto name :
              {"GDLEdit", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe", "ldstat.pif"}) {
-            if (!fs::exists(kKitBin + name)) GTEST_SKIP() << "kit lacks " << name;
-            fs::copy_file(kKitBin + name, dir.Path("kit/bin/") + name);
+            if (!fs::exists(gdltest::KitBin() + name)) GTEST_SKIP() << "kit lacks " << name;
+            fs::copy_file(gdltest::KitBin() + name, bin + name);
         }
+        const std::string sample = gdltest::SampleFolder(), quest = dir.MakeFolder("GemQuest");
         std::error_code ec;
-        fs::create_directories(dir.Path("GemQuest"));
-        for (const auto& file : fs::directory_iterator(kSample, ec)) {
+        for (const auto& file : fs::directory_iterator(sample, ec)) {
             const std::string name = file.path().filename().string();
             if (file.path().extension() == ".gdp") projectName = name;
-            fs::copy_file(file.path(), dir.Path("GemQuest/" + name));
+            fs::copy_file(file.path(), quest + name);
         }
-        if (projectName.empty()) GTEST_SKIP() << "no sample project in " << kSample;
+        if (projectName.empty()) GTEST_SKIP() << "no sample project in " << sample;
         projectPath = dir.Path("GemQuest/" + projectName);
         ASSERT_TRUE(gdl::LoadProject(model, projectPath));
     }
@@ -282,8 +240,8 @@ protected:
 };
 
 TEST_F(EndToEndTest, SampleProjectBuildsToASetThatDecodesBack) {
-    auto p = RunGdlEdit(dir, "--build '" + projectPath + "' --source-folder --level-list");
-    ASSERT_EQ(p.code, 0) << p.out << p.err;
+    auto p = RunGdlEdit(dir, {"--build", projectPath, "--source-folder", "--level-list"});
+    ASSERT_EQ(p.status, 0) << p.out << p.err;
     EXPECT_EQ(gdl::SplitLines(p.out).back(), "Done.");
 
     const std::string base = gdl::BaseName(projectName);
@@ -333,7 +291,7 @@ TEST_F(EndToEndTest, SampleProjectBuildsToASetThatDecodesBack) {
     }
     // The registry was seeded with the kit folder, whose levels folder is the default.
     EXPECT_NE(dir.Read("machine.reg").find(dir.Path("kit/")), std::string::npos);
-    ASSERT_EQ(RunGdlEdit(dir, "--build '" + projectPath + "'").code, 0);
+    ASSERT_EQ(RunGdlEdit(dir, {"--build", projectPath}).status, 0);
     EXPECT_EQ(gdl::ReadFileBytes(dir.Path("kit/levels/" + base + ".gdl")), bytes);
 
     // Only the project's own files are left in its folder, plus the set and the list.
@@ -346,28 +304,30 @@ TEST_F(EndToEndTest, SampleProjectBuildsToASetThatDecodesBack) {
 
 TEST_F(EndToEndTest, ExitCodes) {
     const std::string output = dir.Path("set.gdl");
-    const std::string build = "--build '" + projectPath + "' --output '" + output + "'";
-    ASSERT_EQ(RunGdlEdit(dir, build).code, 0);
+    const std::vector<std::string> build = {"--build", projectPath, "--output", output};
+    std::vector<std::string> overwrite = build;
+    overwrite.push_back("--overwrite");
+    ASSERT_EQ(RunGdlEdit(dir, build).status, 0);
     auto first = gdl::ReadFileBytes(output);
 
     auto cancelled = RunGdlEdit(dir, build);
-    EXPECT_EQ(cancelled.code, 3);
+    EXPECT_EQ(cancelled.status, 3);
     EXPECT_EQ(cancelled.out, "Build Cancelled.\n");
     EXPECT_EQ(gdl::ReadFileBytes(output), first);
-    EXPECT_EQ(RunGdlEdit(dir, build + " --overwrite").code, 0);
+    EXPECT_EQ(RunGdlEdit(dir, overwrite).status, 0);
 
     ASSERT_FALSE(model.levels.empty());
     model.levels[0].designer.clear();
     ASSERT_TRUE(gdl::SaveProject(model));
-    auto errors = RunGdlEdit(dir, build + " --overwrite");
-    EXPECT_EQ(errors.code, 1);
+    auto errors = RunGdlEdit(dir, overwrite);
+    EXPECT_EQ(errors.status, 1);
     EXPECT_NE(errors.out.find("has no Designer!"), std::string::npos);
     EXPECT_FALSE(fs::exists(output));
 
-    EXPECT_EQ(RunGdlEdit(dir, "--build").code, 2);
-    EXPECT_EQ(RunGdlEdit(dir, "--build '" + dir.Path("GemQuest") + "'").code, 2);
-    auto version = RunGdlEdit(dir, "--version");
-    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(RunGdlEdit(dir, {"--build"}).status, 2);
+    EXPECT_EQ(RunGdlEdit(dir, {"--build", dir.Path("GemQuest")}).status, 2);
+    auto version = RunGdlEdit(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("GDLEdit ") + gdl::kGdlEditVersion + "\n");
 }
 

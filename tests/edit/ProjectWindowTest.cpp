@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <memory>
 
+#include "FakeTools.h"
 #include "FileUtil.h"
+#include "LevelTexts.h"
 #include "Passwords.h"
+#include "ProjectFixtures.h"
 #include "ProjectWindow.h"
 #include "Prompts.h"
 #include "Registry.h"
 #include "SoundPlayer.h"
-#include "TempDir.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
 
@@ -19,38 +20,17 @@ namespace gdl {
 namespace {
 
 namespace fs = std::filesystem;
+using gdltest::ListingOf;
 
-// A listing as the level tool writes it: heading, separator, fixed columns.
-std::string Listing(const std::vector<std::string>& levels) {
-    std::string text = "GDLKIT Level Tool\r\n\r\n      Level  Name\r\n   --------\r\n";
-    for (const auto& level : levels)
-        text += RightAlign(level, 11) + "  " + LeftAlign("LONG " + level, 17) + "  16x9   " +
-                "  120   3:05\r\n";
-    return text + "\r\n";
-}
-
+// An installed kit (tool folder, projects and levels folders) named by the
+// machine registry, and a level tool played by the test.
 class ProjectWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(install.Path("bin"));
-        fs::create_directories(install.Path("source"));
-        fs::create_directories(install.Path("levels"));
-        bin = install.Path("bin/");
-        projects = install.Path("source/");
-        for (const char* name : {"ld.exe", "ld.pif", "ldinfo.pif", "resource.001"})
-            WriteFileAtomic(bin + name, "x");
+        gdltest::WriteMarkers(bin, {"ld.exe", "ld.pif", "ldinfo.pif", "resource.001"});
+        install.MakeFolder("levels");
         registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", install.Folder());
-        // The level tool's part: a listing for "ld.exe -sSOURCE", a note of each edit.
-        runner.onRun = [this](const ToolCall& call) {
-            std::string batch = ReadFileBytes(bin + FileNameOf(call.file)).value_or("");
-            if (batch.find("-s%1") != std::string::npos && listings.count(call.argument))
-                WriteFileAtomic(call.folder + call.argument + ".te1", listings[call.argument]);
-            if (batch.find("-m%1") != std::string::npos)
-                for (const auto& level : compiled[call.argument])
-                    WriteFileAtomic(call.folder + level + ".bin",
-                                    std::string("\x01\x00\xF0\x12", 4) + std::string(40, '\x0C'));
-            return 0;
-        };
+        fake.Attach(runner);
     }
 
     ProjectWindow& Start(std::vector<std::string> args = {}) {
@@ -63,16 +43,15 @@ protected:
     // A project file in the projects folder with one level entry per reference.
     std::string WriteProject(const std::string& file, const std::vector<std::string>& sources,
                              const std::vector<std::string>& references, int offset = 0,
-                             MusicMode mode = MusicMode::Manual, std::string folder = {}) {
+                             MusicMode mode = MusicMode::Manual) {
         ProjectModel m;
         m.name = "Test Set";
         m.offset = offset;
         m.musicMode = mode;
         m.sources = sources;
         for (const auto& r : references) m.levels.push_back({r, "", "", "0", ""});
-        std::string path = (folder.empty() ? projects : folder) + file;
-        EXPECT_TRUE(SaveProjectAs(m, path));
-        return path;
+        EXPECT_TRUE(SaveProjectAs(m, projects + file));
+        return projects + file;
     }
 
     std::vector<std::string> References() const {
@@ -88,15 +67,14 @@ protected:
     }
 
     gdltest::TempDir install;
-    std::string bin, projects;
+    std::string bin = install.MakeFolder("bin"), projects = install.MakeFolder("source");
     MemoryRegistry registry;
+    gdltest::FakeLevelTool fake;
     RecordingToolRunner runner;
     ScriptedPrompts prompts;
     ScriptedEditorDialogs dialogs;
     RecordingSoundPlayer sound;
     ScriptedRandom random;
-    std::map<std::string, std::string> listings;
-    std::map<std::string, std::vector<std::string>> compiled;
     std::unique_ptr<ProjectWindow> window;
     int changes = 0;
 };
@@ -232,7 +210,7 @@ TEST_F(ProjectWindowTest, NewProjectCaptionAndEmptyName) {
 }
 
 TEST_F(ProjectWindowTest, CountersWithOffsetBeyondTheLevels) {
-    listings["S"] = Listing({"A", "B", "C"});
+    fake.listings["S"] = ListingOf({"A", "B", "C"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C"})});
     EXPECT_EQ(w.View().levelsCounter, "3 levels");
     EXPECT_TRUE(w.View().playtestEnabled);
@@ -246,7 +224,7 @@ TEST_F(ProjectWindowTest, CountersWithOffsetBeyondTheLevels) {
 }
 
 TEST_F(ProjectWindowTest, NotAProjectKeepsTheOpenProjectAndItsCounters) {
-    listings["S"] = Listing({"A"});
+    fake.listings["S"] = ListingOf({"A"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"})});
     WriteFileAtomic(projects + "junk.gdp", "not an ini file");
     prompts.paths.push_back(projects + "junk.gdp");
@@ -290,7 +268,7 @@ TEST_F(ProjectWindowTest, NewSourceNameFromAHostileProjectNameStaysInTheFolder) 
 }
 
 TEST_F(ProjectWindowTest, IncludeExcludeAndAutomation) {
-    listings["Src"] = Listing({"ONE", "TWO", "THREE"});
+    fake.listings["Src"] = ListingOf({"ONE", "TWO", "THREE"});
     auto& w = Start({WriteProject("p.gdp", {"Src"}, {}, 0, MusicMode::Automatic)});
     w.PopulateDesigner1Click();
     w.GeneratePassword1Click();
@@ -326,7 +304,7 @@ TEST_F(ProjectWindowTest, IncludeExcludeAndAutomation) {
 }
 
 TEST_F(ProjectWindowTest, ExcludeAllWithNothingIncludedLeavesTheProjectUnmodified) {
-    listings["Src"] = Listing({"ONE", "TWO"});
+    fake.listings["Src"] = ListingOf({"ONE", "TWO"});
     auto& w = Start({WriteProject("p.gdp", {"Src"}, {})});
     w.cSourceClick(0);
     prompts.answers.push_back(Answer::Yes);
@@ -337,8 +315,8 @@ TEST_F(ProjectWindowTest, ExcludeAllWithNothingIncludedLeavesTheProjectUnmodifie
 }
 
 TEST_F(ProjectWindowTest, RemovingASourceDropsItsLevelsAndKeepsItsFile) {
-    listings["Src"] = Listing({"ONE"});
-    listings["Other"] = Listing({"X"});
+    fake.listings["Src"] = ListingOf({"ONE"});
+    fake.listings["Other"] = ListingOf({"X"});
     WriteFileAtomic(projects + "Src.lvs", "levels");
     auto& w = Start({WriteProject("p.gdp", {"Src", "Other"}, {"Src:ONE", "Other:X", "Src:GONE"})});
     w.cSourceClick(0);
@@ -356,7 +334,7 @@ TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
     gdltest::TempDir elsewhere;
     elsewhere.Write("Far.lvs", "far");
     elsewhere.Write("Moved.lvs", "moved");
-    listings["Far"] = Listing({"F1"});
+    fake.listings["Far"] = ListingOf({"F1"});
     auto& w = Start({WriteProject("p.gdp", {}, {})});
     w.IncludeLevels1Click();
 
@@ -391,7 +369,7 @@ TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
 }
 
 TEST_F(ProjectWindowTest, MergeOverwritesLevelDataInPlace) {
-    listings["S"] = Listing({"A", "B"});
+    fake.listings["S"] = ListingOf({"A", "B"});
     std::string main = WriteProject("main.gdp", {"S"}, {"S:A", "S:B"});
     ProjectModel other;
     other.name = "Other";
@@ -418,7 +396,7 @@ TEST_F(ProjectWindowTest, MergeOverwritesLevelDataInPlace) {
 }
 
 TEST_F(ProjectWindowTest, LabelsFollowPositionsAfterMoves) {
-    listings["S"] = Listing({"A", "B", "C", "D"});
+    fake.listings["S"] = ListingOf({"A", "B", "C", "D"});
     auto& w = Start(
         {WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C", "S:D"}, 2, MusicMode::Automatic)});
     w.bLevelsClick();
@@ -451,7 +429,7 @@ TEST_F(ProjectWindowTest, LabelsFollowPositionsAfterMoves) {
 }
 
 TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
-    listings["S"] = Listing({"A", "B"});
+    fake.listings["S"] = ListingOf({"A", "B"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B"})});
     w.PopulateDesigner1Click();
     w.bLevelsClick();
@@ -490,7 +468,7 @@ TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
 }
 
 TEST_F(ProjectWindowTest, MusicPreviewPlaysAndStops) {
-    listings["S"] = Listing({"A"});
+    fake.listings["S"] = ListingOf({"A"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"}, 0, MusicMode::Manual)});
     w.bLevelsClick();
     w.cLevelsClick(0);
@@ -515,7 +493,7 @@ TEST_F(ProjectWindowTest, MusicPreviewPlaysAndStops) {
 TEST_F(ProjectWindowTest, TheLevelSetHoldsAtMost255Levels) {
     std::vector<std::string> refs;
     for (int i = 0; i < 255; ++i) refs.push_back("Big:L" + std::to_string(i));
-    listings["Big"] = Listing({"L0", "NEW", "MORE"});
+    fake.listings["Big"] = ListingOf({"L0", "NEW", "MORE"});
     auto& w = Start({WriteProject("p.gdp", {"Big"}, refs)});
     w.cSourceClick(0);
     w.cContentsClick(1);
@@ -530,9 +508,8 @@ TEST_F(ProjectWindowTest, TheLevelSetHoldsAtMost255Levels) {
 
 TEST_F(ProjectWindowTest, HandEditedReferencesNeverReachOutsideTheProjectFolder) {
     // A compiled level beside the projects folder that a hostile name points at.
-    WriteFileAtomic(install.Path("evil.bin"),
-                    std::string("\x01\x00\xF0\x12", 4) + std::string(28, '\x0C'));
-    listings["S"] = Listing({"A"});
+    WriteFileAtomic(install.Path("evil.bin"), gdltest::CompiledLevelBytes(44, "EVIL"));
+    fake.listings["S"] = ListingOf({"A"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"../evil", "S:../../evil"})});
     w.bLevelsClick();
     for (int i = 0; i < 2; ++i) {
@@ -563,8 +540,8 @@ TEST_F(ProjectWindowTest, SaveWritesTheProjectAndAddsItToTheRecentList) {
 }
 
 TEST_F(ProjectWindowTest, BuildReportsIntoTheBuildPage) {
-    listings["S"] = Listing({"A"});
-    compiled["S"] = {"A"};
+    fake.listings["S"] = ListingOf({"A"});
+    fake.sources["S"]["A"] = gdltest::CompiledLevelBytes(44, "A");
     ProjectModel m;
     m.name = "Built";
     m.sources = {"S"};
@@ -592,18 +569,12 @@ TEST_F(ProjectWindowTest, BuildReportsIntoTheBuildPage) {
 
 // The real level tool of the kit, run as a process through its batch files.
 TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
-    const std::string kitBin = std::string(GDLKIT_KIT_DIR) + "/bin/";
-    ASSERT_TRUE(FileExists(kitBin + "ld.exe")) << "build the kit tools (ld.exe) first";
+    ASSERT_TRUE(FileExists(gdltest::KitBin() + "ld.exe")) << "build the kit tools (ld.exe) first";
     gdltest::TempDir install;
-    fs::create_directories(install.Path("bin"));
-    fs::create_directories(install.Path("source"));
-    fs::create_directories(install.Path("levels"));
-    const std::string bin = install.Path("bin/");
-    const std::string projects = install.Path("source/");
-    for (const char* name : {"ld.exe", "ld.pif", "ldinfo.pif"})
-        fs::create_symlink(kitBin + name, bin + name);
-    fs::copy_file(std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/Caverns.lvs",
-                  projects + "Caverns.lvs");
+    const std::string bin = install.MakeFolder("bin"), projects = install.MakeFolder("source");
+    install.MakeFolder("levels");
+    gdltest::LinkKitFiles(bin, {"ld.exe", "ld.pif", "ldinfo.pif"});
+    fs::copy_file(gdltest::SampleFolder() + "Caverns.lvs", projects + "Caverns.lvs");
     ProjectModel m;
     m.name = "Real";
     m.sources = {"Caverns"};
