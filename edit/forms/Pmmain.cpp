@@ -26,8 +26,10 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "FormWidgets.h"
 #include "QtText.h"
@@ -99,6 +101,45 @@ void SetValue(QSpinBox* box, int value) {
     if (box->value() != value) box->setValue(value);
 }
 
+// Widgets side by side, kept to the left.
+QHBoxLayout* LeftRow(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : widgets) row->addWidget(widget);
+    row->addStretch();
+    return row;
+}
+
+// The level label beside "Level:".
+QLabel* LevelNumber(QWidget* parent, const QString& name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(60);
+    return label;
+}
+
+// eName, eSize, eTime and eQuota followed by the page's letter.
+LevelInfoBoxes MakeInfoBoxes(QWidget* parent, QChar page) {
+    return {ReadOnlyBox(parent, QStringLiteral("eName") + page),
+            ReadOnlyBox(parent, QStringLiteral("eSize") + page, 70),
+            ReadOnlyBox(parent, QStringLiteral("eTime") + page, 70),
+            ReadOnlyBox(parent, QStringLiteral("eQuota") + page, 70)};
+}
+
+// The three number boxes under their captions.
+std::array<std::pair<QString, QLineEdit*>, 3> Numbers(const LevelInfoBoxes& boxes) {
+    return {{{QStringLiteral("Size:"), boxes.size},
+             {QStringLiteral("Time:"), boxes.time},
+             {QStringLiteral("Quota:"), boxes.quota}}};
+}
+
+void ShowInfo(const LevelInfoBoxes& boxes, const std::string& name, const std::string& size,
+              const std::string& time, const std::string& quota) {
+    SetText(boxes.name, ToQString(name));
+    SetText(boxes.size, ToQString(size));
+    SetText(boxes.time, ToQString(time));
+    SetText(boxes.quota, ToQString(quota));
+}
+
 QPixmap UsagePixmap(UsageIcon usage) {
     switch (usage) {
         case UsageIcon::Included:
@@ -157,34 +198,56 @@ TfProj::~TfProj() = default;
 // ---------------------------------------------------------------------------
 // Construction
 
-QAction* TfProj::MenuAction(QMenu* menu, const QString& text, const QString& name) {
+QAction* TfProj::MenuAction(QMenu* menu, const QString& text, const QString& name, Handler click) {
     QAction* action = menu->addAction(text);
     action->setObjectName(name);
+    if (click) connect(action, &QAction::triggered, this, click);
     return action;
 }
 
-QAction* TfProj::ToolAction(IconId icon, const QString& tip, const QString& name) {
+QAction* TfProj::ToolAction(IconId icon, const QString& tip, const QString& name, Handler click) {
     QAction* action = bToolbar_->addAction(MakeIcon(icon), tip);
     action->setToolTip(tip);
     action->setObjectName(name + QStringLiteral("Action"));
     if (QWidget* button = bToolbar_->widgetForAction(action)) button->setObjectName(name);
+    connect(action, &QAction::triggered, this, click);
     return action;
+}
+
+QPushButton* TfProj::CommandButton(QWidget* parent, const ButtonSpec& spec) {
+    QPushButton* button = Button(parent, QString::fromLatin1(spec.caption),
+                                 QString::fromLatin1(spec.name), QString::fromLatin1(spec.tip));
+    connect(button, &QPushButton::clicked, this, spec.click);
+    return button;
+}
+
+QGridLayout* TfProj::ButtonGrid(QWidget* parent, int columns,
+                                std::initializer_list<ButtonSpec> specs) {
+    auto* grid = new QGridLayout;
+    int i = 0;
+    for (const ButtonSpec& spec : specs) {
+        QPushButton* button = CommandButton(parent, spec);
+        this->*spec.button = button;
+        grid->addWidget(button, i / columns, i % columns);
+        ++i;
+    }
+    return grid;
 }
 
 void TfProj::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    newProject1_ =
-        MenuAction(file, QStringLiteral("&New Project..."), QStringLiteral("NewProject1"));
-    newProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    openProject1_ =
-        MenuAction(file, QStringLiteral("&Open Project..."), QStringLiteral("OpenProject1"));
-    openProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mergeProject1_ =
-        MenuAction(file, QStringLiteral("&Merge Project..."), QStringLiteral("MergeProject1"));
+    MenuAction(file, QStringLiteral("&New Project..."), QStringLiteral("NewProject1"),
+               &TfProj::bNewClick)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    MenuAction(file, QStringLiteral("&Open Project..."), QStringLiteral("OpenProject1"),
+               &TfProj::bOpenClick)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mergeProject1_ = MenuAction(file, QStringLiteral("&Merge Project..."),
+                                QStringLiteral("MergeProject1"), &TfProj::bMergeClick);
     mergeProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    saveProject1_ =
-        MenuAction(file, QStringLiteral("&Save Project"), QStringLiteral("SaveProject1"));
+    saveProject1_ = MenuAction(file, QStringLiteral("&Save Project"),
+                               QStringLiteral("SaveProject1"), &TfProj::bSaveClick);
     saveProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     for (int i = 0; i < 5; ++i) {
@@ -197,20 +260,21 @@ void TfProj::BuildMenus() {
     recentSeparator_ = file->addSeparator();
     recentSeparator_->setObjectName(QStringLiteral("N2"));
     recentSeparator_->setVisible(false);
-    QAction* exit1 = MenuAction(file, QStringLiteral("E&xit"), QStringLiteral("Exit1"));
+    MenuAction(file, QStringLiteral("E&xit"), QStringLiteral("Exit1"), &TfProj::bCloseClick);
 
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->setObjectName(QStringLiteral("Project1"));
     projectProperties1_ = MenuAction(project, QStringLiteral("Project &Properties"),
-                                     QStringLiteral("ProjectProperties1"));
-    sourceLevels1_ =
-        MenuAction(project, QStringLiteral("&Source Levels"), QStringLiteral("SourceLevels1"));
-    levelSet1_ = MenuAction(project, QStringLiteral("&Level Set"), QStringLiteral("LevelSet1"));
+                                     QStringLiteral("ProjectProperties1"), &TfProj::bPropsClick);
+    sourceLevels1_ = MenuAction(project, QStringLiteral("&Source Levels"),
+                                QStringLiteral("SourceLevels1"), &TfProj::bSourceClick);
+    levelSet1_ = MenuAction(project, QStringLiteral("&Level Set"), QStringLiteral("LevelSet1"),
+                            &TfProj::bLevelsClick);
     project->addSeparator();
-    buildLevelSet1_ =
-        MenuAction(project, QStringLiteral("&Build Level Set"), QStringLiteral("BuildLevelSet1"));
+    buildLevelSet1_ = MenuAction(project, QStringLiteral("&Build Level Set"),
+                                 QStringLiteral("BuildLevelSet1"), &TfProj::bBuildClick);
     playtestLevelSet1_ = MenuAction(project, QStringLiteral("Play&test Level Set"),
-                                    QStringLiteral("PlaytestLevelSet1"));
+                                    QStringLiteral("PlaytestLevelSet1"), &TfProj::bPlaytestClick);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
@@ -227,38 +291,24 @@ void TfProj::BuildMenus() {
     options->addSeparator();
     QMenu* automation = options->addMenu(QStringLiteral("&Automation"));
     automation->setObjectName(QStringLiteral("Automation1"));
-    includeLevels1_ =
-        MenuAction(automation, QStringLiteral("&Include Levels"), QStringLiteral("IncludeLevels1"));
-    populateDesigner1_ = MenuAction(automation, QStringLiteral("&Populate Designer"),
-                                    QStringLiteral("PopulateDesigner1"));
-    generatePassword1_ = MenuAction(automation, QStringLiteral("&Generate Password"),
-                                    QStringLiteral("GeneratePassword1"));
+    includeLevels1_ = MenuAction(automation, QStringLiteral("&Include Levels"),
+                                 QStringLiteral("IncludeLevels1"), &TfProj::IncludeLevels1Click);
+    populateDesigner1_ =
+        MenuAction(automation, QStringLiteral("&Populate Designer"),
+                   QStringLiteral("PopulateDesigner1"), &TfProj::PopulateDesigner1Click);
+    generatePassword1_ =
+        MenuAction(automation, QStringLiteral("&Generate Password"),
+                   QStringLiteral("GeneratePassword1"), &TfProj::GeneratePassword1Click);
     for (QAction* option : {includeLevels1_, populateDesigner1_, generatePassword1_}) {
         option->setCheckable(true);
     }
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    QAction* index1 = MenuAction(help, QStringLiteral("&Index"), QStringLiteral("Index1"));
-    index1->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction* about1 = MenuAction(help, QStringLiteral("&About"), QStringLiteral("About1"));
-    about1->setShortcut(QKeySequence(Qt::Key_F2));
-
-    connect(newProject1_, &QAction::triggered, this, &TfProj::bNewClick);
-    connect(openProject1_, &QAction::triggered, this, &TfProj::bOpenClick);
-    connect(mergeProject1_, &QAction::triggered, this, &TfProj::bMergeClick);
-    connect(saveProject1_, &QAction::triggered, this, &TfProj::bSaveClick);
-    connect(exit1, &QAction::triggered, this, &TfProj::bCloseClick);
-    connect(projectProperties1_, &QAction::triggered, this, &TfProj::bPropsClick);
-    connect(sourceLevels1_, &QAction::triggered, this, &TfProj::bSourceClick);
-    connect(levelSet1_, &QAction::triggered, this, &TfProj::bLevelsClick);
-    connect(buildLevelSet1_, &QAction::triggered, this, &TfProj::bBuildClick);
-    connect(playtestLevelSet1_, &QAction::triggered, this, &TfProj::bPlaytestClick);
-    connect(includeLevels1_, &QAction::triggered, this, &TfProj::IncludeLevels1Click);
-    connect(populateDesigner1_, &QAction::triggered, this, &TfProj::PopulateDesigner1Click);
-    connect(generatePassword1_, &QAction::triggered, this, &TfProj::GeneratePassword1Click);
-    connect(index1, &QAction::triggered, this, &TfProj::bHelpClick);
-    connect(about1, &QAction::triggered, this, &TfProj::About1Click);
+    MenuAction(help, QStringLiteral("&Index"), QStringLiteral("Index1"), &TfProj::bHelpClick)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
+    MenuAction(help, QStringLiteral("&About"), QStringLiteral("About1"), &TfProj::About1Click)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
 }
 
 void TfProj::BuildToolbar() {
@@ -270,47 +320,39 @@ void TfProj::BuildToolbar() {
     bToolbar_->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    QAction* tNew =
-        ToolAction(IconId::NewProject, QStringLiteral("New Project"), QStringLiteral("bNew"));
-    QAction* tOpen =
-        ToolAction(IconId::OpenProject, QStringLiteral("Open Project"), QStringLiteral("bOpen"));
-    tMerge_ =
-        ToolAction(IconId::MergeProject, QStringLiteral("Merge Project"), QStringLiteral("bMerge"));
-    tSave_ =
-        ToolAction(IconId::SaveProject, QStringLiteral("Save Project"), QStringLiteral("bSave"));
+    ToolAction(IconId::NewProject, QStringLiteral("New Project"), QStringLiteral("bNew"),
+               &TfProj::bNewClick);
+    ToolAction(IconId::OpenProject, QStringLiteral("Open Project"), QStringLiteral("bOpen"),
+               &TfProj::bOpenClick);
+    tMerge_ = ToolAction(IconId::MergeProject, QStringLiteral("Merge Project"),
+                         QStringLiteral("bMerge"), &TfProj::bMergeClick);
+    tSave_ = ToolAction(IconId::SaveProject, QStringLiteral("Save Project"),
+                        QStringLiteral("bSave"), &TfProj::bSaveClick);
     bToolbar_->addSeparator();
     tProps_ = ToolAction(IconId::Properties, QStringLiteral("Project Properties"),
-                         QStringLiteral("bProps"));
-    tSource_ =
-        ToolAction(IconId::Source, QStringLiteral("Source Levels"), QStringLiteral("bSource"));
-    tLevels_ = ToolAction(IconId::Levels, QStringLiteral("Level Set"), QStringLiteral("bLevels"));
+                         QStringLiteral("bProps"), &TfProj::bPropsClick);
+    tSource_ = ToolAction(IconId::Source, QStringLiteral("Source Levels"),
+                          QStringLiteral("bSource"), &TfProj::bSourceClick);
+    tLevels_ = ToolAction(IconId::Levels, QStringLiteral("Level Set"), QStringLiteral("bLevels"),
+                          &TfProj::bLevelsClick);
     bToolbar_->addSeparator();
-    tBuild_ =
-        ToolAction(IconId::Build, QStringLiteral("Build Level Set"), QStringLiteral("bBuild"));
+    tBuild_ = ToolAction(IconId::Build, QStringLiteral("Build Level Set"), QStringLiteral("bBuild"),
+                         &TfProj::bBuildClick);
     tPlaytest_ = ToolAction(IconId::Playtest, QStringLiteral("Playtest Level Set"),
-                            QStringLiteral("bPlaytest"));
+                            QStringLiteral("bPlaytest"), &TfProj::bPlaytestClick);
     bToolbar_->addSeparator();
-    QAction* tHelp = ToolAction(IconId::Help, QStringLiteral("Help"), QStringLiteral("bHelp"));
-    QAction* tExit = ToolAction(IconId::Exit, QStringLiteral("Exit"), QStringLiteral("bClose"));
-
-    connect(tNew, &QAction::triggered, this, &TfProj::bNewClick);
-    connect(tOpen, &QAction::triggered, this, &TfProj::bOpenClick);
-    connect(tMerge_, &QAction::triggered, this, &TfProj::bMergeClick);
-    connect(tSave_, &QAction::triggered, this, &TfProj::bSaveClick);
-    connect(tProps_, &QAction::triggered, this, &TfProj::bPropsClick);
-    connect(tSource_, &QAction::triggered, this, &TfProj::bSourceClick);
-    connect(tLevels_, &QAction::triggered, this, &TfProj::bLevelsClick);
-    connect(tBuild_, &QAction::triggered, this, &TfProj::bBuildClick);
-    connect(tPlaytest_, &QAction::triggered, this, &TfProj::bPlaytestClick);
-    connect(tHelp, &QAction::triggered, this, &TfProj::bHelpClick);
-    connect(tExit, &QAction::triggered, this, &TfProj::bCloseClick);
+    ToolAction(IconId::Help, QStringLiteral("Help"), QStringLiteral("bHelp"), &TfProj::bHelpClick);
+    ToolAction(IconId::Exit, QStringLiteral("Exit"), QStringLiteral("bClose"),
+               &TfProj::bCloseClick);
 }
 
-QPushButton* TfProj::ArrowButton(bool right, const QString& name, const QString& tip) {
+QPushButton* TfProj::ArrowButton(bool right, const QString& name, const QString& tip,
+                                 Handler click) {
     auto* button = Button(nullptr, QString(), name, tip);
     button->setIcon(MakeIcon(right ? IconId::ArrowRight : IconId::ArrowLeft));
     button->setIconSize(QSize(20, 20));
     button->setFixedSize(36, 28);
+    connect(button, &QPushButton::clicked, this, click);
     return button;
 }
 
@@ -432,37 +474,37 @@ QWidget* TfProj::BuildPropertiesPage() {
     cOffset_->setObjectName(QStringLiteral("cOffset"));
     cOffset_->setRange(0, static_cast<int>(kMaxProjectEntries));
     cOffset_->setFixedWidth(80);
-    xAMusic_ = new QRadioButton(QStringLiteral("&Automatic"), propsFields_);
-    xAMusic_->setObjectName(QStringLiteral("xAMusic"));
-    xRMusic_ = new QRadioButton(QStringLiteral("&Random"), propsFields_);
-    xRMusic_->setObjectName(QStringLiteral("xRMusic"));
-    xMMusic_ = new QRadioButton(QStringLiteral("&Manual"), propsFields_);
-    xMMusic_->setObjectName(QStringLiteral("xMMusic"));
+    struct MusicChoice {
+        QRadioButton*& button;
+        const char* caption;
+        const char* name;
+        MusicMode mode;
+    };
     auto* musicGroup = new QButtonGroup(propsFields_);
-    for (QRadioButton* mode : {xAMusic_, xRMusic_, xMMusic_}) musicGroup->addButton(mode);
+    auto* musicRow = new QHBoxLayout;
+    for (const MusicChoice& choice :
+         {MusicChoice{xAMusic_, "&Automatic", "xAMusic", MusicMode::Automatic},
+          MusicChoice{xRMusic_, "&Random", "xRMusic", MusicMode::Random},
+          MusicChoice{xMMusic_, "&Manual", "xMMusic", MusicMode::Manual}}) {
+        choice.button = new QRadioButton(QString::fromLatin1(choice.caption), propsFields_);
+        choice.button->setObjectName(QString::fromLatin1(choice.name));
+        musicGroup->addButton(choice.button);
+        const MusicMode mode = choice.mode;
+        connect(choice.button, &QRadioButton::clicked, this, [this, mode] { xAMusicClick(mode); });
+        if (musicRow->count() > 0) musicRow->addSpacing(12);
+        musicRow->addWidget(choice.button);
+    }
+    musicRow->addStretch();
     xAMusic_->setChecked(true);
     eWizard_ = CodeBox(propsFields_, QStringLiteral("eWizard"));
-    auto* bGenWiz = Button(propsFields_, QStringLiteral("&Generate"), QStringLiteral("bGenWiz"),
-                           QStringLiteral("Generate Wizard Mode Password"));
+    QPushButton* bGenWiz = CommandButton(
+        propsFields_,
+        {"&Generate", "bGenWiz", "Generate Wizard Mode Password", &TfProj::bGenWizClick});
 
     auto* noticeRow = new QHBoxLayout;
     noticeRow->addWidget(eCopyright);
     noticeRow->addWidget(ePreDate_);
     noticeRow->addWidget(eNotice_, 1);
-    auto* musicRow = new QHBoxLayout;
-    musicRow->addWidget(xAMusic_);
-    musicRow->addSpacing(12);
-    musicRow->addWidget(xRMusic_);
-    musicRow->addSpacing(12);
-    musicRow->addWidget(xMMusic_);
-    musicRow->addStretch();
-    auto* offsetRow = new QHBoxLayout;
-    offsetRow->addWidget(cOffset_);
-    offsetRow->addStretch();
-    auto* wizardRow = new QHBoxLayout;
-    wizardRow->addWidget(eWizard_);
-    wizardRow->addWidget(bGenWiz);
-    wizardRow->addStretch();
 
     auto* grid = new QGridLayout(propsFields_);
     grid->setContentsMargins(0, 6, 0, 0);
@@ -476,11 +518,11 @@ QWidget* TfProj::BuildPropertiesPage() {
                     Qt::AlignTop);
     grid->addWidget(cComments_, row++, 1);
     grid->addWidget(Caption(QStringLiteral("Hidden &Levels:"), propsFields_, cOffset_), row, 0);
-    grid->addLayout(offsetRow, row++, 1);
+    grid->addLayout(LeftRow({cOffset_}), row++, 1);
     grid->addWidget(Caption(QStringLiteral("M&usic:"), propsFields_, xAMusic_), row, 0);
     grid->addLayout(musicRow, row++, 1);
     grid->addWidget(Caption(QStringLiteral("&Wizard Mode:"), propsFields_, eWizard_), row, 0);
-    grid->addLayout(wizardRow, row++, 1);
+    grid->addLayout(LeftRow({eWizard_, bGenWiz}), row++, 1);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
 
@@ -489,14 +531,10 @@ QWidget* TfProj::BuildPropertiesPage() {
     connect(eNotice_, &QLineEdit::textEdited, this, &TfProj::eNoticeChange);
     connect(cComments_, &MemoEdit::textEdited, this, &TfProj::cCommentsChange);
     connect(cOffset_, &QSpinBox::valueChanged, this, &TfProj::cOffsetChange);
-    connect(xAMusic_, &QRadioButton::clicked, this, [this] { xAMusicClick(MusicMode::Automatic); });
-    connect(xRMusic_, &QRadioButton::clicked, this, [this] { xAMusicClick(MusicMode::Random); });
-    connect(xMMusic_, &QRadioButton::clicked, this, [this] { xAMusicClick(MusicMode::Manual); });
     connect(eWizard_, &QLineEdit::textEdited, this, &TfProj::eWizardChange);
-    connect(bGenWiz, &QPushButton::clicked, this, &TfProj::bGenWizClick);
 
-    bNext1_ = ArrowButton(true, QStringLiteral("bNext1"), QStringLiteral("Source Levels Page"));
-    connect(bNext1_, &QPushButton::clicked, this, &TfProj::bSourceClick);
+    bNext1_ = ArrowButton(true, QStringLiteral("bNext1"), QStringLiteral("Source Levels Page"),
+                          &TfProj::bSourceClick);
     return PageFrame(IconId::Properties, QStringLiteral("Project Properties"),
                      QStringLiteral("On this page you can define all of the properties that "
                                     "apply to the entire level set."),
@@ -508,69 +546,49 @@ QWidget* TfProj::BuildSourcePage() {
 
     cSource_ = List(content, QStringLiteral("cSource"));
     cContents_ = List(content, QStringLiteral("cContents"));
-    bNewS_ = Button(content, QStringLiteral("&New"), QStringLiteral("bNewS"),
-                    QStringLiteral("Create New Source"));
-    bAddS_ = Button(content, QStringLiteral("&Add"), QStringLiteral("bAddS"),
-                    QStringLiteral("Add Source to Project"));
-    bEditS_ = Button(content, QStringLiteral("&Edit"), QStringLiteral("bEditS"),
-                     QStringLiteral("Edit Source"));
-    bRemoveS_ = Button(content, QStringLiteral("&Remove"), QStringLiteral("bRemoveS"),
-                       QStringLiteral("Remove Source from Project"));
-    bInclude_ = Button(content, QStringLiteral("&Include"), QStringLiteral("bInclude"),
-                       QStringLiteral("Include Level in Level Set"));
-    bIncludeAll_ = Button(content, QStringLiteral("In&clude All"), QStringLiteral("bIncludeAll"),
-                          QStringLiteral("Include All Levels in Level Set"));
-    bExclude_ = Button(content, QStringLiteral("E&xclude"), QStringLiteral("bExclude"),
-                       QStringLiteral("Exclude Level from Level Set"));
-    bExcludeAll_ = Button(content, QStringLiteral("Exc&lude All"), QStringLiteral("bExcludeAll"),
-                          QStringLiteral("Exclude All Levels from Level Set"));
+    QGridLayout* sourceButtons = ButtonGrid(
+        content, 2,
+        {{"&New", "bNewS", "Create New Source", &TfProj::bNewSClick, &TfProj::bNewS_},
+         {"&Add", "bAddS", "Add Source to Project", &TfProj::bAddSClick, &TfProj::bAddS_},
+         {"&Edit", "bEditS", "Edit Source", &TfProj::bEditSClick, &TfProj::bEditS_},
+         {"&Remove", "bRemoveS", "Remove Source from Project", &TfProj::bRemoveSClick,
+          &TfProj::bRemoveS_}});
+    QGridLayout* levelButtons =
+        ButtonGrid(content, 2,
+                   {{"&Include", "bInclude", "Include Level in Level Set", &TfProj::bIncludeClick,
+                     &TfProj::bInclude_},
+                    {"In&clude All", "bIncludeAll", "Include All Levels in Level Set",
+                     &TfProj::bIncludeAllClick, &TfProj::bIncludeAll_},
+                    {"E&xclude", "bExclude", "Exclude Level from Level Set", &TfProj::bExcludeClick,
+                     &TfProj::bExclude_},
+                    {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
+                     &TfProj::bExcludeAllClick, &TfProj::bExcludeAll_}});
 
-    auto* sourceButtons = new QGridLayout;
-    sourceButtons->addWidget(bNewS_, 0, 0);
-    sourceButtons->addWidget(bAddS_, 0, 1);
-    sourceButtons->addWidget(bEditS_, 1, 0);
-    sourceButtons->addWidget(bRemoveS_, 1, 1);
     auto* sourceColumn = new QVBoxLayout;
     sourceColumn->addWidget(Caption(QStringLiteral("Source Files:"), content));
     sourceColumn->addWidget(cSource_, 1);
     sourceColumn->addLayout(sourceButtons);
-
-    auto* levelButtons = new QGridLayout;
-    levelButtons->addWidget(bInclude_, 0, 0);
-    levelButtons->addWidget(bIncludeAll_, 0, 1);
-    levelButtons->addWidget(bExclude_, 1, 0);
-    levelButtons->addWidget(bExcludeAll_, 1, 1);
     auto* levelColumn = new QVBoxLayout;
     levelColumn->addWidget(Caption(QStringLiteral("Levels in Source:"), content));
     levelColumn->addWidget(cContents_, 1);
     levelColumn->addLayout(levelButtons);
 
     auto* details = new QGroupBox(QStringLiteral("Level"), content);
-    lLevelI_ = new QLabel(details);
-    lLevelI_->setObjectName(QStringLiteral("lLevelI"));
-    lLevelI_->setMinimumWidth(60);
+    lLevelI_ = LevelNumber(details, QStringLiteral("lLevelI"));
     iUsage_ = MakePicture(details, IconPixmap(IconId::NotIncluded, 20), QStringLiteral("iUsage"));
     iUsage_->hide();
-    eNameI_ = ReadOnlyBox(details, QStringLiteral("eNameI"));
-    eSizeI_ = ReadOnlyBox(details, QStringLiteral("eSizeI"), 70);
-    eTimeI_ = ReadOnlyBox(details, QStringLiteral("eTimeI"), 70);
-    eQuotaI_ = ReadOnlyBox(details, QStringLiteral("eQuotaI"), 70);
-    auto* levelRow = new QHBoxLayout;
-    levelRow->addWidget(lLevelI_);
-    levelRow->addWidget(iUsage_);
-    levelRow->addStretch();
+    infoI_ = MakeInfoBoxes(details, u'I');
     auto* form = new QGridLayout(details);
-    form->addWidget(Caption(QStringLiteral("Level:"), details), 0, 0);
-    form->addLayout(levelRow, 0, 1);
-    form->addWidget(Caption(QStringLiteral("Name:"), details), 1, 0);
-    form->addWidget(eNameI_, 1, 1);
-    form->addWidget(Caption(QStringLiteral("Size:"), details), 2, 0);
-    form->addWidget(eSizeI_, 2, 1, Qt::AlignLeft);
-    form->addWidget(Caption(QStringLiteral("Time:"), details), 3, 0);
-    form->addWidget(eTimeI_, 3, 1, Qt::AlignLeft);
-    form->addWidget(Caption(QStringLiteral("Quota:"), details), 4, 0);
-    form->addWidget(eQuotaI_, 4, 1, Qt::AlignLeft);
-    form->setRowStretch(5, 1);
+    int row = 0;
+    form->addWidget(Caption(QStringLiteral("Level:"), details), row, 0);
+    form->addLayout(LeftRow({lLevelI_, iUsage_}), row++, 1);
+    form->addWidget(Caption(QStringLiteral("Name:"), details), row, 0);
+    form->addWidget(infoI_.name, row++, 1);
+    for (const auto& [caption, box] : Numbers(infoI_)) {
+        form->addWidget(Caption(caption, details), row, 0);
+        form->addWidget(box, row++, 1, Qt::AlignLeft);
+    }
+    form->setRowStretch(row, 1);
     details->setFixedWidth(210);
 
     auto* layout = new QHBoxLayout(content);
@@ -583,20 +601,11 @@ QWidget* TfProj::BuildSourcePage() {
     connect(cSource_, &QListWidget::itemDoubleClicked, this, &TfProj::cSourceDblClick);
     ConnectListClick(cContents_, this, [this] { cContentsClick(); });
     connect(cContents_, &QListWidget::itemDoubleClicked, this, &TfProj::cContentsDblClick);
-    connect(bNewS_, &QPushButton::clicked, this, &TfProj::bNewSClick);
-    connect(bAddS_, &QPushButton::clicked, this, &TfProj::bAddSClick);
-    connect(bEditS_, &QPushButton::clicked, this, &TfProj::bEditSClick);
-    connect(bRemoveS_, &QPushButton::clicked, this, &TfProj::bRemoveSClick);
-    connect(bInclude_, &QPushButton::clicked, this, &TfProj::bIncludeClick);
-    connect(bIncludeAll_, &QPushButton::clicked, this, &TfProj::bIncludeAllClick);
-    connect(bExclude_, &QPushButton::clicked, this, &TfProj::bExcludeClick);
-    connect(bExcludeAll_, &QPushButton::clicked, this, &TfProj::bExcludeAllClick);
 
-    auto* bPrev2 =
-        ArrowButton(false, QStringLiteral("bPrev2"), QStringLiteral("Project Properties Page"));
-    auto* bNext2 = ArrowButton(true, QStringLiteral("bNext2"), QStringLiteral("Level Set Page"));
-    connect(bPrev2, &QPushButton::clicked, this, &TfProj::bPropsClick);
-    connect(bNext2, &QPushButton::clicked, this, &TfProj::bLevelsClick);
+    auto* bPrev2 = ArrowButton(false, QStringLiteral("bPrev2"),
+                               QStringLiteral("Project Properties Page"), &TfProj::bPropsClick);
+    auto* bNext2 = ArrowButton(true, QStringLiteral("bNext2"), QStringLiteral("Level Set Page"),
+                               &TfProj::bLevelsClick);
     return PageFrame(IconId::Source, QStringLiteral("Source Levels"),
                      QStringLiteral("On this page you can add level source files to the project, "
                                     "edit levels, and select which levels will be included in "
@@ -608,106 +617,70 @@ QWidget* TfProj::BuildLevelsPage() {
     auto* content = new QWidget;
 
     cLevels_ = List(content, QStringLiteral("cLevels"));
-    bUp_ = Button(content, QStringLiteral("&Up"), QStringLiteral("bUp"),
-                  QStringLiteral("Move Level Up"));
-    bDown_ = Button(content, QStringLiteral("&Down"), QStringLiteral("bDown"),
-                    QStringLiteral("Move Level Down"));
-    bTop_ = Button(content, QStringLiteral("T&op"), QStringLiteral("bTop"),
-                   QStringLiteral("Move Level to Top"));
-    bEnd_ = Button(content, QStringLiteral("E&nd"), QStringLiteral("bEnd"),
-                   QStringLiteral("Move Level to End"));
-    bTest_ = Button(content, QStringLiteral("&Test"), QStringLiteral("bTest"),
-                    QStringLiteral("Test Level"));
-    bRemove_ = Button(content, QStringLiteral("&Remove"), QStringLiteral("bRemove"),
-                      QStringLiteral("Remove Level from Level Set"));
-    auto* listButtons = new QGridLayout;
-    listButtons->addWidget(bUp_, 0, 0);
-    listButtons->addWidget(bDown_, 0, 1);
-    listButtons->addWidget(bTest_, 0, 2);
-    listButtons->addWidget(bTop_, 1, 0);
-    listButtons->addWidget(bEnd_, 1, 1);
-    listButtons->addWidget(bRemove_, 1, 2);
+    QGridLayout* listButtons =
+        ButtonGrid(content, 3,
+                   {{"&Up", "bUp", "Move Level Up", &TfProj::bUpClick, &TfProj::bUp_},
+                    {"&Down", "bDown", "Move Level Down", &TfProj::bDownClick, &TfProj::bDown_},
+                    {"&Test", "bTest", "Test Level", &TfProj::bTestClick, &TfProj::bTest_},
+                    {"T&op", "bTop", "Move Level to Top", &TfProj::bTopClick, &TfProj::bTop_},
+                    {"E&nd", "bEnd", "Move Level to End", &TfProj::bEndClick, &TfProj::bEnd_},
+                    {"&Remove", "bRemove", "Remove Level from Level Set", &TfProj::bRemoveClick,
+                     &TfProj::bRemove_}});
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(Caption(QStringLiteral("Levels in Level Set:"), content));
     listColumn->addWidget(cLevels_, 1);
     listColumn->addLayout(listButtons);
 
     auto* details = new QGroupBox(QStringLiteral("Level"), content);
-    lLevelR_ = new QLabel(details);
-    lLevelR_->setObjectName(QStringLiteral("lLevelR"));
-    lLevelR_->setMinimumWidth(60);
+    lLevelR_ = LevelNumber(details, QStringLiteral("lLevelR"));
     iHidden_ = MakePicture(details, IconPixmap(IconId::Hidden, 20), QStringLiteral("iHidden"));
     iHidden_->setToolTip(
         QStringLiteral("This level can only be accessed by entering its password"));
     iHidden_->hide();
-    eNameR_ = ReadOnlyBox(details, QStringLiteral("eNameR"));
-    eSizeR_ = ReadOnlyBox(details, QStringLiteral("eSizeR"), 70);
-    eTimeR_ = ReadOnlyBox(details, QStringLiteral("eTimeR"), 70);
-    eQuotaR_ = ReadOnlyBox(details, QStringLiteral("eQuotaR"), 70);
+    infoR_ = MakeInfoBoxes(details, u'R');
     cDesigner_ = new QComboBox(details);
     cDesigner_->setObjectName(QStringLiteral("cDesigner"));
     cDesigner_->setEditable(false);
     cDesigner_->setMinimumContentsLength(16);
     cDesigner_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    bDesigners_ = Button(details, QStringLiteral("&Add/Edit Designers"),
-                         QStringLiteral("bDesigners"), QStringLiteral("Add/Edit Designers"));
+    bDesigners_ = CommandButton(details, {"&Add/Edit Designers", "bDesigners", "Add/Edit Designers",
+                                          &TfProj::bDesignersClick});
     ePassword_ = CodeBox(details, QStringLiteral("ePassword"));
-    bGenerate_ = Button(details, QStringLiteral("&Generate"), QStringLiteral("bGenerate"),
-                        QStringLiteral("Generate Password"));
+    bGenerate_ = CommandButton(
+        details, {"&Generate", "bGenerate", "Generate Password", &TfProj::bGenerateClick});
     eMusic_ = new QSpinBox(details);
     eMusic_->setObjectName(QStringLiteral("eMusic"));
     eMusic_->setRange(0, 2);
     eMusic_->setFixedWidth(64);
-    bMusic_ = Button(details, QStringLiteral("Play &Music"), QStringLiteral("bMusic"),
-                     QStringLiteral("Play Selected Music"));
+    bMusic_ = CommandButton(details,
+                            {"Play &Music", "bMusic", "Play Selected Music", &TfProj::bMusicClick});
     bMusic_->setMinimumWidth(
         bMusic_->fontMetrics().horizontalAdvance(QStringLiteral("Stop Music")) + 24);
     iTune_ = MakePicture(details, IconPixmap(IconId::MusicNote, 22), QStringLiteral("iTune"));
     iTune_->hide();
     iHint_ = MakePicture(details, IconPixmap(IconId::HintNo, 24), QStringLiteral("iHint"));
-    bEditHint_ = Button(details, QStringLiteral("&Edit..."), QStringLiteral("bEditHint"),
-                        QStringLiteral("Edit Hint"));
+    bEditHint_ =
+        CommandButton(details, {"&Edit...", "bEditHint", "Edit Hint", &TfProj::bEditHintClick});
 
-    auto* levelRow = new QHBoxLayout;
-    levelRow->addWidget(lLevelR_);
-    levelRow->addWidget(iHidden_);
-    levelRow->addStretch();
     auto* numbers = new QHBoxLayout;
     numbers->setSpacing(6);
-    numbers->addWidget(Caption(QStringLiteral("Size:"), details));
-    numbers->addWidget(eSizeR_);
-    numbers->addSpacing(8);
-    numbers->addWidget(Caption(QStringLiteral("Time:"), details));
-    numbers->addWidget(eTimeR_);
-    numbers->addSpacing(8);
-    numbers->addWidget(Caption(QStringLiteral("Quota:"), details));
-    numbers->addWidget(eQuotaR_);
+    for (const auto& [caption, box] : Numbers(infoR_)) {
+        if (numbers->count() > 0) numbers->addSpacing(8);
+        numbers->addWidget(Caption(caption, details));
+        numbers->addWidget(box);
+    }
     numbers->addStretch();
     auto* designerRow = new QHBoxLayout;
     designerRow->addWidget(cDesigner_, 1);
     designerRow->addWidget(bDesigners_);
-    auto* passwordRow = new QHBoxLayout;
-    passwordRow->addWidget(ePassword_);
-    passwordRow->addWidget(bGenerate_);
-    passwordRow->addStretch();
-    auto* musicRow = new QHBoxLayout;
-    musicRow->addWidget(eMusic_);
-    musicRow->addWidget(bMusic_);
-    musicRow->addWidget(iTune_);
-    musicRow->addStretch();
-    auto* hintRow = new QHBoxLayout;
-    hintRow->addWidget(iHint_);
-    hintRow->addSpacing(4);
-    hintRow->addWidget(bEditHint_);
-    hintRow->addStretch();
 
     auto* form = new QGridLayout(details);
     form->setVerticalSpacing(8);
     int row = 0;
     form->addWidget(Caption(QStringLiteral("Level:"), details), row, 0);
-    form->addLayout(levelRow, row++, 1);
+    form->addLayout(LeftRow({lLevelR_, iHidden_}), row++, 1);
     form->addWidget(Caption(QStringLiteral("Name:"), details), row, 0);
-    form->addWidget(eNameR_, row++, 1);
+    form->addWidget(infoR_.name, row++, 1);
     form->addLayout(numbers, row++, 0, 1, 2);
     auto* rule = new QFrame(details);
     rule->setFrameShape(QFrame::HLine);
@@ -716,11 +689,11 @@ QWidget* TfProj::BuildLevelsPage() {
     form->addWidget(Caption(QStringLiteral("Designer:"), details), row, 0);
     form->addLayout(designerRow, row++, 1);
     form->addWidget(Caption(QStringLiteral("Password:"), details), row, 0);
-    form->addLayout(passwordRow, row++, 1);
+    form->addLayout(LeftRow({ePassword_, bGenerate_}), row++, 1);
     form->addWidget(Caption(QStringLiteral("Music:"), details), row, 0);
-    form->addLayout(musicRow, row++, 1);
+    form->addLayout(LeftRow({eMusic_, bMusic_, iTune_}), row++, 1);
     form->addWidget(Caption(QStringLiteral("Hint:"), details), row, 0);
-    form->addLayout(hintRow, row++, 1);
+    form->addLayout(LeftRow({iHint_, bEditHint_}), row++, 1);
     form->setRowStretch(row, 1);
     form->setColumnStretch(1, 1);
 
@@ -731,26 +704,14 @@ QWidget* TfProj::BuildLevelsPage() {
 
     ConnectListClick(cLevels_, this, [this] { cLevelsClick(); });
     connect(cLevels_, &QListWidget::itemDoubleClicked, this, &TfProj::cLevelsDblClick);
-    connect(bUp_, &QPushButton::clicked, this, &TfProj::bUpClick);
-    connect(bDown_, &QPushButton::clicked, this, &TfProj::bDownClick);
-    connect(bTop_, &QPushButton::clicked, this, &TfProj::bTopClick);
-    connect(bEnd_, &QPushButton::clicked, this, &TfProj::bEndClick);
-    connect(bTest_, &QPushButton::clicked, this, &TfProj::bTestClick);
-    connect(bRemove_, &QPushButton::clicked, this, &TfProj::bRemoveClick);
     connect(cDesigner_, &QComboBox::activated, this, &TfProj::cDesignerChange);
-    connect(bDesigners_, &QPushButton::clicked, this, &TfProj::bDesignersClick);
     connect(ePassword_, &QLineEdit::textEdited, this, &TfProj::ePasswordChange);
-    connect(bGenerate_, &QPushButton::clicked, this, &TfProj::bGenerateClick);
     connect(eMusic_, &QSpinBox::valueChanged, this, &TfProj::eMusicChange);
-    connect(bMusic_, &QPushButton::clicked, this, &TfProj::bMusicClick);
-    connect(bEditHint_, &QPushButton::clicked, this, &TfProj::bEditHintClick);
 
-    auto* bPrev3 =
-        ArrowButton(false, QStringLiteral("bPrev3"), QStringLiteral("Source Levels Page"));
-    auto* bNext3 =
-        ArrowButton(true, QStringLiteral("bNext3"), QStringLiteral("Build Level Set Page"));
-    connect(bPrev3, &QPushButton::clicked, this, &TfProj::bSourceClick);
-    connect(bNext3, &QPushButton::clicked, this, &TfProj::bBuildClick);
+    auto* bPrev3 = ArrowButton(false, QStringLiteral("bPrev3"),
+                               QStringLiteral("Source Levels Page"), &TfProj::bSourceClick);
+    auto* bNext3 = ArrowButton(true, QStringLiteral("bNext3"),
+                               QStringLiteral("Build Level Set Page"), &TfProj::bBuildClick);
     return PageFrame(IconId::Levels, QStringLiteral("Level Set"),
                      QStringLiteral("On this page you can select the order of the levels in the "
                                     "level set and enter additional information about individual "
@@ -766,7 +727,7 @@ QWidget* TfProj::BuildBuildPage() {
     xBSF_->setObjectName(QStringLiteral("xBSF"));
     xGLL_ = new QCheckBox(QStringLiteral("&Generate Level List (text)"), content);
     xGLL_->setObjectName(QStringLiteral("xGLL"));
-    bDoBuild_ = Button(content, QStringLiteral("&Build"), QStringLiteral("bDoBuild"));
+    bDoBuild_ = CommandButton(content, {"&Build", "bDoBuild", "", &TfProj::bDoBuildClick});
     bDoBuild_->setIcon(MakeIcon(IconId::Build));
     bDoBuild_->setMinimumWidth(90);
     cStatus_ = List(content, QStringLiteral("cStatus"));
@@ -797,10 +758,9 @@ QWidget* TfProj::BuildBuildPage() {
 
     connect(xBSF_, &QCheckBox::clicked, this, &TfProj::xBSFClick);
     connect(xGLL_, &QCheckBox::clicked, this, &TfProj::xGLLClick);
-    connect(bDoBuild_, &QPushButton::clicked, this, &TfProj::bDoBuildClick);
 
-    bPrev4_ = ArrowButton(false, QStringLiteral("bPrev4"), QStringLiteral("Level Set Page"));
-    connect(bPrev4_, &QPushButton::clicked, this, &TfProj::bLevelsClick);
+    bPrev4_ = ArrowButton(false, QStringLiteral("bPrev4"), QStringLiteral("Level Set Page"),
+                          &TfProj::bLevelsClick);
     return PageFrame(IconId::Build, QStringLiteral("Build Level Set"),
                      QStringLiteral("On this page you can build the level set file that will be "
                                     "used by the player software."),
@@ -1129,10 +1089,7 @@ void TfProj::RenderSource(const SourcePageView& v) {
         iUsage_->show();
     }
     iUsage_->setToolTip(ToQString(v.usageHint));
-    SetText(eNameI_, ToQString(v.eNameI));
-    SetText(eSizeI_, ToQString(v.eSizeI));
-    SetText(eTimeI_, ToQString(v.eTimeI));
-    SetText(eQuotaI_, ToQString(v.eQuotaI));
+    ShowInfo(infoI_, v.eNameI, v.eSizeI, v.eTimeI, v.eQuotaI);
     bNewS_->setEnabled(v.bNewSEnabled);
     bAddS_->setEnabled(v.bAddSEnabled);
     bEditS_->setEnabled(v.bEditSEnabled);
@@ -1148,10 +1105,7 @@ void TfProj::RenderLevels(const LevelsPageView& v) {
     SelectRow(cLevels_, v.selected);
     SetText(lLevelR_, ToQString(v.levelLabel));
     iHidden_->setVisible(v.hiddenVisible);
-    SetText(eNameR_, ToQString(v.eNameR));
-    SetText(eSizeR_, ToQString(v.eSizeR));
-    SetText(eTimeR_, ToQString(v.eTimeR));
-    SetText(eQuotaR_, ToQString(v.eQuotaR));
+    ShowInfo(infoR_, v.eNameR, v.eSizeR, v.eTimeR, v.eQuotaR);
 
     QStringList designers;
     for (const std::string& d : v.designers) designers << ToQString(d);

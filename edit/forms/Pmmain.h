@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 class QAction;
 class QActionGroup;
 class QCheckBox;
+class QGridLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -47,6 +49,14 @@ struct EditorPorts {
     SoundPlayer& sound;
     Random& random;
     std::string programFolder;  // trailing "/"
+};
+
+// The read-only level information boxes of a page.
+struct LevelInfoBoxes {
+    QLineEdit* name = nullptr;
+    QLineEdit* size = nullptr;
+    QLineEdit* time = nullptr;
+    QLineEdit* quota = nullptr;
 };
 
 class TfProj : public QMainWindow {
@@ -146,9 +156,22 @@ private:
     QWidget* BuildBuildPage();
     QWidget* PageFrame(IconId icon, const QString& heading, const QString& description,
                        QWidget* content, QPushButton* back, QPushButton* next);
-    QPushButton* ArrowButton(bool right, const QString& name, const QString& tip);
-    QAction* MenuAction(QMenu* menu, const QString& text, const QString& name);
-    QAction* ToolAction(IconId icon, const QString& tip, const QString& name);
+    using Handler = void (TfProj::*)();
+    // A push button of a page, connected to its handler.
+    struct ButtonSpec {
+        const char* caption;
+        const char* name;
+        const char* tip;
+        Handler click;
+        QPushButton* TfProj::*button = nullptr;  // where ButtonGrid keeps it
+    };
+    QPushButton* CommandButton(QWidget* parent, const ButtonSpec& spec);
+    // Makes the buttons and lays them out row by row, columns to a row.
+    QGridLayout* ButtonGrid(QWidget* parent, int columns, std::initializer_list<ButtonSpec> specs);
+    QPushButton* ArrowButton(bool right, const QString& name, const QString& tip, Handler click);
+    QAction* MenuAction(QMenu* menu, const QString& text, const QString& name,
+                        Handler click = nullptr);
+    QAction* ToolAction(IconId icon, const QString& tip, const QString& name, Handler click);
 
     // Runs one command of the core, never two at once: an event that arrives
     // while a tool or the build runs (the window keeps processing events) is
@@ -171,8 +194,6 @@ private:
     unsigned renderedRevision_ = 0;
 
     // Menu items (named as the original's) and tool buttons.
-    QAction* newProject1_ = nullptr;
-    QAction* openProject1_ = nullptr;
     QAction* mergeProject1_ = nullptr;
     QAction* saveProject1_ = nullptr;
     std::array<QAction*, 5> mRecent_{};
@@ -217,10 +238,7 @@ private:
     QListWidget* cContents_ = nullptr;
     QLabel* lLevelI_ = nullptr;
     QLabel* iUsage_ = nullptr;
-    QLineEdit* eNameI_ = nullptr;
-    QLineEdit* eSizeI_ = nullptr;
-    QLineEdit* eTimeI_ = nullptr;
-    QLineEdit* eQuotaI_ = nullptr;
+    LevelInfoBoxes infoI_;
     QPushButton* bNewS_ = nullptr;
     QPushButton* bAddS_ = nullptr;
     QPushButton* bEditS_ = nullptr;
@@ -234,10 +252,7 @@ private:
     QListWidget* cLevels_ = nullptr;
     QLabel* lLevelR_ = nullptr;
     QLabel* iHidden_ = nullptr;
-    QLineEdit* eNameR_ = nullptr;
-    QLineEdit* eSizeR_ = nullptr;
-    QLineEdit* eTimeR_ = nullptr;
-    QLineEdit* eQuotaR_ = nullptr;
+    LevelInfoBoxes infoR_;
     QComboBox* cDesigner_ = nullptr;
     QPushButton* bDesigners_ = nullptr;
     QLineEdit* ePassword_ = nullptr;
