@@ -39,6 +39,12 @@ inline void WriteScript(const TempDir& dir, std::string_view name, const std::st
     WriteScript(dir.Path(name), body);
 }
 
+// A terminal ("TERM -T TITLE -e COMMAND...") that notes the window title in a
+// file "title" beside itself and runs the command in place.
+inline void WriteFakeTerminal(const std::string& path) {
+    WriteScript(path, "echo \"$2\" > \"${0%/*}/title\"\nshift 3\nexec \"$@\"");
+}
+
 // Tool files whose presence is all that is checked.
 inline void WriteMarkers(const std::string& folder, std::initializer_list<const char*> names) {
     for (const char* name : names) std::ofstream(folder + name, std::ios::binary) << "x";

@@ -2,11 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "LevelInfo.h"
-#include "LevelTool.h"
+#include "LevelTexts.h"
 #include "RunProgram.h"
-#include "TempDir.h"
-#include "TextUtil.h"
 
 namespace gdl {
 namespace {
@@ -15,39 +12,16 @@ using gdltest::RunProgram;
 using testing::HasSubstr;
 
 const std::string kStat = gdltest::KitBin() + "gdlstat.exe";
-const std::string kRule(106, '-');
-
-// One line as the build writes it: label in 4-11, info 14-51, code 54-61,
-// designer 64-103.
-std::string ListLine(const std::string& label, const LevelInfo& info, const std::string& code,
-                     const std::string& designer) {
-    return "   " + RightAlign(label, 8) + "  " + LeftAlign(FormatLevelInfoLine(info), 38) + "  " +
-           LeftAlign(code, 8) + "  " + LeftAlign(designer, 40);
-}
-
-std::string LevelList(const std::vector<std::string>& table) {
-    std::vector<std::string> lines{
-        "",
-        kLevelToolBanner1,
-        kLevelToolBanner2,
-        "",
-        "Statistics for all levels:",
-        kRule,
-        "",
-        "   Name      Long Name          Size   Quota  Time   Compression",
-        "   --------  -----------------  -----  -----  -----  ---------------"};
-    lines.insert(lines.end(), table.begin(), table.end());
-    lines.push_back("");
-    lines.push_back(kRule);
-    return JoinLinesCrLf(lines);
-}
+const std::string& kRule = gdltest::kLevelListRule;
+using gdltest::LevelList;
+using gdltest::LevelListRow;
 
 std::vector<std::string> SampleTable() {
-    return {ListLine("H1", {"THE SECRET VAULT", "14x12", "2:00", "20"}, "QXTR", "Cleo Marsh"),
-            ListLine("0", {"GLIMMER GROTTO", "18x10", "2:30", "12"}, "WNZP", "Cleo Marsh"),
-            ListLine("1", {"GLIMMER GATE", "12x8", "1:30", "6"}, "BRIM", "Ada Stone"),
-            ListLine("2", {"BOULDER ALLEY", "16x9", "2:00", "8"}, "KOLT", "Ada Stone"),
-            ListLine("3", {kLevelErrorText, "", "", ""}, "", "Bram Kettle")};
+    return {LevelListRow("H1", {"THE SECRET VAULT", "14x12", "2:00", "20"}, "QXTR", "Cleo Marsh"),
+            LevelListRow("0", {"GLIMMER GROTTO", "18x10", "2:30", "12"}, "WNZP", "Cleo Marsh"),
+            LevelListRow("1", {"GLIMMER GATE", "12x8", "1:30", "6"}, "BRIM", "Ada Stone"),
+            LevelListRow("2", {"BOULDER ALLEY", "16x9", "2:00", "8"}, "KOLT", "Ada Stone"),
+            LevelListRow("3", {kLevelErrorText, "", "", ""}, "", "Bram Kettle")};
 }
 
 TEST(GdlStat, SummarisesAWellFormedList) {
@@ -89,8 +63,8 @@ TEST(GdlStat, SummarisesAWellFormedList) {
 TEST(GdlStat, RepeatedCodesAndAnEmptyTable) {
     gdltest::TempDir dir;
     auto twice = RunProgram({kStat, "-g"}, dir.Folder(),
-                            LevelList({ListLine("1", {"A", "8x8", "1:00", "1"}, "ABCD", "X"),
-                                       ListLine("2", {"B", "8x8", "1:00", "1"}, "abcd", "X")}));
+                            LevelList({LevelListRow("1", {"A", "8x8", "1:00", "1"}, "ABCD", "X"),
+                                       LevelListRow("2", {"B", "8x8", "1:00", "1"}, "abcd", "X")}));
     EXPECT_EQ(twice.status, 0);
     EXPECT_THAT(twice.out, HasSubstr("Passwords:        2 given, 1 used twice"));
 
@@ -114,13 +88,13 @@ TEST(GdlStat, RefusesBadInput) {
         {"not a list", "hello\nworld\n", "no level table"},
         {"no closing rule", noRule, "106 hyphens"},
         {"no empty line", noEnd, "no empty line"},
-        {"bad quota", LevelList({ListLine("1", {"A", "8x8", "1:00", "12a"}, "ABCD", "X")}),
+        {"bad quota", LevelList({LevelListRow("1", {"A", "8x8", "1:00", "12a"}, "ABCD", "X")}),
          "line 10: quota '12a' is not a number"},
-        {"bad size", LevelList({ListLine("1", {"A", "8*8", "1:00", "1"}, "ABCD", "X")}),
+        {"bad size", LevelList({LevelListRow("1", {"A", "8*8", "1:00", "1"}, "ABCD", "X")}),
          "line 10: size"},
-        {"bad time", LevelList({ListLine("1", {"A", "8x8", "1:75", "1"}, "ABCD", "X")}),
+        {"bad time", LevelList({LevelListRow("1", {"A", "8x8", "1:75", "1"}, "ABCD", "X")}),
          "line 10: time"},
-        {"no label", LevelList({ListLine("", {"A", "8x8", "1:00", "1"}, "ABCD", "X")}),
+        {"no label", LevelList({LevelListRow("", {"A", "8x8", "1:00", "1"}, "ABCD", "X")}),
          "line 10: no level label"},
         {"binary", std::string("   --------\0\xFF\x01", 14) + "\n\x01\x02\n", "line 2"},
     };
@@ -131,18 +105,6 @@ TEST(GdlStat, RefusesBadInput) {
         EXPECT_EQ(r.out, "") << c.what;
         EXPECT_THAT(r.err, HasSubstr(c.message)) << c.what;
     }
-}
-
-TEST(GdlStat, CommandLine) {
-    gdltest::TempDir dir;
-    EXPECT_EQ(RunProgram({kStat}, dir.Folder()).status, 2);
-    EXPECT_EQ(RunProgram({kStat, "-x"}, dir.Folder()).status, 2);
-    auto help = RunProgram({kStat, "--help"}, dir.Folder());
-    EXPECT_EQ(help.status, 0);
-    EXPECT_THAT(help.out, HasSubstr("gdlstat.exe -g"));
-    auto version = RunProgram({kStat, "--version"}, dir.Folder());
-    EXPECT_EQ(version.status, 0);
-    EXPECT_THAT(version.out, HasSubstr("gdlstat.exe (GDLKIT) "));
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace {
 
 using gdltest::RunProgram;
 using testing::HasSubstr;
-using testing::Not;
 
 const std::string kTools = gdltest::KitBin() + "GDLTools.exe";
 // No window may open from a test.
@@ -45,101 +44,77 @@ TEST(GdlTools, AboutNamesTheFoldersAndTheFilesPresent) {
     EXPECT_EQ(RunProgram({kTools, "about"}, dir.Folder()).out, r.out);
 }
 
-TEST(GdlTools, ShowsACompiledLevel) {
-    gdltest::TempDir dir;
-    dir.Write("PIT.bin", kPit);
-    auto r = RunProgram({kTools, "bin", "PIT.bin"}, dir.Folder());
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("Name:      THE PIT\n"));
-    EXPECT_THAT(r.out, HasSubstr("Size:      6x4\n"));
-    EXPECT_THAT(r.out, HasSubstr("Time:      3:05\n"));
-    EXPECT_THAT(r.out, HasSubstr("Checksum:  good\n"));
-    EXPECT_THAT(r.out, HasSubstr("Map:\n  XXXXXX\n  X@*aAX\n  X*~O&X\n  XXXEXX\n"));
-}
-
-TEST(GdlTools, RefusesDamagedCompiledLevels) {
-    gdltest::TempDir dir;
-    std::string damaged = kPit;
-    damaged[28] = 6;  // seconds changed, check byte left alone
-    dir.Write("DAMAGED.bin", damaged);
-    dir.Write("SHORT.bin", kPit.substr(0, 30));
-    dir.Write("OTHER.bin", "GIF89a" + std::string(100, '\0'));
-    auto bad = RunProgram({kTools, "bin", "DAMAGED.bin"}, dir.Folder());
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_THAT(bad.out, HasSubstr("Checksum:  BAD"));
-    for (const char* name : {"SHORT.bin", "OTHER.bin", "MISSING.bin"}) {
-        auto r = RunProgram({kTools, "bin", name}, dir.Folder());
-        EXPECT_EQ(r.status, 1) << name;
-        EXPECT_THAT(r.err, HasSubstr(name));
-    }
+LevelSetLevel Level(std::string password, std::string designer, std::uint8_t music,
+                    std::string hint, std::string compiled) {
+    return {{.password = password, .designer = designer, .music = music}, hint, compiled};
 }
 
 std::string SampleSet() {
-    LevelSetHeader header;
-    header.name = "GemTest";
-    header.year = "2025";
-    header.notice = "The Testers";
-    header.wizard = "GLIM";
-    header.hiddenCount = 1;
-    header.visibleCount = 1;
-    LevelSetLevel secret;
-    secret.entry.password = "QXTR";
-    secret.entry.designer = "Cleo Marsh";
-    secret.entry.music = 0;
-    secret.hint = "Look under the boulder";
-    secret.compiled = kPit;
-    LevelSetLevel first;
-    first.entry.password = "BRIM";
-    first.entry.designer = "Ada Stone";
-    first.entry.music = 1;
-    first.compiled = Compiled("level ONE\nname First\ntime 1:00\nquota 0\nmap\n@E\nend\n");
-    return SerializeLevelSet(header, {secret, first});
+    return SerializeLevelSet(
+        {.name = "GemTest",
+         .year = "2025",
+         .notice = "The Testers",
+         .wizard = "GLIM",
+         .comments = "",
+         .hiddenCount = 1,
+         .visibleCount = 1},
+        {Level("QXTR", "Cleo Marsh", 0, "Look under the boulder", kPit),
+         Level("BRIM", "Ada Stone", 1, "",
+               Compiled("level ONE\nname First\ntime 1:00\nquota 0\nmap\n@E\nend\n"))});
 }
 
-TEST(GdlTools, ShowsALevelSet) {
-    gdltest::TempDir dir;
-    dir.Write("Gem.gdl", SampleSet());
-    auto r = RunProgram({kTools, "info", "Gem.gdl"}, dir.Folder());
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("Name:      GemTest\n"));
-    EXPECT_THAT(r.out, HasSubstr("Wizard:    GLIM\n"));
-    EXPECT_THAT(r.out, HasSubstr("Levels:    1 numbered, 1 hidden\n"));
-    EXPECT_THAT(r.out, HasSubstr("QXTR"));
-    EXPECT_THAT(r.out, HasSubstr("THE PIT"));
-    EXPECT_THAT(r.out, HasSubstr("Ada Stone"));
-    EXPECT_THAT(r.out, HasSubstr("      0  Look under the boulder\n"));
-}
+struct ShowCase {
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> inOut, inErr;
+};
 
-TEST(GdlTools, RefusesBrokenLevelSets) {
+// Good files are shown whole; damaged ones say what is wrong with them.
+TEST(GdlTools, ShowsCompiledLevelsAndLevelSets) {
     gdltest::TempDir dir;
-    std::string set = SampleSet();
+    std::string damaged = kPit;
+    damaged[28] = 6;  // seconds changed, check byte left alone
+    const std::string set = SampleSet();
+    dir.Write("PIT.bin", kPit);
+    dir.Write("DAMAGED.bin", damaged);
+    dir.Write("SHORT.bin", kPit.substr(0, 30));
+    dir.Write("OTHER.bin", "GIF89a" + std::string(100, '\0'));
+    dir.Write("Gem.gdl", set);
     dir.Write("Short.gdl", set.substr(0, 500));
     dir.Write("Cut.gdl", set.substr(0, set.size() - kLevelRecordSize - 10));
     dir.Write("NoEnd.gdl", set.substr(0, set.size() - 40));
     dir.Write("Other.gdl", std::string(30000, 'x'));
-    for (const char* name : {"Short.gdl", "Other.gdl", "Missing.gdl"}) {
-        auto r = RunProgram({kTools, "info", name}, dir.Folder());
-        EXPECT_EQ(r.status, 1) << name;
-        EXPECT_THAT(r.err, HasSubstr(name)) << name;
+    const ShowCase cases[] = {
+        {{"bin", "PIT.bin"},
+         0,
+         {"Name:      THE PIT\n", "Size:      6x4\n", "Time:      3:05\n", "Checksum:  good\n",
+          "Map:\n  XXXXXX\n  X@*aAX\n  X*~O&X\n  XXXEXX\n"},
+         {}},
+        {{"bin", "DAMAGED.bin"}, 1, {"Checksum:  BAD"}, {}},
+        {{"bin", "SHORT.bin"}, 1, {}, {"SHORT.bin"}},
+        {{"bin", "OTHER.bin"}, 1, {}, {"OTHER.bin"}},
+        {{"bin", "MISSING.bin"}, 1, {}, {"MISSING.bin"}},
+        {{"info", "Gem.gdl"},
+         0,
+         {"Name:      GemTest\n", "Wizard:    GLIM\n", "Levels:    1 numbered, 1 hidden\n", "QXTR",
+          "THE PIT", "Ada Stone", "      0  Look under the boulder\n"},
+         {}},
+        {{"info", "Short.gdl"}, 1, {}, {"Short.gdl"}},
+        {{"info", "Other.gdl"}, 1, {}, {"Other.gdl"}},
+        {{"info", "Missing.gdl"}, 1, {}, {"Missing.gdl"}},
+        // The header and table still show when only the levels are damaged.
+        {{"info", "Cut.gdl"}, 1, {"GemTest"}, {"cannot be read"}},
+        {{"info", "NoEnd.gdl"}, 1, {}, {"end record"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        std::vector<std::string> argv{kTools};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        auto r = RunProgram(argv, dir.Folder());
+        EXPECT_EQ(r.status, c.status) << r.err;
+        for (const auto& text : c.inOut) EXPECT_THAT(r.out, HasSubstr(text));
+        for (const auto& text : c.inErr) EXPECT_THAT(r.err, HasSubstr(text));
     }
-    // The header and table still show when only the levels are damaged.
-    auto cut = RunProgram({kTools, "info", "Cut.gdl"}, dir.Folder());
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_THAT(cut.out, HasSubstr("GemTest"));
-    EXPECT_THAT(cut.err, HasSubstr("cannot be read"));
-    auto noEnd = RunProgram({kTools, "info", "NoEnd.gdl"}, dir.Folder());
-    EXPECT_EQ(noEnd.status, 1);
-    EXPECT_THAT(noEnd.err, HasSubstr("end record"));
-}
-
-TEST(GdlTools, CommandLine) {
-    gdltest::TempDir dir;
-    EXPECT_EQ(RunProgram({kTools, "--help"}, dir.Folder()).status, 0);
-    EXPECT_THAT(RunProgram({kTools, "--version"}, dir.Folder()).out,
-                HasSubstr("GDLTools.exe (GDLKIT) "));
-    auto bad = RunProgram({kTools, "frobnicate"}, dir.Folder());
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_THAT(bad.err, Not(HasSubstr("Segmentation")));
 }
 
 }  // namespace

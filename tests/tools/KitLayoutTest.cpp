@@ -67,5 +67,39 @@ TEST(KitLayout, TunesArePlainPcmWavesOfTwoToFourSeconds) {
     }
 }
 
+struct CommandCase {
+    const char* tool;
+    std::vector<std::string> args;
+    int status;
+    const char* inOut;  // expected in standard output, or ""
+    const char* inErr;  // expected in standard error, or ""
+};
+
+TEST(KitLayout, ToolsAnswerHelpVersionAndUsageErrors) {
+    const CommandCase cases[] = {
+        {"ld.exe", {"--help"}, 0, "ld.exe -sNAME", ""},
+        {"ld.exe", {"--version"}, 0, "ld.exe (GDLKIT) ", ""},
+        {"ld.exe", {}, 2, "", "Usage"},
+        {"ld.exe", {"-x"}, 2, "", "unknown option -x"},
+        {"gdlstat.exe", {"--help"}, 0, "gdlstat.exe -g", ""},
+        {"gdlstat.exe", {"--version"}, 0, "gdlstat.exe (GDLKIT) ", ""},
+        {"gdlstat.exe", {}, 2, "", ""},
+        {"gdlstat.exe", {"-x"}, 2, "", ""},
+        {"GDLTools.exe", {"--help"}, 0, "", ""},
+        {"GDLTools.exe", {"--version"}, 0, "GDLTools.exe (GDLKIT) ", ""},
+        {"GDLTools.exe", {"frobnicate"}, 2, "", ""},
+    };
+    gdltest::TempDir dir;
+    for (const auto& c : cases) {
+        std::vector<std::string> argv{kBin + c.tool};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        SCOPED_TRACE(std::string(c.tool) + " " + (c.args.empty() ? "" : c.args[0]));
+        auto r = gdltest::RunProgram(argv, dir.Folder());
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
+    }
+}
+
 }  // namespace
 }  // namespace gdl

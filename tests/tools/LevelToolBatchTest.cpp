@@ -3,18 +3,16 @@
 // ld.exe and gdlstat.exe do the work in a temp project folder.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "FakeTools.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
+#include "LevelTexts.h"
 #include "LevelTool.h"
 #include "Prompts.h"
-#include "RunProgram.h"
-#include "TempDir.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
 
@@ -22,45 +20,19 @@ namespace gdl {
 namespace {
 
 using testing::HasSubstr;
-namespace fs = std::filesystem;
 
 const char* const kSources[] = {"Caverns", "Depths", "Secrets"};
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class BatchEndToEnd : public testing::Test {
 protected:
     // A tool folder of our own that links to the built programs, so batch
     // files written by parallel tests never meet in the kit's folder.
     void SetUp() override {
-        const std::string kit = gdltest::KitBin();
-        for (const char* program : {"ld.exe", "gdlstat.exe"})
-            fs::create_symlink(kit + program, tools_.Path(program));
-        for (const char* marker : {"ld.pif", "ldinfo.pif", "ldstat.pif"})
-            fs::copy_file(kit + marker, tools_.Path(marker));
-        const std::string samples = std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/";
+        gdltest::LinkKitFiles(tools_.Folder(),
+                              {"ld.exe", "gdlstat.exe", "ld.pif", "ldinfo.pif", "ldstat.pif"});
         for (const char* source : kSources)
-            fs::copy_file(samples + source + ".lvs", project_.Path(std::string(source) + ".lvs"));
+            std::filesystem::copy_file(gdltest::SampleFolder() + source + ".lvs",
+                                       project_.Path(std::string(source) + ".lvs"));
     }
     LevelInfoResult Read(const std::string& source, const std::string& level) {
         return ReadLevelInfo(project_.Folder(), source, level,
@@ -107,26 +79,13 @@ TEST_F(BatchEndToEnd, CacheIsMadeOnFirstNeed) {
 }
 
 TEST_F(BatchEndToEnd, StatisticsOfALevelList) {
-    std::vector<std::string> lines{
-        "",
-        kLevelToolBanner1,
-        kLevelToolBanner2,
-        "",
-        "Statistics for all levels:",
-        std::string(106, '-'),
-        "",
-        "   Name      Long Name          Size   Quota  Time   Compression",
-        "   --------  -----------------  -----  -----  -----  ---------------"};
-    int position = 0;
+    std::vector<std::string> rows;
     for (const char* level : {"CAVE01", "CAVE02", "CAVE03"}) {
-        std::string label = std::to_string(++position);
-        lines.push_back("   " + RightAlign(label, 8) + "  " +
-                        LeftAlign(FormatLevelInfoLine(Read("Caverns", level).info), 38) + "  " +
-                        LeftAlign("PW" + label, 8) + "  " + LeftAlign("Ada Stone", 40));
+        std::string label = std::to_string(rows.size() + 1);
+        rows.push_back(
+            gdltest::LevelListRow(label, Read("Caverns", level).info, "PW" + label, "Ada Stone"));
     }
-    lines.push_back("");
-    lines.push_back(std::string(106, '-'));
-    project_.Write("GemQuest.te3", JoinLinesCrLf(lines));
+    project_.Write("GemQuest.te3", gdltest::LevelList(rows));
 
     ASSERT_TRUE(tool_.Stats("GemQuest", project_.Folder()));
     std::string summary = project_.Read("GemQuest.te4");
@@ -135,12 +94,10 @@ TEST_F(BatchEndToEnd, StatisticsOfALevelList) {
 }
 
 TEST_F(BatchEndToEnd, EditingThroughTheEditBatch) {
-    project_.Write("editor.sh", "#!/bin/sh\nprintf '; edited\\n' >> \"$1\"\n");
-    project_.Write("term.sh", "#!/bin/sh\necho \"$2\" > \"${0%/*}/title\"\nshift 3\nexec \"$@\"\n");
-    ::chmod(project_.Path("editor.sh").c_str(), 0755);
-    ::chmod(project_.Path("term.sh").c_str(), 0755);
-    ScopedEnv visual("VISUAL", project_.Path("editor.sh"));
-    ScopedEnv terminal("GDLKIT_TERMINAL", project_.Path("term.sh"));
+    gdltest::WriteScript(project_, "editor.sh", "printf '; edited\\n' >> \"$1\"");
+    gdltest::WriteFakeTerminal(project_.Path("term.sh"));
+    gdltest::ScopedEnv visual("VISUAL", project_.Path("editor.sh"));
+    gdltest::ScopedEnv terminal("GDLKIT_TERMINAL", project_.Path("term.sh"));
 
     ASSERT_TRUE(tool_.WriteEditBatch(3));
     ASSERT_TRUE(tool_.Edit("Secrets", project_.Folder(), true));
