@@ -795,6 +795,10 @@ void TfProj::Forward(Command command) {
     if (View().closeRequested && !closeWanted) AfterCommand();
 }
 
+void TfProj::Call(void (ProjectWindow::*handler)()) {
+    Forward([handler](ProjectWindow& core) { (core.*handler)(); });
+}
+
 void TfProj::AfterCommand() {
     if (closing_) return;
     closing_ = true;
@@ -832,60 +836,17 @@ void TfProj::FormActivate(const std::vector<std::string>& args) {
     Forward([&args](ProjectWindow& core) { core.FormActivate(args); });
 }
 
-void TfProj::bNewClick() {
-    Forward([](ProjectWindow& core) { core.bNewClick(); });
-}
-void TfProj::bOpenClick() {
-    Forward([](ProjectWindow& core) { core.bOpenClick(); });
-}
 void TfProj::mRecentClick(int n) {
     Forward([n](ProjectWindow& core) { core.mRecentClick(n); });
-}
-void TfProj::bSaveClick() {
-    Forward([](ProjectWindow& core) { core.bSaveClick(); });
-}
-void TfProj::bMergeClick() {
-    Forward([](ProjectWindow& core) { core.bMergeClick(); });
 }
 void TfProj::bCloseClick() {
     Forward([](ProjectWindow& core) { core.bCloseClick(); });
     // "E&xit" always means close, also after an earlier close was cancelled.
     if (View().closeRequested) AfterCommand();
 }
-void TfProj::bPropsClick() {
-    Forward([](ProjectWindow& core) { core.bPropsClick(); });
-}
-void TfProj::bSourceClick() {
-    Forward([](ProjectWindow& core) { core.bSourceClick(); });
-}
-void TfProj::bLevelsClick() {
-    Forward([](ProjectWindow& core) { core.bLevelsClick(); });
-}
-void TfProj::bBuildClick() {
-    Forward([](ProjectWindow& core) { core.bBuildClick(); });
-}
-void TfProj::bPlaytestClick() {
-    Forward([](ProjectWindow& core) { core.bPlaytestClick(); });
-}
 void TfProj::ComClick(int port) {
     Forward([port](ProjectWindow& core) { core.ComClick(port); });
 }
-void TfProj::IncludeLevels1Click() {
-    Forward([](ProjectWindow& core) { core.IncludeLevels1Click(); });
-}
-void TfProj::PopulateDesigner1Click() {
-    Forward([](ProjectWindow& core) { core.PopulateDesigner1Click(); });
-}
-void TfProj::GeneratePassword1Click() {
-    Forward([](ProjectWindow& core) { core.GeneratePassword1Click(); });
-}
-void TfProj::bHelpClick() {
-    Forward([](ProjectWindow& core) { core.bHelpClick(); });
-}
-void TfProj::About1Click() {
-    Forward([](ProjectWindow& core) { core.About1Click(); });
-}
-
 void TfProj::eNameChange() {
     Forward([this](ProjectWindow& core) { core.eNameChange(FromQString(eName_->text())); });
 }
@@ -909,70 +870,14 @@ void TfProj::xAMusicClick(MusicMode mode) {
 void TfProj::eWizardChange() {
     Forward([this](ProjectWindow& core) { core.eWizardChange(FromQString(eWizard_->text())); });
 }
-void TfProj::bGenWizClick() {
-    Forward([](ProjectWindow& core) { core.bGenWizClick(); });
-}
-
 void TfProj::cSourceClick() {
     Forward([this](ProjectWindow& core) { core.cSourceClick(SelectedRow(cSource_)); });
-}
-void TfProj::cSourceDblClick() {
-    Forward([](ProjectWindow& core) { core.cSourceDblClick(); });
 }
 void TfProj::cContentsClick() {
     Forward([this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
 }
-void TfProj::cContentsDblClick() {
-    Forward([](ProjectWindow& core) { core.cContentsDblClick(); });
-}
-void TfProj::bNewSClick() {
-    Forward([](ProjectWindow& core) { core.bNewSClick(); });
-}
-void TfProj::bAddSClick() {
-    Forward([](ProjectWindow& core) { core.bAddSClick(); });
-}
-void TfProj::bEditSClick() {
-    Forward([](ProjectWindow& core) { core.bEditSClick(); });
-}
-void TfProj::bRemoveSClick() {
-    Forward([](ProjectWindow& core) { core.bRemoveSClick(); });
-}
-void TfProj::bIncludeClick() {
-    Forward([](ProjectWindow& core) { core.bIncludeClick(); });
-}
-void TfProj::bIncludeAllClick() {
-    Forward([](ProjectWindow& core) { core.bIncludeAllClick(); });
-}
-void TfProj::bExcludeClick() {
-    Forward([](ProjectWindow& core) { core.bExcludeClick(); });
-}
-void TfProj::bExcludeAllClick() {
-    Forward([](ProjectWindow& core) { core.bExcludeAllClick(); });
-}
-
 void TfProj::cLevelsClick() {
     Forward([this](ProjectWindow& core) { core.cLevelsClick(SelectedRow(cLevels_)); });
-}
-void TfProj::cLevelsDblClick() {
-    Forward([](ProjectWindow& core) { core.cLevelsDblClick(); });
-}
-void TfProj::bUpClick() {
-    Forward([](ProjectWindow& core) { core.bUpClick(); });
-}
-void TfProj::bDownClick() {
-    Forward([](ProjectWindow& core) { core.bDownClick(); });
-}
-void TfProj::bTopClick() {
-    Forward([](ProjectWindow& core) { core.bTopClick(); });
-}
-void TfProj::bEndClick() {
-    Forward([](ProjectWindow& core) { core.bEndClick(); });
-}
-void TfProj::bRemoveClick() {
-    Forward([](ProjectWindow& core) { core.bRemoveClick(); });
-}
-void TfProj::bTestClick() {
-    Forward([](ProjectWindow& core) { core.bTestClick(); });
 }
 void TfProj::cDesignerChange(int index) {
     Forward([this, index](ProjectWindow& core) {
@@ -985,27 +890,11 @@ void TfProj::ePasswordChange() {
 void TfProj::eMusicChange() {
     Forward([this](ProjectWindow& core) { core.eMusicChange(eMusic_->value()); });
 }
-void TfProj::bGenerateClick() {
-    Forward([](ProjectWindow& core) { core.bGenerateClick(); });
-}
-void TfProj::bMusicClick() {
-    Forward([](ProjectWindow& core) { core.bMusicClick(); });
-}
-void TfProj::bEditHintClick() {
-    Forward([](ProjectWindow& core) { core.bEditHintClick(); });
-}
-void TfProj::bDesignersClick() {
-    Forward([](ProjectWindow& core) { core.bDesignersClick(); });
-}
-
 void TfProj::xBSFClick(bool checked) {
     Forward([checked](ProjectWindow& core) { core.xBSFClick(checked); });
 }
 void TfProj::xGLLClick(bool checked) {
     Forward([checked](ProjectWindow& core) { core.xGLLClick(checked); });
-}
-void TfProj::bDoBuildClick() {
-    Forward([](ProjectWindow& core) { core.bDoBuildClick(); });
 }
 
 // ---------------------------------------------------------------------------

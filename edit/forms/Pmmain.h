@@ -72,25 +72,25 @@ public:
     void FormActivate(const std::vector<std::string>& args);
 
     // File menu and tool bar.
-    void bNewClick();
-    void bOpenClick();
+    void bNewClick() { Call(&ProjectWindow::bNewClick); }
+    void bOpenClick() { Call(&ProjectWindow::bOpenClick); }
     void mRecentClick(int n);
-    void bSaveClick();
-    void bMergeClick();
+    void bSaveClick() { Call(&ProjectWindow::bSaveClick); }
+    void bMergeClick() { Call(&ProjectWindow::bMergeClick); }
     void bCloseClick();
     // Project menu, tool bar and the arrow buttons.
-    void bPropsClick();
-    void bSourceClick();
-    void bLevelsClick();
-    void bBuildClick();
-    void bPlaytestClick();
+    void bPropsClick() { Call(&ProjectWindow::bPropsClick); }
+    void bSourceClick() { Call(&ProjectWindow::bSourceClick); }
+    void bLevelsClick() { Call(&ProjectWindow::bLevelsClick); }
+    void bBuildClick() { Call(&ProjectWindow::bBuildClick); }
+    void bPlaytestClick() { Call(&ProjectWindow::bPlaytestClick); }
     // Options and Help menus.
     void ComClick(int port);
-    void IncludeLevels1Click();
-    void PopulateDesigner1Click();
-    void GeneratePassword1Click();
-    void bHelpClick();
-    void About1Click();
+    void IncludeLevels1Click() { Call(&ProjectWindow::IncludeLevels1Click); }
+    void PopulateDesigner1Click() { Call(&ProjectWindow::PopulateDesigner1Click); }
+    void GeneratePassword1Click() { Call(&ProjectWindow::GeneratePassword1Click); }
+    void bHelpClick() { Call(&ProjectWindow::bHelpClick); }
+    void About1Click() { Call(&ProjectWindow::About1Click); }
     // Properties page.
     void eNameChange();
     void ePreDateChange();
@@ -99,40 +99,40 @@ public:
     void cOffsetChange();
     void xAMusicClick(MusicMode mode);
     void eWizardChange();
-    void bGenWizClick();
+    void bGenWizClick() { Call(&ProjectWindow::bGenWizClick); }
     // Source page.
     void cSourceClick();
-    void cSourceDblClick();
+    void cSourceDblClick() { Call(&ProjectWindow::cSourceDblClick); }
     void cContentsClick();
-    void cContentsDblClick();
-    void bNewSClick();
-    void bAddSClick();
-    void bEditSClick();
-    void bRemoveSClick();
-    void bIncludeClick();
-    void bIncludeAllClick();
-    void bExcludeClick();
-    void bExcludeAllClick();
+    void cContentsDblClick() { Call(&ProjectWindow::cContentsDblClick); }
+    void bNewSClick() { Call(&ProjectWindow::bNewSClick); }
+    void bAddSClick() { Call(&ProjectWindow::bAddSClick); }
+    void bEditSClick() { Call(&ProjectWindow::bEditSClick); }
+    void bRemoveSClick() { Call(&ProjectWindow::bRemoveSClick); }
+    void bIncludeClick() { Call(&ProjectWindow::bIncludeClick); }
+    void bIncludeAllClick() { Call(&ProjectWindow::bIncludeAllClick); }
+    void bExcludeClick() { Call(&ProjectWindow::bExcludeClick); }
+    void bExcludeAllClick() { Call(&ProjectWindow::bExcludeAllClick); }
     // Level Set page.
     void cLevelsClick();
-    void cLevelsDblClick();
-    void bUpClick();
-    void bDownClick();
-    void bTopClick();
-    void bEndClick();
-    void bRemoveClick();
-    void bTestClick();
+    void cLevelsDblClick() { Call(&ProjectWindow::cLevelsDblClick); }
+    void bUpClick() { Call(&ProjectWindow::bUpClick); }
+    void bDownClick() { Call(&ProjectWindow::bDownClick); }
+    void bTopClick() { Call(&ProjectWindow::bTopClick); }
+    void bEndClick() { Call(&ProjectWindow::bEndClick); }
+    void bRemoveClick() { Call(&ProjectWindow::bRemoveClick); }
+    void bTestClick() { Call(&ProjectWindow::bTestClick); }
     void cDesignerChange(int index);
     void ePasswordChange();
     void eMusicChange();
-    void bGenerateClick();
-    void bMusicClick();
-    void bEditHintClick();
-    void bDesignersClick();
+    void bGenerateClick() { Call(&ProjectWindow::bGenerateClick); }
+    void bMusicClick() { Call(&ProjectWindow::bMusicClick); }
+    void bEditHintClick() { Call(&ProjectWindow::bEditHintClick); }
+    void bDesignersClick() { Call(&ProjectWindow::bDesignersClick); }
     // Build page.
     void xBSFClick(bool checked);
     void xGLLClick(bool checked);
-    void bDoBuildClick();
+    void bDoBuildClick() { Call(&ProjectWindow::bDoBuildClick); }
 
     // Shows the core's state now (the core calls this through its changed
     // callback while a long command runs).
@@ -178,6 +178,8 @@ private:
     // dropped. An escaping exception is shown and the window goes on.
     template <class Command>
     void Forward(Command command);
+    // Forward for a handler of the core that takes nothing from the window.
+    void Call(void (ProjectWindow::*handler)());
     void ShowUnexpectedError(const QString& what);
     void AfterCommand();
 
