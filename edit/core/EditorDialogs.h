@@ -2,6 +2,7 @@
 // TfDes. The Qt layer shows the real dialogs; tests script the answers.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -13,6 +14,9 @@ namespace gdl {
 class DesignersDialog;
 
 enum class AddSourceAnswer { Copy, Move, Cancel };
+
+// The longest hint TfHint takes.
+inline constexpr std::size_t kMaxHintLength = 320;
 
 // What TfAddS shows. Closing the dialog answers Cancel.
 struct AddSourceRequest {

@@ -29,11 +29,6 @@ constexpr char kDocsFile[] = "docs.htm";
 constexpr char kToolsProgram[] = "GDLTools.exe";
 constexpr char kNewProjectFile[] = "project1.gdp";
 constexpr char kNewLevelSetFile[] = "project1.gdl";
-constexpr std::size_t kMaxName = 40;
-constexpr std::size_t kMaxNotice = 60;
-constexpr std::size_t kMaxComments = 512;
-constexpr std::size_t kMaxCode = 4;
-constexpr std::size_t kMaxHint = 320;
 constexpr std::size_t kMaxSourceName = 8;
 
 std::string Quoted(const std::string& text) {
@@ -556,24 +551,26 @@ void ProjectWindow::ChangeProject(Change change) {
 }
 
 void ProjectWindow::eNameChange(const std::string& text) {
-    ChangeProject([&](ProjectModel& m) { m.name = Cut(text, kMaxName); });
+    ChangeProject([&](ProjectModel& m) { m.name = Cut(text, kMaxNameLength); });
 }
 
 void ProjectWindow::ePreDateChange(int year) {
-    ChangeProject([&](ProjectModel& m) { m.copyrightYear = year; });
+    ChangeProject([&](ProjectModel& m) { m.copyrightYear = std::clamp(year, 0, kMaxYear); });
 }
 
 void ProjectWindow::eNoticeChange(const std::string& text) {
-    ChangeProject([&](ProjectModel& m) { m.notice = Cut(text, kMaxNotice); });
+    ChangeProject([&](ProjectModel& m) { m.notice = Cut(text, kMaxNoticeLength); });
 }
 
 void ProjectWindow::cCommentsChange(const std::string& text) {
     ChangeProject(
-        [&](ProjectModel& m) { m.comments = Cut(WithoutLineBreaks(text), kMaxComments); });
+        [&](ProjectModel& m) { m.comments = Cut(WithoutLineBreaks(text), kMaxCommentsLength); });
 }
 
 void ProjectWindow::cOffsetChange(int offset) {
-    ChangeProject([&](ProjectModel& m) { m.offset = std::max(0, offset); });
+    ChangeProject([&](ProjectModel& m) {
+        m.offset = std::clamp(offset, 0, static_cast<int>(kMaxProjectEntries));
+    });
 }
 
 void ProjectWindow::xAMusicClick(MusicMode mode) {
@@ -584,7 +581,7 @@ void ProjectWindow::xAMusicClick(MusicMode mode) {
 }
 
 void ProjectWindow::eWizardChange(const std::string& text) {
-    ChangeProject([&](ProjectModel& m) { m.wizard = Cut(ToUpperAscii(text), kMaxCode); });
+    ChangeProject([&](ProjectModel& m) { m.wizard = Cut(ToUpperAscii(text), kMaxCodeLength); });
 }
 
 void ProjectWindow::bGenWizClick() {
@@ -1111,7 +1108,7 @@ void ProjectWindow::RenderLevels() {
         l.designerHint = l.designerSelected >= 0 ? entry->designer : std::string();
         l.password = entry->password;
         std::optional<long long> music = ParseDecimal(entry->music);
-        l.music = music && *music >= 0 && *music <= 2 ? static_cast<int>(*music) : 0;
+        l.music = music && *music >= 0 && *music <= kMaxMusic ? static_cast<int>(*music) : 0;
         l.hasHint = !entry->hint.empty();
         l.hintTooltip = l.hasHint ? "Hint: " + Quoted(entry->hint) : std::string();
     }
@@ -1201,12 +1198,14 @@ void ProjectWindow::cDesignerChange(const std::string& text) {
 }
 
 void ProjectWindow::ePasswordChange(const std::string& text) {
-    ChangeSelectedEntry([&](LevelEntry& e) { e.password = Cut(ToUpperAscii(text), kMaxCode); });
+    ChangeSelectedEntry(
+        [&](LevelEntry& e) { e.password = Cut(ToUpperAscii(text), kMaxCodeLength); });
 }
 
 void ProjectWindow::eMusicChange(int music) {
     if (model_.musicMode != MusicMode::Manual) return;
-    ChangeSelectedEntry([&](LevelEntry& e) { e.music = std::to_string(std::clamp(music, 0, 2)); });
+    ChangeSelectedEntry(
+        [&](LevelEntry& e) { e.music = std::to_string(std::clamp(music, 0, kMaxMusic)); });
 }
 
 void ProjectWindow::bGenerateClick() {
@@ -1248,7 +1247,8 @@ void ProjectWindow::bEditHintClick() {
                                                         view_.levels.eNameR, entry->hint);
     if (!hint) return;
     // The dialog may have been left again: the entry is looked up anew.
-    ChangeSelectedEntry([&](LevelEntry& e) { e.hint = Cut(WithoutLineBreaks(*hint), kMaxHint); });
+    ChangeSelectedEntry(
+        [&](LevelEntry& e) { e.hint = Cut(WithoutLineBreaks(*hint), kMaxHintLength); });
 }
 
 void ProjectWindow::bDesignersClick() {

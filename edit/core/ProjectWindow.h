@@ -36,6 +36,13 @@ inline constexpr char kUsageErrorHint[] = "Error reading level info";
 inline constexpr char kLevelSetFullCaption[] = "Level Set Full";
 inline constexpr char kLevelSetFullText[] = "The level set can hold at most 255 levels.";
 inline constexpr char kProjectFullCaption[] = "Project Full";
+// What the fields of the window take; longer texts are cut.
+inline constexpr std::size_t kMaxNameLength = 40;
+inline constexpr std::size_t kMaxNoticeLength = 60;
+inline constexpr std::size_t kMaxCommentsLength = 512;
+inline constexpr std::size_t kMaxCodeLength = 4;  // level passwords and the wizard code
+inline constexpr int kMaxYear = 9999;
+inline constexpr int kMaxMusic = 2;
 inline constexpr char kSourcesFullText[] = "The project can hold at most 255 source files.";
 
 struct RecentEntryView {

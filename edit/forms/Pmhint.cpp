@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "EditorDialogs.h"
 #include "FormWidgets.h"
 #include "QtText.h"
 
@@ -21,7 +22,7 @@ TfHint::TfHint(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     title_->setFont(bold);
 
-    eHint_ = new MemoEdit(kHintMaxLength, this);
+    eHint_ = new MemoEdit(static_cast<int>(kMaxHintLength), this);
     eHint_->setObjectName(QStringLiteral("eHint"));
     eHint_->setFixedSize(380, 110);
 
@@ -46,7 +47,7 @@ void TfHint::Prepare(const std::string& caption, const std::string& title,
                      const std::string& text) {
     setWindowTitle(ToQString(caption));
     title_->setText(ToQString(title));
-    eHint_->SetTextQuiet(ToQString(text).left(kHintMaxLength));
+    eHint_->SetTextQuiet(ToQString(text).left(static_cast<int>(kMaxHintLength)));
     eHint_->setFocus();
 }
 

@@ -11,8 +11,6 @@ namespace gdl {
 
 class MemoEdit;
 
-inline constexpr int kHintMaxLength = 320;
-
 class TfHint : public QDialog {
     Q_OBJECT
 public:

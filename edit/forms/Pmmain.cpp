@@ -37,10 +37,6 @@
 namespace gdl {
 namespace {
 
-constexpr int kNameLength = 40;
-constexpr int kNoticeLength = 60;
-constexpr int kCommentsLength = 512;
-constexpr int kCodeLength = 4;
 constexpr int kPageIconSize = 40;
 
 // Indexes of gPages, in the order of Page.
@@ -83,7 +79,7 @@ QListWidget* List(QWidget* parent, const QString& name) {
 QLineEdit* CodeBox(QWidget* parent, const QString& name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setMaxLength(kCodeLength);
+    box->setMaxLength(static_cast<int>(kMaxCodeLength));
     box->setValidator(new UpperCaseValidator(box));
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 16);
     return box;
@@ -456,18 +452,18 @@ QWidget* TfProj::BuildPropertiesPage() {
 
     eName_ = new QLineEdit(propsFields_);
     eName_->setObjectName(QStringLiteral("eName"));
-    eName_->setMaxLength(kNameLength);
+    eName_->setMaxLength(static_cast<int>(kMaxNameLength));
     auto* eCopyright = ReadOnlyBox(propsFields_, QStringLiteral("eCopyright"));
     eCopyright->setText(QStringLiteral("Copyright \u00A9"));
     eCopyright->setFixedWidth(eCopyright->fontMetrics().horizontalAdvance(eCopyright->text()) + 16);
     ePreDate_ = new QSpinBox(propsFields_);
     ePreDate_->setObjectName(QStringLiteral("ePreDate"));
-    ePreDate_->setRange(0, 9999);
+    ePreDate_->setRange(0, kMaxYear);
     ePreDate_->setValue(2000);
     eNotice_ = new QLineEdit(propsFields_);
     eNotice_->setObjectName(QStringLiteral("eNotice"));
-    eNotice_->setMaxLength(kNoticeLength);
-    cComments_ = new MemoEdit(kCommentsLength, propsFields_);
+    eNotice_->setMaxLength(static_cast<int>(kMaxNoticeLength));
+    cComments_ = new MemoEdit(static_cast<int>(kMaxCommentsLength), propsFields_);
     cComments_->setObjectName(QStringLiteral("cComments"));
     cComments_->setFixedHeight(cComments_->fontMetrics().lineSpacing() * 5 + 12);
     cOffset_ = new QSpinBox(propsFields_);
@@ -650,7 +646,7 @@ QWidget* TfProj::BuildLevelsPage() {
         details, {"&Generate", "bGenerate", "Generate Password", &TfProj::bGenerateClick});
     eMusic_ = new QSpinBox(details);
     eMusic_->setObjectName(QStringLiteral("eMusic"));
-    eMusic_->setRange(0, 2);
+    eMusic_->setRange(0, kMaxMusic);
     eMusic_->setFixedWidth(64);
     bMusic_ = CommandButton(details,
                             {"Play &Music", "bMusic", "Play Selected Music", &TfProj::bMusicClick});
