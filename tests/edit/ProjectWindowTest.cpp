@@ -2,82 +2,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 
-#include "FakeTools.h"
-#include "FileUtil.h"
 #include "LevelTexts.h"
-#include "Passwords.h"
 #include "ProjectFixtures.h"
-#include "ProjectWindow.h"
-#include "Prompts.h"
-#include "Registry.h"
-#include "SoundPlayer.h"
-#include "TextUtil.h"
-#include "ToolRunner.h"
 
 namespace gdl {
 namespace {
 
 namespace fs = std::filesystem;
 using gdltest::ListingOf;
-
-// An installed kit (tool folder, projects and levels folders) named by the
-// machine registry, and a level tool played by the test.
-class ProjectWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        gdltest::WriteMarkers(bin, {"ld.exe", "ld.pif", "ldinfo.pif", "resource.001"});
-        install.MakeFolder("levels");
-        registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", install.Folder());
-        fake.Attach(runner);
-    }
-
-    ProjectWindow& Start(std::vector<std::string> args = {}) {
-        window = std::make_unique<ProjectWindow>(registry, runner, prompts, dialogs, sound, random,
-                                                 bin, [this] { ++changes; });
-        window->FormActivate(args);
-        return *window;
-    }
-
-    // A project file in the projects folder with one level entry per reference.
-    std::string WriteProject(const std::string& file, const std::vector<std::string>& sources,
-                             const std::vector<std::string>& references, int offset = 0,
-                             MusicMode mode = MusicMode::Manual) {
-        ProjectModel m;
-        m.name = "Test Set";
-        m.offset = offset;
-        m.musicMode = mode;
-        m.sources = sources;
-        for (const auto& r : references) m.levels.push_back({r, "", "", "0", ""});
-        EXPECT_TRUE(SaveProjectAs(m, projects + file));
-        return projects + file;
-    }
-
-    std::vector<std::string> References() const {
-        std::vector<std::string> r;
-        for (const auto& e : window->Model().levels) r.push_back(e.reference);
-        return r;
-    }
-
-    int MessagesWithCaption(const std::string& caption) const {
-        int n = 0;
-        for (const auto& s : prompts.shown) n += s.caption == caption;
-        return n;
-    }
-
-    gdltest::TempDir install;
-    std::string bin = install.MakeFolder("bin"), projects = install.MakeFolder("source");
-    MemoryRegistry registry;
-    gdltest::FakeLevelTool fake;
-    RecordingToolRunner runner;
-    ScriptedPrompts prompts;
-    ScriptedEditorDialogs dialogs;
-    RecordingSoundPlayer sound;
-    ScriptedRandom random;
-    std::unique_ptr<ProjectWindow> window;
-    int changes = 0;
-};
+using ProjectWindowTest = gdltest::ProjectWindowFixture;
 
 TEST_F(ProjectWindowTest, EmptyMachineRegistryIsNotInstalled) {
     MemoryRegistry empty;

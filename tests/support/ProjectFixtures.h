@@ -1,20 +1,34 @@
-// The level tool as the editor's tests play it, behind a RecordingToolRunner:
-// it reads the batch file it is asked to run and does that batch's work in
-// the working folder, from texts and bytes the test prepared.
+// The editor's tests' surroundings: a level tool played by the test and an
+// installed kit with the project window over it.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "EditorDialogs.h"
+#include "FakeTools.h"
 #include "FileUtil.h"
+#include "Passwords.h"
+#include "ProjectFile.h"
+#include "ProjectWindow.h"
+#include "Prompts.h"
+#include "Registry.h"
+#include "SoundPlayer.h"
+#include "TempDir.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
 
 namespace gdltest {
 
+// The level tool behind a RecordingToolRunner: it reads the batch file it is
+// asked to run and does that batch's work in the working folder, from texts
+// and bytes the test prepared.
 struct FakeLevelTool {
     std::map<std::string, std::string> listings;                        // source -> ".te1"
     std::map<std::string, std::map<std::string, std::string>> sources;  // source -> level -> bytes
@@ -51,6 +65,64 @@ struct FakeLevelTool {
         }
         return 0;
     }
+};
+
+// An installed kit (tool folder, projects and levels folders) named by the
+// machine registry, the test doubles of the window's ports, and the level
+// tool played by the test.
+class ProjectWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteMarkers(bin, {"ld.exe", "ld.pif", "ldinfo.pif", "resource.001"});
+        install.MakeFolder("levels");
+        registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyRoot, "", install.Folder());
+        fake.Attach(runner);
+    }
+
+    gdl::ProjectWindow& Start(std::vector<std::string> args = {}) {
+        window = std::make_unique<gdl::ProjectWindow>(registry, runner, prompts, dialogs, sound,
+                                                      random, bin, [this] { ++changes; });
+        window->FormActivate(args);
+        return *window;
+    }
+
+    // A project file in the projects folder with one level entry per reference.
+    std::string WriteProject(const std::string& file, const std::vector<std::string>& sources,
+                             const std::vector<std::string>& references, int offset = 0,
+                             gdl::MusicMode mode = gdl::MusicMode::Manual) {
+        gdl::ProjectModel m;
+        m.name = "Test Set";
+        m.offset = offset;
+        m.musicMode = mode;
+        m.sources = sources;
+        for (const auto& r : references) m.levels.push_back({r, "", "", "0", ""});
+        EXPECT_TRUE(gdl::SaveProjectAs(m, projects + file));
+        return projects + file;
+    }
+
+    std::vector<std::string> References() const {
+        std::vector<std::string> r;
+        for (const auto& e : window->Model().levels) r.push_back(e.reference);
+        return r;
+    }
+
+    int MessagesWithCaption(const std::string& caption) const {
+        int n = 0;
+        for (const auto& s : prompts.shown) n += s.caption == caption;
+        return n;
+    }
+
+    TempDir install;
+    std::string bin = install.MakeFolder("bin"), projects = install.MakeFolder("source");
+    gdl::MemoryRegistry registry;
+    FakeLevelTool fake;
+    gdl::RecordingToolRunner runner;
+    gdl::ScriptedPrompts prompts;
+    gdl::ScriptedEditorDialogs dialogs;
+    gdl::RecordingSoundPlayer sound;
+    gdl::ScriptedRandom random;
+    std::unique_ptr<gdl::ProjectWindow> window;
+    int changes = 0;
 };
 
 }  // namespace gdltest
