@@ -487,19 +487,28 @@ void ProjectWindow::bSaveClick() {
 }
 
 bool ProjectWindow::FormCloseQuery() {
-    if (!model_.modified) return true;
-    Answer answer =
-        prompts_.Ask(kCaptionConfirm, "Save changes to project " + Quoted(model_.name) + "?",
-                     MsgButtons::YesNoCancel, MsgIcon::Question);
-    if (answer == Answer::Yes) {
-        bSaveClick();
-        // A failed save keeps the window and the changes.
-        return !model_.modified;
+    bool close = true;
+    if (model_.modified) {
+        Answer answer =
+            prompts_.Ask(kCaptionConfirm, "Save changes to project " + Quoted(model_.name) + "?",
+                         MsgButtons::YesNoCancel, MsgIcon::Question);
+        if (answer == Answer::Yes) {
+            bSaveClick();
+            // A failed save keeps the window and the changes.
+            close = !model_.modified;
+        } else {
+            close = answer == Answer::No;
+        }
     }
-    return answer == Answer::No;
+    // A kept window has no close pending: the next command must not close it.
+    if (!close) view_.closeRequested = false;
+    Touch();
+    return close;
 }
 
 void ProjectWindow::FormClose() {
+    // The request is answered: the window closes now.
+    view_.closeRequested = false;
     StopMusicIfPlaying();
     for (std::size_t i = 0; i < recentPaths_.size(); ++i) {
         if (!view_.recent[i].visible) continue;

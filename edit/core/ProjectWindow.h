@@ -159,7 +159,8 @@ struct ProjectView {
     BuildPageView build;
 
     // The window should close (start-up failure, ".lvs" mode, "E&xit"). The
-    // form closes it, which runs FormCloseQuery and FormClose.
+    // form closes it, which runs FormCloseQuery and FormClose; both end the
+    // request, so it is set only while a close is pending.
     bool closeRequested = false;
     // Counts every change, so a form can skip repainting an unchanged state.
     unsigned revision = 0;
@@ -194,7 +195,8 @@ public:
     void mRecent5Click() { mRecentClick(5); }
     void bSaveClick();
     void bMergeClick();
-    // The close question; false keeps the window open.
+    // The close question; false keeps the window open and drops a pending
+    // closeRequested.
     bool FormCloseQuery();
     void FormClose();
     // "E&xit" and the "Exit" button: asks the form to close the window.

@@ -776,7 +776,6 @@ void TfProj::Forward(Command command) {
         Running(const Running&) = delete;
         Running& operator=(const Running&) = delete;
     };
-    const bool closeWanted = View().closeRequested;
     {
         Running running(running_);
         try {
@@ -788,18 +787,11 @@ void TfProj::Forward(Command command) {
         }
     }
     Render();
-    if (View().closeRequested && !closeWanted) AfterCommand();
+    if (View().closeRequested) close();
 }
 
 void TfProj::Call(void (ProjectWindow::*handler)()) {
     Forward([handler](ProjectWindow& core) { (core.*handler)(); });
-}
-
-void TfProj::AfterCommand() {
-    if (closing_) return;
-    closing_ = true;
-    close();
-    closing_ = false;
 }
 
 void TfProj::ShowUnexpectedError(const QString& what) {
@@ -834,11 +826,6 @@ void TfProj::FormActivate(const std::vector<std::string>& args) {
 
 void TfProj::mRecentClick(int n) {
     Forward([n](ProjectWindow& core) { core.mRecentClick(n); });
-}
-void TfProj::bCloseClick() {
-    Forward([](ProjectWindow& core) { core.bCloseClick(); });
-    // "E&xit" always means close, also after an earlier close was cancelled.
-    if (View().closeRequested) AfterCommand();
 }
 void TfProj::ComClick(int port) {
     Forward([port](ProjectWindow& core) { core.ComClick(port); });

@@ -77,7 +77,7 @@ public:
     void mRecentClick(int n);
     void bSaveClick() { Call(&ProjectWindow::bSaveClick); }
     void bMergeClick() { Call(&ProjectWindow::bMergeClick); }
-    void bCloseClick();
+    void bCloseClick() { Call(&ProjectWindow::bCloseClick); }
     // Project menu, tool bar and the arrow buttons.
     void bPropsClick() { Call(&ProjectWindow::bPropsClick); }
     void bSourceClick() { Call(&ProjectWindow::bSourceClick); }
@@ -175,13 +175,13 @@ private:
 
     // Runs one command of the core, never two at once: an event that arrives
     // while a tool or the build runs (the window keeps processing events) is
-    // dropped. An escaping exception is shown and the window goes on.
+    // dropped. An escaping exception is shown and the window goes on. When the
+    // core asks for the window to close, it is closed.
     template <class Command>
     void Forward(Command command);
     // Forward for a handler of the core that takes nothing from the window.
     void Call(void (ProjectWindow::*handler)());
     void ShowUnexpectedError(const QString& what);
-    void AfterCommand();
 
     void RenderWindow(const ProjectView& v);
     void RenderProperties(const PropertiesPageView& v);
@@ -192,7 +192,6 @@ private:
     std::unique_ptr<ProjectWindow> core_;
     int running_ = 0;
     bool rendering_ = false;
-    bool closing_ = false;
     unsigned renderedRevision_ = 0;
 
     // Menu items (named as the original's) and tool buttons.
