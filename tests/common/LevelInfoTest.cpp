@@ -231,30 +231,23 @@ TEST_F(LevelInfoCache, ListingWithoutTableGivesAnEmptyCache) {
 
 TEST_F(LevelInfoCache, HostileNamesStayInsideTheFolder) {
     const std::string proj = dir.MakeFolder("proj");
+    // Level names as a listing may hold them, and the long names they stand for.
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"A]B", "BRACKET"}, {"../X", "DOTS"}, {"[Y]", "HEADER"}, {{'C', '\x01', 'D'}, "CONTROL"}};
+    std::vector<std::string> rows, keys;
+    for (const auto& [key, name] : hostile) {
+        rows.push_back(ListingRow(key, name));
+        keys.push_back(key);
+    }
     RunListing tool = [&](const std::string& source) {
         listed.push_back(source);
-        dir.Write("proj/" + source + ".te1",
-                  Listing({ListingRow("A]B", "BRACKET", "1x1", "1", "0:01"),
-                           ListingRow("../X", "DOTS", "2x2", "2", "0:02"),
-                           ListingRow("[Y]", "HEADER", "3x3", "3", "0:03"),
-                           ListingRow("C\x01"
-                                      "D",
-                                      "CONTROL", "4x4", "4", "0:04")}));
+        dir.Write("proj/" + source + ".te1", Listing(rows));
     };
     std::vector<std::string> items;
     RefreshLevelInfoCache(proj, "Src", tool, &items);
-    EXPECT_EQ(items, (std::vector<std::string>{"A]B", "../X", "[Y]",
-                                               "C\x01"
-                                               "D"}));
-    EXPECT_EQ(ReadLevelInfo(proj, "Src", "A]B", tool).info.Name, "BRACKET");
-    EXPECT_EQ(ReadLevelInfo(proj, "Src", "../X", tool).info.Name, "DOTS");
-    EXPECT_EQ(ReadLevelInfo(proj, "Src", "[Y]", tool).info.Name, "HEADER");
-    EXPECT_EQ(ReadLevelInfo(proj, "Src",
-                            "C\x01"
-                            "D",
-                            tool)
-                  .info.Name,
-              "CONTROL");
+    EXPECT_EQ(items, keys);
+    for (const auto& [key, name] : hostile)
+        EXPECT_EQ(ReadLevelInfo(proj, "Src", key, tool).info.Name, name) << key;
 
     // Source names that would leave the folder are refused before any tool runs.
     for (const std::string& source :
