@@ -50,11 +50,16 @@ QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy = nullptr) 
     return label;
 }
 
+// A box the user cannot type into, painted in the window's colour so that it
+// does not invite typing.
 QLineEdit* ReadOnlyBox(QWidget* parent, const QString& name, int width = 0) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::ClickFocus);
+    QPalette look = box->palette();
+    look.setColor(QPalette::Base, look.color(QPalette::Window));
+    box->setPalette(look);
     if (width > 0) box->setFixedWidth(width);
     return box;
 }
