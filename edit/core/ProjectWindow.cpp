@@ -1124,7 +1124,7 @@ void ProjectWindow::RenderLevels() {
     int last = static_cast<int>(model_.levels.size()) - 1;
     l.bTopEnabled = l.bUpEnabled = selected && l.selected > 0;
     l.bDownEnabled = l.bEndEnabled = selected && l.selected < last;
-    l.bTestEnabled = l.bRemoveEnabled = l.cDesignerEnabled = l.ePasswordEnabled = selected;
+    l.bTestLEnabled = l.bRemoveEnabled = l.cDesignerEnabled = l.ePasswordEnabled = selected;
     l.bMusicEnabled = l.bGenerateEnabled = l.bEditHintEnabled = selected;
     l.musicEnabled = selected && model_.musicMode == MusicMode::Manual;
 }
@@ -1277,6 +1277,56 @@ void ProjectWindow::ReassignMusic() {
 void ProjectWindow::LevelListChanged() {
     ReassignMusic();
     SetModified(true);
+}
+
+// ---------------------------------------------------------------------------
+// Playtest and level test
+
+std::string ProjectWindow::PlaytestPath() const {
+    // The player runs in the project folder: the path must not depend on ours.
+    return FullFolder(projectFolder_) + kPlaytestFile;
+}
+
+bool ProjectWindow::WritePlaytestProject() {
+    const std::string path = PlaytestPath();
+    // A copy left from an earlier run must never be played instead.
+    DeleteFileQuiet(path);
+    return SaveProjectAs(model_, path);
+}
+
+int ProjectWindow::SelectedLevelIndex() const {
+    return view_.levels.selected - model_.offset + 1;
+}
+
+void ProjectWindow::RunPlaytest(const std::vector<std::string>& levelArguments) {
+    const std::string path = PlaytestPath();
+    if (!WritePlaytestProject()) {
+        prompts_.ShowMessage(kCaptionFileError, "Unable to save project file " + Quoted(path) + ".",
+                             MsgIcon::Error);
+        return;
+    }
+    const std::string player = toolFolder_ + kPlayerProgram;
+    // The player's own start failure is not reported: it simply does not run.
+    if (levelArguments.empty()) {
+        runner_.RunTool(player, ShortPath(path), projectFolder_, true, true);
+    } else {
+        // Separate words, so that a path with blanks stays one argument.
+        std::vector<std::string> arguments{ShortPath(path)};
+        arguments.insert(arguments.end(), levelArguments.begin(), levelArguments.end());
+        runner_.RunToolArgs(player, arguments, projectFolder_, true, true);
+    }
+    DeleteFileQuiet(path);
+    Touch();
+}
+
+void ProjectWindow::bPlaytestClick() {
+    if (!model_.open || model_.NumberedLevels() <= 0) return;
+    RunPlaytest({});
+}
+
+void ProjectWindow::bTestLClick() {
+    if (!model_.open) return;
+    RunPlaytest({std::to_string(SelectedLevelIndex())});
 }
 
 // ---------------------------------------------------------------------------

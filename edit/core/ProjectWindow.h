@@ -36,6 +36,9 @@ inline constexpr char kUsageErrorHint[] = "Error reading level info";
 inline constexpr char kLevelSetFullCaption[] = "Level Set Full";
 inline constexpr char kLevelSetFullText[] = "The level set can hold at most 255 levels.";
 inline constexpr char kProjectFullCaption[] = "Project Full";
+// The playtest's copy of the project, in the project folder, and the player.
+inline constexpr char kPlaytestFile[] = "$gdltmp$.gdp";
+inline constexpr char kPlayerProgram[] = "gdlplay.exe";
 // What the fields of the window take; longer texts are cut.
 inline constexpr std::size_t kMaxNameLength = 40;
 inline constexpr std::size_t kMaxNoticeLength = 60;
@@ -103,7 +106,7 @@ struct LevelsPageView {
     bool bDownEnabled = false;
     bool bTopEnabled = false;
     bool bEndEnabled = false;
-    bool bTestEnabled = false;
+    bool bTestLEnabled = false;
     bool bRemoveEnabled = false;
     bool cDesignerEnabled = false;
     bool ePasswordEnabled = false;
@@ -207,8 +210,10 @@ public:
     void bSourceClick();
     void bLevelsClick();
     void bBuildClick();
-    // Playtest is not part of this editor yet: the command does nothing.
-    void bPlaytestClick() {}
+    // Plays the project as it stands in the window, unsaved edits included,
+    // from its start: writes the temporary project, starts the player on it,
+    // waits for the player to end and deletes the file again.
+    void bPlaytestClick();
     // The page control changed to page (also called by the page commands).
     void gPagesPageChanged(Page page);
     // The arrow buttons: bNextN on page N steps forward, bPrevN back
@@ -258,14 +263,15 @@ public:
 
     // --- Level Set page ---
     void cLevelsClick(int index);  // -1: no selection
-    void cLevelsDblClick() { bTestClick(); }
+    void cLevelsDblClick() { bTestLClick(); }
     void bUpClick();
     void bDownClick();
     void bTopClick();
     void bEndClick();
     void bRemoveClick();
-    // Testing a single level is not part of this editor yet: does nothing.
-    void bTestClick() {}
+    // As bPlaytestClick, with the player's test mode starting at the selected
+    // level (SelectedLevelIndex).
+    void bTestLClick();
     void cDesignerChange(const std::string& text);
     void ePasswordChange(const std::string& text);
     void eMusicChange(int music);
@@ -286,6 +292,14 @@ public:
     int ComPort() const { return comPort_; }
     // Build folder (or project folder) + level set file name.
     std::string OutputPath() const;
+    // Full path of the playtest's temporary project file.
+    std::string PlaytestPath() const;
+    // Writes the window's project to PlaytestPath(); the project's own file,
+    // its modified flag and the recent list stay as they are.
+    bool WritePlaytestProject();
+    // The level index the player takes for the selected entry: item index -
+    // Offset + 1, so hidden levels get 0 or less and no selection -Offset.
+    int SelectedLevelIndex() const;
     // The recent list's paths, entry 1 first; empty strings for unused entries.
     std::array<std::string, 5> RecentPaths() const { return recentPaths_; }
 
@@ -350,6 +364,9 @@ private:
     LevelEntry* SelectedEntry();
     std::string MusicFolder() const;
     void StopMusicIfPlaying();
+    // Starts the player on the temporary project with these arguments after
+    // its path (none for the whole set), waits and cleans up.
+    void RunPlaytest(const std::vector<std::string>& levelArguments);
 
     Registry& registry_;
     ToolRunner& runner_;

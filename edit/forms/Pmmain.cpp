@@ -274,8 +274,8 @@ void TfProj::BuildMenus() {
     project->addSeparator();
     buildLevelSet1_ = MenuAction(project, QStringLiteral("&Build Level Set"),
                                  QStringLiteral("BuildLevelSet1"), &TfProj::bBuildClick);
-    playtestLevelSet1_ = MenuAction(project, QStringLiteral("Play&test Level Set"),
-                                    QStringLiteral("PlaytestLevelSet1"), &TfProj::bPlaytestClick);
+    mPlaytest_ = MenuAction(project, QStringLiteral("Play&test Level Set"),
+                            QStringLiteral("PlaytestLevelSet1"), &TfProj::bPlaytestClick);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
@@ -622,7 +622,7 @@ QWidget* TfProj::BuildLevelsPage() {
         ButtonGrid(content, 3,
                    {{"&Up", "bUp", "Move Level Up", &TfProj::bUpClick, &TfProj::bUp_},
                     {"&Down", "bDown", "Move Level Down", &TfProj::bDownClick, &TfProj::bDown_},
-                    {"&Test", "bTest", "Test Level", &TfProj::bTestClick, &TfProj::bTest_},
+                    {"&Test", "bTestL", "Test Level", &TfProj::bTestLClick, &TfProj::bTestL_},
                     {"T&op", "bTop", "Move Level to Top", &TfProj::bTopClick, &TfProj::bTop_},
                     {"E&nd", "bEnd", "Move Level to End", &TfProj::bEndClick, &TfProj::bEnd_},
                     {"&Remove", "bRemove", "Remove Level from Level Set", &TfProj::bRemoveClick,
@@ -915,7 +915,7 @@ void TfProj::RenderWindow(const ProjectView& v) {
     for (QAction* a : {sourceLevels1_, tSource_}) a->setEnabled(v.sourceEnabled);
     for (QAction* a : {levelSet1_, tLevels_}) a->setEnabled(v.levelsEnabled);
     for (QAction* a : {buildLevelSet1_, tBuild_}) a->setEnabled(v.buildEnabled);
-    for (QAction* a : {playtestLevelSet1_, tPlaytest_}) a->setEnabled(v.playtestEnabled);
+    for (QAction* a : {mPlaytest_, tPlaytest_}) a->setEnabled(v.playtestEnabled);
     for (std::size_t i = 0; i < com_.size(); ++i) com_[i]->setChecked(v.comChecked[i]);
     includeLevels1_->setChecked(v.includeLevelsChecked);
     populateDesigner1_->setChecked(v.populateDesignerChecked);
@@ -1008,7 +1008,7 @@ void TfProj::RenderLevels(const LevelsPageView& v) {
     bDown_->setEnabled(v.bDownEnabled);
     bTop_->setEnabled(v.bTopEnabled);
     bEnd_->setEnabled(v.bEndEnabled);
-    bTest_->setEnabled(v.bTestEnabled);
+    bTestL_->setEnabled(v.bTestLEnabled);
     bRemove_->setEnabled(v.bRemoveEnabled);
     cDesigner_->setEnabled(v.cDesignerEnabled);
     ePassword_->setEnabled(v.ePasswordEnabled);

@@ -121,7 +121,7 @@ public:
     void bTopClick() { Call(&ProjectWindow::bTopClick); }
     void bEndClick() { Call(&ProjectWindow::bEndClick); }
     void bRemoveClick() { Call(&ProjectWindow::bRemoveClick); }
-    void bTestClick() { Call(&ProjectWindow::bTestClick); }
+    void bTestLClick() { Call(&ProjectWindow::bTestLClick); }
     void cDesignerChange(int index);
     void ePasswordChange();
     void eMusicChange();
@@ -203,7 +203,7 @@ private:
     QAction* sourceLevels1_ = nullptr;
     QAction* levelSet1_ = nullptr;
     QAction* buildLevelSet1_ = nullptr;
-    QAction* playtestLevelSet1_ = nullptr;
+    QAction* mPlaytest_ = nullptr;
     std::array<QAction*, 4> com_{};
     QAction* includeLevels1_ = nullptr;
     QAction* populateDesigner1_ = nullptr;
@@ -267,7 +267,7 @@ private:
     QPushButton* bDown_ = nullptr;
     QPushButton* bTop_ = nullptr;
     QPushButton* bEnd_ = nullptr;
-    QPushButton* bTest_ = nullptr;
+    QPushButton* bTestL_ = nullptr;
     QPushButton* bRemove_ = nullptr;
 
     // Build page.

@@ -156,7 +156,7 @@ TEST_F(TfProjTest, ControlsCarryTheDesignNames) {
          {"bGenWiz",  "bNext1",   "bPrev2",     "bNext2",      "bNewS",    "bAddS",
           "bEditS",   "bRemoveS", "bInclude",   "bIncludeAll", "bExclude", "bExcludeAll",
           "bPrev3",   "bNext3",   "bUp",        "bDown",       "bTop",     "bEnd",
-          "bTest",    "bRemove",  "bDesigners", "bGenerate",   "bMusic",   "bEditHint",
+          "bTestL",   "bRemove",  "bDesigners", "bGenerate",   "bMusic",   "bEditHint",
           "bDoBuild", "bPrev4"}},
         {"QLineEdit",
          {"eName", "eNotice", "eWizard", "eNameI", "eSizeI", "eTimeI", "eQuotaI", "eNameR",
