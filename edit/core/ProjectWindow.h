@@ -36,6 +36,7 @@ inline constexpr char kUsageErrorHint[] = "Error reading level info";
 inline constexpr char kLevelSetFullCaption[] = "Level Set Full";
 inline constexpr char kLevelSetFullText[] = "The level set can hold at most 255 levels.";
 inline constexpr char kProjectFullCaption[] = "Project Full";
+inline constexpr char kSourcesFullText[] = "The project can hold at most 255 source files.";
 // The playtest's copy of the project, in the project folder, and the player.
 inline constexpr char kPlaytestFile[] = "$gdltmp$.gdp";
 inline constexpr char kPlayerProgram[] = "gdlplay.exe";
@@ -46,7 +47,6 @@ inline constexpr std::size_t kMaxCommentsLength = 512;
 inline constexpr std::size_t kMaxCodeLength = 4;  // level passwords and the wizard code
 inline constexpr int kMaxYear = 9999;
 inline constexpr int kMaxMusic = 2;
-inline constexpr char kSourcesFullText[] = "The project can hold at most 255 source files.";
 
 struct RecentEntryView {
     std::string caption;  // "&1 " ... "&5 " + path
