@@ -47,7 +47,7 @@ std::string ForTerminal(std::string_view text) {
 
 // Boxes go to standard error; the overwrite question is answered by --overwrite.
 class HeadlessPrompts : public Prompts {
-  public:
+public:
     HeadlessPrompts(std::ostream& err, bool overwrite) : err_(err), overwrite_(overwrite) {}
     void ShowMessage(const std::string&, const std::string& text, MsgIcon) override {
         err_ << ForTerminal(text) << '\n' << std::flush;
@@ -64,14 +64,14 @@ class HeadlessPrompts : public Prompts {
         return std::nullopt;
     }
 
-  private:
+private:
     std::ostream& err_;
     bool overwrite_;
 };
 
 // Every line the status list would receive, one per line.
 class StreamBuildView : public BuildView {
-  public:
+public:
     explicit StreamBuildView(std::ostream& out) : out_(out) {}
     void SetStatusBar(const std::string&) override {}
     void ClearStatusLines() override {}
@@ -80,7 +80,7 @@ class StreamBuildView : public BuildView {
     void SetProgress(int) override {}
     void SetBuildControlsEnabled(bool) override {}
 
-  private:
+private:
     std::ostream& out_;
 };
 

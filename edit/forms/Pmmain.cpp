@@ -275,7 +275,7 @@ void TfProj::BuildMenus() {
     buildLevelSet1_ = MenuAction(project, QStringLiteral("&Build Level Set"),
                                  QStringLiteral("BuildLevelSet1"), &TfProj::bBuildClick);
     mPlaytest_ = MenuAction(project, QStringLiteral("Play&test Level Set"),
-                            QStringLiteral("PlaytestLevelSet1"), &TfProj::bPlaytestClick);
+                            QStringLiteral("mPlaytest"), &TfProj::bPlaytestClick);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));

@@ -548,5 +548,42 @@ TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
     EXPECT_FALSE(FileExists(projects + "Caverns.te2"));
 }
 
+TEST_F(ProjectWindowTest, ACancelledCloseEndsTheRequest) {
+    auto& w = Start({WriteProject("p.gdp", {}, {"S:A"})});
+    w.eNameChange("Changed");
+    w.bCloseClick();
+    EXPECT_TRUE(w.View().closeRequested);
+    prompts.answers = {Answer::Cancel};
+    EXPECT_FALSE(w.FormCloseQuery());
+    EXPECT_FALSE(w.View().closeRequested);
+    w.bPropsClick();
+    EXPECT_FALSE(w.View().closeRequested);
+
+    w.bCloseClick();
+    EXPECT_TRUE(w.View().closeRequested);
+    prompts.answers = {Answer::No};
+    EXPECT_TRUE(w.FormCloseQuery());
+    w.FormClose();
+    EXPECT_FALSE(w.View().closeRequested);
+}
+
+TEST_F(ProjectWindowTest, TheCoreKeepsTheFieldLimitsWhateverTheFormSends) {
+    auto& w = Start({WriteProject("p.gdp", {}, {"S:A"})});
+    w.ePreDateChange(12345);
+    EXPECT_EQ(w.Model().copyrightYear, kMaxYear);
+    w.ePreDateChange(-1);
+    EXPECT_EQ(w.Model().copyrightYear, 0);
+    w.cOffsetChange(1000);
+    EXPECT_EQ(w.Model().offset, static_cast<int>(kMaxProjectEntries));
+    w.eNameChange(std::string(kMaxNameLength + 5, 'n'));
+    EXPECT_EQ(w.Model().name.size(), kMaxNameLength);
+    w.cLevelsClick(0);
+    w.ePasswordChange("abcdef");
+    EXPECT_EQ(w.Model().levels[0].password, "ABCD");
+    dialogs.hintAnswers.push_back(std::string(kMaxHintLength + 1, 'h'));
+    w.bEditHintClick();
+    EXPECT_EQ(w.Model().levels[0].hint.size(), kMaxHintLength);
+}
+
 }  // namespace
 }  // namespace gdl

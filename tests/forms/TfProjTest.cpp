@@ -209,7 +209,7 @@ TEST_F(TfProjTest, MenuAndToolbarAsDesigned) {
         {"SourceLevels1", "&Source Levels", {}, false},
         {"LevelSet1", "&Level Set", {}, false},
         {"BuildLevelSet1", "&Build Level Set", {}, false},
-        {"PlaytestLevelSet1", "Play&test Level Set", {}, false},
+        {"mPlaytest", "Play&test Level Set", {}, false},
         {"Com11", "Com &1", {}, true},
         {"Com41", "Com &4", {}, true},
         {"IncludeLevels1", "&Include Levels", {}, true},
