@@ -102,9 +102,13 @@ void SetValue(QSpinBox* box, int value) {
     if (box->value() != value) box->setValue(value);
 }
 
+// Room between fields that share a row; the style's own spacing is none here.
+constexpr int kRowSpacing = 6;
+
 // Widgets side by side, kept to the left.
 QHBoxLayout* LeftRow(std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
+    row->setSpacing(kRowSpacing);
     for (QWidget* widget : widgets) row->addWidget(widget);
     row->addStretch();
     return row;
@@ -503,6 +507,7 @@ QWidget* TfProj::BuildPropertiesPage() {
         {"&Generate", "bGenWiz", "Generate Wizard Mode Password", &TfProj::bGenWizClick});
 
     auto* noticeRow = new QHBoxLayout;
+    noticeRow->setSpacing(kRowSpacing);
     noticeRow->addWidget(eCopyright);
     noticeRow->addWidget(ePreDate_);
     noticeRow->addWidget(eNotice_, 1);
@@ -672,6 +677,7 @@ QWidget* TfProj::BuildLevelsPage() {
     }
     numbers->addStretch();
     auto* designerRow = new QHBoxLayout;
+    designerRow->setSpacing(kRowSpacing);
     designerRow->addWidget(cDesigner_, 1);
     designerRow->addWidget(bDesigners_);
 
