@@ -219,20 +219,20 @@ QAction* TfProj::ToolAction(IconId icon, const QString& tip, const QString& name
     return action;
 }
 
-QPushButton* TfProj::CommandButton(QWidget* parent, const ButtonSpec& spec) {
-    QPushButton* button = Button(parent, QString::fromLatin1(spec.caption),
-                                 QString::fromLatin1(spec.name), QString::fromLatin1(spec.tip));
-    connect(button, &QPushButton::clicked, this, spec.click);
+QPushButton* TfProj::CommandButton(QWidget* parent, const ButtonSpec& desc) {
+    QPushButton* button = Button(parent, QString::fromLatin1(desc.caption),
+                                 QString::fromLatin1(desc.name), QString::fromLatin1(desc.tip));
+    connect(button, &QPushButton::clicked, this, desc.click);
     return button;
 }
 
 QGridLayout* TfProj::ButtonGrid(QWidget* parent, int columns,
-                                std::initializer_list<ButtonSpec> specs) {
+                                std::initializer_list<ButtonSpec> buttons) {
     auto* grid = new QGridLayout;
     int i = 0;
-    for (const ButtonSpec& spec : specs) {
-        QPushButton* button = CommandButton(parent, spec);
-        this->*spec.button = button;
+    for (const ButtonSpec& desc : buttons) {
+        QPushButton* button = CommandButton(parent, desc);
+        this->*desc.button = button;
         grid->addWidget(button, i / columns, i % columns);
         ++i;
     }

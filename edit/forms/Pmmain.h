@@ -165,9 +165,9 @@ private:
         Handler click;
         QPushButton* TfProj::*button = nullptr;  // where ButtonGrid keeps it
     };
-    QPushButton* CommandButton(QWidget* parent, const ButtonSpec& spec);
+    QPushButton* CommandButton(QWidget* parent, const ButtonSpec& desc);
     // Makes the buttons and lays them out row by row, columns to a row.
-    QGridLayout* ButtonGrid(QWidget* parent, int columns, std::initializer_list<ButtonSpec> specs);
+    QGridLayout* ButtonGrid(QWidget* parent, int columns, std::initializer_list<ButtonSpec> buttons);
     QPushButton* ArrowButton(bool right, const QString& name, const QString& tip, Handler click);
     QAction* MenuAction(QMenu* menu, const QString& text, const QString& name,
                         Handler click = nullptr);
@@ -194,7 +194,7 @@ private:
     bool rendering_ = false;
     unsigned renderedRevision_ = 0;
 
-    // Menu items (named as the original's) and tool buttons.
+    // Menu items and tool buttons, under their control names.
     QAction* mergeProject1_ = nullptr;
     QAction* saveProject1_ = nullptr;
     std::array<QAction*, 5> mRecent_{};
