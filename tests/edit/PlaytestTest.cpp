@@ -184,16 +184,10 @@ TEST(PlaytestProcess, TheRealPlayerGetsItsWordsAndTheFileIsGoneAfterwards) {
     m.levels = {{"S:A", "", "", "0", ""}, {"S:B", "", "", "0", ""}};
     ASSERT_TRUE(SaveProjectAs(m, folder + "real.gdp"));
 
-    MemoryRegistry registry;
-    registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", kit.Folder());
-    PosixToolRunner runner;
-    ScriptedPrompts prompts;
-    ScriptedEditorDialogs dialogs;
-    RecordingSoundPlayer sound;
-    ScriptedRandom random;
-    ProjectWindow w(registry, runner, prompts, dialogs, sound, random, bin);
-    w.FormActivate({folder + "real.gdp"});
+    gdltest::RealProcessWindow real(kit.Folder());
+    auto& w = real.Open(folder + "real.gdp");
     ASSERT_TRUE(w.Model().open);
+    auto& prompts = real.prompts;
 
     w.cLevelsClick(1);
     w.bTestLClick();  // no player installed yet

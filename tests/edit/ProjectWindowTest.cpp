@@ -515,15 +515,8 @@ TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
     m.levels = {{"Caverns:CAVE02", "Ann", "WXYZ", "0", ""}};
     ASSERT_TRUE(SaveProjectAs(m, projects + "real.gdp"));
 
-    MemoryRegistry registry;
-    registry.WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", install.Folder());
-    PosixToolRunner runner;
-    ScriptedPrompts prompts;
-    ScriptedEditorDialogs dialogs;
-    RecordingSoundPlayer sound;
-    ClockRandom random(7);
-    ProjectWindow w(registry, runner, prompts, dialogs, sound, random, bin);
-    w.FormActivate({projects + "real.gdp"});
+    gdltest::RealProcessWindow real(install.Folder());
+    auto& w = real.Open(projects + "real.gdp");
     ASSERT_TRUE(w.Model().open);
     EXPECT_TRUE(FileExists(projects + "Caverns.te2"));
 
@@ -541,7 +534,7 @@ TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
     ASSERT_FALSE(w.View().build.cStatus.empty());
     EXPECT_EQ(w.View().build.cStatus.back(), "Done.");
     EXPECT_TRUE(FileExists(install.Path("levels/real.gdl")));
-    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(real.prompts.shown.empty());
 
     w.FormClose();
     EXPECT_FALSE(FileExists(projects + "Caverns.te1"));

@@ -125,4 +125,28 @@ protected:
     int changes = 0;
 };
 
+// The project window over a kit installed at installFolder, with the real
+// process runner: the tools in its bin folder run as processes.
+struct RealProcessWindow {
+    explicit RealProcessWindow(const std::string& installFolder) {
+        registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyRoot, "", installFolder);
+        window = std::make_unique<gdl::ProjectWindow>(registry, runner, prompts, dialogs, sound,
+                                                      random, installFolder + "bin/");
+    }
+    // Starts the window on a project; the project must open.
+    gdl::ProjectWindow& Open(const std::string& project) {
+        window->FormActivate({project});
+        EXPECT_TRUE(window->Model().open);
+        return *window;
+    }
+
+    gdl::MemoryRegistry registry;
+    gdl::PosixToolRunner runner;
+    gdl::ScriptedPrompts prompts;
+    gdl::ScriptedEditorDialogs dialogs;
+    gdl::RecordingSoundPlayer sound;
+    gdl::ClockRandom random{7};
+    std::unique_ptr<gdl::ProjectWindow> window;
+};
+
 }  // namespace gdltest
