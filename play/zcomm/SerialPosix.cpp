@@ -47,6 +47,7 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -63,6 +64,10 @@ namespace gdl {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// UNIX98 pty slaves (/dev/pts/N).
+constexpr unsigned kPtySlaveMajorFirst = 136;
+constexpr unsigned kPtySlaveMajorLast = 143;
 
 struct BaudEntry {
     std::uint32_t rate;
@@ -271,7 +276,19 @@ bool SerialPort::GetSettings(termios& tio) const {
 }
 
 bool SerialPort::Apply(const termios& tio) {
-    return ::tcsetattr(fd_.Get(), TCSANOW, &tio) == 0;
+    if (::tcsetattr(fd_.Get(), TCSANOW, &tio) == 0) return true;
+    // A pty forces 8 data bits without parity, and the C library then says
+    // EINVAL although the rest was taken. Anywhere else the driver refused.
+    termios now{};
+    if (errno != EINVAL || !IsPseudoTerminal() || !GetSettings(now)) return false;
+    return now.c_iflag == tio.c_iflag && now.c_oflag == tio.c_oflag && now.c_lflag == tio.c_lflag &&
+           ::cfgetospeed(&now) == ::cfgetospeed(&tio);
+}
+
+bool SerialPort::IsPseudoTerminal() const {
+    struct stat st {};
+    return ::fstat(fd_.Get(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           major(st.st_rdev) >= kPtySlaveMajorFirst && major(st.st_rdev) <= kPtySlaveMajorLast;
 }
 
 std::string SerialPort::Configure(const TZComm& comm, ReceiveQueue::Options& receive) {

@@ -107,6 +107,7 @@ public:
     int CounterErrors();
 
 private:
+    bool IsPseudoTerminal() const;
     UniqueFd fd_;
     struct Counts {
         int frame = 0, parity = 0, overrun = 0, bufOverrun = 0, brk = 0;
