@@ -58,20 +58,29 @@ public:
         return ReadFor(master_.Get(), count, patience);
     }
 
+    // Up to count bytes from fd, waiting at most patience for them all.
     static Bytes ReadFor(int fd, std::size_t count, milliseconds patience) {
         Bytes got;
         const auto until = std::chrono::steady_clock::now() + patience;
         while (got.size() < count) {
             auto left =
                 std::chrono::duration_cast<milliseconds>(until - std::chrono::steady_clock::now());
-            pollfd p{fd, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-            unsigned char buffer[4096];
-            ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
-            if (n <= 0) break;
-            got.insert(got.end(), buffer, buffer + n);
+            Bytes more = ReadSome(fd, count - got.size(), left);
+            if (more.empty()) break;
+            got.insert(got.end(), more.begin(), more.end());
         }
         return got;
+    }
+    // What arrives first, up to count bytes; empty when nothing came in time.
+    static Bytes ReadSome(int fd, std::size_t count, milliseconds patience) {
+        pollfd p{fd, POLLIN, 0};
+        if (patience.count() <= 0 || ::poll(&p, 1, static_cast<int>(patience.count())) <= 0) {
+            return {};
+        }
+        Bytes buffer(std::min<std::size_t>(count, 4096));
+        ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        buffer.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        return buffer;
     }
 
 private:

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -151,9 +152,13 @@ std::optional<speed_t> SpeedOf(unsigned baud) {
 
 class Simulator {
 public:
-    Simulator(const Options& options, int port, bool paced)
-        : options_(options), port_(port), parser_(milliseconds(options.levelTimeoutMs)) {
-        if (paced && options.baud) {
+    // slave: the pty's other side, held open here; -1 for a real port.
+    Simulator(const Options& options, int port, int slave)
+        : options_(options),
+          port_(port),
+          slave_(slave),
+          parser_(milliseconds(options.levelTimeoutMs)) {
+        if (slave >= 0 && options.baud) {
             byteTime_ = std::chrono::duration_cast<SimClock::duration>(
                 std::chrono::duration<double>(kBitsPerByte / *options.baud));
         }
@@ -161,6 +166,9 @@ public:
         if (options.script) steps_ = *options.script;
     }
     int Run();
+    // Gives the client what was sent before the line closes: a pty that
+    // loses its master drops the input its slave has not read yet.
+    void Drain() const;
 
 private:
     static void Print(const std::string& line) {
@@ -184,11 +192,13 @@ private:
 
     const Options& options_;
     int port_;
+    int slave_;
     gdl::LinkStreamParser parser_;
     SimClock::duration byteTime_{0};
     // Bytes to send, by the time they are due; the wire may send them later.
     std::multimap<SimClock::time_point, unsigned char> out_;
     SimClock::time_point outFree_{};
+    SimClock::time_point lastWrite_{};
     bool outBlocked_ = false;
     // With pacing: when the next byte can have arrived, and whether more
     // were waiting at the last read.
@@ -278,6 +288,7 @@ bool Simulator::WritePort(SimClock::time_point now) {
     }
     const auto n = static_cast<std::size_t>(written);
     if (n > 0) outFree_ = freeAfter[n - 1];
+    lastWrite_ = now;
     out_.erase(out_.begin(), std::next(out_.begin(), static_cast<long>(n)));
     return true;
 }
@@ -374,6 +385,23 @@ int Simulator::Run() {
             return 1;
         }
         if (fds.size() > 1 && fds[1].revents) ReadKeys(now);
+    }
+}
+
+void Simulator::Drain() const {
+    if (slave_ < 0) {
+        ::tcdrain(port_);
+        return;
+    }
+    // The kernel hands written bytes to the slave's input a moment later, and
+    // the pty gives no event once they have been read: look every few ms.
+    const auto settled = lastWrite_ + milliseconds(20);
+    const auto until = SimClock::now() + std::chrono::seconds(2);
+    int unread = 0;
+    while (SimClock::now() < until) {
+        const bool read = ::ioctl(slave_, FIONREAD, &unread) != 0 || unread == 0;
+        if (read && SimClock::now() >= settled) return;
+        ::poll(nullptr, 0, 5);
     }
 }
 
@@ -497,8 +525,12 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     KeyMode keys;
-    Simulator simulator(options, port.get(), options.device.empty());
+    Simulator simulator(options, port.get(), slave.get());
     const int status = simulator.Run();
-    if (status == 1) std::fprintf(stderr, "lynxsim: %s went away\n", path.c_str());
+    if (status == 1) {
+        std::fprintf(stderr, "lynxsim: %s went away\n", path.c_str());
+    } else if (!gStop) {
+        simulator.Drain();
+    }
     return status;
 }
