@@ -66,8 +66,8 @@ bool TZComm::OpenConnection() {
         lastError_ = "The port is already open.";
         return false;
     }
-    if (Port.empty()) return FailOpen("No port is chosen.");
     devicePath_ = ResolvePortDevice(Port, registry_);
+    if (Port.empty()) return FailOpen("No port is chosen.");
     if (devicePath_.empty()) {
         return FailOpen("No serial device was found for " + Port +
                         " (looked in /dev/serial/by-id, /dev/ttyUSB*, /dev/ttyACM* and "

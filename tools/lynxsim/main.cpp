@@ -512,7 +512,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     } else {
-        fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        // Without O_NONBLOCK the open could wait for a carrier the cable lacks.
+        fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0 || !MakeRaw(fd, SpeedOf(options.baud.value_or(9600)))) {
             std::fprintf(stderr, "lynxsim: cannot use %s: %s\n", path.c_str(),
                          std::strerror(errno));
