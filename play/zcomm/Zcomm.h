@@ -34,6 +34,9 @@ enum TParity { no_parity = 0, odd_parity = 1, even_parity = 2, mark_parity = 3, 
 enum TDataBits { databits4 = 0, databits5 = 1, databits6 = 2, databits7 = 3, databits8 = 4 };
 enum TStopBits { stop1 = 0, stop1x5 = 1, stop2 = 2 };
 
+// The Win32 numbers, since callers pass them through: PurgeComm's flags and
+// EscapeCommFunction's functions. The error flags (kCeRxParity ...) are in
+// ReceiveQueue.h.
 inline constexpr unsigned long kPurgeTxAbort = 1;
 inline constexpr unsigned long kPurgeRxAbort = 2;
 inline constexpr unsigned long kPurgeTxClear = 4;
