@@ -154,7 +154,7 @@ int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostre
             out << PlayUsageText();
             return 0;
         case PlayCommandKind::Version:
-            out << "gdlplay.exe " << kGdlPlayVersion << '\n';
+            out << "gdlplay.exe (GDLKIT) " << kGdlPlayVersion << '\n';
             return 0;
         case PlayCommandKind::UsageError:
             err << "gdlplay.exe: " << command.error << "\n" << PlayUsageText();
