@@ -1,0 +1,230 @@
+// TZComm: the serial port the player talks to the Lynx through, and its watch
+// thread TCommThread. The published properties and operations keep the
+// component's own names; the termios side lives in SerialPosix.
+//
+// Hand-over between the watch thread and the owner: the thread never waits
+// for the owner. Each read from the port that queued bytes (or found a line
+// error) posts exactly one notification, so the owner gets one
+// OnDataAvailable per arrival of bytes, in order, even while it is busy
+// sending: nothing is coalesced away and nothing is multiplied. The link's
+// end-of-level counting depends on that. A notification raised for an earlier
+// connection (still queued after CloseConnection, or after a close and a new
+// OpenConnection) is dropped; so is any still queued when the component is
+// destroyed.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ReceiveQueue.h"
+
+namespace gdl {
+
+class Registry;
+class SerialPort;
+class WakeEvent;
+
+enum TParity { no_parity = 0, odd_parity = 1, even_parity = 2, mark_parity = 3, space_parity = 4 };
+// The port gets value + 4 data bits.
+enum TDataBits { databits4 = 0, databits5 = 1, databits6 = 2, databits7 = 3, databits8 = 4 };
+enum TStopBits { stop1 = 0, stop1x5 = 1, stop2 = 2 };
+
+inline constexpr unsigned long kPurgeTxAbort = 1;
+inline constexpr unsigned long kPurgeRxAbort = 2;
+inline constexpr unsigned long kPurgeTxClear = 4;
+inline constexpr unsigned long kPurgeRxClear = 8;
+
+inline constexpr unsigned long kSetXoff = 1;
+inline constexpr unsigned long kSetXon = 2;
+inline constexpr unsigned long kSetRts = 3;
+inline constexpr unsigned long kClrRts = 4;
+inline constexpr unsigned long kSetDtr = 5;
+inline constexpr unsigned long kClrDtr = 6;
+inline constexpr unsigned long kSetBreak = 8;
+inline constexpr unsigned long kClrBreak = 9;
+
+inline constexpr char kReadErrorText[] = "Read Error";
+inline constexpr char kDeviceRemovedText[] = "Device Removed";
+
+class TZComm;
+
+// Waits in poll on the port and on a wake-up event of its own, reads what has
+// arrived into the component's receive queue and posts the notifications.
+class TCommThread {
+public:
+    TCommThread(TZComm& owner, SerialPort& port, std::uint64_t generation);
+    // Wakes the thread and joins it.
+    ~TCommThread();
+    TCommThread(const TCommThread&) = delete;
+    TCommThread& operator=(const TCommThread&) = delete;
+
+private:
+    void Execute();
+    TZComm& owner_;
+    SerialPort& port_;
+    std::uint64_t generation_;
+    std::unique_ptr<WakeEvent> wake_;
+    std::thread thread_;
+};
+
+class TZComm {
+public:
+    // post hands a function to the owner's thread (the window's event loop;
+    // a queue in tests). Every event is raised from a posted function. post
+    // is called from the watch thread and must not wait for the owner.
+    using PostFn = std::function<void(std::function<void()>)>;
+    explicit TZComm(PostFn post);
+    // Closes an open connection too, so no fd or thread outlives the component.
+    ~TZComm();
+    TZComm(const TZComm&) = delete;
+    TZComm& operator=(const TZComm&) = delete;
+
+    // Where "Com1".."Com4" are looked up; nullptr: only the default rule.
+    void SetRegistry(const Registry* registry) { registry_ = registry; }
+
+    // Published properties, in the component's order.
+    std::string Port;
+    std::uint32_t BaudRate = 9600;
+    TParity Parity = no_parity;
+    TDataBits DataBits = databits8;
+    TStopBits StopBits = stop1;
+    std::uint32_t MaxReadLength = 8192;
+    std::uint32_t InputQueueSize = 8192;
+    std::uint32_t OutputQueueSize = 8192;
+    std::uint32_t XOnLimit = 150;
+    std::uint32_t XOffLimit = 150;
+    bool CTSFlowCtl = false;
+    bool DSRFlowCtl = false;
+    bool EnableParity = true;
+    bool DSRSensitive = false;
+    bool TXResume = false;
+    bool XOuputFlowCtl = true;
+    bool XInputFlowCtl = true;
+    bool ErrorReplace = false;
+    bool DiscardNULL = false;
+    bool AbortOnError = true;
+    char ErrorChar = '~';
+    char XOnChar = 17;
+    char XOffChar = 19;
+    std::uint32_t TimeoutReadInterval = 0xFFFFFFFF;
+    std::uint32_t TimeoutReadMultiplier = 0;
+    std::uint32_t TimeoutReadConstant = 0;
+    std::uint32_t TimeoutWriteMultiplier = 0;
+    std::uint32_t TimeoutWriteConstant = 5000;
+
+    std::function<void(TZComm* Sender)> OnDataAvailable;
+    std::function<void(TZComm* Sender, int error, const std::string& errorstr)> OnErrorOccurred;
+
+    // 2, 1 once destruction has begun.
+    int State() const { return state_; }
+    std::string Version() const { return "1.0.1"; }
+    // A stored form may write it; nothing reads what it wrote.
+    void SetVersion(std::string version) { versionWritten_ = std::move(version); }
+    // 1 while open.
+    int Connected() const { return connected_; }
+
+    bool OpenConnection();
+    bool CloseConnection();
+    bool SetConnection();
+    bool SetTimeouts();
+    bool GetTimeouts();
+    bool SetFlowCtl(int on);
+    bool PurgeCommPort(unsigned long flags);
+    bool EscapeComm(unsigned long function);
+    // Line errors found since the last call are reported first, once, through
+    // OnErrorOccurred with "Read Error"; then min(count, waiting) bytes are
+    // taken. Never waits: 0 at once when nothing has arrived.
+    long ReadComm(unsigned char* buffer, long count);
+    // Every byte goes through WriteCommByte, all of them even after one fails.
+    bool WriteComm(const unsigned char* buffer, long count);
+    // Waits at most 2000 ms for the kernel to take the byte; fails at once on
+    // a vanished device, and while a line error waits to be read when the
+    // port's AbortOnError is on.
+    bool WriteCommByte(unsigned char byte);
+    std::string GetText();
+    void SetText(const std::string& text);
+    // The data-available handler: raises OnDataAvailable when connected.
+    // Result 0 when not connected, else 1.
+    int MessageCOMM();
+
+    // Waits until every byte written has left the port, bounded by the write
+    // time-outs (TimeoutWriteConstant + TimeoutWriteMultiplier * bytes
+    // pending, as handed over by SetTimeouts); false on time-out (the unsent
+    // rest is dropped, as a timed-out write is), on a vanished device, or when
+    // not connected. A pseudo-terminal has no wire: it returns at once there.
+    bool WaitSent();
+    // Why the last OpenConnection or SetConnection failed, as a sentence for
+    // the user ("" after success).
+    const std::string& LastError() const { return lastError_; }
+    // The device path the last OpenConnection resolved Port to.
+    const std::string& DevicePath() const { return devicePath_; }
+    // True once the device went away (hang-up, EIO): writes then fail at once.
+    bool Vanished() const { return vanished_; }
+
+    // Bytes as the port delivers them (bad bytes marked FF 00 x when parity
+    // checking is on). The watch thread hands each read in here; it queues
+    // the bytes and posts one notification. Tests feed marked streams the
+    // same way, since a pseudo-terminal cannot make line errors.
+    void ReceiveFromPort(const unsigned char* bytes, std::size_t count);
+
+private:
+    friend class TCommThread;
+    struct PortTimeouts {
+        std::uint32_t readInterval = 0, readMultiplier = 0, readConstant = 0;
+        std::uint32_t writeMultiplier = 0, writeConstant = 0;
+    };
+    bool FailOpen(std::string why);
+    void Arrived(std::uint64_t generation, const unsigned char* bytes, std::size_t count,
+                 int driverErrors);
+    void PortVanished(std::uint64_t generation);
+    void Notify(std::uint64_t generation);
+    void ReportError(std::uint64_t generation, int errors, std::string text);
+    bool Current(std::uint64_t generation) const {
+        return connected_ && generation == generation_.load();
+    }
+
+    PostFn post_;
+    const Registry* registry_ = nullptr;
+    int state_ = 2;
+    int connected_ = 0;
+    std::string versionWritten_;
+    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<TCommThread> thread_;
+    ReceiveQueue queue_;
+    PortTimeouts timeouts_;
+    // As the port was last set; the watch thread reads the second.
+    bool abortOnError_ = false;
+    std::atomic<bool> dsrSensitive_{false};
+    std::atomic<bool> vanished_{false};
+    // Raised at every open and close; posted functions carry the one they
+    // were made for.
+    std::atomic<std::uint64_t> generation_{0};
+    // Posted functions hold it weakly: none runs after the component is gone.
+    std::shared_ptr<TZComm*> self_;
+    std::string lastText_;
+    std::string lastError_;
+    std::string devicePath_;
+};
+
+// The device a port name opens:
+// - a name starting with "/" is itself (whatever its length);
+// - "ComN" (any case, N from 1) is the machine registry value "ComN" under
+//   Software\Vandrel\GDLKIT\global when it holds a path, else the N-th device
+//   of DefaultPortDevices, so one USB adapter plugged in is Com1;
+// - any other name is a device under /dev ("ttyUSB0").
+// "" when the default rule has no N-th device.
+std::string ResolvePortDevice(const std::string& port, const Registry* registry);
+std::string ResolvePortDevice(const std::string& port, const Registry* registry,
+                              const std::string& devRoot);
+// The devices Com1, Com2, ... take by default, in order: the entries of
+// DEVROOT/serial/by-id/ (sorted by name), then DEVROOT/ttyUSB*, ttyACM* and
+// ttyS* (each in numeric order), leaving out a device already listed through
+// a by-id link.
+std::vector<std::string> DefaultPortDevices(const std::string& devRoot = "/dev");
+
+}  // namespace gdl
