@@ -27,7 +27,7 @@ class LynxRoad : public ::testing::Test {
         const std::string quest = dir.MakeFolder("GemQuest");
         for (const auto& file : fs::directory_iterator(gdltest::SampleFolder()))
             fs::copy_file(file.path(), quest + file.path().filename().string());
-        auto built = Run("GDLEdit", {"--build", dir.Path("GemQuest/GemQuest.gdp"), "--overwrite"});
+        auto built = Run("GDLEdit", {"--build", dir.Path("GemQuest/GemQuest.gdp"), "--source-folder", "--overwrite"});
         ASSERT_EQ(built.status, 0) << built.out << built.err;
     }
 
