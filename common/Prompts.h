@@ -29,7 +29,7 @@ struct FileDialogRequest {
 };
 
 class Prompts {
-  public:
+public:
     virtual ~Prompts() = default;
     virtual void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) = 0;
     virtual Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
@@ -43,7 +43,7 @@ class Prompts {
 // left, so a forgotten answer never says yes); dialogs take the next queued
 // path (nullopt when none).
 class ScriptedPrompts : public Prompts {
-  public:
+public:
     struct Shown {
         std::string kind;  // "message", "ask", "open", "save"
         std::string caption;
@@ -69,7 +69,7 @@ std::string ForTerminal(std::string_view text);
 // Without windows: boxes go to a stream (standard error), and every question
 // takes one fixed answer, printed after it.
 class StreamPrompts : public Prompts {
-  public:
+public:
     StreamPrompts(std::ostream& err, Answer answer, std::string answerNote)
         : err_(err), answer_(answer), answerNote_(std::move(answerNote)) {}
     void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) override;
@@ -82,7 +82,7 @@ class StreamPrompts : public Prompts {
         return std::nullopt;
     }
 
-  private:
+private:
     std::ostream& err_;
     Answer answer_;
     std::string answerNote_;

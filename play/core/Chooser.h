@@ -36,7 +36,7 @@ struct ChooserView {
 };
 
 class Chooser {
-  public:
+public:
     Chooser(Registry& registry, Prompts& prompts, ToolRunner& runner)
         : registry_(registry), prompts_(prompts), runner_(runner) {}
 
@@ -58,7 +58,7 @@ class Chooser {
     // dOpen's file name: the chosen path once the result is OK.
     const std::string& FileName() const { return fileName_; }
 
-  private:
+private:
     std::string StoredPath(const std::string& name) const;
     std::string SelectedName() const;
     void ShowDetails(const std::string& path);

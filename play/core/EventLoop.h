@@ -14,7 +14,7 @@
 namespace gdl {
 
 class EventLoop {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
 
     // Thread-safe.
@@ -25,13 +25,13 @@ class EventLoop {
 
     // Timer1 of this loop; its tick runs onTick.
     class LoopTimer : public Timer {
-      public:
+    public:
         std::function<void()> onTick;
         void Start(int ms) override;
         void Stop() override { enabled_ = false; }
         bool Enabled() const override { return enabled_; }
 
-      private:
+    private:
         friend class EventLoop;
         bool enabled_ = false;
         int interval_ = kWatchdogMs;
@@ -39,7 +39,7 @@ class EventLoop {
     };
     LoopTimer& WindowTimer() { return timer_; }
 
-  private:
+private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;

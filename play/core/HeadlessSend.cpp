@@ -18,23 +18,24 @@ namespace {
 constexpr auto kExchangeLimit = std::chrono::seconds(30);
 
 class HeadlessDialogs : public PlayerDialogs {
-  public:
+public:
     explicit HeadlessDialogs(std::ostream& err) : err_(err) {}
     std::optional<std::string> ShowLoad(const std::string&, const std::string&,
                                         const std::string&) override {
         return std::nullopt;
     }
-    void ShowHint(const std::string& caption, const std::string&, const std::string& memo) override {
+    void ShowHint(const std::string& caption, const std::string&,
+                  const std::string& memo) override {
         err_ << caption << ": " << memo << '\n';
     }
 
-  private:
+private:
     std::ostream& err_;
 };
 
 // Prints each new text of the status line as it changes.
 class StatusPrinter {
-  public:
+public:
     explicit StatusPrinter(std::ostream& out) : out_(out) {}
     void Show(const PlayerView& view) {
         if (view.Panel14.text == last_) return;
@@ -44,7 +45,7 @@ class StatusPrinter {
     }
     bool writeFailed = false;
 
-  private:
+private:
     std::ostream& out_;
     std::string last_;
 };
@@ -60,12 +61,13 @@ PlayCommand ParsePlayCommand(const std::vector<std::string>& args) {
     };
     if (args.empty() || args[0] != "--send") {
         for (const auto& a : args) {
-            if (a == "--help") c.kind = PlayCommandKind::Help;
-            else if (a == "--version") c.kind = PlayCommandKind::Version;
+            if (a == "--help")
+                c.kind = PlayCommandKind::Help;
+            else if (a == "--version")
+                c.kind = PlayCommandKind::Version;
             if (c.kind != PlayCommandKind::Gui) return c;
         }
-        if (!args.empty() && args[0].rfind("--", 0) == 0)
-            return usage("unknown option " + args[0]);
+        if (!args.empty() && args[0].rfind("--", 0) == 0) return usage("unknown option " + args[0]);
         return c;
     }
     c.kind = PlayCommandKind::Send;
@@ -110,7 +112,12 @@ int RunSend(const PlayCommand& command, Registry& registry, const std::string& p
     HeadlessDialogs dialogs(err);
     StatusPrinter status(out);
     PlayerWindow* window = nullptr;
-    PlayerPorts ports{registry, runner, prompts, loop.WindowTimer(), line, dialogs,
+    PlayerPorts ports{registry,
+                      runner,
+                      prompts,
+                      loop.WindowTimer(),
+                      line,
+                      dialogs,
                       [&] { status.Show(window->View()); }};
     PlayerWindow w(ports, {command.set, command.index}, playerFolder);
     window = &w;
@@ -124,8 +131,10 @@ int RunSend(const PlayCommand& command, Registry& registry, const std::string& p
     w.FormActivate();
     if (w.View().closeRequested) return close(kSendNothing);
     const PlayerView& v = w.View();
-    for (const auto& [name, panel] : {std::pair{"Panel1", &v.Panel1}, {"Panel2", &v.Panel2},
-                                      {"Panel3", &v.Panel3}, {"Panel4", &v.Panel4},
+    for (const auto& [name, panel] : {std::pair{"Panel1", &v.Panel1},
+                                      {"Panel2", &v.Panel2},
+                                      {"Panel3", &v.Panel3},
+                                      {"Panel4", &v.Panel4},
                                       {"Panel8", &v.Panel8}})
         out << name << ": " << panel->text << '\n';
     out << std::flush;

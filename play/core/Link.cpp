@@ -65,7 +65,9 @@ std::uint16_t DataChecksum(std::string_view levelBytes) {
     return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 
-const std::string& Link::PortName() const { return c_.ports.line.Port(); }
+const std::string& Link::PortName() const {
+    return c_.ports.line.Port();
+}
 
 void Link::Status(const std::string& text, Lamp lamp) {
     c_.view.Panel14.text = text;
@@ -222,7 +224,8 @@ long long Link::StoredPort() const {
     if (c_.state.cd) return 0;
     Registry& reg = c_.ports.registry;
     reg.CreateKey(RegRoot::LocalMachine, kRegKeyGlobal);
-    return ParseDecimal(reg.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort).value_or(""))
+    return ParseDecimal(
+               reg.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort).value_or(""))
         .value_or(0);
 }
 

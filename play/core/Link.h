@@ -73,7 +73,7 @@ std::uint16_t DataChecksum(std::string_view levelBytes);
 enum class EolAction { None, PlayAgain, NextLevel };
 
 class Link {
-  public:
+public:
     explicit Link(PlayerContext& context) : c_(context) {}
 
     // Steps 2 to 14 of the play action, after the progression step; whether
@@ -95,7 +95,7 @@ class Link {
     bool PortOpen() const { return portOpen_; }
     const LinkHeader& LastHeader() const { return header_; }
 
-  private:
+private:
     // Fills the level bytes of the current level; false when they cannot be read.
     std::string TakeLevelBytes();
     void Status(const std::string& text, Lamp lamp);

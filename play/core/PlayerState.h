@@ -60,7 +60,7 @@ struct PlayerState {
 
 // The modal dialogs the main window shows.
 class PlayerDialogs {
-  public:
+public:
     virtual ~PlayerDialogs() = default;
     // TfLoad, given the install folder and the starting folder and file name
     // of its file dialog: the chosen path on OK, nullopt on Cancel.
@@ -73,7 +73,7 @@ class PlayerDialogs {
 };
 
 class ScriptedPlayerDialogs : public PlayerDialogs {
-  public:
+public:
     struct Load {
         std::string installFolder, folder, fileName;
     };

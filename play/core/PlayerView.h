@@ -52,8 +52,8 @@ struct PlayerView {
     PanelView Panel7{"", 9};    // LOAD
     PanelView Panel8{"", 141, false};
     PanelView Panel9{"CODE:", 141};
-    PanelView Panel10{"", 165};  // RESTART
-    PanelView Panel11{"", 321};  // QUIT
+    PanelView Panel10{"", 165};         // RESTART
+    PanelView Panel11{"", 321};         // QUIT
     PanelView Panel12{"", 59, false};   // <BACK
     PanelView Panel13{"", 271, false};  // NEXT>
     PanelView Panel14{"", 0};           // the status line

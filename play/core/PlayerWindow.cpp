@@ -50,7 +50,9 @@ void PlayerWindow::FormActivate() {
     }
 }
 
-void PlayerWindow::FormClose() { progression_.FormClose(); }
+void PlayerWindow::FormClose() {
+    progression_.FormClose();
+}
 
 void PlayerWindow::FormDestroy() {
     if (destroyed_) return;
@@ -63,7 +65,9 @@ void PlayerWindow::UsePort(const std::string& port) {
     c_.ports.line.SetPort(port);
 }
 
-void PlayerWindow::BeginAction() { ++actionDepth_; }
+void PlayerWindow::BeginAction() {
+    ++actionDepth_;
+}
 
 void PlayerWindow::EndAction() {
     if (--actionDepth_ > 0) return;

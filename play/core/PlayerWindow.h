@@ -16,7 +16,7 @@
 namespace gdl {
 
 class PlayerWindow {
-  public:
+public:
     // args: the command line's arguments (without the program); playerFolder:
     // the program's own folder with trailing "/".
     PlayerWindow(PlayerPorts ports, std::vector<std::string> args, std::string playerFolder);
@@ -26,11 +26,11 @@ class PlayerWindow {
     void FormClose();
     void FormDestroy();
 
-    void SpeedButton1Click();  // PLAY / RE-PLAY, Play1, WPlay1
-    void SpeedButton2Click();  // NEXT, Next1
-    void SpeedButton3Click() { progression_.Load(); }     // LOAD, Load1
-    void SpeedButton4Click() { progression_.Restart(); }  // RESTART, Restart1
-    void SpeedButton5Click() { progression_.Quit(); }     // QUIT, Quit1
+    void SpeedButton1Click();                                // PLAY / RE-PLAY, Play1, WPlay1
+    void SpeedButton2Click();                                // NEXT, Next1
+    void SpeedButton3Click() { progression_.Load(); }        // LOAD, Load1
+    void SpeedButton4Click() { progression_.Restart(); }     // RESTART, Restart1
+    void SpeedButton5Click() { progression_.Quit(); }        // QUIT, Quit1
     void SpeedButton6Click() { progression_.WizardBack(); }  // <BACK, WBack1
     void SpeedButton7Click() { progression_.WizardNext(); }  // NEXT>, WNext1
     void Hint1Click() { progression_.Hint1Click(); }
@@ -60,7 +60,7 @@ class PlayerWindow {
     // Whether the last play action sent anything.
     bool LastPlaySent() const { return lastPlaySent_; }
 
-  private:
+private:
     // Runs a click with its panel purple, repainted before the click runs.
     void Flash(Rgb PlayerView::*panel, void (PlayerWindow::*click)());
     void BeginAction();

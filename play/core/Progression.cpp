@@ -15,7 +15,9 @@ namespace {
 constexpr char kMasterCoded[] = "\xD8\xA9\x9E\x9C";
 }  // namespace
 
-std::string MasterCode() { return DecodeSetText(kMasterCoded, kWizardChars); }
+std::string MasterCode() {
+    return DecodeSetText(kMasterCoded, kWizardChars);
+}
 
 void Progression::SaveLastLevelSet(const std::string& path) {
     if (c_.state.cd) return;
@@ -128,8 +130,12 @@ void Progression::WizardMove(int step) {
     }
 }
 
-void Progression::WizardBack() { WizardMove(-1); }
-void Progression::WizardNext() { WizardMove(+1); }
+void Progression::WizardBack() {
+    WizardMove(-1);
+}
+void Progression::WizardNext() {
+    WizardMove(+1);
+}
 
 void Progression::Restart() {
     PlayerState& s = c_.state;
@@ -180,8 +186,8 @@ void Progression::EnterTestMode(long long level) {
     v.Panel9.visible = false;
     s.firstPlay = true;
     s.replayCounter = -1;
-    for (MenuItemView* item : {&v.Load1, &v.Restart1, &v.Next1, &v.SavePassword1,
-                               &v.AutoLoadLevelSet1, &v.N2, &v.Hint1})
+    for (MenuItemView* item :
+         {&v.Load1, &v.Restart1, &v.Next1, &v.SavePassword1, &v.AutoLoadLevelSet1, &v.N2, &v.Hint1})
         item->visible = false;
     v.Panel7.visible = false;
     v.Panel10.visible = false;

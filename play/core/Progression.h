@@ -35,7 +35,7 @@ inline constexpr int kMaxCleanupLevels = 998;
 std::string MasterCode();
 
 class Progression {
-  public:
+public:
     Progression(PlayerContext& context, Reader& reader) : c_(context), reader_(reader) {}
 
     void StartLevelSet();
@@ -61,7 +61,7 @@ class Progression {
     // Takes a chosen path as the set: folder, file name and kind.
     void TakeSetPath(const std::string& path);
 
-  private:
+private:
     void WizardMove(int step);
     void RemoveProjectOutputs();
     PlayerContext& c_;

@@ -23,7 +23,9 @@ constexpr char kSectionGdp[] = "^GDP";
 constexpr char kSectionLevels[] = "Levels";
 constexpr char kLevelSectionPrefix[] = "Level.";
 
-int MusicNumber(long long value) { return value >= 0 && value <= 2 ? static_cast<int>(value) : 0; }
+int MusicNumber(long long value) {
+    return value >= 0 && value <= 2 ? static_cast<int>(value) : 0;
+}
 
 // The display name of a compiled level: 17 codes at most from byte 9.
 std::string DisplayName(std::string_view firstBytes) {
@@ -49,7 +51,9 @@ SetKind KindOfPath(std::string_view path, SetKind current) {
     return current;
 }
 
-std::string LevelLabel(long long index) { return gdl::LevelLabel(index, 0); }
+std::string LevelLabel(long long index) {
+    return gdl::LevelLabel(index, 0);
+}
 
 bool IsPlainFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
@@ -59,14 +63,17 @@ bool IsPlainFileName(std::string_view name) {
     });
 }
 
-std::string LevelNameOfValue(std::string_view value) { return SplitReference(value).level; }
+std::string LevelNameOfValue(std::string_view value) {
+    return SplitReference(value).level;
+}
 
 std::string Reader::ProjectPath() const {
     return PlatformPath(c_.state.setFolder + c_.state.setFileName);
 }
 
 bool Reader::CopiesHoldSet() const {
-    return c_.state.headerCopy.size() == kSetHeaderSize && HasLevelSetSignature(c_.state.headerCopy);
+    return c_.state.headerCopy.size() == kSetHeaderSize &&
+           HasLevelSetSignature(c_.state.headerCopy);
 }
 
 std::string Reader::EntryBytes(long long n) const {
@@ -93,7 +100,8 @@ void Reader::ReadSetTitle() {
         if (!header) return;
         s.offset = header->hiddenCount;
         c_.view.Panel1.text = std::string(kGlimmerdeep) + ": " + header->name;
-        s.tableCopy = bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
+        s.tableCopy =
+            bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
         return;
     }
     std::string name = GetPrivateProfileString(kSectionGdp, "Name", "", ProjectPath());
@@ -157,7 +165,8 @@ void Reader::PrepareFromSetFile() {
     auto bytes = ReadFileBytes(PlatformPath(s.setFolder + s.setFileName));
     if (bytes) {
         s.headerCopy = bytes->substr(0, kSetHeaderSize);
-        s.tableCopy = bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
+        s.tableCopy =
+            bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
     }
     auto header = ParseHeader(s.headerCopy);
     if (!CopiesHoldSet() || !header) {

@@ -36,7 +36,7 @@ bool IsPlainFileName(std::string_view name);
 std::string LevelNameOfValue(std::string_view value);
 
 class Reader {
-  public:
+public:
     explicit Reader(PlayerContext& context) : c_(context) {}
 
     void ReadSetTitle();
@@ -50,7 +50,7 @@ class Reader {
     // Project kind: the project file's path.
     std::string ProjectPath() const;
 
-  private:
+private:
     void PrepareFromSetFile();
     void PrepareFromProject();
     // Reads the hint, the compiled data and the display name of position n;

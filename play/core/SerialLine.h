@@ -10,7 +10,7 @@
 namespace gdl {
 
 class SerialLine {
-  public:
+public:
     virtual ~SerialLine() = default;
 
     // Set by the window: the component's OnDataAvailable and OnErrorOccurred,
@@ -38,7 +38,7 @@ class SerialLine {
 
 // Test double: records what is written, hands out queued bytes and errors.
 class FakeSerialLine : public SerialLine {
-  public:
+public:
     std::vector<unsigned char> written;
     std::deque<unsigned char> incoming;
     bool refuseOpen = false;
@@ -99,7 +99,7 @@ class FakeSerialLine : public SerialLine {
     bool vanished = false;
     long Attempts() const { return attempts_; }
 
-  private:
+private:
     std::string port_;
     long attempts_ = 0;
 };

@@ -29,7 +29,7 @@ bool CheckToolFiles(Prompts& prompts, const std::string& folder,
                     std::initializer_list<std::string_view> names);
 
 class StartUp {
-  public:
+public:
     explicit StartUp(PlayerContext& context) : c_(context) {}
 
     // Reads the folders; false (and the window asked to close) when the
@@ -46,7 +46,7 @@ class StartUp {
     void About1Click();
     void Info1Click();
 
-  private:
+private:
     void Toggle(MenuItemView& item, const char* value);
     bool ReadOption(const char* value) const;
     PlayerContext& c_;

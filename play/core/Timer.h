@@ -10,7 +10,7 @@ inline constexpr int kWatchdogMs = 500;
 // Switching the timer on restarts its interval; the owner's tick handler
 // runs on the window thread.
 class Timer {
-  public:
+public:
     virtual ~Timer() = default;
     virtual void Start(int ms) = 0;
     virtual void Stop() = 0;
@@ -20,7 +20,7 @@ class Timer {
 // Test double: time moves only when the test says so, and a due tick runs
 // onTick as the window's timer message would.
 class ManualTimer : public Timer {
-  public:
+public:
     std::function<void()> onTick;
 
     void Start(int ms) override {
@@ -46,7 +46,7 @@ class ManualTimer : public Timer {
     long long Now() const { return now_; }
     int Starts() const { return starts_; }
 
-  private:
+private:
     bool enabled_ = false;
     long long now_ = 0;
     long long due_ = 0;

@@ -17,7 +17,7 @@ class Registry;
 void ApplyLynxPortSettings(TZComm& port);
 
 class ZcommLine : public SerialLine {
-  public:
+public:
     // post hands the component's notifications to the window thread;
     // registry says which device each of Com1 ... Com4 opens.
     ZcommLine(TZComm::PostFn post, const Registry* registry);
@@ -39,7 +39,7 @@ class ZcommLine : public SerialLine {
 
     TZComm& Component() { return zCom_; }
 
-  private:
+private:
     TZComm zCom_;
 };
 

@@ -16,18 +16,19 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 class LynxRoad : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         const std::string bin = dir.MakeFolder("kit/bin");
-        for (auto name : {"GDLEdit", "gdlplay.exe", "ld.exe", "ld.pif", "ldinfo.pif",
-                          "gdlstat.exe", "ldstat.pif", "lynxsim"}) {
+        for (auto name : {"GDLEdit", "gdlplay.exe", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe",
+                          "ldstat.pif", "lynxsim"}) {
             if (!fs::exists(gdltest::KitBin() + name)) GTEST_SKIP() << "kit lacks " << name;
             fs::copy_file(gdltest::KitBin() + name, bin + name);
         }
         const std::string quest = dir.MakeFolder("GemQuest");
         for (const auto& file : fs::directory_iterator(gdltest::SampleFolder()))
             fs::copy_file(file.path(), quest + file.path().filename().string());
-        auto built = Run("GDLEdit", {"--build", dir.Path("GemQuest/GemQuest.gdp"), "--source-folder", "--overwrite"});
+        auto built = Run("GDLEdit", {"--build", dir.Path("GemQuest/GemQuest.gdp"),
+                                     "--source-folder", "--overwrite"});
         ASSERT_EQ(built.status, 0) << built.out << built.err;
     }
 
@@ -47,7 +48,8 @@ TEST_F(LynxRoad, SendPutsTheFirstLevelOnTheLynxWithBothChecksumsRight) {
     auto device = sim.ReadLine(5s);
     ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
 
-    auto sent = Run("gdlplay.exe", {"--send", dir.Path("GemQuest/GemQuest.gdl"), "--port", *device});
+    auto sent =
+        Run("gdlplay.exe", {"--send", dir.Path("GemQuest/GemQuest.gdl"), "--port", *device});
     EXPECT_EQ(sent.status, 0) << sent.out << sent.err;
     EXPECT_NE(sent.out.find("Panel2: PC LEVEL 1\n"), std::string::npos) << sent.out;
     EXPECT_NE(sent.out.find("Panel8: CODE: "), std::string::npos) << sent.out;
@@ -63,8 +65,7 @@ TEST_F(LynxRoad, SendPutsTheFirstLevelOnTheLynxWithBothChecksumsRight) {
 }
 
 TEST_F(LynxRoad, SilentLynxIsReportedAsNotResponding) {
-    gdltest::ChildProcess sim(
-        {dir.Path("kit/bin/lynxsim"), "--no-echo", "--script", "wait-level"});
+    gdltest::ChildProcess sim({dir.Path("kit/bin/lynxsim"), "--no-echo", "--script", "wait-level"});
     auto device = sim.ReadLine(5s);
     ASSERT_TRUE(device);
     auto sent =
@@ -88,7 +89,8 @@ TEST_F(LynxRoad, CommandLineOutcomes) {
         {{"--version"}, 0, "gdlplay.exe (GDLKIT) "},
         // No such set: the preparation shows the error and nothing is sent.
         {{"--send", "missing.gdl"}, 3, "Panel3: INVALID LEVEL SET\n"},
-        {{"--send", "GemQuest.gdl", "1", "--port", "/nonexistent/tty"}, 1,
+        {{"--send", "GemQuest.gdl", "1", "--port", "/nonexistent/tty"},
+         1,
          "Panel14:  Unable to open /nonexistent/tty!\n"},
     };
     for (const auto& c : cases) {

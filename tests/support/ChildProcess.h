@@ -15,7 +15,7 @@
 namespace gdltest {
 
 class ChildProcess {
-  public:
+public:
     explicit ChildProcess(const std::vector<std::string>& argv) {
         int fds[2];
         if (::pipe(fds) != 0) return;
@@ -74,7 +74,7 @@ class ChildProcess {
         return std::nullopt;
     }
 
-  private:
+private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string buffer_;
