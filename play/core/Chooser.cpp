@@ -39,6 +39,17 @@ std::string Chooser::SelectedName() const {
     return view_.cLevelSets[static_cast<std::size_t>(view_.selected)];
 }
 
+std::string Chooser::SelectedPath() const {
+    return view_.selected < 0 ? std::string() : StoredPath(SelectedName());
+}
+
+void Chooser::ClearDetails() {
+    view_.Label2.clear();
+    view_.Label3.clear();
+    view_.bOKEnabled = false;
+    view_.popupEnabled = false;
+}
+
 std::string Chooser::StoredPath(const std::string& name) const {
     return registry_.ReadValue(RegRoot::LocalMachine, kRegKeyLevelSets, name).value_or("");
 }
@@ -61,10 +72,7 @@ void Chooser::ShowDetails(const std::string& path) {
 
 void Chooser::cLevelSetsClick() {
     if (view_.selected < 0) {
-        view_.Label2.clear();
-        view_.Label3.clear();
-        view_.bOKEnabled = false;
-        view_.popupEnabled = false;
+        ClearDetails();
         return;
     }
     ShowDetails(StoredPath(SelectedName()));
@@ -73,8 +81,7 @@ void Chooser::cLevelSetsClick() {
 }
 
 void Chooser::bOKClick() {
-    if (view_.selected < 0) return;
-    std::string path = StoredPath(SelectedName());
+    std::string path = SelectedPath();
     if (path.empty()) return;
     fileName_ = path;
     view_.result = ModalResult::Ok;
@@ -124,15 +131,11 @@ void Chooser::Remove1Click() {
     view_.cLevelSets.erase(view_.cLevelSets.begin() + view_.selected);
     registry_.DeleteValue(RegRoot::LocalMachine, kRegKeyLevelSets, name);
     view_.selected = -1;
-    view_.Label2.clear();
-    view_.Label3.clear();
-    view_.bOKEnabled = false;
-    view_.popupEnabled = false;
+    ClearDetails();
 }
 
 void Chooser::About1Click() {
-    if (view_.selected < 0) return;
-    std::string path = StoredPath(SelectedName());
+    std::string path = SelectedPath();
     if (path.empty()) return;
     runner_.RunTool(PlatformPath(installFolder_ + "bin/" + kCompanionProgram), FileNameOf(path),
                     PlatformPath(FolderOf(path)), true, false);

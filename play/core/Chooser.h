@@ -61,6 +61,9 @@ public:
 private:
     std::string StoredPath(const std::string& name) const;
     std::string SelectedName() const;
+    // The stored path of the selected entry; empty without a selection.
+    std::string SelectedPath() const;
+    void ClearDetails();
     void ShowDetails(const std::string& path);
 
     Registry& registry_;
