@@ -25,11 +25,8 @@ protected:
                          const std::string& comments = "") {
         gdltest::SetText set;
         set.name = name;
-        std::string bytes = gdltest::LevelSetFileBytes(set, NumberedLevels(1));
-        LevelSetHeader header = *ParseHeader(bytes);
-        header.comments = comments;
-        bytes.replace(0, kSetHeaderSize, SerializeHeader(header));
-        WriteFileAtomic(dir.Path(file), bytes);
+        set.comments = comments;
+        WriteFileAtomic(dir.Path(file), gdltest::LevelSetFileBytes(set, NumberedLevels(1)));
         return dir.Path(file);
     }
 
@@ -115,23 +112,6 @@ TEST_F(ChooserTest, DetailsShowTheCopyrightLineAndAtMost512CharactersOfComments)
     chooser.bOKClick();
     EXPECT_EQ(chooser.View().result, ModalResult::Ok);
     EXPECT_EQ(chooser.FileName(), project);
-}
-
-TEST_F(ChooserTest, EntryWhoseFileIsGoneKeepsTheLabelsAndStillReturnsItsPath) {
-    List("Set", WriteSet("set.gdl", "Set", "Comments"));
-    List("Gone", dir.Path("gone.gdl"));
-    chooser.FormActivate();
-    chooser.Select(1);
-    chooser.cLevelSetsClick();
-    EXPECT_EQ(chooser.View().Label3, "Comments");
-    chooser.bOKClick();
-    EXPECT_EQ(chooser.FileName(), dir.Path("gone.gdl"));
-    chooser.Prepare("/kit/", "", "");
-    chooser.About1Click();
-    ASSERT_EQ(runner.calls.size(), 1u);
-    EXPECT_EQ(runner.calls[0].file, "/kit/bin/GDLTools.exe");
-    EXPECT_EQ(runner.calls[0].argument, "gone.gdl");
-    EXPECT_EQ(runner.calls[0].folder, dir.Folder());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "PlayerFixtures.h"
@@ -72,63 +73,36 @@ TEST_F(ProgressionTest, NextPastTheLastLevelSendsTheEndMarkOnce) {
 }
 
 TEST_F(ProgressionTest, RestartWithTheWizardOrMasterCodeEngagesWizardMode) {
-    struct Case {
-        std::string setWizard, typed;
-        bool wizard;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::string, bool> cases[] = {
         {"WIZZ", "WIZZ", true}, {"", MasterCode(), true}, {"WIZZ", "L003", false}, {"", "", false}};
-    for (const Case& c : cases) {
+    for (const auto& [setWizard, typed, wizard] : cases) {
         SetText set;
-        set.wizard = c.setWizard;
+        set.wizard = setWizard;
         Start({WriteSet(NumberedLevels(3), set)});
-        window->ePWChange(c.typed);
-        ASSERT_EQ(View().ePW, c.typed) << "the code must be typable";
         prompts.shown.clear();
-        prompts.answers = {Answer::Yes};
-        window->SpeedButton4Click();
-        EXPECT_EQ(State().wizard, c.wizard) << c.typed;
-        EXPECT_EQ(prompts.shown.size(), c.wizard ? 2u : 1u);
+        Restart(typed);
+        EXPECT_EQ(State().wizard, wizard) << typed;
+        EXPECT_EQ(prompts.shown.size(), wizard ? 2u : 1u);
         EXPECT_EQ(prompts.shown[0].caption, "Restart Level Set");
-        if (!c.wizard) continue;
+        if (!wizard) continue;
         EXPECT_EQ(prompts.shown[1].text, "Wizard Mode Engaged.");
         EXPECT_EQ(View().caption, "GDL Level Set Player (Wizard Mode)");
         EXPECT_EQ(View().Panel8.text, "CODE: ????");
-        EXPECT_FALSE(View().Panel6.visible);
-        EXPECT_TRUE(View().Panel12.visible && View().Panel13.visible);
-        EXPECT_EQ(View().Panel5.left, 165);
+        EXPECT_TRUE(View().Panel12.visible && View().Panel13.visible && !View().Panel6.visible);
     }
-}
-
-TEST_F(ProgressionTest, RestartNotConfirmedChangesNothing) {
-    SetText set;
-    set.wizard = "WIZZ";
-    Start({WriteSet(NumberedLevels(3), set)});
-    window->ePWChange("WIZZ");
-    prompts.answers = {Answer::No};
-    window->SpeedButton4Click();
-    EXPECT_FALSE(State().wizard);
 }
 
 TEST_F(ProgressionTest, WizardMovesStopAtPositionOneAndTheLastLevel) {
     SetText set = gdltest::Hidden(1);
     set.wizard = "WIZZ";
     Start({WriteSet(NumberedLevels(3), set)});
-    window->ePWChange("WIZZ");
-    prompts.answers = {Answer::Yes};
-    window->SpeedButton4Click();
-    const std::pair<void (PlayerWindow::*)(), long long> moves[] = {
-        {&PlayerWindow::SpeedButton6Click, 0},
-        {&PlayerWindow::SpeedButton6Click, 0},
-        {&PlayerWindow::SpeedButton7Click, 1},
-        {&PlayerWindow::SpeedButton7Click, 2},
-        {&PlayerWindow::SpeedButton7Click, 2}};
+    Restart("WIZZ");
+    const std::pair<char, long long> moves[] = {{'<', 0}, {'<', 0}, {'>', 1}, {'>', 2}, {'>', 2}};
     for (const auto& [move, index] : moves) {
-        (window.get()->*move)();
+        move == '<' ? window->SpeedButton6Click() : window->SpeedButton7Click();
         EXPECT_EQ(State().index, index);
     }
     EXPECT_EQ(View().Panel4.text, "Designer 3");
-    EXPECT_EQ(View().Panel8.text, "CODE: ????");
     EXPECT_TRUE(line.written.empty());
 }
 
@@ -206,15 +180,6 @@ TEST_F(ProgressionTest, CloseRemovesOnlyTheToolsOutputInsideTheProjectFolder) {
     EXPECT_TRUE(FileExists(kit.Path("x.bin")));
     EXPECT_TRUE(FileExists(outside.Path("y.bin")));
     EXPECT_TRUE(FileExists(path));
-}
-
-TEST_F(ProgressionTest, CloseLeavesTheFolderOfALevelSetFileAlone) {
-    Start({WriteSet(NumberedLevels(1))});
-    WriteFileAtomic(sets + "gdl.hsf", "x");
-    WriteFileAtomic(sets + "LEV1.bin", "x");
-    window->FormClose();
-    EXPECT_TRUE(FileExists(sets + "gdl.hsf"));
-    EXPECT_TRUE(FileExists(sets + "LEV1.bin"));
 }
 
 }  // namespace

@@ -23,16 +23,13 @@ protected:
 
 TEST_F(StartUpTest, StoredPortSelectsItsComItem) {
     struct Case {
-        const char* stored;
-        const char* port;
+        const char *stored, *port;
         int opens;
         const char* storedAfter;
     };
-    const Case cases[] = {
-        {"0", "Com1", 1, "0"}, {"2", "Com3", 1, "2"}, {"3", "Com4", 1, "3"},
-        {"7", "Com1", 1, "0"}, {"x", "Com1", 1, "0"}, {"-1", "Com1", 0, "-1"},
-        {"", "Com1", 1, "0"},
-    };
+    const Case cases[] = {{"0", "Com1", 1, "0"},  {"2", "Com3", 1, "2"}, {"3", "Com4", 1, "3"},
+                          {"7", "Com1", 1, "0"},  {"x", "Com1", 1, "0"}, {"", "Com1", 1, "0"},
+                          {"-1", "Com1", 0, "-1"}};
     const std::string path = WriteSet(NumberedLevels(1));
     for (const Case& c : cases) {
         registry = std::make_unique<MemoryRegistry>();
@@ -85,31 +82,12 @@ TEST_F(StartUpTest, MissingLevelToolFileIsNamedAndThePlayerCloses) {
         Start({path});
         ASSERT_EQ(prompts.shown.size(), 1u) << named;
         EXPECT_EQ(prompts.shown[0].caption, "File Error");
-        EXPECT_EQ(prompts.shown[0].icon, MsgIcon::Error);
         EXPECT_EQ(
             prompts.shown[0].text.rfind("The file " + bin + named + " could not be found.", 0), 0u)
             << prompts.shown[0].text;
         EXPECT_TRUE(View().closeRequested);
         EXPECT_EQ(View().Panel1.text, "") << "no set is read";
     }
-}
-
-TEST_F(StartUpTest, WithoutASetTheChooserOpensAndCancellingItEndsThePlayer) {
-    Option(kOptAutoLoad, "1");
-    Start();
-    ASSERT_EQ(dialogs.loads.size(), 1u);
-    EXPECT_EQ(dialogs.loads[0].installFolder, kit.Folder());
-    EXPECT_TRUE(View().closeRequested);
-}
-
-TEST_F(StartUpTest, AutoLoadTakesTheUsersLastSetOrTheMachinesFallback) {
-    const std::string path = WriteSet(NumberedLevels(1));
-    Option(kOptAutoLoad, "1");
-    registry->WriteValue(RegRoot::LocalMachine, kRegKeyPlay, "", path);
-    Start();
-    EXPECT_TRUE(dialogs.loads.empty());
-    EXPECT_EQ(View().Panel1.text, "Glimmerdeep: Test Set");
-    EXPECT_EQ(registry->ReadValue(RegRoot::CurrentUser, kRegKeyPlay, ""), path);
 }
 
 // A CD run reads and writes no registry value: both files stay byte for byte
@@ -141,23 +119,6 @@ TEST_F(StartUpTest, CdModeLeavesBothRegistryFilesUnchangedAndUsesCom1) {
     window->FormDestroy();
     EXPECT_EQ(kit.Read("machine.reg"), machineBefore);
     EXPECT_EQ(kit.Read("user.reg"), userBefore);
-}
-
-TEST_F(StartUpTest, HelpItemsStartTheirProgramsWithoutWaiting) {
-    registry->WriteValue(RegRoot::LocalMachine, kRegKeyRoot, "", kit.Folder());
-    Start({WriteSet(NumberedLevels(1))});
-    window->Contents1Click();
-    window->About1Click();
-    window->Info1Click();
-    ASSERT_EQ(runner.calls.size(), 3u);
-    EXPECT_EQ(runner.calls[0].file, "docs.htm");
-    EXPECT_EQ(runner.calls[0].folder, kit.Folder() + "docs");
-    EXPECT_EQ(runner.calls[1].file, "GDLTools.exe");
-    EXPECT_EQ(runner.calls[1].folder, kit.Folder() + "bin");
-    EXPECT_EQ(runner.calls[2].file, kit.Folder() + "bin/GDLTools.exe");
-    EXPECT_EQ(runner.calls[2].argument, "set.gdl");
-    EXPECT_EQ(runner.calls[2].folder, sets);
-    for (const auto& call : runner.calls) EXPECT_TRUE(call.shown && !call.wait);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 
 #include "FakeTools.h"
 #include "FileUtil.h"
+#include "IniFile.h"
 #include "LevelSetFile.h"
 #include "LevelTexts.h"
 #include "Link.h"
@@ -43,9 +45,9 @@ struct PlayLevel {
 inline std::vector<PlayLevel> NumberedLevels(int count) {
     std::vector<PlayLevel> levels;
     for (int k = 1; k <= count; ++k) {
-        std::string n = std::to_string(k);
-        levels.push_back({"L" + std::string(3 - std::min<std::size_t>(3, n.size()), '0') + n,
-                          "Designer " + n, "Hint " + n, "0", CompiledLevelBytes(40, "LEVEL " + n)});
+        const std::string n = std::to_string(k);
+        levels.push_back({"L" + std::string(3 - n.size(), '0') + n, "Designer " + n, "Hint " + n,
+                          "0", CompiledLevelBytes(40, "LEVEL " + n)});
     }
     return levels;
 }
@@ -53,7 +55,7 @@ inline std::vector<PlayLevel> NumberedLevels(int count) {
 struct SetText {
     std::string name = "Test Set";
     int hidden = 0;
-    std::string wizard;
+    std::string wizard, comments;
 };
 inline SetText Hidden(int hidden) {
     SetText set;
@@ -62,33 +64,15 @@ inline SetText Hidden(int hidden) {
 }
 
 inline std::string LevelSetFileBytes(const SetText& set, const std::vector<PlayLevel>& levels) {
-    gdl::LevelSetHeader header;
-    header.name = set.name;
-    header.year = "2024";
-    header.notice = "Notice";
-    header.wizard = set.wizard;
-    header.hiddenCount = static_cast<std::uint8_t>(set.hidden);
+    const auto hidden = static_cast<std::uint8_t>(set.hidden);
     std::vector<gdl::LevelSetLevel> out;
-    for (const auto& level : levels) {
-        gdl::LevelSetLevel l;
-        l.entry.password = level.code;
-        l.entry.designer = level.designer;
-        l.entry.music = static_cast<std::uint8_t>(gdl::ParseDecimal(level.music).value_or(0));
-        l.hint = level.hint;
-        l.compiled = level.compiled;
-        out.push_back(l);
+    for (const auto& l : levels) {
+        const auto music = static_cast<std::uint8_t>(gdl::ParseDecimal(l.music).value_or(0));
+        out.push_back({{false, 0, l.code, l.designer, music, 0}, l.hint, l.compiled});
     }
-    return gdl::SerializeLevelSet(header, out);
+    return gdl::SerializeLevelSet({set.name, "2024", "Notice", set.wizard, set.comments, hidden, 0},
+                                  out);
 }
-
-// Where the table entry of position n starts in a level set file.
-inline std::size_t EntryAt(std::size_t n) {
-    return gdl::kSetHeaderSize + (n - 1) * gdl::kTableEntrySize;
-}
-inline void PutU32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-inline constexpr std::size_t kEntryPositionByte = 1, kEntrySizeField = 48;
 
 // A project whose level k is "S:LEVk" with its compiled file beside it.
 inline std::string WriteProjectSet(const std::string& folder, const std::string& file,
@@ -191,22 +175,25 @@ protected:
 
     // Every complete send written to the line so far.
     std::vector<Received> Sends() const {
+        const std::string w(line.written.begin(), line.written.end());
         std::vector<Received> sends;
-        const auto& w = line.written;
-        std::size_t at = 0;
-        while (at + gdl::kPreambleBytes + gdl::kLinkHeaderSize <= w.size()) {
+        for (std::size_t at = 0; at + kSendHead <= w.size(); at += kSendHead) {
             Received r;
-            at += gdl::kPreambleBytes;
-            std::copy(w.begin() + static_cast<long>(at),
-                      w.begin() + static_cast<long>(at + gdl::kLinkHeaderSize), r.header.begin());
-            at += gdl::kLinkHeaderSize;
-            std::size_t length = r.header[30] | (r.header[31] << 8);
-            r.level.assign(w.begin() + static_cast<long>(at),
-                           w.begin() + static_cast<long>(std::min(w.size(), at + length)));
-            at += length;
+            std::copy_n(w.begin() + static_cast<long>(at + gdl::kPreambleBytes),
+                        gdl::kLinkHeaderSize, r.header.begin());
+            r.level = w.substr(at + kSendHead, r.header[30] | (r.header[31] << 8));
+            at += r.level.size();
             sends.push_back(r);
         }
         return sends;
+    }
+    static constexpr std::size_t kSendHead = gdl::kPreambleBytes + gdl::kLinkHeaderSize;
+
+    // RESTART, confirmed, with a code typed.
+    void Restart(const std::string& typed) {
+        window->ePWChange(typed);
+        prompts.answers = {gdl::Answer::Yes};
+        window->SpeedButton4Click();
     }
 
     int Asked(const std::string& text) const {
