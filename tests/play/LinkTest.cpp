@@ -59,7 +59,7 @@ TEST(LinkLevelBytes, PositionsSixToTheLastButOneAreSent) {
         {std::string("\x01\x00\xF0\x12\x09\x09\x01\x02\x03\x09", 10), std::string("\x01\x02\x03")},
         {std::string(6, 'a') + "xyz", "xy"},
         {std::string(7, 'a'), ""},
-        {"", ""},
+        {"abc", ""},
     };
     for (const auto& [compiled, sent] : cases) EXPECT_EQ(LevelBytesToSend(compiled), sent);
     EXPECT_EQ(DataChecksum("\x01\x02\x03"), 6);

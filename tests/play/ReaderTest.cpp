@@ -39,6 +39,15 @@ TEST_P(ReaderKinds, NoVisibleLevelEndsTheSetAtOnce) {
     }
 }
 
+TEST_P(ReaderKinds, PositionOutsideOneTo255IsTheEndOfTheSet) {
+    const std::string path = Write(GetParam(), NumberedLevels(2), gdltest::Hidden(1));
+    for (const char* index : {"-1", "-9", "255", "4000000000"}) {
+        Start({path, index});
+        EXPECT_EQ(View().Panel2.text, "END OF GAME") << index;
+        EXPECT_EQ(View().Panel4.text, "") << index;
+    }
+}
+
 TEST_P(ReaderKinds, HiddenIndexPreparesItsPositionWithAnHLabel) {
     Start({Write(GetParam(), NumberedLevels(4), gdltest::Hidden(3)), "-1"});
     EXPECT_EQ(View().Panel2.text, "PC LEVEL H1");
