@@ -1,5 +1,7 @@
 #include "Prompts.h"
 
+#include <ostream>
+
 namespace gdl {
 
 namespace {
@@ -41,6 +43,24 @@ std::optional<std::string> ScriptedPrompts::SaveFileDialog(const FileDialogReque
     shown.push_back(
         {"save", request.title, DescribeRequest(request), MsgIcon::None, MsgButtons::Ok, request});
     return NextPath(paths);
+}
+
+std::string ForTerminal(std::string_view text) {
+    std::string r;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        r += text[i];
+    }
+    return r;
+}
+
+void StreamPrompts::ShowMessage(const std::string&, const std::string& text, MsgIcon) {
+    err_ << ForTerminal(text) << '\n' << std::flush;
+}
+
+Answer StreamPrompts::Ask(const std::string&, const std::string& text, MsgButtons, MsgIcon) {
+    err_ << ForTerminal(text) << answerNote_ << '\n' << std::flush;
+    return answer_;
 }
 
 }  // namespace gdl

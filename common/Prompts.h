@@ -3,8 +3,10 @@
 #pragma once
 
 #include <deque>
+#include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gdl {
@@ -27,7 +29,7 @@ struct FileDialogRequest {
 };
 
 class Prompts {
-  public:
+public:
     virtual ~Prompts() = default;
     virtual void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) = 0;
     virtual Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
@@ -41,7 +43,7 @@ class Prompts {
 // left, so a forgotten answer never says yes); dialogs take the next queued
 // path (nullopt when none).
 class ScriptedPrompts : public Prompts {
-  public:
+public:
     struct Shown {
         std::string kind;  // "message", "ask", "open", "save"
         std::string caption;
@@ -59,6 +61,31 @@ class ScriptedPrompts : public Prompts {
                MsgIcon icon) override;
     std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+};
+
+// Message texts break lines with CR LF; a terminal wants LF alone.
+std::string ForTerminal(std::string_view text);
+
+// Without windows: boxes go to a stream (standard error), and every question
+// takes one fixed answer, printed after it.
+class StreamPrompts : public Prompts {
+public:
+    StreamPrompts(std::ostream& err, Answer answer, std::string answerNote)
+        : err_(err), answer_(answer), answerNote_(std::move(answerNote)) {}
+    void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) override;
+    Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
+               MsgIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+
+private:
+    std::ostream& err_;
+    Answer answer_;
+    std::string answerNote_;
 };
 
 }  // namespace gdl

@@ -35,40 +35,6 @@ CommandLine Usage(std::string error) {
     return c;
 }
 
-// Message boxes are written for a terminal: one line end per line.
-std::string ForTerminal(std::string_view text) {
-    std::string r;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        r += text[i];
-    }
-    return r;
-}
-
-// Boxes go to standard error; the overwrite question is answered by --overwrite.
-class HeadlessPrompts : public Prompts {
-public:
-    HeadlessPrompts(std::ostream& err, bool overwrite) : err_(err), overwrite_(overwrite) {}
-    void ShowMessage(const std::string&, const std::string& text, MsgIcon) override {
-        err_ << ForTerminal(text) << '\n' << std::flush;
-    }
-    Answer Ask(const std::string&, const std::string& text, MsgButtons, MsgIcon) override {
-        err_ << ForTerminal(text) << (overwrite_ ? " Yes" : " No (use --overwrite)") << '\n'
-             << std::flush;
-        return overwrite_ ? Answer::Yes : Answer::No;
-    }
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> SaveFileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-
-private:
-    std::ostream& err_;
-    bool overwrite_;
-};
-
 // Every line the status list would receive, one per line.
 class StreamBuildView : public BuildView {
 public:
@@ -166,7 +132,8 @@ std::string UsageText() {
 
 int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, std::ostream& out,
                      std::ostream& err) {
-    HeadlessPrompts prompts(err, options.overwrite);
+    StreamPrompts prompts(err, options.overwrite ? Answer::Yes : Answer::No,
+                          options.overwrite ? " Yes" : " No (use --overwrite)");
     SeedInstallFolder(context.registry, context.programFolder);
     const InstallFolders folders = ReadInstallFolders(context.registry, context.programFolder);
     if (!folders.installed) {

@@ -1,0 +1,181 @@
+#include "HeadlessSend.h"
+
+#include <chrono>
+#include <ostream>
+
+#include "EventLoop.h"
+#include "PlayerWindow.h"
+#include "Prompts.h"
+#include "Registry.h"
+#include "ToolRunner.h"
+#include "ZcommLine.h"
+
+namespace gdl {
+
+namespace {
+
+// Long enough for any level at 9600 baud and the Lynx's answer.
+constexpr auto kExchangeLimit = std::chrono::seconds(30);
+
+class HeadlessDialogs : public PlayerDialogs {
+public:
+    explicit HeadlessDialogs(std::ostream& err) : err_(err) {}
+    std::optional<std::string> ShowLoad(const std::string&, const std::string&,
+                                        const std::string&) override {
+        return std::nullopt;
+    }
+    void ShowHint(const std::string& caption, const std::string&,
+                  const std::string& memo) override {
+        err_ << caption << ": " << memo << '\n';
+    }
+
+private:
+    std::ostream& err_;
+};
+
+// Prints each new text of the status line as it changes.
+class StatusPrinter {
+public:
+    explicit StatusPrinter(std::ostream& out) : out_(out) {}
+    void Show(const PlayerView& view) {
+        if (view.Panel14.text == last_) return;
+        last_ = view.Panel14.text;
+        if (last_.rfind(" Warning: Write Error", 0) == 0) writeFailed = true;
+        out_ << "Panel14: " << last_ << '\n' << std::flush;
+    }
+    bool writeFailed = false;
+
+private:
+    std::ostream& out_;
+    std::string last_;
+};
+
+}  // namespace
+
+PlayCommand ParsePlayCommand(const std::vector<std::string>& args) {
+    PlayCommand c;
+    auto usage = [&](std::string why) {
+        c.kind = PlayCommandKind::UsageError;
+        c.error = std::move(why);
+        return c;
+    };
+    if (args.empty() || args[0] != "--send") {
+        for (const auto& a : args) {
+            if (a == "--help")
+                c.kind = PlayCommandKind::Help;
+            else if (a == "--version")
+                c.kind = PlayCommandKind::Version;
+            if (c.kind != PlayCommandKind::Gui) return c;
+        }
+        if (!args.empty() && args[0].rfind("--", 0) == 0) return usage("unknown option " + args[0]);
+        return c;
+    }
+    c.kind = PlayCommandKind::Send;
+    std::vector<std::string> words;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--port") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return usage("--port needs a name");
+            c.port = args[++i];
+        } else if (args[i].rfind("--", 0) == 0) {
+            return usage("unknown option " + args[i]);
+        } else {
+            words.push_back(args[i]);
+        }
+    }
+    if (words.empty()) return usage("--send needs a level set or project");
+    if (words.size() > 2) return usage("too many arguments");
+    c.set = words[0];
+    if (words.size() == 2) c.index = words[1];
+    return c;
+}
+
+std::string PlayUsageText() {
+    return "Usage: gdlplay.exe [SET [-cd | INDEX]]\n"
+           "       gdlplay.exe --send SET [INDEX] [--port NAME]\n"
+           "\n"
+           "Without --send the player's window opens: on SET (a level set .gdl or a\n"
+           "project .gdp), in CD mode with -cd, or in test mode at level INDEX.\n"
+           "\n"
+           "--send puts level INDEX (1 when left out) of SET on the Lynx without a\n"
+           "window and follows the exchange: it prints the level's panels, then each\n"
+           "status line. NAME is Com1 ... Com4 or a device path, for this run only.\n"
+           "Exit status: 0 the Lynx answered, 1 the port could not be opened, a write\n"
+           "failed or the Lynx did not respond, 3 nothing was sent, 2 a usage error.\n";
+}
+
+int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
+            std::ostream& out, std::ostream& err) {
+    EventLoop loop;
+    ZcommLine line([&loop](std::function<void()> fn) { loop.Post(std::move(fn)); }, &registry);
+    PosixToolRunner runner;
+    StreamPrompts prompts(err, Answer::No, " No");
+    HeadlessDialogs dialogs(err);
+    StatusPrinter status(out);
+    PlayerWindow* window = nullptr;
+    PlayerPorts ports{registry,
+                      runner,
+                      prompts,
+                      loop.WindowTimer(),
+                      line,
+                      dialogs,
+                      [&] { status.Show(window->View()); }};
+    PlayerWindow w(ports, {command.set, command.index}, playerFolder);
+    window = &w;
+    loop.WindowTimer().onTick = [&] { w.Timer1Timer(); };
+
+    auto close = [&](int code) {
+        w.FormClose();
+        w.FormDestroy();
+        return code;
+    };
+    w.FormActivate();
+    if (w.View().closeRequested) return close(kSendNothing);
+    const PlayerView& v = w.View();
+    for (const auto& [name, panel] : {std::pair{"Panel1", &v.Panel1},
+                                      {"Panel2", &v.Panel2},
+                                      {"Panel3", &v.Panel3},
+                                      {"Panel4", &v.Panel4},
+                                      {"Panel8", &v.Panel8}})
+        out << name << ": " << panel->text << '\n';
+    out << std::flush;
+    if (!command.port.empty()) w.UsePort(command.port);
+
+    w.SpeedButton1Click();
+    status.Show(v);
+    if (!w.LastPlaySent()) {
+        if (v.iStat != Lamp::Err) return close(kSendNothing);
+        if (!line.LastError().empty()) err << line.LastError() << '\n';
+        return close(kSendLinkFailed);
+    }
+    auto ended = [&] {
+        status.Show(v);
+        LinkState s = w.LinkLayer().State();
+        return s == lsPlaying || s == lsOff;
+    };
+    bool done = loop.RunUntil(ended, kExchangeLimit);
+    bool answered = done && w.LinkLayer().State() == lsPlaying && !status.writeFailed;
+    return close(answered ? kSendAnswered : kSendLinkFailed);
+}
+
+int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostream& err) {
+    switch (command.kind) {
+        case PlayCommandKind::Help:
+            out << PlayUsageText();
+            return 0;
+        case PlayCommandKind::Version:
+            out << "gdlplay.exe (GDLKIT) " << kGdlPlayVersion << '\n';
+            return 0;
+        case PlayCommandKind::UsageError:
+            err << "gdlplay.exe: " << command.error << "\n" << PlayUsageText();
+            return kSendUsage;
+        case PlayCommandKind::Send: {
+            FileRegistry registry = FileRegistry::FromEnvironment();
+            return RunSend(command, registry, ProgramFolder(), out, err);
+        }
+        case PlayCommandKind::Gui:
+            break;
+    }
+    return kSendUsage;
+}
+
+}  // namespace gdl

@@ -1,0 +1,42 @@
+// gdlplay.exe's command line: the window's arguments, or one level sent to
+// the Lynx without a window (--send).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace gdl {
+
+class Registry;
+
+inline constexpr char kGdlPlayVersion[] = GDLKIT_VERSION;
+inline constexpr int kSendAnswered = 0;
+inline constexpr int kSendLinkFailed = 1;
+inline constexpr int kSendUsage = 2;
+inline constexpr int kSendNothing = 3;
+
+enum class PlayCommandKind { Gui, Send, Help, Version, UsageError };
+
+struct PlayCommand {
+    PlayCommandKind kind = PlayCommandKind::Gui;
+    std::string set;
+    std::string index = "1";
+    std::string port;  // empty: the stored one
+    std::string error;
+};
+
+// The arguments after the program name.
+PlayCommand ParsePlayCommand(const std::vector<std::string>& args);
+std::string PlayUsageText();
+
+// The start-up of "SET INDEX" (test mode), one PLAY, and the exchange
+// followed until the Lynx falls silent or the link fails; then the window's
+// close. Returns the exit code.
+int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
+            std::ostream& out, std::ostream& err);
+
+// Help, version, usage errors and --send on this machine (not for Gui).
+int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostream& err);
+
+}  // namespace gdl

@@ -1,0 +1,232 @@
+#include "Link.h"
+
+#include "FileUtil.h"
+#include "LynxText.h"
+#include "PlatformPath.h"
+#include "Prompts.h"
+#include "Reader.h"
+#include "Registry.h"
+#include "SerialLine.h"
+#include "TextUtil.h"
+#include "Timer.h"
+
+namespace gdl {
+
+namespace {
+
+constexpr std::size_t kTitleAt = 7;
+constexpr std::size_t kTitleChars = 20;
+
+void PutU16(LinkHeader& h, std::size_t at, std::uint16_t v) {
+    h[at] = static_cast<std::uint8_t>(v & 0xFF);
+    h[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+}  // namespace
+
+LinkHeader BuildLinkHeader(const LinkHeaderFields& f) {
+    LinkHeader h{};
+    h[0] = 'G';
+    h[1] = 'D';
+    h[2] = 'L';
+    h[3] = 0x13;
+    h[4] = 0xFF;
+    const std::string title = kPcLevel + f.label;
+    const long long n = static_cast<long long>(title.size());
+    // The column comes from the whole title, even when it is cut to 20.
+    h[5] = static_cast<std::uint8_t>(((160 - 8 * n) / 2) & 0xFF);
+    h[6] = 0x1B;
+    std::string codes = EncodeLynxText(title.substr(0, kTitleChars));
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        h[kTitleAt + i] = static_cast<std::uint8_t>(codes[i]);
+    h[27] = f.endOfGame ? kEndOfGameKind : static_cast<std::uint8_t>(f.newLevel);
+    h[28] = 0;
+    h[29] = static_cast<std::uint8_t>((f.freshStart + f.music) & 0xFF);
+    PutU16(h, 30, f.length);
+    PutU16(h, 32, f.dataChecksum);
+    UpdateHeaderChecksum(h);
+    return h;
+}
+
+void UpdateHeaderChecksum(LinkHeader& h) {
+    unsigned sum = 0;
+    for (std::size_t i = 5; i <= 33; ++i) sum += h[i];
+    PutU16(h, 34, static_cast<std::uint16_t>(sum & 0xFFFF));
+}
+
+std::string_view LevelBytesToSend(std::string_view compiled) {
+    if (compiled.size() < 7) return {};
+    return compiled.substr(6, compiled.size() - 7);
+}
+
+std::uint16_t DataChecksum(std::string_view levelBytes) {
+    unsigned sum = 0;
+    for (unsigned char b : levelBytes) sum += b;
+    return static_cast<std::uint16_t>(sum & 0xFFFF);
+}
+
+const std::string& Link::PortName() const {
+    return c_.ports.line.Port();
+}
+
+void Link::Status(const std::string& text, Lamp lamp) {
+    c_.view.Panel14.text = text;
+    c_.view.iStat = lamp;
+}
+
+std::string Link::TakeLevelBytes() {
+    PlayerState& s = c_.state;
+    if (s.kind == SetKind::LevelSetFile) {
+        // Only what was read from the file for this very entry is sent.
+        if (s.levelSize == 0 || s.levelData.size() != s.levelSize) return {};
+        return std::string(LevelBytesToSend(s.levelData));
+    }
+    if (s.levelName.empty()) return {};
+    std::optional<std::string> bytes;
+    if (IsPlainFileName(s.levelName))
+        bytes = ReadFileBytes(PlatformPath(s.setFolder + s.levelName + ".bin"));
+    if (!bytes) {
+        c_.ports.prompts.ShowMessage(kCaptionFileError, kCantReadLevel, MsgIcon::Error);
+        return {};
+    }
+    s.levelData = *bytes;
+    return std::string(LevelBytesToSend(s.levelData));
+}
+
+bool Link::Send() {
+    PlayerState& s = c_.state;
+    SerialLine& line = c_.ports.line;
+    LinkHeaderFields fields{s.label, s.newLevel, s.endOfGame, s.freshStart, s.music, 0, 0};
+    header_ = BuildLinkHeader(fields);
+    s.newLevel = 0;
+    if (!s.levelReady && !s.endOfGame) return false;
+    const bool endMark = s.endOfGame;
+    s.endOfGame = false;
+    // The end of the set sends the header alone, never an earlier level.
+    std::string level = endMark ? std::string() : TakeLevelBytes();
+    if (level.size() > 0xFFFF) level.clear();
+    fields.length = static_cast<std::uint16_t>(level.size());
+    fields.dataChecksum = DataChecksum(level);
+    header_ = BuildLinkHeader(fields);
+
+    if (!OpenPort()) {
+        state_ = lsOff;
+        Status(" Unable to open " + PortName() + "!", Lamp::Err);
+        c_.view.Panel14Hint = line.LastError();
+        return false;
+    }
+    c_.view.Panel14Hint.clear();
+    Status(kSendingLevel, Lamp::On);
+    c_.ports.repaint();
+
+    // A device that stops taking bytes would hold the window for seconds per
+    // byte: after the first failed write the rest of the send is dropped.
+    bool failed = false;
+    for (std::size_t i = 0; i < kPreambleBytes && !failed; ++i)
+        failed = !line.WriteCommByte(kPreambleByte);
+    state_ = lsSendingHeader;
+    if (!failed) failed = !line.WriteComm(header_.data(), static_cast<long>(header_.size()));
+    if (!failed) {
+        state_ = lsSendingLevel;
+        for (std::size_t i = 0; i < level.size() && !failed; ++i)
+            failed = !line.WriteCommByte(static_cast<unsigned char>(level[i]));
+    }
+    // The watchdog counts from the moment the last byte is on the wire.
+    if (!failed) line.WaitSent();
+    state_ = lsAwaitingReply;
+    if (failed) {
+        Status(" Warning: Write Error on " + PortName() + ".", Lamp::Warn);
+        ClosePort();  // the next play action opens it again
+    }
+    c_.ports.timer.Stop();
+    c_.ports.timer.Start(kWatchdogMs);
+    return true;
+}
+
+void Link::DataAvailable() {
+    unsigned char buffer[kReadChunk];
+    c_.ports.line.ReadComm(buffer, kReadChunk);
+    Timer& timer = c_.ports.timer;
+    switch (state_) {
+        case lsAwaitingReply:
+            timer.Stop();
+            state_ = lsAcknowledging;
+            timer.Start(kWatchdogMs);
+            break;
+        case lsAcknowledging:
+            timer.Stop();
+            timer.Start(kWatchdogMs);
+            break;
+        case lsPlaying:
+            if (c_.view.IgnoreLynxButtons1.checked) break;
+            state_ = lsEolBurst1;
+            timer.Start(kWatchdogMs);
+            break;
+        case lsEolBurst1:
+        case lsEolBurst2:
+        case lsEolBurst3:
+            state_ = static_cast<LinkState>(state_ + 1);
+            break;
+        default:
+            break;
+    }
+}
+
+void Link::ErrorOccurred(int, const std::string& errorstr) {
+    state_ = lsOff;
+    Status(" Warning: " + errorstr + " on " + PortName() + ".", Lamp::Warn);
+    if (c_.ports.line.Vanished()) ClosePort();
+}
+
+EolAction Link::Timer1Timer() {
+    c_.ports.timer.Stop();
+    switch (state_) {
+        case lsAwaitingReply:
+            state_ = lsOff;
+            Status(" Lynx not responding on " + PortName() + "!", Lamp::Err);
+            return EolAction::None;
+        case lsAcknowledging:
+            state_ = lsPlaying;
+            Status("", Lamp::Off);
+            return EolAction::None;
+        default:
+            break;
+    }
+    if (state_ < lsPlaying || c_.view.IgnoreLynxButtons1.checked) return EolAction::None;
+    if (state_ == lsEolBurst4 && !c_.state.wizard && !c_.state.test) return EolAction::NextLevel;
+    return EolAction::PlayAgain;
+}
+
+bool Link::OpenPort() {
+    if (!portOpen_) portOpen_ = c_.ports.line.OpenConnection();
+    return portOpen_;
+}
+
+void Link::ClosePort() {
+    if (!portOpen_) return;
+    c_.ports.line.CloseConnection();
+    portOpen_ = false;
+}
+
+void Link::ChoosePort(int k) {
+    PlayerView& v = c_.view;
+    MenuItemView* items[] = {&v.Com11, &v.Com21, &v.Com31, &v.Com41};
+    for (int i = 0; i < 4; ++i) items[i]->checked = i == k - 1;
+    ClosePort();
+    c_.ports.line.SetPort("Com" + std::to_string(k));
+    OpenPort();
+    if (!c_.state.cd)
+        c_.ports.registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort,
+                                     std::to_string(k - 1));
+}
+
+long long Link::StoredPort() const {
+    if (c_.state.cd) return 0;
+    Registry& reg = c_.ports.registry;
+    reg.CreateKey(RegRoot::LocalMachine, kRegKeyGlobal);
+    return ParseDecimal(
+               reg.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort).value_or(""))
+        .value_or(0);
+}
+
+}  // namespace gdl

@@ -1,0 +1,110 @@
+// The Lynx link: the byte stream that loads a level, the watchdog that turns
+// the Lynx's answers and silences into link states, and the choice of port.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "PlayerState.h"
+
+namespace gdl {
+
+enum LinkState : int {
+    lsOff = -1,
+    lsSendingHeader = 0,
+    lsSendingLevel = 1,
+    lsAwaitingReply = 2,
+    lsAcknowledging = 3,
+    lsPlaying = 4,
+    lsEolBurst1 = 5,
+    lsEolBurst2 = 6,
+    lsEolBurst3 = 7,
+    lsEolBurst4 = 8,
+};
+
+inline constexpr std::size_t kPreambleBytes = 512;
+inline constexpr unsigned char kPreambleByte = 0xA5;
+inline constexpr std::size_t kLinkHeaderSize = 36;
+inline constexpr std::uint8_t kEndOfGameKind = 0xB9;
+inline constexpr long kReadChunk = 6;
+inline constexpr char kSendingLevel[] = " Sending Level to Lynx...";
+inline constexpr char kCantReadLevel[] =
+    "Can't perform one of the following file operations: Open, Seek, Read, Close.";
+inline constexpr char kRegValuePort[] = "Port";
+
+// The link header, field by field (numbers little-endian):
+//  offset size
+//   0     3   "GDL"
+//   3     1   0x13
+//   4     1   0xFF
+//   5     1   title column, (160 - 8 n) / 2 for a title of n characters
+//   6     1   0x1B
+//   7     20  title in the Lynx text code, first 20 characters, 0-filled
+//   27    1   send kind: new-level flag, or 0xB9 at the end of the set
+//   28    1   0
+//   29    1   fresh-start value + music number
+//   30    2   L, the number of level bytes that follow
+//   32    2   data checksum: sum of the level bytes
+//   34    2   header checksum: sum of bytes 5 to 33
+using LinkHeader = std::array<std::uint8_t, kLinkHeaderSize>;
+
+struct LinkHeaderFields {
+    std::string label;  // the level label; the title is "PC LEVEL " + label
+    int newLevel = 1;
+    bool endOfGame = false;
+    int freshStart = 128;
+    int music = 0;
+    std::uint16_t length = 0;
+    std::uint16_t dataChecksum = 0;
+};
+
+LinkHeader BuildLinkHeader(const LinkHeaderFields& fields);
+// Sum of bytes 5 to 33, written into 34-35.
+void UpdateHeaderChecksum(LinkHeader& header);
+
+// The bytes a compiled level of S bytes sends: its positions 6 to S - 2
+// (L = S - 7); nothing for a level shorter than 7 bytes.
+std::string_view LevelBytesToSend(std::string_view compiled);
+std::uint16_t DataChecksum(std::string_view levelBytes);
+
+// What the watchdog's end-of-level tick asks the window to do.
+enum class EolAction { None, PlayAgain, NextLevel };
+
+class Link {
+public:
+    explicit Link(PlayerContext& context) : c_(context) {}
+
+    // Steps 2 to 14 of the play action, after the progression step; whether
+    // anything was sent (a send restarts the watchdog).
+    bool Send();
+    void DataAvailable();
+    void ErrorOccurred(int error, const std::string& errorstr);
+    // The watchdog tick; an end-of-level decision comes back for the window.
+    EolAction Timer1Timer();
+
+    // Port choice k = 1 .. 4 (the Com menu items).
+    void ChoosePort(int k);
+    bool OpenPort();
+    void ClosePort();
+    // The stored "Port" as an integer (0 when missing or not a number; 0 in CD mode).
+    long long StoredPort() const;
+
+    LinkState State() const { return state_; }
+    bool PortOpen() const { return portOpen_; }
+    const LinkHeader& LastHeader() const { return header_; }
+
+private:
+    // Fills the level bytes of the current level; false when they cannot be read.
+    std::string TakeLevelBytes();
+    void Status(const std::string& text, Lamp lamp);
+    const std::string& PortName() const;
+
+    PlayerContext& c_;
+    LinkState state_ = lsOff;
+    bool portOpen_ = false;
+    LinkHeader header_{};
+};
+
+}  // namespace gdl

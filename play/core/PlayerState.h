@@ -1,0 +1,123 @@
+// The player's state, owned by the main window for the program's life, and
+// the ports through which the player core reaches the outside.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PlayerView.h"
+
+namespace gdl {
+
+class Prompts;
+class Registry;
+class SerialLine;
+class Timer;
+class ToolRunner;
+
+enum class SetKind { LevelSetFile, Project };
+
+struct PlayerState {
+    // Folders, trailing "/".
+    std::string playerFolder;   // the program's own folder
+    std::string installFolder;  // recorded, or the player folder's parent
+
+    SetKind kind = SetKind::LevelSetFile;
+    std::string setFolder = "./";
+    std::string setFileName;
+
+    long long index = 1;  // current level index: the number the player sees
+    long long offset = 0;
+    std::string label;  // level label of the current level
+
+    bool firstPlay = true;
+    bool levelReady = false;
+    bool endOfGame = false;
+    int newLevel = 1;
+    int freshStart = 128;
+    int replayCounter = 0;  // -1: no hint offer
+
+    bool wizard = false;
+    bool test = false;
+    bool cd = false;
+
+    std::string wizardCode;
+    int music = 0;
+    std::string levelName;  // project kind: base name of the compiled level
+
+    // Level set file kind: copies of the header and the table as last read,
+    // the current entry's stored size, and the compiled data read for it.
+    std::string headerCopy;
+    std::string tableCopy;
+    std::uint32_t levelSize = 0;
+    std::string levelData;
+
+    long long Position() const { return index + offset; }
+};
+
+// The modal dialogs the main window shows.
+class PlayerDialogs {
+public:
+    virtual ~PlayerDialogs() = default;
+    // TfLoad, given the install folder and the starting folder and file name
+    // of its file dialog: the chosen path on OK, nullopt on Cancel.
+    virtual std::optional<std::string> ShowLoad(const std::string& installFolder,
+                                                const std::string& folder,
+                                                const std::string& fileName) = 0;
+    // TfHint with its caption, label and memo.
+    virtual void ShowHint(const std::string& caption, const std::string& label,
+                          const std::string& memo) = 0;
+};
+
+class ScriptedPlayerDialogs : public PlayerDialogs {
+public:
+    struct Load {
+        std::string installFolder, folder, fileName;
+    };
+    struct Hint {
+        std::string caption, label, memo;
+    };
+    std::deque<std::optional<std::string>> loadAnswers;  // empty: Cancel
+    std::vector<Load> loads;
+    std::vector<Hint> hints;
+    std::function<void()> duringDialog;  // runs while a dialog is "open"
+
+    std::optional<std::string> ShowLoad(const std::string& installFolder, const std::string& folder,
+                                        const std::string& fileName) override {
+        loads.push_back({installFolder, folder, fileName});
+        if (duringDialog) duringDialog();
+        if (loadAnswers.empty()) return std::nullopt;
+        auto answer = loadAnswers.front();
+        loadAnswers.pop_front();
+        return answer;
+    }
+    void ShowHint(const std::string& caption, const std::string& label,
+                  const std::string& memo) override {
+        hints.push_back({caption, label, memo});
+        if (duringDialog) duringDialog();
+    }
+};
+
+struct PlayerPorts {
+    Registry& registry;
+    ToolRunner& runner;
+    Prompts& prompts;
+    Timer& timer;
+    SerialLine& line;
+    PlayerDialogs& dialogs;
+    // Paints the window at once (the send and the reading block it).
+    std::function<void()> repaint = [] {};
+};
+
+// What the concerns of the main window share.
+struct PlayerContext {
+    PlayerPorts ports;
+    PlayerState state;
+    PlayerView view;
+    std::vector<std::string> args;  // the command line's arguments
+};
+
+}  // namespace gdl

@@ -1,0 +1,46 @@
+#include "ZcommLine.h"
+
+namespace gdl {
+
+void ApplyLynxPortSettings(TZComm& p) {
+    p.BaudRate = 9600;
+    p.DataBits = databits8;
+    p.Parity = even_parity;
+    p.StopBits = stop1;
+    p.EnableParity = true;
+    p.CTSFlowCtl = false;
+    p.DSRFlowCtl = false;
+    p.XOuputFlowCtl = false;
+    p.XInputFlowCtl = false;
+    p.DSRSensitive = false;
+    p.TXResume = false;
+    p.DiscardNULL = false;
+    p.ErrorReplace = false;
+    p.AbortOnError = false;
+    p.ErrorChar = '~';
+    p.XOnChar = 17;
+    p.XOffChar = 19;
+    p.XOnLimit = 150;
+    p.XOffLimit = 150;
+    p.InputQueueSize = 8192;
+    p.OutputQueueSize = 8192;
+    p.TimeoutReadInterval = 0xFFFFFFFF;
+    p.TimeoutReadMultiplier = 0;
+    p.TimeoutReadConstant = 5000;
+    p.TimeoutWriteMultiplier = 0;
+    p.TimeoutWriteConstant = 5000;
+}
+
+ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry) : zCom_(std::move(post)) {
+    ApplyLynxPortSettings(zCom_);
+    zCom_.SetRegistry(registry);
+    zCom_.Port = "Com1";
+    zCom_.OnDataAvailable = [this](TZComm*) {
+        if (onDataAvailable) onDataAvailable();
+    };
+    zCom_.OnErrorOccurred = [this](TZComm*, int error, const std::string& errorstr) {
+        if (onErrorOccurred) onErrorOccurred(error, errorstr);
+    };
+}
+
+}  // namespace gdl

@@ -1,0 +1,270 @@
+// The Lynx link on a manual clock: the bytes of a send, the watchdog's link
+// states, the end-of-level bursts, and the line's failures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Link.h"
+#include "PlayerFixtures.h"
+#include "Progression.h"
+
+namespace gdl {
+namespace {
+
+using gdltest::NumberedLevels;
+
+std::string Bytes(const LinkHeader& h, std::size_t from, std::size_t to) {
+    return {h.begin() + static_cast<long>(from), h.begin() + static_cast<long>(to)};
+}
+
+TEST(LinkHeader, TitleColumnAndCodesComeFromTheWholeTitle) {
+    const std::string pcLevel = "\x1B\x0E\x01\x17\x10\x21\x10\x17\x01";
+    const std::tuple<std::string, std::uint8_t, std::string> cases[] = {
+        {"5", 0x28, pcLevel + "\x07"},
+        {"ab#", 0x20, pcLevel + "\x01\x01\x01"},
+        {"1234567890123456", 0xEC, pcLevel + "\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x02\x03"}};
+    for (auto [label, column, title] : cases) {
+        LinkHeaderFields fields;
+        fields.label = label;
+        const LinkHeader h = BuildLinkHeader(fields);
+        EXPECT_EQ(h[5], column) << label;
+        title.resize(20, '\0');
+        EXPECT_EQ(Bytes(h, 7, 27), title) << label;
+    }
+}
+
+TEST(LinkHeader, ChecksumCoversBytesFiveToThirtyThree) {
+    LinkHeaderFields fields;
+    fields.music = 2;
+    fields.length = 0x1234;
+    fields.dataChecksum = 0xFEDC;
+    LinkHeader h = BuildLinkHeader(fields);
+    unsigned sum = 0;
+    for (std::size_t i = 5; i <= 33; ++i) sum += h[i];
+    EXPECT_EQ(h[34] | (h[35] << 8), sum & 0xFFFF);
+    for (std::size_t i : {0, 3, 4}) h[i] ^= 0x5A;
+    UpdateHeaderChecksum(h);
+    EXPECT_EQ(h[34] | (h[35] << 8), sum & 0xFFFF);
+    h[29] += 1;
+    UpdateHeaderChecksum(h);
+    EXPECT_EQ(h[34] | (h[35] << 8), (sum + 1) & 0xFFFF);
+}
+
+TEST(LinkLevelBytes, PositionsSixToTheLastButOneAreSent) {
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("\x01\x00\xF0\x12\x09\x09\x01\x02\x03\x09", 10), std::string("\x01\x02\x03")},
+        {std::string(6, 'a') + "xyz", "xy"},
+        {std::string(7, 'a'), ""},
+        {"abc", ""},
+    };
+    for (const auto& [compiled, sent] : cases) EXPECT_EQ(LevelBytesToSend(compiled), sent);
+    EXPECT_EQ(DataChecksum("\x01\x02\x03"), 6);
+    EXPECT_EQ(DataChecksum(std::string(300, '\xFF')), (300 * 255) & 0xFFFF);
+}
+
+enum class Mode { Normal, Wizard, Test };
+
+class LinkTest : public gdltest::PlayerFixture {
+protected:
+    // Level 1 of a three-level set sent, answered, and in play.
+    void PlayingLevel1(Mode mode = Mode::Normal) {
+        gdltest::SetText set;
+        set.wizard = "WIZZ";
+        const std::string path = WriteSet(NumberedLevels(3), set);
+        Start(mode == Mode::Test ? std::vector<std::string>{path, "1"}
+                                 : std::vector<std::string>{path});
+        if (mode == Mode::Wizard) Restart("WIZZ");
+        window->SpeedButton1Click();
+        Answer();
+        ASSERT_EQ(LinkState(), lsPlaying);
+    }
+    void ExpectStatus(const std::string& text, Lamp lamp) const {
+        EXPECT_EQ(View().Panel14.text, text);
+        EXPECT_EQ(View().iStat, lamp);
+    }
+};
+
+TEST_F(LinkTest, FirstPlayOfLevelOneSendsTheKnownHeader) {
+    auto levels = NumberedLevels(1);
+    levels[0].compiled = std::string("\x01\x00\xF0\x12\x00\x00\x01\x02\x03\x00", 10);
+    Start({WriteSet(levels)});
+    window->SpeedButton1Click();
+    const std::string expected(
+        "\x47\x44\x4C\x13\xFF\x28\x1B\x1B\x0E\x01\x17\x10\x21\x10\x17\x01\x03\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x80\x03\x00\x06\x00\x6A\x01",
+        36);
+    ASSERT_EQ(line.written.size(), 512u + 36 + 3);
+    EXPECT_EQ(std::count(line.written.begin(), line.written.begin() + 512, 0xA5), 512);
+    EXPECT_EQ(Bytes(Sends().at(0).header, 0, 36), expected);
+    EXPECT_EQ(Sends()[0].level, "\x01\x02\x03");
+    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+    EXPECT_EQ(LinkState(), lsAwaitingReply);
+}
+
+TEST_F(LinkTest, WithoutAReadyLevelNothingIsSentAndNothingChanges) {
+    Start({WriteSet(NumberedLevels(1))});
+    window->SpeedButton1Click();
+    window->SpeedButton2Click();  // the end of the set, sent once
+    const std::size_t written = line.written.size();
+    const int starts = timer.Starts();
+    window->SpeedButton1Click();
+    EXPECT_FALSE(window->LastPlaySent());
+    EXPECT_EQ(line.written.size(), written);
+    EXPECT_EQ(timer.Starts(), starts);
+    EXPECT_EQ(LinkState(), lsAwaitingReply);
+    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+}
+
+TEST_F(LinkTest, BurstOfFourOrMoreGoesToTheNextLevelOutsideWizardAndTestMode) {
+    const std::tuple<int, Mode, bool> cases[] = {{1, Mode::Normal, false}, {3, Mode::Normal, false},
+                                                 {4, Mode::Normal, true},  {5, Mode::Normal, true},
+                                                 {20, Mode::Normal, true}, {4, Mode::Wizard, false},
+                                                 {20, Mode::Test, false}};
+    for (const auto& [notifications, mode, next] : cases) {
+        const std::string what =
+            std::to_string(notifications) + " in mode " + std::to_string(static_cast<int>(mode));
+        line.written.clear();
+        PlayingLevel1(mode);
+        Hear(notifications);
+        EXPECT_EQ(LinkState(), lsEolBurst1 + std::min(notifications, 4) - 1) << what;
+        repaints.clear();
+        Silence();
+        auto sends = Sends();
+        ASSERT_EQ(sends.size(), 2u) << what;
+        EXPECT_EQ(sends[1].Title(), next ? "PC LEVEL 2" : "PC LEVEL 1") << what;
+        EXPECT_EQ(sends[1].header[27], next ? 1 : 0) << what;
+        EXPECT_EQ(sends[1].header[29], mode == Mode::Normal ? 0 : 128) << what;
+        ASSERT_FALSE(repaints.empty()) << what;
+        EXPECT_EQ(next ? repaints[0].second : repaints[0].first, kClPurple) << what;
+        EXPECT_EQ(View().Panel5Color, kClBlue);
+        EXPECT_EQ(View().Panel6Color, kClBlue);
+        EXPECT_EQ(LinkState(), lsAwaitingReply) << what;
+    }
+}
+
+TEST_F(LinkTest, IgnoredButtonsKeepThePlayingState) {
+    Option(kOptIgnoreButtons, "1");
+    PlayingLevel1();
+    Hear(20);
+    Silence();
+    EXPECT_EQ(LinkState(), lsPlaying);
+    EXPECT_EQ(Sends().size(), 1u);
+}
+
+TEST_F(LinkTest, NotificationWithoutAnExchangeOnlyReadsSixBytes) {
+    Start({WriteSet(NumberedLevels(1))});
+    line.incoming.assign(10, 0x33);
+    window->zComDataAvailable();
+    EXPECT_EQ(line.incoming.size(), 4u);
+    EXPECT_EQ(LinkState(), lsOff);
+    EXPECT_EQ(timer.Starts(), 0);
+    ExpectStatus("", Lamp::Off);
+}
+
+TEST_F(LinkTest, BusyPortIsReportedAtTheNextPlayAction) {
+    Start({WriteSet(NumberedLevels(1))});
+    line.refuseOpen = true;
+    window->Com21Click();
+    EXPECT_TRUE(View().Com21.checked && !View().Com11.checked);
+    EXPECT_TRUE(prompts.shown.empty());
+    ExpectStatus("", Lamp::Off);
+    window->SpeedButton1Click();
+    ExpectStatus(" Unable to open Com2!", Lamp::Err);
+    EXPECT_EQ(LinkState(), lsOff);
+    EXPECT_TRUE(line.written.empty());
+    EXPECT_FALSE(timer.Enabled());
+    line.refuseOpen = false;
+    window->SpeedButton1Click();
+    EXPECT_EQ(Sends().size(), 1u);
+}
+
+TEST_F(LinkTest, ReadErrorEndsTheExchange) {
+    Start({WriteSet(NumberedLevels(1))});
+    window->SpeedButton1Click();
+    line.pendingError = 4;
+    Hear();
+    ExpectStatus(" Warning: Read Error on Com1.", Lamp::Warn);
+    EXPECT_EQ(LinkState(), lsOff);
+    Silence();
+    ExpectStatus(" Warning: Read Error on Com1.", Lamp::Warn);
+}
+
+// A line that stops taking bytes drops the rest of the send at once.
+TEST_F(LinkTest, FirstFailedWriteDropsTheRestOfTheSend) {
+    const long level = 40 - 7;
+    for (long failFrom : {100L, 512L + 10, 548L + 1, 548L + level - 1}) {
+        line = {};
+        Start({WriteSet(NumberedLevels(1))});
+        line.failFromByte = failFrom;
+        window->SpeedButton1Click();
+        const bool inHeader = failFrom >= 512 && failFrom < 548;  // one write
+        EXPECT_EQ(line.Attempts(), inHeader ? 548 : failFrom + 1) << failFrom;
+        ExpectStatus(" Warning: Write Error on Com1.", Lamp::Warn);
+        Silence();
+        ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+        line.failFromByte = -1;
+        line.written.clear();
+        window->SpeedButton1Click();
+        EXPECT_EQ(line.written.size(), 548u + level) << failFrom;
+    }
+}
+
+TEST_F(LinkTest, EverySendRestartsTheWatchdogOnceItsLastByteHasLeft) {
+    std::vector<std::pair<int, std::size_t>> atWait;  // timer starts, bytes written
+    line.onWaitSent = [&] { atWait.push_back({timer.Starts(), line.written.size()}); };
+    Start({WriteSet(NumberedLevels(1))});
+    window->SpeedButton1Click();
+    timer.Advance(300);
+    window->SpeedButton1Click();
+    ASSERT_EQ(atWait.size(), 2u);
+    EXPECT_EQ(atWait[1].second, 2 * (548u + 33));
+    EXPECT_EQ(timer.Starts(), atWait[1].first + 1);
+    timer.Advance(300);
+    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+    timer.Advance(200);
+    ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+}
+
+TEST_F(LinkTest, OwnEchoCountsAsTheLynxsFirstData) {
+    Start({WriteSet(NumberedLevels(1))});
+    line.onWrite = [this](unsigned char byte) {
+        line.incoming.push_back(byte);
+        window->zComDataAvailable();
+    };
+    window->SpeedButton1Click();
+    line.onWrite = nullptr;
+    EXPECT_EQ(LinkState(), lsAcknowledging);
+    Silence();
+    EXPECT_EQ(LinkState(), lsPlaying);
+    ExpectStatus("", Lamp::Off);
+}
+
+// The hint question and the hint are modal: what the Lynx does meanwhile
+// waits until the play action has finished, so no action starts inside it.
+TEST_F(LinkTest, NotificationsAndTicksDuringTheHintWaitForThePlayAction) {
+    PlayingLevel1();
+    for (int i = 0; i < 2; ++i) {
+        window->SpeedButton1Click();
+        Answer();
+    }
+    prompts.answers = {Answer::Yes};
+    dialogs.duringDialog = [this] {
+        Hear(4);
+        window->Timer1Timer();
+    };
+    window->SpeedButton1Click();
+    EXPECT_EQ(dialogs.hints.size(), 1u);
+    EXPECT_EQ(Asked(kHintQuestion), 1);
+    EXPECT_EQ(Sends().size(), 4u);
+    EXPECT_EQ(LinkState(), lsAcknowledging);
+    Silence();
+    EXPECT_EQ(LinkState(), lsPlaying);
+    EXPECT_EQ(Sends().size(), 4u);
+}
+
+}  // namespace
+}  // namespace gdl

@@ -1,0 +1,104 @@
+// The player's whole road with real programs: the editor builds the sample
+// set, gdlplay.exe --send puts a level on the wire, and the Lynx simulator
+// on a pseudo-terminal says what arrived.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ChildProcess.h"
+#include "FileUtil.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class LynxRoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string bin = dir.MakeFolder("kit/bin");
+        for (auto name : {"GDLEdit", "gdlplay.exe", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe",
+                          "ldstat.pif", "lynxsim"}) {
+            if (!fs::exists(gdltest::KitBin() + name)) GTEST_SKIP() << "kit lacks " << name;
+            fs::copy_file(gdltest::KitBin() + name, bin + name);
+        }
+        const std::string quest = dir.MakeFolder("GemQuest");
+        for (const auto& file : fs::directory_iterator(gdltest::SampleFolder()))
+            fs::copy_file(file.path(), quest + file.path().filename().string());
+        auto built = Run("GDLEdit", {"--build", dir.Path("GemQuest/GemQuest.gdp"),
+                                     "--source-folder", "--overwrite"});
+        ASSERT_EQ(built.status, 0) << built.out << built.err;
+    }
+
+    gdltest::ProgramResult Run(const std::string& program, std::vector<std::string> args) {
+        args.insert(args.begin(), dir.Path("kit/bin/" + program));
+        return gdltest::RunProgram(args, dir.Path("GemQuest"), "",
+                                   {{"XDG_CONFIG_HOME", dir.Path("config")},
+                                    {"XDG_CACHE_HOME", dir.Path("cache")},
+                                    {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}});
+    }
+
+    gdltest::TempDir dir;
+};
+
+TEST_F(LynxRoad, SendPutsTheFirstLevelOnTheLynxWithBothChecksumsRight) {
+    gdltest::ChildProcess sim({dir.Path("kit/bin/lynxsim"), "--script", "wait-level; answer"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
+
+    auto sent =
+        Run("gdlplay.exe", {"--send", dir.Path("GemQuest/GemQuest.gdl"), "--port", *device});
+    EXPECT_EQ(sent.status, 0) << sent.out << sent.err;
+    EXPECT_NE(sent.out.find("Panel2: PC LEVEL 1\n"), std::string::npos) << sent.out;
+    EXPECT_NE(sent.out.find("Panel8: CODE: "), std::string::npos) << sent.out;
+    EXPECT_NE(sent.out.find("Panel14:  Sending Level to Lynx...\n"), std::string::npos);
+    EXPECT_EQ(sent.out.substr(sent.out.size() - 10), "Panel14: \n") << sent.out;
+
+    auto level = sim.ReadLineWith("\"event\":\"level\"", 5s);
+    ASSERT_TRUE(level);
+    EXPECT_NE(level->find("\"title\":\"PC LEVEL 1\""), std::string::npos) << *level;
+    EXPECT_NE(level->find("\"headerChecksumOk\":true"), std::string::npos) << *level;
+    EXPECT_NE(level->find("\"dataChecksumOk\":true"), std::string::npos) << *level;
+    EXPECT_NE(level->find("\"preamble\":512"), std::string::npos) << *level;
+}
+
+TEST_F(LynxRoad, SilentLynxIsReportedAsNotResponding) {
+    gdltest::ChildProcess sim({dir.Path("kit/bin/lynxsim"), "--no-echo", "--script", "wait-level"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device);
+    auto sent =
+        Run("gdlplay.exe", {"--send", dir.Path("GemQuest/GemQuest.gdl"), "2", "--port", *device});
+    EXPECT_EQ(sent.status, 1) << sent.out << sent.err;
+    EXPECT_NE(sent.out.find("Panel14:  Lynx not responding on " + *device + "!"), std::string::npos)
+        << sent.out;
+}
+
+TEST_F(LynxRoad, CommandLineOutcomes) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string inOut;
+    };
+    const Case cases[] = {
+        {{"--send"}, 2, ""},
+        {{"--send", "x.gdl", "1", "2"}, 2, ""},
+        {{"--send", "x.gdl", "--port"}, 2, ""},
+        {{"--help"}, 0, "--send SET [INDEX]"},
+        {{"--version"}, 0, "gdlplay.exe (GDLKIT) "},
+        // No such set: the preparation shows the error and nothing is sent.
+        {{"--send", "missing.gdl"}, 3, "Panel3: INVALID LEVEL SET\n"},
+        {{"--send", "GemQuest.gdl", "1", "--port", "/nonexistent/tty"},
+         1,
+         "Panel14:  Unable to open /nonexistent/tty!\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : c.args[0]);
+        auto r = Run("gdlplay.exe", c.args);
+        EXPECT_EQ(r.status, c.status) << r.out << r.err;
+        EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
+    }
+}
+
+}  // namespace
