@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
+#include "ChildProcess.h"
 #include "FakeTools.h"
 #include "LinkStream.h"
 #include "RunProgram.h"
 #include "SimScript.h"
 #include "ZcommFixtures.h"
-
-extern char** environ;
 
 using gdltest::Bytes;
 using std::chrono::milliseconds;
@@ -121,69 +117,24 @@ TEST(ParseSimScript, ReadsStepsAndRefusesOthers) {
 }
 
 // lynxsim running as a child: its first line names its pty.
-class LynxSim {
+class LynxSim : public gdltest::ChildProcess {
 public:
-    explicit LynxSim(std::vector<std::string> args) {
-        args.insert(args.begin(), gdltest::KitBin() + "lynxsim");
-        int in[2], out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        ::posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        ::posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        input_.Reset(in[1]);
-        output_.Reset(out[0]);
-        device_ = NextLine().value_or("");
-    }
-    ~LynxSim() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            Wait();
-        }
-    }
+    explicit LynxSim(std::vector<std::string> args)
+        : ChildProcess(WithProgram(std::move(args))), device_(NextLine().value_or("")) {}
     const std::string& Device() const { return device_; }
-    std::optional<std::string> NextLine(milliseconds patience = gdltest::kPatience) {
-        for (;;) {
-            auto end = pending_.find('\n');
-            if (end != std::string::npos) {
-                std::string line = pending_.substr(0, end);
-                pending_.erase(0, end + 1);
-                return line;
-            }
-            Bytes more = gdltest::PtyPair::ReadSome(output_.Get(), 4096, patience);
-            if (more.empty()) return std::nullopt;
-            pending_.append(more.begin(), more.end());
-        }
-    }
-    void Keys(const std::string& keys) {
-        EXPECT_EQ(::write(input_.Get(), keys.data(), keys.size()), ssize_t(keys.size()));
-    }
-    // Ends its standard input and waits for it to end.
-    int Finish() {
-        input_.Reset();
+    std::optional<std::string> NextLine() { return ReadLine(gdltest::kPatience); }
+    // The q key; it ends once its output is read.
+    int Quit() {
+        Input("q");
         return Wait();
     }
 
 private:
-    int Wait() {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    static std::vector<std::string> WithProgram(std::vector<std::string> args) {
+        args.insert(args.begin(), gdltest::KitBin() + "lynxsim");
+        return args;
     }
-    pid_t pid_ = -1;
-    gdl::UniqueFd input_;
-    gdl::UniqueFd output_;
     std::string device_;
-    std::string pending_;
 };
 
 // The player's side of the cable.
@@ -235,7 +186,7 @@ TEST(LynxSim, TakesTheExampleLevelEchoesItAndAnswers) {
     EXPECT_EQ(player.received, expected);
     EXPECT_GT(player.notifications, 0);
     EXPECT_LE(player.notifications, static_cast<int>(sent) + 4);
-    EXPECT_EQ(sim.Finish(), 0);
+    EXPECT_EQ(sim.Quit(), 0);
 }
 
 TEST(LynxSim, ABadHeaderGetsAnErrorLineAndNoAnswer) {
@@ -252,7 +203,7 @@ TEST(LynxSim, ABadHeaderGetsAnErrorLineAndNoAnswer) {
     EXPECT_EQ(line->substr(0, kLevelLine.size()), kLevelLine);
     EXPECT_EQ(sim.NextLine(), R"({"event":"answer","count":4})");
     ASSERT_TRUE(player.Receive(4));
-    EXPECT_EQ(sim.Finish(), 0);
+    EXPECT_EQ(sim.Quit(), 0);
     player.events.PumpQueued();
     EXPECT_EQ(player.received, Bytes(4, 0x5A));
 }
@@ -263,7 +214,7 @@ TEST(LynxSim, EachByteOfABurstIsANotificationOfItsOwn) {
     player.SendLevel(kHeader, kLevel);
     ASSERT_TRUE(player.Receive(1));
     const int beforeBurst = player.notifications;
-    sim.Keys("n");
+    ASSERT_TRUE(sim.Input("n"));
     ASSERT_TRUE(player.Receive(5));
     EXPECT_EQ(player.notifications - beforeBurst, 4);
     EXPECT_EQ(player.received, (Bytes{0x5A, 0x42, 0x42, 0x42, 0x42}));
@@ -284,7 +235,7 @@ TEST(LynxSim, FollowsItsScriptAndPacesTheWire) {
     EXPECT_GE(ms, 550 * 11 * 1000.0 / 9600 - 0.5);
     EXPECT_TRUE(player.Receive(6));
     EXPECT_EQ(player.received, (Bytes{0x5A, 0x5A, 0x5A, 0x5A, 0x42, 0x42}));
-    EXPECT_EQ(sim.Finish(), 0);
+    EXPECT_EQ(sim.Wait(), 0);
 }
 
 TEST(LynxSim, ExplainsItsArguments) {

@@ -56,8 +56,8 @@ constexpr char kHelp[] =
     "                      wait MS, quit; then only \"answer\" answers a level\n"
     "\n"
     "Keys (when standard input is a terminal, or without --script): n a burst of 4\n"
-    "(next level), r a burst of 1 (play again), q quit. Without --script the end of\n"
-    "standard input ends it too.\n"
+    "(next level), r a burst of 1 (play again), q quit. Otherwise it runs until the\n"
+    "script's quit or a signal (TERM, INT, HUP).\n"
     "\n"
     "Lines on standard output after the device path:\n"
     "  {\"event\":\"level\",\"preamble\":512,\"title\":\"PC LEVEL 1\",...,\"ms\":12.3}\n"
@@ -106,8 +106,8 @@ private:
 // Keys without Enter and without echo, for as long as it lives.
 class KeyMode {
 public:
-    KeyMode() {
-        if (!::isatty(0) || ::tcgetattr(0, &saved_) != 0) return;
+    explicit KeyMode(bool wanted) {
+        if (!wanted || !::isatty(0) || ::tcgetattr(0, &saved_) != 0) return;
         termios keys = saved_;
         keys.c_lflag &= ~(ICANON | ECHO);
         keys.c_cc[VMIN] = 1;
@@ -162,10 +162,13 @@ public:
             byteTime_ = std::chrono::duration_cast<SimClock::duration>(
                 std::chrono::duration<double>(kBitsPerByte / *options.baud));
         }
-        keys_ = !options.script || ::isatty(0);
+        // A terminal gives keys only to its foreground: "lynxsim &" must not stop.
+        const bool terminal = ::isatty(0);
+        keys_ = (!options.script || terminal) && (!terminal || ::tcgetpgrp(0) == ::getpgrp());
         if (options.script) steps_ = *options.script;
     }
     int Run();
+    bool ReadsKeys() const { return keys_; }
     // Gives the client what was sent before the line closes: a pty that
     // loses its master drops the input its slave has not read yet.
     void Drain() const;
@@ -358,7 +361,7 @@ int Simulator::Run() {
         for (const auto& event : parser_.Tick(now)) Report(event, now);
         if (!WritePort(now)) return 1;
         StepScript(now);
-        if (gStop || (keysEnded_ && !options_.script) || (quit_ && out_.empty())) return 0;
+        if (gStop || (quit_ && out_.empty())) return 0;
 
         const bool reading = !Paced() || now >= inNext_;
         std::vector<pollfd> fds{
@@ -525,8 +528,8 @@ int main(int argc, char** argv) {
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
 
-    KeyMode keys;
     Simulator simulator(options, port.get(), slave.get());
+    KeyMode keys(simulator.ReadsKeys());
     const int status = simulator.Run();
     if (status == 1) {
         std::fprintf(stderr, "lynxsim: %s went away\n", path.c_str());
