@@ -199,15 +199,12 @@ bool TZComm::WriteComm(const unsigned char* buffer, long count) {
 bool TZComm::WriteCommByte(unsigned char byte) {
     if (!connected_ || vanished_) return false;
     if (abortOnError_ && queue_.PendingErrors() != 0) return false;
-    switch (port_->WriteByte(byte, kWriteByteLimit)) {
-        case IoResult::Ok:
-            return true;
-        case IoResult::Vanished:
-            vanished_ = true;
-            return false;
-        default:
-            return false;
-    }
+    return Succeeded(port_->WriteByte(byte, kWriteByteLimit));
+}
+
+bool TZComm::Succeeded(IoResult result) {
+    if (result == IoResult::Vanished) vanished_ = true;
+    return result == IoResult::Ok;
 }
 
 std::string TZComm::GetText() {
@@ -234,15 +231,7 @@ int TZComm::MessageCOMM() {
 
 bool TZComm::WaitSent() {
     if (!connected_ || vanished_) return false;
-    switch (port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier)) {
-        case IoResult::Ok:
-            return true;
-        case IoResult::Vanished:
-            vanished_ = true;
-            return false;
-        default:
-            return false;
-    }
+    return Succeeded(port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier));
 }
 
 void TZComm::ReceiveFromPort(const unsigned char* bytes, std::size_t count) {

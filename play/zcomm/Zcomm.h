@@ -28,6 +28,7 @@ namespace gdl {
 class Registry;
 class SerialPort;
 class WakeEvent;
+enum class IoResult;
 
 enum TParity { no_parity = 0, odd_parity = 1, even_parity = 2, mark_parity = 3, space_parity = 4 };
 // The port gets value + 4 data bits.
@@ -182,6 +183,8 @@ private:
         std::uint32_t writeMultiplier = 0, writeConstant = 0;
     };
     bool FailOpen(std::string why);
+    // Notes a vanished device.
+    bool Succeeded(IoResult result);
     void Arrived(std::uint64_t generation, const unsigned char* bytes, std::size_t count,
                  int driverErrors);
     void PortVanished(std::uint64_t generation);
