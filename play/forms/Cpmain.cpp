@@ -101,15 +101,16 @@ const MenuPlace kMenuItems[] = {
     {"Hint1", &PlayerView::Hint1},
 };
 
-QString PanelStyle(Rgb colour) {
+QString PanelStyle(const char* name, Rgb colour) {
+    auto light = [](int c) { return std::min(255, c + 96); };
     return QString("QFrame#%1 { background: rgb(%2,%3,%4); border: 2px outset rgb(%5,%6,%7); }")
-        .arg("%1")
+        .arg(QString(name))
         .arg(colour.r)
         .arg(colour.g)
         .arg(colour.b)
-        .arg(std::min(255, colour.r + 96))
-        .arg(std::min(255, colour.g + 96))
-        .arg(std::min(255, colour.b + 96));
+        .arg(light(colour.r))
+        .arg(light(colour.g))
+        .arg(light(colour.b));
 }
 
 }  // namespace
@@ -189,7 +190,7 @@ QFrame* TfPlay::MakePanel(const char* name, int left, int top, int width, int he
     auto* panel = new QFrame(centralWidget());
     panel->setObjectName(name);
     panel->setGeometry(left, top, width, height);
-    panel->setStyleSheet(PanelStyle(kClBlue).arg(name));
+    panel->setStyleSheet(PanelStyle(name, kClBlue));
     panels_[name] = panel;
     return panel;
 }
@@ -317,8 +318,8 @@ void TfPlay::Render() {
         if (auto* text = panel->findChild<QLabel*>(QString(place.name) + "Text"))
             text->setText(ToQString(p.text));
     }
-    panels_["Panel5"]->setStyleSheet(PanelStyle(v.Panel5Color).arg("Panel5"));
-    panels_["Panel6"]->setStyleSheet(PanelStyle(v.Panel6Color).arg("Panel6"));
+    panels_["Panel5"]->setStyleSheet(PanelStyle("Panel5", v.Panel5Color));
+    panels_["Panel6"]->setStyleSheet(PanelStyle("Panel6", v.Panel6Color));
     for (const auto& b : kButtons) {
         const ButtonView& view = v.*b.view;
         buttons_[b.name]->setText(ToQString(view.caption));
