@@ -1,0 +1,151 @@
+// The player's window over its core: controls under the design's names and
+// places, clicks reaching the core, the view rendered, and the real window
+// playing a set with the simulated Lynx.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <chrono>
+
+#include "../forms/FormsTestSupport.h"
+#include "ChildProcess.h"
+#include "Cpmain.h"
+#include "PlayerFixtures.h"
+#include "QtPlayerPorts.h"
+#include "ZcommLine.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class TfPlayTest : public gdltest::PlayerFixture {
+protected:
+    void Show(const std::string& setPath) {
+        gdltest::EnsureApp();
+        Start({setPath});
+        form.SetCore(window.get());
+        form.Render();
+        form.show();
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        return form.findChild<T*>(name);
+    }
+    gdl::TfPlay form;
+};
+
+TEST_F(TfPlayTest, ControlsStandWhereTheDesignPutsThem) {
+    Show(WriteSet(gdltest::NumberedLevels(3)));
+    const struct {
+        const char* name;
+        int left, top, width;
+    } panels[] = {{"Panel1", 5, 12, 413},   {"Panel2", 122, 80, 181}, {"Panel3", 5, 124, 413},
+                  {"Panel4", 5, 156, 413},  {"Panel9", 141, 196, 72}, {"Panel5", 95, 254, 94},
+                  {"Panel6", 235, 254, 94}, {"Panel7", 9, 328, 94},   {"Panel10", 165, 328, 94},
+                  {"Panel11", 321, 328, 94}};
+    for (const auto& p : panels) {
+        auto* panel = Find<QFrame>(p.name);
+        ASSERT_TRUE(panel) << p.name;
+        EXPECT_EQ(panel->geometry().topLeft(), QPoint(p.left, p.top)) << p.name;
+        EXPECT_EQ(panel->width(), p.width) << p.name;
+    }
+    EXPECT_EQ(form.centralWidget()->size(), QSize(423, 385));
+    const struct {
+        const char* name;
+        const char* keys;
+    } shortcuts[] = {{"Load1", "Ctrl+L"}, {"Restart1", "Ctrl+R"}, {"Quit1", "Ctrl+Q"},
+                     {"Play1", "Ctrl+P"}, {"Next1", "Ctrl+N"},    {"WBack1", "Ctrl+B"},
+                     {"Contents1", "F1"}, {"About1", "F2"},       {"Info1", "F3"},
+                     {"Hint1", "F4"}};
+    for (const auto& s : shortcuts) {
+        auto* action = Find<QAction>(s.name);
+        ASSERT_TRUE(action) << s.name;
+        EXPECT_EQ(action->shortcut(), QKeySequence(s.keys)) << s.name;
+    }
+    for (const char* name : {"ePW", "iStat", "Label1"}) EXPECT_TRUE(Find<QWidget>(name)) << name;
+    EXPECT_FALSE(Find<QLabel>("Label1")->isVisible());
+}
+
+TEST_F(TfPlayTest, PlayClickSendsAndTheViewFollows) {
+    Show(WriteSet(gdltest::NumberedLevels(3)));
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());
+    Find<QToolButton>("SpeedButton1")->click();
+    EXPECT_GT(line.written.size(), gdl::kPreambleBytes + gdl::kLinkHeaderSize);
+    EXPECT_EQ(Find<QToolButton>("SpeedButton1")->text(), "RE-PLAY");
+    EXPECT_TRUE(Find<QToolButton>("SpeedButton2")->isEnabled());
+    EXPECT_EQ(Find<QLabel>("Panel14Text")->text(), " Sending Level to Lynx...");
+    // The Level menu that shows is the one whose shortcuts answer.
+    EXPECT_TRUE(Find<QAction>("Next1")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("WNext1")->isEnabled());
+}
+
+TEST_F(TfPlayTest, WizardModeMovesPlayAndShowsTheWizardMenu) {
+    gdltest::SetText set;
+    set.wizard = "WIZZ";
+    Show(WriteSet(gdltest::NumberedLevels(3), set));
+    Restart("WIZZ");
+    form.Render();
+    EXPECT_EQ(Find<QFrame>("Panel5")->x(), 165);
+    EXPECT_FALSE(Find<QFrame>("Panel6")->isVisible());
+    EXPECT_TRUE(Find<QFrame>("Panel12")->isVisible());
+    EXPECT_TRUE(Find<QMenu>("WLevel1")->menuAction()->isVisible());
+    EXPECT_FALSE(Find<QMenu>("Level1")->menuAction()->isVisible());
+    EXPECT_TRUE(Find<QAction>("WNext1")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("Next1")->isEnabled());
+    EXPECT_EQ(form.windowTitle(), "GDL Level Set Player (Wizard Mode)");
+}
+
+// The real window, the real serial component and the simulator: PLAY sends
+// level 1, and the Lynx's burst of four makes the window send level 2.
+TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
+    gdltest::EnsureApp();
+    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--script",
+                               "wait-level; answer; wait 800; burst 4; wait-level; answer"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device);
+    gdltest::TempDir dir;
+    gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
+    dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(3)));
+    gdl::MemoryRegistry registry;
+    registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", *device);
+    gdl::RecordingToolRunner runner;
+    gdl::ScriptedPrompts prompts;
+    gdl::ScriptedPlayerDialogs dialogs;
+    gdl::TfPlay form;
+    gdl::QtTimer timer(&form);
+    gdl::ZcommLine line(
+        [&form](std::function<void()> fn) {
+            QMetaObject::invokeMethod(
+                &form, [&form, fn] { form.Run(fn); }, Qt::QueuedConnection);
+        },
+        &registry);
+    gdl::PlayerWindow core(
+        {registry, runner, prompts, timer, line, dialogs, [&form] { form.RepaintNow(); }},
+        {dir.Path("road.gdl")}, dir.Folder());
+    form.SetCore(&core);
+    timer.SetTick([&form] { form.Timer1Timer(); });
+    form.show();
+    form.FormActivate();
+    form.findChild<QToolButton*>("SpeedButton1")->click();
+
+    std::vector<std::string> titles;
+    const auto end = std::chrono::steady_clock::now() + 15s;
+    while (titles.size() < 2 && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (auto lineRead = sim.ReadLine(5ms);
+            lineRead && lineRead->find("\"level\"") != std::string::npos)
+            titles.push_back(*lineRead);
+    }
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_NE(titles[0].find("\"title\":\"PC LEVEL 1\""), std::string::npos) << titles[0];
+    EXPECT_NE(titles[1].find("\"title\":\"PC LEVEL 2\""), std::string::npos) << titles[1];
+    EXPECT_NE(titles[1].find("\"fresh\":0"), std::string::npos) << titles[1];
+    EXPECT_EQ(core.State().index, 2);
+    form.close();
+}
+
+}  // namespace
