@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GuardedApplication.h"
 #include "Icons.h"
 #include "Passwords.h"
 #include "Pmmain.h"
@@ -19,31 +20,6 @@
 
 namespace gdl {
 namespace {
-
-// An error that escapes an event handler is shown and the editor goes on.
-class EditorApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            ShowError(QString::fromLocal8Bit(e.what()));
-        } catch (...) {
-            ShowError(QStringLiteral("An unknown error occurred."));
-        }
-        return false;
-    }
-
-private:
-    void ShowError(const QString& what) {
-        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), what,
-                        QMessageBox::Ok, activeWindow());
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
-};
 
 // A debugging aid: GDLEDIT_START_PAGE=props|source|levels|build opens that
 // page after start-up, when a project is open.
@@ -59,7 +35,7 @@ void ShowStartPage(TfProj& window) {
 }  // namespace gdl
 
 int RunEditorGui(int argc, char** argv) {
-    gdl::EditorApplication app(argc, argv);
+    gdl::GuardedApplication app(argc, argv, QString::fromLatin1(gdl::kAppTitle));
     QApplication::setApplicationName(QStringLiteral("GDLEdit"));
     QApplication::setWindowIcon(gdl::MakeIcon(gdl::IconId::App));
 

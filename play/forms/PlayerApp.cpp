@@ -13,6 +13,7 @@
 #include "Cphint.h"
 #include "Cpload.h"
 #include "Cpmain.h"
+#include "GuardedApplication.h"
 #include "PlayerPictures.h"
 #include "PlayerWindow.h"
 #include "QtPlayerPorts.h"
@@ -21,32 +22,9 @@
 #include "ToolRunner.h"
 #include "ZcommLine.h"
 
-namespace gdl {
-namespace {
-
-// An error that escapes an event handler is shown and the player goes on.
-class PlayerApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            QMessageBox::critical(activeWindow(), kPlayerAppTitle,
-                                  QString::fromLocal8Bit(e.what()));
-        } catch (...) {
-            QMessageBox::critical(activeWindow(), kPlayerAppTitle, "An unknown error occurred.");
-        }
-        return false;
-    }
-};
-
-}  // namespace
-}  // namespace gdl
-
 int RunPlayerGui(int argc, char** argv) {
     using namespace gdl;
-    PlayerApplication app(argc, argv);
+    GuardedApplication app(argc, argv, kPlayerAppTitle);
     QApplication::setApplicationName(kPlayerAppTitle);
     QApplication::setWindowIcon(QIcon(GemPicture()));
     std::vector<std::string> args;
