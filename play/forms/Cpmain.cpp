@@ -21,6 +21,24 @@
 
 namespace gdl {
 
+// The field always holds a whole code (the level's, or "????"): entering it
+// selects that code, so what is typed replaces it.
+class CodeEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    void SetText(const QString& text) {
+        if (text == this->text()) return;
+        setText(text);
+        if (hasFocus()) selectAll();
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        selectAll();
+    }
+};
+
 namespace {
 
 constexpr int kClientWidth = 423;
@@ -149,7 +167,7 @@ TfPlay::TfPlay(QWidget* parent) : QMainWindow(parent) {
     for (const auto& b : kButtons)
         buttons_[b.name] = MakeButton(panels_[b.panel], b.name, b.colour, b.click);
 
-    ePW = new QLineEdit(client);
+    ePW = new CodeEdit(client);
     ePW->setObjectName("ePW");
     ePW->setGeometry(212, 196, 73, 26);
     ePW->setMaxLength(4);
@@ -325,7 +343,7 @@ void TfPlay::Render() {
         buttons_[b.name]->setText(ToQString(view.caption));
         buttons_[b.name]->setEnabled(view.enabled);
     }
-    if (ePW->text() != ToQString(v.ePW)) ePW->setText(ToQString(v.ePW));
+    ePW->SetText(ToQString(v.ePW));
     ePW->setVisible(v.ePWVisible);
     Label1->setText(ToQString(v.Label1));
     Panel14Text->setText(ToQString(v.Panel14.text));

@@ -14,11 +14,12 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QToolButton;
 
 namespace gdl {
+
+class CodeEdit;
 
 class TfPlay : public QMainWindow {
     Q_OBJECT
@@ -61,7 +62,7 @@ private:
     std::map<std::string, QAction*> actions_;
     QMenu* Level1 = nullptr;
     QMenu* WLevel1 = nullptr;
-    QLineEdit* ePW = nullptr;
+    CodeEdit* ePW = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* iStat = nullptr;
     QLabel* Panel14Text = nullptr;

@@ -59,7 +59,7 @@ QPixmap CaveBackground(int width, int height) {
     const QColor colours[] = {QColor(80, 220, 255), QColor(120, 255, 120), QColor(255, 120, 220),
                               QColor(255, 210, 90)};
     const QPointF spots[] = {{30, 108},  {396, 96},  {60, 300},  {370, 290}, {22, 200},
-                             {404, 210}, {120, 360}, {310, 356}, {210, 64},  {345, 180}};
+                             {404, 210}, {120, 360}, {310, 356}, {210, 64},  {330, 236}};
     for (std::size_t i = 0; i < std::size(spots); ++i) {
         QColor c = colours[i % std::size(colours)];
         QRadialGradient halo(spots[i], 22);
