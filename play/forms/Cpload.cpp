@@ -4,13 +4,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <exception>
 
 #include "FormWidgets.h"
+#include "Guarded.h"
 #include "PlayerPictures.h"
 #include "QtText.h"
 
@@ -79,11 +78,7 @@ TfLoad::TfLoad(Chooser& core, QWidget* parent) : QDialog(parent), core_(core) {
 }
 
 void TfLoad::Run(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        QMessageBox::critical(this, windowTitle(), QString::fromLocal8Bit(e.what()));
-    }
+    RunGuarded(this, handler);
     Render();
     if (core_.View().result == ModalResult::Ok) accept();
     if (core_.View().result == ModalResult::Cancel) reject();

@@ -8,14 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QToolButton>
-#include <exception>
 #include <utility>
 #include <vector>
 
 #include "FormWidgets.h"
+#include "Guarded.h"
 #include "PlayerPictures.h"
 #include "QtText.h"
 
@@ -297,13 +296,7 @@ void TfPlay::BuildMenus() {
 
 void TfPlay::Run(const std::function<void()>& handler) {
     if (!core_ || closing_) return;
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        QMessageBox::critical(this, kPlayerAppTitle, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        QMessageBox::critical(this, kPlayerAppTitle, "An unknown error occurred.");
-    }
+    RunGuarded(this, handler);
     Render();
     if (core_->View().closeRequested) close();
 }
@@ -352,6 +345,13 @@ void TfPlay::Render() {
     RenderMenus(v);
 }
 
+std::function<void(std::function<void()>)> TfPlay::PostFunction() {
+    return [this](std::function<void()> fn) {
+        QMetaObject::invokeMethod(
+            this, [this, fn = std::move(fn)] { Run(fn); }, Qt::QueuedConnection);
+    };
+}
+
 void TfPlay::RepaintNow() {
     Render();
     repaint();
@@ -360,12 +360,10 @@ void TfPlay::RepaintNow() {
 void TfPlay::closeEvent(QCloseEvent* event) {
     if (core_ && !closing_) {
         closing_ = true;
-        try {
+        RunGuarded(this, [this] {
             core_->FormClose();
             core_->FormDestroy();
-        } catch (const std::exception& e) {
-            QMessageBox::critical(this, kPlayerAppTitle, QString::fromLocal8Bit(e.what()));
-        }
+        });
     }
     event->accept();
 }

@@ -35,6 +35,9 @@ public:
     void Render();
     // Renders and paints at once, while the window thread is busy.
     void RepaintNow();
+    // zCom's post function: a notification of the watch thread runs as a
+    // handler of this window, from its event loop.
+    std::function<void(std::function<void()>)> PostFunction();
 
     void FormActivate() {
         Run([this] { core_->FormActivate(); });

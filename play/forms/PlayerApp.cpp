@@ -1,11 +1,7 @@
 #include "PlayerApp.h"
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
-#include <exception>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +9,7 @@
 #include "Cphint.h"
 #include "Cpload.h"
 #include "Cpmain.h"
+#include "Guarded.h"
 #include "GuardedApplication.h"
 #include "PlayerPictures.h"
 #include "PlayerWindow.h"
@@ -33,7 +30,9 @@ int RunPlayerGui(int argc, char** argv) {
     FileRegistry registry = FileRegistry::FromEnvironment();
     PosixToolRunner runner([] { QCoreApplication::processEvents(); });
     QtPrompts prompts;
-    try {
+    int status = 1;
+    // An error while the windows are made is shown, and ends the player.
+    RunGuarded(nullptr, [&] {
         // The windows in the design's order: the main window, the hint, the chooser.
         TfPlay window;
         play::TfHint hint(&window);
@@ -42,18 +41,7 @@ int RunPlayerGui(int argc, char** argv) {
         prompts.SetParent(&window);
         QtTimer timer(&window);
         QtPlayerDialogs dialogs(load, hint);
-        QPointer<TfPlay> target(&window);
-        ZcommLine line(
-            [target](std::function<void()> fn) {
-                if (target)
-                    QMetaObject::invokeMethod(
-                        target,
-                        [target, fn = std::move(fn)] {
-                            if (target) target->Run(fn);
-                        },
-                        Qt::QueuedConnection);
-            },
-            &registry);
+        ZcommLine line(window.PostFunction(), &registry);
         PlayerWindow core(
             {registry, runner, prompts, timer, line, dialogs, [&window] { window.RepaintNow(); }},
             args, ProgramFolder());
@@ -62,9 +50,7 @@ int RunPlayerGui(int argc, char** argv) {
         window.Render();
         window.show();
         QTimer::singleShot(0, &window, [&window] { window.FormActivate(); });
-        return QApplication::exec();
-    } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, kPlayerAppTitle, QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
+        status = QApplication::exec();
+    });
+    return status;
 }

@@ -5,7 +5,7 @@
 
 namespace gdl {
 
-QtTimer::QtTimer(QObject* owner) : timer_(owner) {
+QtTimer::QtTimer(QObject* owner) {
     timer_.setObjectName("Timer1");
     // Timer1's handler stops it first; a single shot is the same timer.
     timer_.setSingleShot(true);

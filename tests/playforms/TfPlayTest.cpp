@@ -117,12 +117,7 @@ TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
     gdl::ScriptedPlayerDialogs dialogs;
     gdl::TfPlay form;
     gdl::QtTimer timer(&form);
-    gdl::ZcommLine line(
-        [&form](std::function<void()> fn) {
-            QMetaObject::invokeMethod(
-                &form, [&form, fn] { form.Run(fn); }, Qt::QueuedConnection);
-        },
-        &registry);
+    gdl::ZcommLine line(form.PostFunction(), &registry);
     gdl::PlayerWindow core(
         {registry, runner, prompts, timer, line, dialogs, [&form] { form.RepaintNow(); }},
         {dir.Path("road.gdl")}, dir.Folder());
