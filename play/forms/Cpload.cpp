@@ -85,6 +85,7 @@ void TfLoad::Run(const std::function<void()>& handler) {
 }
 
 void TfLoad::cLevelSetsClick() {
+    if (rendering_) return;
     Run([this] {
         core_.Select(SelectedRow(cLevelSets));
         core_.cLevelSetsClick();
@@ -93,8 +94,10 @@ void TfLoad::cLevelSetsClick() {
 
 void TfLoad::Render() {
     const ChooserView& v = core_.View();
+    rendering_ = true;
     SyncList(cLevelSets, v.cLevelSets);
     SelectRow(cLevelSets, v.selected);
+    rendering_ = false;
     Label2->setText(ToQString(v.Label2));
     Label3->setText(ToQString(v.Label3));
     bOK->setEnabled(v.bOKEnabled);

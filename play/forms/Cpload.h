@@ -57,6 +57,8 @@ private:
     QPushButton* bCancel = nullptr;
     QPushButton* bOther = nullptr;
     QMenu* mPopup = nullptr;
+    // The list's own signals while the view is shown are no clicks.
+    bool rendering_ = false;
 };
 
 }  // namespace gdl
