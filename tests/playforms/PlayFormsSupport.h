@@ -10,6 +10,12 @@
 #include <QTimer>
 #include <chrono>
 #include <functional>
+#include <ostream>
+
+// Failed comparisons show the text, not its code units.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace gdltest {
 

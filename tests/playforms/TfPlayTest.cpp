@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "../forms/FormsTestSupport.h"
 #include "ChildProcess.h"
 #include "Cpmain.h"
+#include "PlayFormsSupport.h"
 #include "PlayerFixtures.h"
 #include "QtPlayerPorts.h"
 #include "ZcommLine.h"
@@ -24,9 +26,11 @@ using namespace std::chrono_literals;
 
 class TfPlayTest : public gdltest::PlayerFixture {
 protected:
-    void Show(const std::string& setPath) {
+    void Show(const std::string& setPath, const std::vector<std::string>& more = {}) {
         gdltest::EnsureApp();
-        Start({setPath});
+        std::vector<std::string> args{setPath};
+        args.insert(args.end(), more.begin(), more.end());
+        Start(args);
         form.SetCore(window.get());
         form.Render();
         form.show();
@@ -34,6 +38,18 @@ protected:
     template <typename T>
     T* Find(const char* name) {
         return form.findChild<T*>(name);
+    }
+    QString Text(const char* panel) {
+        return Find<QLabel>((std::string(panel) + "Text").c_str())->text();
+    }
+    void Activate() {
+        form.activateWindow();
+        ASSERT_TRUE(gdltest::WaitFor([this] { return form.isActiveWindow(); }));
+    }
+    // A key as the window system hands it on: shortcuts first.
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        gdltest::PressKey(focus ? focus : &form, key, {}, modifiers);
     }
     gdl::TfPlay form;
 };
@@ -97,6 +113,65 @@ TEST_F(TfPlayTest, WizardModeMovesPlayAndShowsTheWizardMenu) {
     EXPECT_TRUE(Find<QAction>("WNext1")->isEnabled());
     EXPECT_FALSE(Find<QAction>("Next1")->isEnabled());
     EXPECT_EQ(form.windowTitle(), "GDL Level Set Player (Wizard Mode)");
+}
+
+TEST_F(TfPlayTest, TestModeShowsTheLevelWithOnlyPlayAndQuit) {
+    Show(WriteSet(gdltest::NumberedLevels(3)), {"3"});
+    EXPECT_EQ(form.windowTitle(), "GDL Level Set Player (Test Mode)");
+    EXPECT_EQ(Text("Panel1"), "Glimmerdeep: Test Set");
+    EXPECT_EQ(Text("Panel2"), "PC LEVEL 3");
+    EXPECT_EQ(Text("Panel3"), "LEVEL 3");
+    EXPECT_EQ(Text("Panel4"), "Designer 3");
+    EXPECT_EQ(Text("Panel8"), "CODE: L003");
+    EXPECT_EQ(Find<QFrame>("Panel11")->x(), 165);
+    for (const char* hidden : {"Panel6", "Panel7", "Panel9", "Panel10", "ePW"})
+        EXPECT_TRUE(Find<QWidget>(hidden)->isHidden()) << hidden;
+    for (const char* hidden : {"Load1", "Restart1", "Next1", "SavePassword1", "Hint1"})
+        EXPECT_FALSE(Find<QAction>(hidden)->isVisible()) << hidden;
+}
+
+// The code field holds the first level's code; what the player types
+// replaces it, and PLAY starts at the level of the typed code.
+TEST_F(TfPlayTest, ATypedCodeReplacesTheShownOne) {
+    Show(WriteSet(gdltest::NumberedLevels(3)));
+    auto* ePW = Find<QLineEdit>("ePW");
+    EXPECT_EQ(ePW->text(), "L001");
+    EXPECT_EQ(ePW->maxLength(), 4);
+    Activate();
+    ASSERT_TRUE(ePW->hasFocus());
+    gdltest::TypeText(ePW, "l002");
+    EXPECT_EQ(View().ePW, "L002");
+    Key(Qt::Key_P);
+    EXPECT_EQ(State().index, 2);
+    EXPECT_EQ(Text("Panel8"), "CODE: L002");
+}
+
+// Both Level menus use Ctrl+P and Ctrl+N: only the shown one answers.
+TEST_F(TfPlayTest, ShortcutsOfTheShownLevelMenuAnswer) {
+    const struct {
+        const char* mode;
+        bool wizard;
+        std::vector<int> keys;
+        long long index;
+        std::size_t sends;
+    } cases[] = {
+        {"normal", false, {Qt::Key_P, Qt::Key_N}, 2, 2},
+        {"wizard", true, {Qt::Key_N, Qt::Key_N, Qt::Key_B}, 2, 0},
+        {"wizard play", true, {Qt::Key_N, Qt::Key_P}, 2, 1},
+    };
+    gdltest::SetText set;
+    set.wizard = "WIZZ";
+    const std::string path = WriteSet(gdltest::NumberedLevels(3), set);
+    for (const auto& c : cases) {
+        line.written.clear();
+        Show(path);
+        if (c.wizard) Restart("WIZZ");
+        form.Render();
+        Activate();
+        for (int key : c.keys) Key(key);
+        EXPECT_EQ(State().index, c.index) << c.mode;
+        EXPECT_EQ(Sends().size(), c.sends) << c.mode;
+    }
 }
 
 // The real window, the real serial component and the simulator: PLAY sends
