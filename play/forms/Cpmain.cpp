@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -36,6 +37,34 @@ protected:
         QLineEdit::focusInEvent(event);
         selectAll();
     }
+};
+
+// A panel's text in white bold; one too wide for its panel is drawn smaller
+// rather than cut off at both ends (a set title may have 40 characters).
+class PanelText : public QLabel {
+public:
+    PanelText(QWidget* panel, int pointSize) : QLabel(panel), pointSize_(pointSize) {
+        setAlignment(Qt::AlignCenter);
+        setStyleSheet("color: white; background: transparent;");
+        QFont bold = font();
+        bold.setBold(true);
+        bold.setPointSize(pointSize);
+        setFont(bold);
+    }
+    void Show(const QString& text) {
+        if (text == this->text()) return;
+        constexpr int kSmallest = 6;
+        QFont f = font();
+        f.setPointSize(pointSize_);
+        const int room = parentWidget()->width() - 8;
+        while (f.pointSize() > kSmallest && QFontMetrics(f).horizontalAdvance(text) > room)
+            f.setPointSize(f.pointSize() - 1);
+        setFont(f);
+        setText(text);
+    }
+
+private:
+    int pointSize_;
 };
 
 namespace {
@@ -150,15 +179,11 @@ TfPlay::TfPlay(QWidget* parent) : QMainWindow(parent) {
 
     for (const auto& place : kPanels) {
         QFrame* panel = MakePanel(place.name, place.left, place.top, place.width, place.height);
-        auto* text = new QLabel(panel);
+        // The set title stands out.
+        const int points = font().pointSize() + (std::string(place.name) == "Panel1" ? 5 : 0);
+        auto* text = new PanelText(panel, points);
         text->setObjectName(QString(place.name) + "Text");
-        text->setAlignment(Qt::AlignCenter);
-        text->setStyleSheet("color: white; font-weight: bold; background: transparent;");
-        if (std::string(place.name) == "Panel1") {
-            QFont f = text->font();
-            f.setPointSize(f.pointSize() + 5);
-            text->setFont(f);
-        }
+        texts_[place.name] = text;
         auto* layout = new QHBoxLayout(panel);
         layout->setContentsMargins(2, 0, 2, 0);
         layout->addWidget(text);
@@ -326,8 +351,7 @@ void TfPlay::Render() {
         QFrame* panel = panels_[place.name];
         panel->move(p.left, place.top);
         panel->setVisible(p.visible);
-        if (auto* text = panel->findChild<QLabel*>(QString(place.name) + "Text"))
-            text->setText(ToQString(p.text));
+        texts_[place.name]->Show(ToQString(p.text));
     }
     panels_["Panel5"]->setStyleSheet(PanelStyle("Panel5", v.Panel5Color));
     panels_["Panel6"]->setStyleSheet(PanelStyle("Panel6", v.Panel6Color));

@@ -20,6 +20,7 @@ class QToolButton;
 namespace gdl {
 
 class CodeEdit;
+class PanelText;
 
 class TfPlay : public QMainWindow {
     Q_OBJECT
@@ -61,6 +62,7 @@ private:
     PlayerWindow* core_ = nullptr;
     bool closing_ = false;
     std::map<std::string, QFrame*> panels_;
+    std::map<std::string, PanelText*> texts_;
     std::map<std::string, QToolButton*> buttons_;
     std::map<std::string, QAction*> actions_;
     QMenu* Level1 = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,6 +129,17 @@ TEST_F(TfPlayTest, TestModeShowsTheLevelWithOnlyPlayAndQuit) {
         EXPECT_TRUE(Find<QWidget>(hidden)->isHidden()) << hidden;
     for (const char* hidden : {"Load1", "Restart1", "Next1", "SavePassword1", "Hint1"})
         EXPECT_FALSE(Find<QAction>(hidden)->isVisible()) << hidden;
+}
+
+TEST_F(TfPlayTest, ALongTitleIsDrawnSmallerToFitItsPanel) {
+    gdltest::SetText set;
+    set.name = "The Very Long Glimmering Caverns Of Doom";
+    Show(WriteSet(gdltest::NumberedLevels(1), set));
+    auto* title = Find<QLabel>("Panel1Text");
+    ASSERT_EQ(title->text(), "Glimmerdeep: The Very Long Glimmering Caverns Of Doom");
+    EXPECT_LE(QFontMetrics(title->font()).horizontalAdvance(title->text()),
+              Find<QFrame>("Panel1")->width());
+    EXPECT_TRUE(title->font().bold());
 }
 
 // The code field holds the first level's code; what the player types
