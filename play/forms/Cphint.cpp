@@ -14,6 +14,9 @@ TfHint::TfHint(QWidget* parent) : QDialog(parent) {
     setObjectName("fHint");
     setWindowTitle("Hint for Level");
     setFixedSize(259, 190);
+    // A dialog border: a title and the close button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
     image->setPixmap(GemPicture());

@@ -19,6 +19,9 @@ TfLoad::TfLoad(Chooser& core, QWidget* parent) : QDialog(parent), core_(core) {
     setObjectName("fLoad");
     setWindowTitle(kChooserCaption);
     setFixedSize(402, 338);
+    // A dialog border: a title and the close button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
     image->setPixmap(GemPicture());

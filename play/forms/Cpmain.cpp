@@ -164,9 +164,10 @@ QString PanelStyle(const char* name, Rgb colour) {
 TfPlay::TfPlay(QWidget* parent) : QMainWindow(parent) {
     setObjectName("fPlay");
     setWindowTitle(kPlayerCaption);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    // Only the hints named here: a fixed window offers no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     auto* client = new QWidget(this);
     client->setObjectName("client");
     client->setFixedSize(kClientWidth, kClientHeight);
