@@ -23,6 +23,9 @@ class ToolRunner {
     // joined by blanks and passed to RunTool.
     virtual int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
                             const std::string& folder, bool shown, bool wait);
+    // What the last hidden run that was waited for wrote to its error output
+    // (the level tool's own messages), cut to a few KiB; "" when nothing.
+    virtual std::string LastErrorOutput() const { return {}; }
 };
 
 // The real runner: posix_spawn and waitpid polling, calling processEvents
@@ -66,6 +69,9 @@ class RecordingToolRunner : public ToolRunner {
   public:
     std::function<int(const ToolCall&)> onRun;
     std::vector<ToolCall> calls;
+    // Returned by LastErrorOutput(); onRun may set it for the call it acts for.
+    std::string errorOutput;
+    std::string LastErrorOutput() const override { return errorOutput; }
     int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
                 bool shown, bool wait) override;
     int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
