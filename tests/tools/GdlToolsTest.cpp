@@ -96,9 +96,14 @@ TEST(GdlTools, ShowsCompiledLevelsAndLevelSets) {
         {{"bin", "MISSING.bin"}, 1, {}, {"MISSING.bin"}},
         {{"info", "Gem.gdl"},
          0,
-         {"Name:      GemTest\n", "Wizard:    GLIM\n", "Levels:    1 numbered, 1 hidden\n", "QXTR",
-          "THE PIT", "Ada Stone", "      0  Look under the boulder\n"},
+         {"Name:      GemTest\n", "Wizard:    a wizard code is set\n",
+          "Levels:    1 numbered, 1 hidden\n", "QXTR", "THE PIT", "Ada Stone",
+          "      0  Look under the boulder\n", "Level 0, THE PIT:\n  XXXXXX\n  X@*aAX\n"},
          {}},
+        // A file name alone is the same viewer (as text without a display).
+        {{"Gem.gdl"}, 0, {"Level 1, FIRST:\n  @E\n"}, {}},
+        {{"Cut.gdl"}, 1, {"GemTest"}, {"cannot be read"}},
+        {{"Short.gdl"}, 1, {}, {"Short.gdl is not a level set"}},
         {{"info", "Short.gdl"}, 1, {}, {"Short.gdl"}},
         {{"info", "Other.gdl"}, 1, {}, {"Other.gdl"}},
         {{"info", "Missing.gdl"}, 1, {}, {"Missing.gdl"}},
@@ -107,10 +112,10 @@ TEST(GdlTools, ShowsCompiledLevelsAndLevelSets) {
         {{"info", "NoEnd.gdl"}, 1, {}, {"end record"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
         std::vector<std::string> argv{kTools};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        auto r = RunProgram(argv, dir.Folder());
+        auto r = RunProgram(argv, dir.Folder(), "", kNoDisplay);
         EXPECT_EQ(r.status, c.status) << r.err;
         for (const auto& text : c.inOut) EXPECT_THAT(r.out, HasSubstr(text));
         for (const auto& text : c.inErr) EXPECT_THAT(r.err, HasSubstr(text));

@@ -4,8 +4,20 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace gdl {
+
+struct KitFileState {
+    std::string name;  // relative to the tool folder
+    std::string role;
+    bool present = false;
+};
+
+// The kit's files and whether the tool folder (trailing "/") holds them.
+std::vector<KitFileState> KitFileStates(const std::string& toolFolder);
+// The install folder above the tool folder, or "(unknown)".
+std::string InstallFolderText(const std::string& toolFolder);
 
 // The about text for the tool folder (trailing "/"): version, folders and
 // which of the kit's files are present.

@@ -1,28 +1,57 @@
-// GDLTools.exe, the companion program the editor's About command starts.
+// GDLTools.exe, the companion program: started by both programs' About
+// commands, by the player's Info command with a level set file, and by hand.
 #include <iostream>
 #include <string>
 #include <string_view>
 
 #include "Companion.h"
+#include "PortMap.h"
+#include "Registry.h"
 #include "ToolProcess.h"
+
+#ifdef GDLKIT_HAVE_FORMS
+#include "CompanionPages.h"
+#endif
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage:\n"
-    "  GDLTools.exe               about the kit and the files of its tool folder\n"
-    "  GDLTools.exe about         the same, always on standard output\n"
-    "  GDLTools.exe info FILE.gdl the header, level table and hints of a level set\n"
+    "  GDLTools.exe               the kit's window (about, ports); without a display the\n"
+    "                             about text: the version and the files of the tool folder\n"
+    "  GDLTools.exe FILE          a level set (.gdl) or project (.gdp): its header, its\n"
+    "                             levels and their maps, in the window or as text\n"
+    "  GDLTools.exe about         the about text, always on standard output\n"
+    "  GDLTools.exe info FILE     the viewer of FILE as text, always on standard output\n"
     "  GDLTools.exe bin FILE.bin  the header and map of a compiled level\n"
+    "  GDLTools.exe ports         which device each of Com1 ... Com4 opens\n"
+    "  GDLTools.exe port ComN DEVICE\n"
+    "                             makes ComN open DEVICE (\"default\": the default rule)\n"
     "  GDLTools.exe --help | --version\n";
 
-// Started from the editor there is no terminal to read the text in: show it
-// in a terminal window of its own and return at once.
-void ShowInWindow() {
-    if (!gdl::HaveDisplay()) return;
-    std::string self = gdl::OwnProgramFolder() + "GDLTools.exe";
-    auto cmd = gdl::TerminalCommand("GDLKIT Tools", {self, "about", "--pause"});
-    if (cmd) gdl::StartDetached(*cmd);
+int SetPort(const std::string& port, const std::string& device) {
+    gdl::FileRegistry registry = gdl::FileRegistry::FromEnvironment();
+    std::string why = gdl::SetPortDevice(registry, port, device);
+    if (!why.empty()) {
+        std::cerr << "GDLTools.exe: " << why << '\n';
+        return 1;
+    }
+    std::cout << gdl::PortsText(registry);
+    return 0;
+}
+
+// Started by a program without a terminal, the text goes nowhere: open the
+// window where there is one.
+int ShowWindowOrText(int argc, char** argv, const std::string& file) {
+#ifdef GDLKIT_HAVE_FORMS
+    if (gdl::HaveDisplay()) return gdl::RunCompanionWindow(argc, argv, file);
+#else
+    (void)argc;
+    (void)argv;
+#endif
+    if (!file.empty()) return gdl::PrintLevelSetInfo(file, std::cout, std::cerr);
+    std::cout << gdl::AboutText(gdl::OwnProgramFolder()) << std::flush;
+    return 0;
 }
 
 }  // namespace
@@ -37,19 +66,20 @@ int main(int argc, char** argv) {
         std::cout << "GDLTools.exe (GDLKIT) " << GDLKIT_VERSION << '\n';
         return 0;
     }
-    if (argc == 1 || (cmd == "about" && argc <= 3)) {
+    if (argc == 1) return ShowWindowOrText(argc, argv, "");
+    if (argc == 2 && cmd == "about") {
         std::cout << gdl::AboutText(gdl::OwnProgramFolder()) << std::flush;
-        if (argc == 3 && std::string_view(argv[2]) == "--pause") {
-            std::cout << "\nPress Enter to close." << std::flush;
-            std::string line;
-            std::getline(std::cin, line);
-        } else if (argc == 1 && !gdl::StdoutIsTerminal() && !gdl::StdinIsTerminal()) {
-            ShowInWindow();
-        }
         return 0;
     }
+    if (argc == 2 && cmd == "ports") {
+        std::cout << gdl::PortsText(gdl::FileRegistry::FromEnvironment());
+        return 0;
+    }
+    if (argc == 4 && cmd == "port") return SetPort(argv[2], argv[3]);
     if (argc == 3 && cmd == "info") return gdl::PrintLevelSetInfo(argv[2], std::cout, std::cerr);
     if (argc == 3 && cmd == "bin") return gdl::PrintCompiledLevel(argv[2], std::cout, std::cerr);
+    if (argc == 2 && !cmd.empty() && cmd.front() != '-')
+        return ShowWindowOrText(argc, argv, std::string(cmd));
     std::cerr << "GDLTools.exe: unknown command line\n\n" << kUsage;
     return 2;
 }
