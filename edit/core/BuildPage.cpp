@@ -77,6 +77,7 @@ void BuildPage::bDoBuildClick() {
     BuildSettings settings;
     settings.outputPath = OutputPath();
     settings.levelList = s_.view.build.xGLLChecked;
+    settings.toolOutput = &s_.runner;
     PageBuildView buildView(s_);
     RunLevelSetBuild(s_.model, settings, *s_.levelTool, s_.prompts, s_.random, buildView);
     s_.view.toolbarEnabled = true;

@@ -160,13 +160,16 @@ TEST_F(HeadlessTest, ExitCodesForErrorsAndCancel) {
 
     EXPECT_EQ(Run({"--build", project + "test.gdp", "--output", output, "--overwrite"}), 0);
 
+    const auto built = gdl::ReadFileBytes(output);
+    ASSERT_TRUE(built);
     model.levels[1].password = "MAGE";
     Save();
     EXPECT_EQ(Run({"--build", project + "test.gdp", "--output", output, "--overwrite"}), 1);
     EXPECT_NE(out.str().find("ERROR: Level 2 has the same Password as the Wizard Mode!\n"
                              "Cleaning up...\nThere is 1 error.\n"),
               std::string::npos);
-    EXPECT_FALSE(fs::exists(output));
+    // The failed rebuild leaves the set it would have replaced.
+    EXPECT_EQ(gdl::ReadFileBytes(output), built);
 }
 
 TEST_F(HeadlessTest, ExitCodeTwoForWhatCannotBeBuilt) {
