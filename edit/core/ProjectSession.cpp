@@ -16,11 +16,6 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-std::string Cut(std::string text, std::size_t limit) {
-    if (text.size() > limit) text.resize(limit);
-    return text;
-}
-
 std::string WithoutLineBreaks(const std::string& text) {
     std::string r;
     for (char c : text)

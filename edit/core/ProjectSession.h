@@ -28,7 +28,6 @@ class ToolRunner;
 
 // Texts and names as the window's commands compare and compose them.
 std::string Quoted(const std::string& text);
-std::string Cut(std::string text, std::size_t limit);
 std::string WithoutLineBreaks(const std::string& text);
 bool Contains(const std::vector<std::string>& list, std::string_view item);
 // A level name is joined to the project folder (LEVEL.bin): it must stay a

@@ -26,11 +26,7 @@ inline constexpr char kSourcesFullText[] = "The project can hold at most 255 sou
 // The playtest's copy of the project, in the project folder, and the player.
 inline constexpr char kPlaytestFile[] = "$gdltmp$.gdp";
 inline constexpr char kPlayerProgram[] = "gdlplay.exe";
-// What the fields of the window take; longer texts are cut.
-inline constexpr std::size_t kMaxNameLength = 40;
-inline constexpr std::size_t kMaxNoticeLength = 60;
-inline constexpr std::size_t kMaxCommentsLength = 512;
-inline constexpr std::size_t kMaxCodeLength = 4;  // level passwords and the wizard code
+// What the fields of the window take besides the texts of ProjectFile.h.
 inline constexpr int kMaxYear = 9999;
 inline constexpr int kMaxMusic = 2;
 

@@ -274,7 +274,7 @@ void ProjectWindow::bNewClick() {
     }
 
     s_.model = ProjectModel{};
-    s_.model.folder = s_.projectFolder = FolderOf(*path);
+    s_.model.folder = s_.projectFolder = FullFolder(FolderOf(*path));
     s_.model.fileName = FileNameOf(*path);
     s_.model.open = true;
     s_.model.name = "Project1";

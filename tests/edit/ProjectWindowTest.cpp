@@ -110,6 +110,38 @@ TEST_F(ProjectWindowTest, RecentListShiftsButNeverMovesAnEntryToTheTop) {
     EXPECT_FALSE(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent4"));
 }
 
+// The working folder changed for one test.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder) : old_(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~InFolder() { fs::current_path(old_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    fs::path old_;
+};
+
+TEST_F(ProjectWindowTest, ARelativePathIsShownStoredAndBuiltAsTheFullPath) {
+    WriteProject("rel.gdp", {}, {});
+    InFolder in(projects);
+    auto& w = Start({"rel.gdp"});
+    ASSERT_TRUE(w.Model().open);
+    EXPECT_EQ(w.View().statusText, " " + projects + "rel.gdp");
+    EXPECT_EQ(w.ProjectFolder(), projects);
+    w.xBSFClick(true);
+    EXPECT_EQ(w.OutputPath(), projects + "rel.gdl");
+    w.eNameChange("Renamed");
+    w.bSaveClick();
+    EXPECT_EQ(w.RecentPaths()[0], projects + "rel.gdp");
+
+    prompts.paths.push_back("fresh.gdp");
+    w.bNewClick();
+    EXPECT_EQ(w.Model().FullPath(), projects + "fresh.gdp");
+}
+
 TEST_F(ProjectWindowTest, RecentEntryAsksBeforeDroppingUnsavedChanges) {
     std::string a = WriteProject("a.gdp", {}, {});
     std::string b = WriteProject("b.gdp", {}, {});
