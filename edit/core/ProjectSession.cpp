@@ -9,6 +9,8 @@
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
+#include "TextUtil.h"
+#include "ToolRunner.h"
 
 namespace gdl {
 
@@ -99,7 +101,9 @@ void ProjectSession::SetModified(bool modified) {
 
 RunListing ProjectSession::Listing() {
     return [this](const std::string& source) {
-        if (SafeSourceName(source)) levelTool->List(source, projectFolder);
+        if (!SafeSourceName(source)) return;
+        levelTool->List(source, projectFolder);
+        listingOutput[source] = runner.LastErrorOutput();
     };
 }
 
@@ -168,6 +172,23 @@ bool ProjectSession::CanAddLevels(std::size_t count) {
 bool ProjectSession::CanAddSource() {
     if (model.sources.size() < kMaxProjectEntries) return true;
     prompts.ShowMessage(kProjectFullCaption, kSourcesFullText, MsgIcon::Information);
+    return false;
+}
+
+void ProjectSession::ReportStartFailure(const std::string& what) {
+    std::string text = "Unable to start " + what + ".";
+    const std::string why = runner.LastErrorText();
+    if (!why.empty()) text += "\r\n\r\n" + why;
+    prompts.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
+}
+
+bool ProjectSession::EditSource(const std::string& source, const std::string& folder,
+                                bool wait) {
+    if (levelTool->Edit(source, folder, wait)) return true;
+    // A missing tool file has had its own message.
+    if (!levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, false))
+        return false;
+    ReportStartFailure("the level tool to edit " + source + ".lvs");
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,7 +55,8 @@ public:
     void Sync();
     void SetModified(bool modified);
 
-    // The level tool lists a source into the project folder.
+    // The level tool lists a source into the project folder; what it wrote
+    // to its error output is kept in listingOutput.
     RunListing Listing();
     // The level information of a reference, from its listing or compiled level.
     LevelInfoResult ReadInfo(const std::string& reference);
@@ -73,6 +75,12 @@ public:
     // The format's limits; each shows its message when reached.
     bool CanAddLevels(std::size_t count);
     bool CanAddSource();
+    // A program or document could not be started: says so with the runner's
+    // reason ("File Error"). what names it ("the documentation ...").
+    void ReportStartFailure(const std::string& what);
+    // Opens a source in the level tool (the caller has checked the tool
+    // files), reporting a start that fails.
+    bool EditSource(const std::string& source, const std::string& folder, bool wait);
     // An open dialog for an existing file, starting in the project folder.
     FileDialogRequest OpenRequest(const char* title, const char* filter,
                                   const char* defaultExt) const;
@@ -90,6 +98,8 @@ public:
     ProjectView view;
     ProjectModel model;
     std::optional<LevelTool> levelTool;
+    // Source name -> the level tool's error output of its last listing.
+    std::map<std::string, std::string> listingOutput;
 
     std::string toolFolder;
     std::string buildFolder;

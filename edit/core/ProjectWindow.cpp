@@ -176,7 +176,7 @@ void ProjectWindow::FormActivate(const std::vector<std::string>& args) {
     if (ToLowerAscii(ExtensionOf(arg)) == ".lvs") {
         std::string source = BaseName(arg);
         if (s_.levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, true))
-            s_.levelTool->Edit(source, FolderOf(arg), false);
+            s_.EditSource(source, FolderOf(arg), false);
         s_.view.closeRequested = true;
     } else if (!arg.empty()) {
         LoadProjectFile(arg);
@@ -417,11 +417,14 @@ void ProjectWindow::GeneratePassword1Click() {
 }
 
 void ProjectWindow::bHelpClick() {
-    s_.runner.RunTool(kDocsFile, "", FullFolder(s_.toolFolder + "../docs"), true, false);
+    const std::string docs = FullFolder(s_.toolFolder + "../docs");
+    if (s_.runner.RunTool(kDocsFile, "", docs, true, false) != 0)
+        s_.ReportStartFailure("the documentation " + docs + kDocsFile);
 }
 
 void ProjectWindow::About1Click() {
-    s_.runner.RunTool(kToolsProgram, "", s_.toolFolder, true, false);
+    if (s_.runner.RunTool(kToolsProgram, "", s_.toolFolder, true, false) != 0)
+        s_.ReportStartFailure(s_.toolFolder + kToolsProgram);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "LevelReference.h"
 #include "Passwords.h"
 #include "Prompts.h"
+#include "TextUtil.h"
 
 namespace gdl {
 
@@ -90,6 +91,12 @@ void SourcePage::RefreshSourceUsage() {
     if (!s_.sourceInfoFound) {
         s.usage = UsageIcon::Error;
         s.usageHint = kUsageErrorHint;
+        // What the level tool said about the source, when it said anything.
+        auto output = s_.listingOutput.find(SelectedSource());
+        if (output != s_.listingOutput.end()) {
+            std::string said = TrimBlanks(output->second);
+            if (!said.empty()) s.usageHint += "\n" + said;
+        }
     }
     s.bIncludeEnabled = s.bExcludeEnabled = true;
 }
@@ -260,7 +267,7 @@ void SourcePage::bNewSClick() {
     CopyFileNoOverwrite(s_.levelTool->ToolFolder() + kTemplateFile, file);
     if (!FileExists(file)) return;
     if (!s_.levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, true)) return;
-    s_.levelTool->Edit(name, s_.projectFolder, true);
+    s_.EditSource(name, s_.projectFolder, true);
     AddSourceAndList(name);
     SourceAdded();
     s_.Sync();
@@ -327,7 +334,7 @@ void SourcePage::bEditSClick() {
     std::string source = SelectedSource();
     if (source.empty() || !SafeSourceName(source)) return;
     if (!s_.levelTool->CheckToolFiles({kEditBatch, kLevelToolExe, kLevelToolPif}, true)) return;
-    s_.levelTool->Edit(source, s_.projectFolder, true);
+    s_.EditSource(source, s_.projectFolder, true);
     DeleteLevelInfoFiles(s_.projectFolder, source);
     RefreshLevelInfoCache(s_.projectFolder, source, s_.Listing());
     if (s_.view.source.contentsSelected < 0) {
