@@ -319,6 +319,8 @@ TEST_F(EndToEndTest, ExitCodes) {
     EXPECT_EQ(cancelled.out, "Build Cancelled.\n");
     EXPECT_EQ(gdl::ReadFileBytes(output), first);
     EXPECT_EQ(RunGdlEdit(dir, overwrite).status, 0);
+    const auto rebuilt = gdl::ReadFileBytes(output);
+    ASSERT_TRUE(rebuilt);
 
     ASSERT_FALSE(model.levels.empty());
     model.levels[0].designer.clear();
@@ -326,7 +328,8 @@ TEST_F(EndToEndTest, ExitCodes) {
     auto errors = RunGdlEdit(dir, overwrite);
     EXPECT_EQ(errors.status, 1);
     EXPECT_NE(errors.out.find("has no Designer!"), std::string::npos);
-    EXPECT_FALSE(fs::exists(output));
+    // The failed rebuild leaves the set it would have replaced.
+    EXPECT_EQ(gdl::ReadFileBytes(output), rebuilt);
 
     EXPECT_EQ(RunGdlEdit(dir, {"--build"}).status, 2);
     EXPECT_EQ(RunGdlEdit(dir, {"--build", dir.Path("GemQuest")}).status, 2);
