@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <ctime>
+#include <filesystem>
 
 #include "FileUtil.h"
 #include "TextUtil.h"
@@ -51,7 +52,24 @@ int ReadOffset(const IniFile& ini) {
     return static_cast<int>(std::min<long long>(*offset, INT_MAX));
 }
 
+std::string Code(std::string text) {
+    return Cut(ToUpperAscii(text), kMaxCodeLength);
+}
+
+// A project opened by a relative path is known by its full path.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(path, ec);
+    if (ec) return path;
+    return full.lexically_normal().string();
+}
+
 }  // namespace
+
+std::string Cut(std::string text, std::size_t limit) {
+    if (text.size() > limit) text.resize(limit);
+    return text;
+}
 
 int ProjectModel::NumberedLevels() const {
     auto count = static_cast<long long>(levels.size());
@@ -139,14 +157,14 @@ bool SaveProject(ProjectModel& model) {
 
 bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear) {
     ProjectModel loaded;
-    loaded.name = ini.ReadString(kGdpSection, "Name");
+    loaded.name = Cut(ini.ReadString(kGdpSection, "Name"), kMaxNameLength);
     if (loaded.name.empty()) return false;
     loaded.copyrightYear = ReadYear(ini, currentYear);
-    loaded.notice = ini.ReadString(kGdpSection, "Notice");
-    loaded.comments = ini.ReadString(kGdpSection, "Comments");
+    loaded.notice = Cut(ini.ReadString(kGdpSection, "Notice"), kMaxNoticeLength);
+    loaded.comments = Cut(ini.ReadString(kGdpSection, "Comments"), kMaxCommentsLength);
     loaded.offset = ReadOffset(ini);
     loaded.musicMode = ReadMusicMode(ini);
-    loaded.wizard = ini.ReadString(kGdpSection, "Wizard");
+    loaded.wizard = Code(ini.ReadString(kGdpSection, "Wizard"));
 
     for (std::size_t n = 1; n <= kMaxProjectEntries; ++n) {
         std::string value = ini.ReadString(kSourceSection, std::to_string(n));
@@ -160,9 +178,9 @@ bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear
         if (entry.reference.empty()) break;
         std::string section = kLevelSectionPrefix + entry.reference;
         entry.designer = ini.ReadString(section, "Designer");
-        entry.password = ini.ReadString(section, "Password");
+        entry.password = Code(ini.ReadString(section, "Password"));
         entry.music = ini.ReadString(section, "Music", "0");
-        entry.hint = ini.ReadString(section, "Hint");
+        entry.hint = Cut(ini.ReadString(section, "Hint"), kMaxHintLength);
         loaded.AddDesigner(entry.designer);
         loaded.levels.push_back(std::move(entry));
     }
@@ -177,8 +195,9 @@ bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear
 
 bool LoadProject(ProjectModel& model, const std::string& path) {
     if (!LoadProjectFromIni(model, IniFile::Load(path), CurrentYear())) return false;
-    model.folder = FolderOf(path);
-    model.fileName = FileNameOf(path);
+    const std::string full = AbsolutePath(path);
+    model.folder = FolderOf(full);
+    model.fileName = FileNameOf(full);
     model.open = true;
     return true;
 }

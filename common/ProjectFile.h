@@ -13,6 +13,14 @@ enum class MusicMode { Automatic, Random, Manual };
 
 // The format holds at most this many sources and level entries.
 inline constexpr std::size_t kMaxProjectEntries = 255;
+// The longest texts a project holds; longer ones are cut, also on load.
+inline constexpr std::size_t kMaxNameLength = 40;
+inline constexpr std::size_t kMaxNoticeLength = 60;
+inline constexpr std::size_t kMaxCommentsLength = 512;
+inline constexpr std::size_t kMaxCodeLength = 4;  // level passwords and the wizard code
+inline constexpr std::size_t kMaxHintLength = 320;
+// The text cut to limit characters.
+std::string Cut(std::string text, std::size_t limit);
 
 struct LevelEntry {
     std::string reference;  // source name + ":" + level name
@@ -67,10 +75,12 @@ bool SaveProjectAs(const ProjectModel& model, const std::string& path);
 
 // Reads a project from parsed INI content, replacing every stored field and
 // list and clearing the modified flag; folder, file name and the open flag are
-// kept. Returns false, leaving model untouched, when "Name" is empty or missing.
+// kept. Texts longer than their limits are cut, passwords and the wizard code
+// made upper case, as the window's fields would take them. Returns false,
+// leaving model untouched, when "Name" is empty or missing.
 bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear);
-// Reads the file at path; on success sets folder and file name from the path,
-// clears the modified flag and sets the open flag.
+// Reads the file at path; on success sets folder (absolute) and file name from
+// the path, clears the modified flag and sets the open flag.
 bool LoadProject(ProjectModel& model, const std::string& path);
 
 }  // namespace gdl

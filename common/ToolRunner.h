@@ -26,6 +26,8 @@ class ToolRunner {
     // What the last hidden run that was waited for wrote to its error output
     // (the level tool's own messages), cut to a few KiB; "" when nothing.
     virtual std::string LastErrorOutput() const { return {}; }
+    // Why the last call failed, in words ("" after a success or when unknown).
+    virtual std::string LastErrorText() const { return {}; }
 };
 
 // The real runner: posix_spawn and waitpid polling, calling processEvents
@@ -40,6 +42,7 @@ class PosixToolRunner : public ToolRunner {
 
     // Why the last call failed, in words ("" after a success).
     const std::string& LastError() const { return lastError_; }
+    std::string LastErrorText() const override { return lastError_; }
 
   private:
     int Fail(int error, std::string why);

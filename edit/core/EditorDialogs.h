@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "ProjectFile.h"
+
 namespace gdl {
 
 class DesignersDialog;
 
 enum class AddSourceAnswer { Copy, Move, Cancel };
-
-// The longest hint TfHint takes.
-inline constexpr std::size_t kMaxHintLength = 320;
 
 // What TfAddS shows. Closing the dialog answers Cancel.
 struct AddSourceRequest {

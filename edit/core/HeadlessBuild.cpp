@@ -156,6 +156,7 @@ int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, s
 
     BuildSettings settings;
     settings.levelList = options.levelList;
+    settings.toolOutput = &context.runner;
     settings.outputPath =
         options.output.empty()
             ? ComposeOutputPath(folders.buildFolder, model.folder,

@@ -1,12 +1,19 @@
 #include "LevelSetBuild.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <tuple>
 #include <utility>
 
 #include "FileUtil.h"
@@ -17,6 +24,7 @@
 #include "Passwords.h"
 #include "Prompts.h"
 #include "TextUtil.h"
+#include "ToolRunner.h"
 
 namespace gdl {
 
@@ -34,6 +42,26 @@ std::string UnableToWriteLine(std::string_view path) {
     return "ERROR: Unable to write \"" + std::string(path) + "\"!";
 }
 
+std::string NoSourceFileLine(std::string_view label, std::string_view source) {
+    return "ERROR: Level " + std::string(label) + " has no Source File \"" + std::string(source) +
+           ".lvs\"!";
+}
+
+std::vector<std::string> ToolOutputLines(std::string_view output) {
+    std::vector<std::string> lines;
+    for (const std::string& line : SplitLines(output)) {
+        std::string text = TrimBlanks(line);
+        if (text.empty()) continue;
+        if (lines.size() == kToolOutputLines) break;
+        lines.push_back("   " + text);
+    }
+    return lines;
+}
+
+std::string PartialOutputPath(std::string_view outputPath) {
+    return std::string(outputPath) + ".new";
+}
+
 std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
                               const std::string& levelSetName, bool sourceFolder) {
     return (sourceFolder || buildFolder.empty() ? projectFolder : buildFolder) + levelSetName;
@@ -46,21 +74,32 @@ constexpr std::size_t kMaxSetLevels = 255;
 // The output file, written straight through; any failed write is remembered.
 class OutputFile {
   public:
-    // Never follows a link left at the path or writes into a device: the
-    // overwrite question has removed any file of that name already.
+    // A new file that never follows a link left at the path or writes into a
+    // device: anything of that name is removed first.
     bool Create(const std::string& path) {
-        file_.reset(std::fopen(path.c_str(), "wbx"));
+        DeleteFileQuiet(path);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            file_.reset(::fdopen(fd, "wb"));
+            if (!file_) ::close(fd);
+        }
         failed_ = !file_;
         return !failed_;
     }
-    bool IsOpen() const { return file_ != nullptr; }
+    // Nothing may be written to the path: every write fails.
+    bool Refuse() {
+        failed_ = true;
+        return false;
+    }
     void Write(std::string_view bytes) {
         if (!file_ || failed_) return;
         if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
     }
+    // Flushed to the disk, so a set renamed into place is whole.
     void Close() {
         if (!file_) return;
         if (std::fflush(file_.get()) != 0) failed_ = true;
+        if (!failed_ && ::fsync(::fileno(file_.get())) != 0) failed_ = true;
         if (std::fclose(file_.release()) != 0) failed_ = true;
     }
     bool Failed() const { return failed_; }
@@ -84,7 +123,34 @@ struct Entry {
     std::string label;
     bool plain = false;      // both parts of the reference are plain names
     std::uint32_t size = 0;  // length of the compiled level seen by the first pass
+    // What the last compile of the entry's source left in its compiled level
+    // file; nothing when that compile left no file.
+    std::optional<std::string> compiled;
+    bool madeByCompile = false;  // that compile wrote the file
 };
+
+// "." and ".." name folders, never a source file.
+bool NamesAFolder(std::string_view source) {
+    return source == "." || source == "..";
+}
+
+// A compiled level file as the file system shows it: a compile that writes
+// it gives it a new identity.
+using FileStamp = std::tuple<ino_t, off_t, std::int64_t, long>;
+std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
+    std::map<std::string, FileStamp> files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".bin") != 0) continue;
+        struct stat st {};
+        if (::lstat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        files[name] = {st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                       st.st_mtim.tv_nsec};
+    }
+    return files;
+}
 
 std::uint8_t MusicByte(const std::string& music) {
     auto n = ParseDecimal(music);
@@ -107,6 +173,7 @@ class Build {
           random_(random),
           view_(view),
           folder_(model.folder),
+          partialPath_(PartialOutputPath(settings.outputPath)),
           count_(std::min(model.levels.size(), kMaxSetLevels)),
           offset_(std::max(0, model.offset)) {}
 
@@ -152,21 +219,21 @@ class Build {
         std::error_code ec;
         auto status = std::filesystem::symlink_status(path, ec);
         // Only a file (or a link) is offered for replacing; anything else at the
-        // path makes the creation fail with its own error line.
+        // path makes the build fail with its own error line.
         if (ec ||
             !(std::filesystem::is_regular_file(status) || std::filesystem::is_symlink(status)))
             return true;
         if (prompts_.Ask(kCaptionConfirm, OverwriteQuestion(path), MsgButtons::YesNo,
                          MsgIcon::Question) != Answer::Yes)
             return false;
-        DeleteFileQuiet(path);
+        // The old set stays until a build without errors replaces it.
         return true;
     }
 
     void Produce(const LevelSetHeader& header) {
         view_.AddStatusLine(kBuildingLine);
         if (settings_.levelList) levelList_ = LevelListOpeningLines();
-        if (out_.Create(settings_.outputPath)) created_ = true;
+        created_ = OutputIsReplaceable() ? out_.Create(partialPath_) : out_.Refuse();
         out_.Write(SerializeHeader(header));
         CheckOutput();
 
@@ -195,7 +262,7 @@ class Build {
             if (!FinishLevelList(levelList_, folder_, base, tool_))
                 Error(UnableToWriteLine(folder_ + base + ".txt"));
         }
-        if (errors_ != 0 && created_) DeleteFileQuiet(settings_.outputPath);
+        if (created_) Commit();
         DeleteCompiledLevels();
         DeleteFileQuiet(folder_ + kLevelToolLeftover);
         view_.AddStatusLine(FinalBuildLine(errors_));
@@ -212,25 +279,60 @@ class Build {
 
     std::string CompiledPath(const Entry& e) const { return folder_ + e.ref.level + ".bin"; }
 
-    // At the first entry of a run of one source, and whenever the level's file is
-    // missing. A level named without a source has nothing to compile it from.
-    void CompileIfNeeded(const Entry& e, std::string& previous) {
-        const bool missing = !e.plain || !FileExists(CompiledPath(e));
-        if (!e.ref.source.empty() && IsPlainName(e.ref.source) &&
-            (e.ref.source != previous || missing))
-            tool_.Compile(e.ref.source, folder_);
-        previous = e.ref.source;
+    // Once per source and build: a later entry of a compiled source takes the
+    // compiled level that compile left, as long as its file is unchanged. A
+    // missing file is compiled again. A level named without a source has
+    // nothing to compile it from.
+    void CompileIfNeeded(Entry& e) {
+        const std::string& source = e.ref.source;
+        if (source.empty() || !IsPlainName(source) || NamesAFolder(source)) return;
+        if (compiledSources_.count(source) && e.plain && e.compiled &&
+            ReadFileBytes(CompiledPath(e)) == e.compiled)
+            return;
+        Compile(source);
+    }
+
+    void Compile(const std::string& source) {
+        const auto before = CompiledLevelFiles(folder_);
+        tool_.Compile(source, folder_);
+        compiledSources_[source] =
+            settings_.toolOutput ? settings_.toolOutput->LastErrorOutput() : std::string();
+        std::set<std::string> wrote;
+        for (const auto& [name, stamp] : CompiledLevelFiles(folder_)) {
+            auto old = before.find(name);
+            if (old == before.end() || old->second != stamp) wrote.insert(name);
+        }
+        made_.insert(wrote.begin(), wrote.end());
+        for (Entry& other : entries_) {
+            if (other.ref.source != source || !other.plain) continue;
+            other.compiled = ReadFileBytes(CompiledPath(other));
+            other.madeByCompile = wrote.count(other.ref.level + ".bin") > 0;
+        }
+    }
+
+    // A level of "." or "..", or of a source whose file is missing, would be
+    // taken from a compiled level that some other source left.
+    bool HasNoSourceFile(const Entry& e) const {
+        if (e.ref.source.empty()) return false;
+        if (NamesAFolder(e.ref.source)) return true;
+        return !e.madeByCompile && !FileExists(folder_ + e.ref.source + ".lvs");
+    }
+
+    void CouldNotCompile(const Entry& e) {
+        Error("ERROR: Level " + e.label + " could not be compiled!");
+        auto output = compiledSources_.find(e.ref.source);
+        if (output == compiledSources_.end()) return;
+        for (const std::string& line : ToolOutputLines(output->second)) view_.AddStatusLine(line);
     }
 
     void FirstPass() {
-        std::string previous;
         std::vector<std::pair<std::string, std::string>> accepted;  // password, label
         for (std::size_t j = 1; j <= count_; ++j) {
             Entry& e = entries_[j - 1];
             const LevelEntry& level = model_.levels[j - 1];
             view_.AddStatusLine("Compiling Level " + e.label + "...");
             if (settings_.levelList) AddLevelListLine(e, level);
-            CompileIfNeeded(e, previous);
+            CompileIfNeeded(e);
             view_.SetProgress(static_cast<int>(j));
 
             const bool available = CheckCompiled(e);
@@ -261,10 +363,18 @@ class Build {
             Error("ERROR: Level " + e.label + " has an invalid Level Reference!");
             return false;
         }
+        if (NamesAFolder(e.ref.source)) {
+            Error(NoSourceFileLine(e.label, e.ref.source));
+            return false;
+        }
         const std::string path = CompiledPath(e);
         auto size = FileSize(path);
         if (!size || *size > std::numeric_limits<std::uint32_t>::max() || !IsReadable(path)) {
-            Error("ERROR: Level " + e.label + " could not be compiled!");
+            CouldNotCompile(e);
+            return false;
+        }
+        if (HasNoSourceFile(e)) {
+            Error(NoSourceFileLine(e.label, e.ref.source));
             return false;
         }
         e.size = static_cast<std::uint32_t>(*size);
@@ -302,16 +412,15 @@ class Build {
     }
 
     void SecondPass() {
-        std::string previous;
         for (std::size_t j = 1; j <= count_; ++j) {
-            const Entry& e = entries_[j - 1];
+            Entry& e = entries_[j - 1];
             view_.AddStatusLine("Indexing Level " + e.label + "...");
-            CompileIfNeeded(e, previous);
+            CompileIfNeeded(e);
             view_.SetProgress(static_cast<int>(count_ + j + 1));
 
             auto bytes = ReadFileBytes(CompiledPath(e));
             if (!bytes) {
-                Error("ERROR: Level " + e.label + " could not be compiled!");
+                CouldNotCompile(e);
                 continue;
             }
             // The table already holds the first pass's size; a level that changed
@@ -330,12 +439,32 @@ class Build {
         }
     }
 
-    // Compiled levels of sources are made again by every build; a level named
-    // without a source exists only as its file and stays.
+    // Compiled levels of sources are made again by every build: those of the
+    // set's entries and every other one this build's compiles wrote. A level
+    // named without a source exists only as its file and stays.
     void DeleteCompiledLevels() {
-        for (const Entry& e : entries_) {
-            if (!e.ref.source.empty() && e.plain) DeleteFileQuiet(CompiledPath(e));
-        }
+        std::set<std::string> names = made_;
+        for (const Entry& e : entries_)
+            if (!e.ref.source.empty() && e.plain) names.insert(e.ref.level + ".bin");
+        for (const Entry& e : entries_)
+            if (e.ref.source.empty() && e.plain) names.erase(e.ref.level + ".bin");
+        for (const std::string& name : names) DeleteFileQuiet(folder_ + name);
+    }
+
+    // Only a file or a link at the output path is replaced.
+    bool OutputIsReplaceable() const {
+        std::error_code ec;
+        auto status = std::filesystem::symlink_status(settings_.outputPath, ec);
+        if (ec || !std::filesystem::exists(status)) return true;
+        return std::filesystem::is_regular_file(status) || std::filesystem::is_symlink(status);
+    }
+
+    // A build without errors puts the new set in the old one's place in one
+    // step; with errors the old set stays as it was.
+    void Commit() {
+        if (errors_ == 0 && std::rename(partialPath_.c_str(), settings_.outputPath.c_str()) != 0)
+            Error(UnableToWriteLine(settings_.outputPath));
+        if (errors_ != 0) DeleteFileQuiet(partialPath_);
     }
 
     void CheckOutput() {
@@ -357,6 +486,7 @@ class Build {
     Random& random_;
     BuildView& view_;
     const std::string folder_;
+    const std::string partialPath_;
     const std::size_t count_;
     const int offset_;
 
@@ -366,6 +496,11 @@ class Build {
     int errors_ = 0;
     std::vector<Entry> entries_;
     std::vector<std::string> levelList_;
+    // Sources compiled in this build, with what the level tool wrote to its
+    // error output the last time.
+    std::map<std::string, std::string> compiledSources_;
+    // Names of the compiled level files this build's compiles wrote.
+    std::set<std::string> made_;
 };
 
 }  // namespace

@@ -14,10 +14,14 @@ namespace gdl {
 class LevelTool;
 class Prompts;
 class Random;
+class ToolRunner;
 
 struct BuildSettings {
     std::string outputPath;  // folder + level set file name, used as composed
     bool levelList = false;  // "&Generate Level List (text)"
+    // The runner the level tool runs through: what a compile wrote to its
+    // error output is shown under the error line of a level it did not make.
+    const ToolRunner* toolOutput = nullptr;
 };
 
 // Where the build shows its work (the Build page, or standard output headless).
@@ -56,6 +60,15 @@ std::string FinalBuildLine(int errors);
 std::string OverwriteQuestion(std::string_view outputPath);
 // "ERROR: Unable to write "PATH"!"
 std::string UnableToWriteLine(std::string_view path);
+// "ERROR: Level LABEL has no Source File "SOURCE.lvs"!"
+std::string NoSourceFileLine(std::string_view label, std::string_view source);
+// The level tool's own error output under an error line: each of its lines,
+// indented, at most kToolOutputLines of them.
+inline constexpr std::size_t kToolOutputLines = 5;
+std::vector<std::string> ToolOutputLines(std::string_view output);
+// Where the set is written while the build runs; it replaces the output
+// only when the build ends with "Done.".
+std::string PartialOutputPath(std::string_view outputPath);
 
 // Output path of the level set: the build folder, or the project folder when
 // "Build in &Source Folder" is ticked or no build folder is known, followed by

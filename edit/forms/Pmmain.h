@@ -5,35 +5,28 @@
 
 #include <QMainWindow>
 #include <array>
-#include <initializer_list>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BuildPageForm.h"
 #include "Icons.h"
+#include "LevelsPageForm.h"
+#include "PageForms.h"
 #include "ProjectWindow.h"
+#include "PropertiesPageForm.h"
+#include "SourcePageForm.h"
 
 class QAction;
-class QActionGroup;
-class QCheckBox;
-class QGridLayout;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QSpinBox;
 class QStackedWidget;
 class QToolBar;
-class QToolButton;
 
 namespace gdl {
 
 class EditorDialogs;
-class MemoEdit;
 class Prompts;
 class Random;
 class Registry;
@@ -51,15 +44,9 @@ struct EditorPorts {
     std::string programFolder;  // trailing "/"
 };
 
-// The read-only level information boxes of a page.
-struct LevelInfoBoxes {
-    QLineEdit* name = nullptr;
-    QLineEdit* size = nullptr;
-    QLineEdit* time = nullptr;
-    QLineEdit* quota = nullptr;
-};
-
-class TfProj : public QMainWindow {
+// The window keeps the menus, the tool bar, the page control and the status
+// line; each page's controls belong to that page's form.
+class TfProj : public QMainWindow, public CommandRunner {
     Q_OBJECT
 public:
     explicit TfProj(const EditorPorts& ports, QWidget* parent = nullptr);
@@ -92,18 +79,18 @@ public:
     void bHelpClick() { Call(&ProjectWindow::bHelpClick); }
     void About1Click() { Call(&ProjectWindow::About1Click); }
     // Properties page.
-    void eNameChange();
-    void ePreDateChange();
-    void eNoticeChange();
-    void cCommentsChange();
-    void cOffsetChange();
-    void xAMusicClick(MusicMode mode);
-    void eWizardChange();
+    void eNameChange() { props_.eNameChange(); }
+    void ePreDateChange() { props_.ePreDateChange(); }
+    void eNoticeChange() { props_.eNoticeChange(); }
+    void cCommentsChange() { props_.cCommentsChange(); }
+    void cOffsetChange() { props_.cOffsetChange(); }
+    void xAMusicClick(MusicMode mode) { props_.xAMusicClick(mode); }
+    void eWizardChange() { props_.eWizardChange(); }
     void bGenWizClick() { Call(&ProjectWindow::bGenWizClick); }
     // Source page.
-    void cSourceClick();
+    void cSourceClick() { source_.cSourceClick(); }
     void cSourceDblClick() { Call(&ProjectWindow::cSourceDblClick); }
-    void cContentsClick();
+    void cContentsClick() { source_.cContentsClick(); }
     void cContentsDblClick() { Call(&ProjectWindow::cContentsDblClick); }
     void bNewSClick() { Call(&ProjectWindow::bNewSClick); }
     void bAddSClick() { Call(&ProjectWindow::bAddSClick); }
@@ -114,7 +101,7 @@ public:
     void bExcludeClick() { Call(&ProjectWindow::bExcludeClick); }
     void bExcludeAllClick() { Call(&ProjectWindow::bExcludeAllClick); }
     // Level Set page.
-    void cLevelsClick();
+    void cLevelsClick() { levels_.cLevelsClick(); }
     void cLevelsDblClick() { Call(&ProjectWindow::cLevelsDblClick); }
     void bUpClick() { Call(&ProjectWindow::bUpClick); }
     void bDownClick() { Call(&ProjectWindow::bDownClick); }
@@ -122,17 +109,23 @@ public:
     void bEndClick() { Call(&ProjectWindow::bEndClick); }
     void bRemoveClick() { Call(&ProjectWindow::bRemoveClick); }
     void bTestLClick() { Call(&ProjectWindow::bTestLClick); }
-    void cDesignerChange(int index);
-    void ePasswordChange();
-    void eMusicChange();
+    void cDesignerChange(int index) { levels_.cDesignerChange(index); }
+    void ePasswordChange() { levels_.ePasswordChange(); }
+    void eMusicChange() { levels_.eMusicChange(); }
     void bGenerateClick() { Call(&ProjectWindow::bGenerateClick); }
     void bMusicClick() { Call(&ProjectWindow::bMusicClick); }
     void bEditHintClick() { Call(&ProjectWindow::bEditHintClick); }
     void bDesignersClick() { Call(&ProjectWindow::bDesignersClick); }
     // Build page.
-    void xBSFClick(bool checked);
-    void xGLLClick(bool checked);
+    void xBSFClick(bool checked) { build_.xBSFClick(checked); }
+    void xGLLClick(bool checked) { build_.xGLLClick(checked); }
     void bDoBuildClick() { Call(&ProjectWindow::bDoBuildClick); }
+
+    // Runs one command of the core, never two at once: an event that arrives
+    // while a tool or the build runs (the window keeps processing events) is
+    // dropped. An escaping exception is shown and the window goes on. When the
+    // core asks for the window to close, it is closed.
+    void Forward(const std::function<void(ProjectWindow&)>& command) override;
 
     // Shows the core's state now (the core calls this through its changed
     // callback while a long command runs).
@@ -150,49 +143,24 @@ private:
     void BuildMenus();
     void BuildToolbar();
     void BuildPages();
-    QWidget* BuildPropertiesPage();
-    QWidget* BuildSourcePage();
-    QWidget* BuildLevelsPage();
-    QWidget* BuildBuildPage();
     QWidget* PageFrame(IconId icon, const QString& heading, const QString& description,
-                       QWidget* content, QPushButton* back, QPushButton* next);
+                       const PageContent& page);
     using Handler = void (TfProj::*)();
-    // A push button of a page, connected to its handler.
-    struct ButtonSpec {
-        const char* caption;
-        const char* name;
-        const char* tip;
-        Handler click;
-        QPushButton* TfProj::*button = nullptr;  // where ButtonGrid keeps it
-    };
-    QPushButton* CommandButton(QWidget* parent, const ButtonSpec& desc);
-    // Makes the buttons and lays them out row by row, columns to a row.
-    QGridLayout* ButtonGrid(QWidget* parent, int columns, std::initializer_list<ButtonSpec> buttons);
-    QPushButton* ArrowButton(bool right, const QString& name, const QString& tip, Handler click);
     QAction* MenuAction(QMenu* menu, const QString& text, const QString& name,
                         Handler click = nullptr);
     QAction* ToolAction(IconId icon, const QString& tip, const QString& name, Handler click);
-
-    // Runs one command of the core, never two at once: an event that arrives
-    // while a tool or the build runs (the window keeps processing events) is
-    // dropped. An escaping exception is shown and the window goes on. When the
-    // core asks for the window to close, it is closed.
-    template <class Command>
-    void Forward(Command command);
-    // Forward for a handler of the core that takes nothing from the window.
-    void Call(void (ProjectWindow::*handler)());
     void ShowUnexpectedError(const QString& what);
-
     void RenderWindow(const ProjectView& v);
-    void RenderProperties(const PropertiesPageView& v);
-    void RenderSource(const SourcePageView& v);
-    void RenderLevels(const LevelsPageView& v);
-    void RenderBuild(const BuildPageView& v);
 
     std::unique_ptr<ProjectWindow> core_;
     int running_ = 0;
     bool rendering_ = false;
     unsigned renderedRevision_ = 0;
+
+    PropertiesPageForm props_{*this};
+    SourcePageForm source_{*this};
+    LevelsPageForm levels_{*this};
+    BuildPageForm build_{*this};
 
     // Menu items and tool buttons, under their control names.
     QAction* mergeProject1_ = nullptr;
@@ -220,64 +188,6 @@ private:
     QStackedWidget* gPages_ = nullptr;
     QLabel* pStatus_ = nullptr;
     std::vector<Counters> counters_;
-
-    // Properties page.
-    QWidget* propsFields_ = nullptr;
-    QLineEdit* eName_ = nullptr;
-    QSpinBox* ePreDate_ = nullptr;
-    QLineEdit* eNotice_ = nullptr;
-    MemoEdit* cComments_ = nullptr;
-    QSpinBox* cOffset_ = nullptr;
-    QRadioButton* xAMusic_ = nullptr;
-    QRadioButton* xRMusic_ = nullptr;
-    QRadioButton* xMMusic_ = nullptr;
-    QLineEdit* eWizard_ = nullptr;
-    QPushButton* bNext1_ = nullptr;
-
-    // Source page.
-    QListWidget* cSource_ = nullptr;
-    QListWidget* cContents_ = nullptr;
-    QLabel* lLevelI_ = nullptr;
-    QLabel* iUsage_ = nullptr;
-    LevelInfoBoxes infoI_;
-    QPushButton* bNewS_ = nullptr;
-    QPushButton* bAddS_ = nullptr;
-    QPushButton* bEditS_ = nullptr;
-    QPushButton* bRemoveS_ = nullptr;
-    QPushButton* bInclude_ = nullptr;
-    QPushButton* bIncludeAll_ = nullptr;
-    QPushButton* bExclude_ = nullptr;
-    QPushButton* bExcludeAll_ = nullptr;
-
-    // Level Set page.
-    QListWidget* cLevels_ = nullptr;
-    QLabel* lLevelR_ = nullptr;
-    QLabel* iHidden_ = nullptr;
-    LevelInfoBoxes infoR_;
-    QComboBox* cDesigner_ = nullptr;
-    QPushButton* bDesigners_ = nullptr;
-    QLineEdit* ePassword_ = nullptr;
-    QPushButton* bGenerate_ = nullptr;
-    QSpinBox* eMusic_ = nullptr;
-    QPushButton* bMusic_ = nullptr;
-    QLabel* iTune_ = nullptr;
-    QLabel* iHint_ = nullptr;
-    QPushButton* bEditHint_ = nullptr;
-    QPushButton* bUp_ = nullptr;
-    QPushButton* bDown_ = nullptr;
-    QPushButton* bTop_ = nullptr;
-    QPushButton* bEnd_ = nullptr;
-    QPushButton* bTestL_ = nullptr;
-    QPushButton* bRemove_ = nullptr;
-
-    // Build page.
-    QLineEdit* eLevelSet_ = nullptr;
-    QCheckBox* xBSF_ = nullptr;
-    QCheckBox* xGLL_ = nullptr;
-    QPushButton* bDoBuild_ = nullptr;
-    QListWidget* cStatus_ = nullptr;
-    QProgressBar* pBar_ = nullptr;
-    QPushButton* bPrev4_ = nullptr;
 };
 
 }  // namespace gdl

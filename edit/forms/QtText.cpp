@@ -60,4 +60,28 @@ QString DisplayText(std::string_view text) {
     return utf8.hasError() ? ToQString(text) : decoded;
 }
 
+QString WrapToolTip(const QString& text, int width) {
+    if (width < 1 || text.size() <= width) return text;
+    QStringList lines;
+    for (const QString& paragraph : text.split(u'\n')) {
+        QString line;
+        for (QString word : paragraph.split(u' ')) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+                lines << line;
+                line.clear();
+            }
+            if (!line.isEmpty()) line += u' ';
+            while (line.size() + word.size() > width) {
+                const int room = width - static_cast<int>(line.size());
+                lines << line + word.left(room);
+                line.clear();
+                word = word.mid(room);
+            }
+            line += word;
+        }
+        lines << line;
+    }
+    return lines.join(u'\n');
+}
+
 }  // namespace gdl

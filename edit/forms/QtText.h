@@ -22,4 +22,10 @@ std::string PathFromQString(const QString& path);
 QString PathToQString(std::string_view path);
 QString DisplayText(std::string_view text);
 
+// A tooltip broken into lines of at most width characters: at blanks where
+// it has them, inside a word that is longer than a line. Its own line breaks
+// stay.
+inline constexpr int kToolTipWidth = 60;
+QString WrapToolTip(const QString& text, int width = kToolTipWidth);
+
 }  // namespace gdl

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "ProjectFile.h"
@@ -163,6 +164,39 @@ TEST(ProjectFile, NumbersReadWithFallbacks) {
         EXPECT_EQ(m.copyrightYear, c.year) << c.lines;
         EXPECT_EQ(m.offset, c.offset) << c.lines;
     }
+}
+
+// What is shown, saved and built is what the window's fields take: a
+// hand-edited value beyond a field's limit is cut when the project loads.
+TEST(ProjectFile, OverlongValuesAreCutOnLoad) {
+    const std::string name(45, 'N'), notice(70, 'o'), comments(600, 'c'), hint(400, 'h');
+    ProjectModel m = Load("[^GDP]\r\nName=" + name + "\r\nNotice=" + notice +
+                          "\r\nComments=" + comments +
+                          "\r\nWizard=wizard\r\n[Levels]\r\n1=A:X\r\n2=A:Y\r\n"
+                          "[Level.A:X]\r\nPassword=abcdef\r\nHint=" +
+                          hint + "\r\n[Level.A:Y]\r\nPassword=ABCDxy\r\n");
+    EXPECT_EQ(m.name, name.substr(0, 40));
+    EXPECT_EQ(m.notice, notice.substr(0, 60));
+    EXPECT_EQ(m.comments, comments.substr(0, 512));
+    EXPECT_EQ(m.wizard, "WIZA");
+    ASSERT_EQ(m.levels.size(), 2u);
+    // Two codes that differ only after the fourth character are one code.
+    EXPECT_EQ(m.levels[0].password, "ABCD");
+    EXPECT_EQ(m.levels[1].password, "ABCD");
+    EXPECT_EQ(m.levels[0].hint, hint.substr(0, 320));
+}
+
+TEST(ProjectFile, ARelativePathLoadsAsTheFullPath) {
+    gdltest::TempDir dir;
+    dir.Write("rel.gdp", "[^GDP]\r\nName=Rel\r\n");
+    dir.MakeFolder("sub");
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Folder());
+    ProjectModel m;
+    const bool loaded = LoadProject(m, "./sub/../rel.gdp");
+    std::filesystem::current_path(cwd);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(m.FullPath(), dir.Path("rel.gdp"));
 }
 
 TEST(ProjectFile, ListsEndAtTheFirstGap) {

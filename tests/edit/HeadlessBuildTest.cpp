@@ -160,13 +160,16 @@ TEST_F(HeadlessTest, ExitCodesForErrorsAndCancel) {
 
     EXPECT_EQ(Run({"--build", project + "test.gdp", "--output", output, "--overwrite"}), 0);
 
+    const auto built = gdl::ReadFileBytes(output);
+    ASSERT_TRUE(built);
     model.levels[1].password = "MAGE";
     Save();
     EXPECT_EQ(Run({"--build", project + "test.gdp", "--output", output, "--overwrite"}), 1);
     EXPECT_NE(out.str().find("ERROR: Level 2 has the same Password as the Wizard Mode!\n"
                              "Cleaning up...\nThere is 1 error.\n"),
               std::string::npos);
-    EXPECT_FALSE(fs::exists(output));
+    // The failed rebuild leaves the set it would have replaced.
+    EXPECT_EQ(gdl::ReadFileBytes(output), built);
 }
 
 TEST_F(HeadlessTest, ExitCodeTwoForWhatCannotBeBuilt) {
@@ -316,6 +319,8 @@ TEST_F(EndToEndTest, ExitCodes) {
     EXPECT_EQ(cancelled.out, "Build Cancelled.\n");
     EXPECT_EQ(gdl::ReadFileBytes(output), first);
     EXPECT_EQ(RunGdlEdit(dir, overwrite).status, 0);
+    const auto rebuilt = gdl::ReadFileBytes(output);
+    ASSERT_TRUE(rebuilt);
 
     ASSERT_FALSE(model.levels.empty());
     model.levels[0].designer.clear();
@@ -323,7 +328,8 @@ TEST_F(EndToEndTest, ExitCodes) {
     auto errors = RunGdlEdit(dir, overwrite);
     EXPECT_EQ(errors.status, 1);
     EXPECT_NE(errors.out.find("has no Designer!"), std::string::npos);
-    EXPECT_FALSE(fs::exists(output));
+    // The failed rebuild leaves the set it would have replaced.
+    EXPECT_EQ(gdl::ReadFileBytes(output), rebuilt);
 
     EXPECT_EQ(RunGdlEdit(dir, {"--build"}).status, 2);
     EXPECT_EQ(RunGdlEdit(dir, {"--build", dir.Path("GemQuest")}).status, 2);

@@ -7,6 +7,7 @@
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "LevelSetBuild.h"
+#include "LevelReference.h"
 #include "LevelSetFile.h"
 #include "LevelTexts.h"
 #include "LevelTool.h"
@@ -99,6 +100,15 @@ protected:
         EXPECT_EQ(result.errors, static_cast<int>(errors.size()));
         EXPECT_EQ(view.lines.back(), gdl::FinalBuildLine(static_cast<int>(errors.size())));
         EXPECT_FALSE(fs::is_regular_file(settings.outputPath));
+    }
+    // As ExpectErrors, with an old set at the output path that stays.
+    void ExpectErrorsKeepingOutput(const gdl::BuildResult& result, const Lines& errors) const {
+        Lines found;
+        for (const auto& l : view.lines)
+            if (l.rfind("ERROR:", 0) == 0) found.push_back(l);
+        EXPECT_EQ(found, errors);
+        EXPECT_EQ(result.outcome, gdl::BuildOutcome::Errors);
+        EXPECT_EQ(view.lines.back(), gdl::FinalBuildLine(static_cast<int>(errors.size())));
     }
 
     gdltest::TempDir root;
@@ -336,15 +346,23 @@ TEST_F(BuildTest, LevelListOfASourceComesFromItsListing) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(BuildTest, CompilesOncePerRunOfASourceInEachPass) {
+TEST_F(BuildTest, CompilesEachSourceOncePerBuild) {
     AddSourceLevels("A", {"A1", "A2"});
     AddSourceLevels("B", {"B1"});
     AddSourceLevels("A", {"A3"});
+    AddSourceLevels("B", {"B2"});
     WriteFile(projectDir + "FREE.bin", MakeBin(40, "FREE"));
     AddLevel("FREE");
 
     ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
-    EXPECT_EQ(fake.compiled, (Lines{"A", "B", "A", "A", "B", "A"}));
+    EXPECT_EQ(fake.compiled, (Lines{"A", "B"}));
+    auto set = Output();
+    ASSERT_TRUE(set);
+    ASSERT_EQ(set->levels.size(), 6u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        const std::string level = gdl::SplitReference(model.levels[i].reference).level;
+        EXPECT_EQ(set->levels[i].second, MakeBin(40, level)) << level;
+    }
     for (const auto& call : runner.calls) {
         EXPECT_EQ(call.folder, projectDir);
         EXPECT_TRUE(call.wait);
@@ -360,7 +378,7 @@ TEST_F(BuildTest, CompilesAgainForAMissingLevelFile) {
     };
 
     ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
-    EXPECT_EQ(fake.compiled, (Lines{"A", "A", "A"}));
+    EXPECT_EQ(fake.compiled, (Lines{"A", "A"}));
     auto set = Output();
     ASSERT_TRUE(set);
     EXPECT_EQ(set->index.table[1].size, 44u);
@@ -390,10 +408,12 @@ TEST_F(BuildTest, LevelChangingBetweenThePassesIsAnError) {
     WriteFile(projectDir + "FREE.bin", MakeBin(40, "FREE"));
     AddLevel("FREE");
     AddSourceLevels("B", {"B1"});
-    // The second pass's compiles grow A's level and remove FREE.
-    fake.onCompile = [this](const std::string& source, std::size_t n) {
-        if (n <= 2) return;
-        if (source == "A") fake.sources["A"]["A1"] = MakeBin(41, "A1");
+    // B's compile also writes a level named A1 and removes FREE, and A's
+    // source grows its A1 meanwhile: the second pass compiles A again.
+    fake.sources["B"]["A1"] = MakeBin(39, "B's A1");
+    fake.onCompile = [this](const std::string& source, std::size_t) {
+        if (source != "B") return;
+        fake.sources["A"]["A1"] = MakeBin(41, "A1");
         fs::remove(projectDir + "FREE.bin");
     };
 
@@ -450,6 +470,99 @@ TEST_F(BuildTest, NamesWithASlashStayInsideTheProjectFolder) {
     auto list = gdl::ReadFileBytes(projectDir + "gems.txt").value_or("");
     EXPECT_EQ(list.find("OUTSIDE"), std::string::npos);
     EXPECT_NE(list.find("*level error*"), std::string::npos);
+}
+
+TEST_F(BuildTest, ALevelNameTwoSourcesShareIsCompiledFromEach) {
+    fake.sources["A"]["X"] = MakeBin(40, "A's X");
+    fake.sources["B"]["X"] = MakeBin(50, "B's X");
+    AddLevel("A:X");
+    AddLevel("B:X");
+
+    ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
+    // B's compile replaced A's X, so A is compiled again for its record.
+    EXPECT_EQ(fake.compiled, (Lines{"A", "B", "A", "B"}));
+    auto set = Output();
+    ASSERT_TRUE(set);
+    ASSERT_EQ(set->levels.size(), 2u);
+    EXPECT_EQ(set->levels[0].second, MakeBin(40, "A's X"));
+    EXPECT_EQ(set->levels[1].second, MakeBin(50, "B's X"));
+}
+
+TEST_F(BuildTest, AFailedRebuildKeepsTheOldSetByteForByte) {
+    AddSourceLevels("S", {"A", "B"});
+    ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
+    const auto good = gdl::ReadFileBytes(settings.outputPath);
+    ASSERT_TRUE(good);
+
+    model.levels[1].password = model.levels[0].password;
+    prompts.answers = {gdl::Answer::Yes};
+    ExpectErrorsKeepingOutput(Build(), {"ERROR: Level 2 has the same Password as Level 1!"});
+    EXPECT_EQ(gdl::ReadFileBytes(settings.outputPath), good);
+    EXPECT_FALSE(fs::exists(gdl::PartialOutputPath(settings.outputPath)));
+
+    // Fixed, the next build replaces it; no partial file is left beside it.
+    model.levels[1].password = "NEWP";
+    prompts.answers = {gdl::Answer::Yes};
+    ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
+    auto set = Output();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->index.table[1].password, "NEWP");
+    EXPECT_FALSE(fs::exists(gdl::PartialOutputPath(settings.outputPath)));
+}
+
+TEST_F(BuildTest, RemovesEveryCompiledLevelItsCompilesMade) {
+    AddSourceLevels("A", {"A1"});
+    fake.sources["A"]["UNUSED"] = MakeBin(40, "UNUSED");
+    fake.sources["B"]["SPARE"] = MakeBin(40, "SPARE");
+    AddSourceLevels("B", {"B1"});
+    WriteFile(projectDir + "FREE.bin", MakeBin(40, "FREE"));
+    AddLevel("FREE");
+    WriteFile(projectDir + "OTHER.bin", "not made by this build");
+
+    ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
+    for (const char* name : {"A1", "UNUSED", "B1", "SPARE"})
+        EXPECT_FALSE(fs::exists(projectDir + name + ".bin")) << name;
+    EXPECT_EQ(gdl::ReadFileBytes(projectDir + "FREE.bin"), MakeBin(40, "FREE"));
+    EXPECT_EQ(gdl::ReadFileBytes(projectDir + "OTHER.bin"), "not made by this build");
+}
+
+TEST_F(BuildTest, TheLevelToolsOwnMessagesFollowTheErrorLine) {
+    settings.toolOutput = &runner;
+    AddSourceLevels("Caverns", {"C1"});
+    AddLevel("Caverns:C2");
+    fake.onCompile = [this](const std::string&, std::size_t) {
+        runner.errorOutput = "Caverns.lvs:26: the map has no player start\n\n  second line  \n";
+    };
+
+    auto result = Build();
+    ExpectErrors(result, {"ERROR: Level 2 could not be compiled!"});
+    auto error = std::find(view.lines.begin(), view.lines.end(),
+                           "ERROR: Level 2 could not be compiled!");
+    ASSERT_GE(std::distance(error, view.lines.end()), 3);
+    EXPECT_EQ(*(error + 1), "   Caverns.lvs:26: the map has no player start");
+    EXPECT_EQ(*(error + 2), "   second line");
+}
+
+TEST(BuildTexts, ToolOutputIsCutToAFewIndentedLines) {
+    EXPECT_TRUE(gdl::ToolOutputLines("").empty());
+    EXPECT_TRUE(gdl::ToolOutputLines(" \r\n\n").empty());
+    std::string many;
+    for (int i = 1; i <= 9; ++i) many += "line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(gdl::ToolOutputLines(many),
+              (Lines{"   line 1", "   line 2", "   line 3", "   line 4", "   line 5"}));
+}
+
+TEST_F(BuildTest, ALevelWithoutASourceFileIsNamed) {
+    AddSourceLevels("A", {"A1", "SHARED"});
+    // Each of these would take SHARED.bin, which A's compile made.
+    AddLevel(".:SHARED");
+    AddLevel("..:SHARED");
+    AddLevel("Gone:SHARED");
+
+    ExpectErrors(Build(), {"ERROR: Level 3 has no Source File \"..lvs\"!",
+                           "ERROR: Level 4 has no Source File \"...lvs\"!",
+                           "ERROR: Level 5 has no Source File \"Gone.lvs\"!"});
+    EXPECT_EQ(fake.compiled, (Lines{"A", "Gone"}));
 }
 
 // The real runner and batch files, with shell scripts standing in for the tools.

@@ -110,6 +110,38 @@ TEST_F(ProjectWindowTest, RecentListShiftsButNeverMovesAnEntryToTheTop) {
     EXPECT_FALSE(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent4"));
 }
 
+// The working folder changed for one test.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder) : old_(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~InFolder() { fs::current_path(old_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+private:
+    fs::path old_;
+};
+
+TEST_F(ProjectWindowTest, ARelativePathIsShownStoredAndBuiltAsTheFullPath) {
+    WriteProject("rel.gdp", {}, {});
+    InFolder in(projects);
+    auto& w = Start({"rel.gdp"});
+    ASSERT_TRUE(w.Model().open);
+    EXPECT_EQ(w.View().statusText, " " + projects + "rel.gdp");
+    EXPECT_EQ(w.ProjectFolder(), projects);
+    w.xBSFClick(true);
+    EXPECT_EQ(w.OutputPath(), projects + "rel.gdl");
+    w.eNameChange("Renamed");
+    w.bSaveClick();
+    EXPECT_EQ(w.RecentPaths()[0], projects + "rel.gdp");
+
+    prompts.paths.push_back("fresh.gdp");
+    w.bNewClick();
+    EXPECT_EQ(w.Model().FullPath(), projects + "fresh.gdp");
+}
+
 TEST_F(ProjectWindowTest, RecentEntryAsksBeforeDroppingUnsavedChanges) {
     std::string a = WriteProject("a.gdp", {}, {});
     std::string b = WriteProject("b.gdp", {}, {});
@@ -576,6 +608,82 @@ TEST_F(ProjectWindowTest, TheCoreKeepsTheFieldLimitsWhateverTheFormSends) {
     dialogs.hintAnswers.push_back(std::string(kMaxHintLength + 1, 'h'));
     w.bEditHintClick();
     EXPECT_EQ(w.Model().levels[0].hint.size(), kMaxHintLength);
+}
+
+TEST_F(ProjectWindowTest, ANegativeOffsetIsResetToZero) {
+    auto& w = Start({WriteProject("p.gdp", {}, {"S:A", "S:B"}, 1)});
+    w.cOffsetChange(-3);
+    EXPECT_EQ(w.Model().offset, 0);
+    EXPECT_EQ(w.View().props.offset, 0);
+    EXPECT_EQ(w.View().hiddenCounter, "0 hidden levels");
+}
+
+TEST_F(ProjectWindowTest, TheLevelToolsMessagesReachTheSourcePageAndTheBuild) {
+    const std::string said = "Caverns.lvs:26: the map has no player start";
+    fake.listings["Caverns"] = ListingOf({"C1", "C2"});
+    fake.sources["Caverns"]["C1"] = gdltest::CompiledLevelBytes(40, "C1");
+    auto& w = Start({WriteProject("p.gdp", {"Caverns"}, {"Caverns:C1", "Caverns:C2"})});
+    w.cSourceClick(0);
+    // The listing is gone and the next one fails with the tool's message.
+    DeleteLevelInfoFiles(projects, "Caverns");
+    fake.listings.erase("Caverns");
+    runner.errorOutput = said + "\n";
+    w.cContentsClick(1);
+    EXPECT_EQ(w.View().source.usage, UsageIcon::Error);
+    EXPECT_EQ(w.View().source.usageHint, std::string(kUsageErrorHint) + "\n" + said);
+
+    w.bBuildClick();
+    w.bDoBuildClick();
+    const auto& status = w.View().build.cStatus;
+    auto error = std::find(status.begin(), status.end(), "ERROR: Level 2 could not be compiled!");
+    ASSERT_NE(error, status.end());
+    ASSERT_NE(error + 1, status.end());
+    EXPECT_EQ(*(error + 1), "   " + said);
+}
+
+// The real runner, without the programs it needs: each command says what is
+// missing instead of doing nothing.
+TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
+    gdltest::TempDir install;
+    const std::string bin = install.MakeFolder("bin"), projects = install.MakeFolder("source");
+    install.MakeFolder("levels");
+    install.MakeFolder("docs");
+    install.Write("docs/docs.htm", "<html></html>");
+    gdltest::WriteMarkers(bin, {"ld.exe", "ld.pif", "ldinfo.pif"});
+    install.Write("source/S.lvs", "source");
+    ProjectModel m;
+    m.name = "Nothing Runs";
+    m.sources = {"S"};
+    ASSERT_TRUE(SaveProjectAs(m, projects + "p.gdp"));
+    gdltest::RealProcessWindow real(install.Folder());
+    auto& w = real.Open(projects + "p.gdp");
+    gdltest::ScopedEnv path("PATH", "");
+
+    struct Case {
+        std::function<void()> command;
+        std::string starts, says;
+    } cases[] = {
+        {[&] { w.bHelpClick(); }, "Unable to start the documentation " + install.Path("docs/docs.htm"),
+         "xdg-open could not be found"},
+        {[&] { w.About1Click(); }, "Unable to start " + bin + "GDLTools.exe.",
+         "could not be found"},
+        {[&] {
+             w.cSourceClick(0);
+             w.bEditSClick();
+         },
+         "Unable to start the level tool to edit S.lvs.", "could not be started"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.starts);
+        real.prompts.shown.clear();
+        c.command();
+        ASSERT_EQ(real.prompts.shown.size(), 1u);
+        EXPECT_EQ(real.prompts.shown[0].caption, "File Error");
+        EXPECT_EQ(real.prompts.shown[0].text.rfind(c.starts, 0), 0u) << real.prompts.shown[0].text;
+        EXPECT_NE(real.prompts.shown[0].text.find("\r\n\r\n"), std::string::npos);
+        EXPECT_NE(real.prompts.shown[0].text.find(c.says), std::string::npos)
+            << real.prompts.shown[0].text;
+    }
 }
 
 }  // namespace

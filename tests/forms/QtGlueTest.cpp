@@ -71,6 +71,23 @@ TEST(QtTextTest, DisplayTextReadsFileSystemNamesAsUtf8) {
               QStringLiteral("/tmp/\u00E9t\u00E9"));
 }
 
+TEST(QtTextTest, ToolTipsAreWrappedAtBlanksAndInsideLongWords) {
+    const struct {
+        QString text;
+        int width;
+        QString wrapped;
+    } cases[] = {
+        {QStringLiteral("short tip"), 10, QStringLiteral("short tip")},
+        {QStringLiteral("one two three four"), 9, QStringLiteral("one two\nthree\nfour")},
+        {QStringLiteral("ABCDEFGHIJKLM"), 5, QStringLiteral("ABCDE\nFGHIJ\nKLM")},
+        {QStringLiteral("Hint: ABCDEFGH"), 5, QStringLiteral("Hint:\nABCDE\nFGH")},
+        {QStringLiteral("Error reading\nlevel info here"), 10,
+         QStringLiteral("Error\nreading\nlevel info\nhere")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(gdl::WrapToolTip(c.text, c.width), c.wrapped) << c.text.toStdString();
+}
+
 TEST(QtPromptsTest, FiltersInQtForm) {
     struct Case {
         std::string filter;

@@ -32,6 +32,7 @@
 #include "Pmmain.h"
 #include "ProjectFile.h"
 #include "Prompts.h"
+#include "QtText.h"
 #include "Registry.h"
 #include "SoundPlayer.h"
 #include "TempDir.h"
@@ -273,6 +274,34 @@ TEST_F(TfProjTest, OpeningAProjectShowsItsProperties) {
     Find<QSpinBox>("cOffset")->setValue(1);
     EXPECT_EQ(Counters("lLevels"), std::vector<QString>(4, QStringLiteral("0 levels")));
     EXPECT_EQ(Counters("lHidden"), std::vector<QString>(4, QStringLiteral("1 hidden levels")));
+}
+
+TEST_F(TfProjTest, AMinusTypedIntoHiddenLevelsGivesZero) {
+    Start({ProjectPath()});
+    QSpinBox* offset = Find<QSpinBox>("cOffset");
+    offset->setValue(1);
+    offset->selectAll();
+    gdltest::PressKey(offset, Qt::Key_Minus, QStringLiteral("-"));
+    gdltest::PressKey(offset, Qt::Key_3, QStringLiteral("3"));
+    EXPECT_EQ(window_->Core().Model().offset, 0);
+    EXPECT_EQ(offset->value(), 0);
+    EXPECT_EQ(Counters("lHidden"), std::vector<QString>(4, QStringLiteral("0 hidden levels")));
+}
+
+TEST_F(TfProjTest, ALongHintWithoutBlanksMakesANarrowTooltip) {
+    Start({ProjectPath()});
+    Click("bLevels");
+    Find<QListWidget>("cLevels")->setCurrentRow(0);
+    const std::string hint(300, 'W');
+    dialogs_.hintAnswers.push_back(hint);
+    Click("bEditHint");
+    const QString tip = Find<QLabel>("iHint")->toolTip();
+    const QStringList lines = tip.split(u'\n');
+    EXPECT_GT(lines.size(), 4);
+    for (const QString& line : lines) EXPECT_LE(line.size(), gdl::kToolTipWidth) << line.toStdString();
+    // The line breaks at the blank, then inside the word; nothing else is lost.
+    EXPECT_EQ(lines.front(), QStringLiteral("Hint:"));
+    EXPECT_EQ(lines.mid(1).join(QString()), u'"' + QString::fromStdString(hint) + u'"');
 }
 
 TEST_F(TfProjTest, IncludeOnTheSourcePageAddsTheLevel) {

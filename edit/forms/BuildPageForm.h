@@ -1,0 +1,35 @@
+// The Build page of TfProj: the level set file, the build's options, its
+// status lines and progress.
+#pragma once
+
+#include "PageForms.h"
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+
+namespace gdl {
+
+class BuildPageForm {
+public:
+    explicit BuildPageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+
+    PageContent Build();
+    void Render(const BuildPageView& v);
+
+    void xBSFClick(bool checked);
+    void xGLLClick(bool checked);
+
+private:
+    CommandRunner& runner_;
+    PageButtons<BuildPageView> buttons_;
+    QLineEdit* eLevelSet_ = nullptr;
+    QCheckBox* xBSF_ = nullptr;
+    QCheckBox* xGLL_ = nullptr;
+    QListWidget* cStatus_ = nullptr;
+    QProgressBar* pBar_ = nullptr;
+    QPushButton* bPrev4_ = nullptr;
+};
+
+}  // namespace gdl

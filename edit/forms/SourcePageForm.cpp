@@ -1,0 +1,132 @@
+#include "SourcePageForm.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include "FormWidgets.h"
+#include "Icons.h"
+#include "QtText.h"
+
+namespace gdl {
+namespace {
+
+QPixmap UsagePixmap(UsageIcon usage) {
+    switch (usage) {
+        case UsageIcon::Included:
+            return IconPixmap(IconId::Included, 20);
+        case UsageIcon::NotIncluded:
+            return IconPixmap(IconId::NotIncluded, 20);
+        case UsageIcon::Error:
+            return IconPixmap(IconId::InfoError, 20);
+        case UsageIcon::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+PageContent SourcePageForm::Build() {
+    using V = SourcePageView;
+    using W = ProjectWindow;
+    auto* content = new QWidget;
+
+    cSource_ = List(content, QStringLiteral("cSource"));
+    cContents_ = List(content, QStringLiteral("cContents"));
+    QGridLayout* sourceButtons = buttons_.Grid(
+        content, 2,
+        {{"&New", "bNewS", "Create New Source", &W::bNewSClick, &V::bNewSEnabled},
+         {"&Add", "bAddS", "Add Source to Project", &W::bAddSClick, &V::bAddSEnabled},
+         {"&Edit", "bEditS", "Edit Source", &W::bEditSClick, &V::bEditSEnabled},
+         {"&Remove", "bRemoveS", "Remove Source from Project", &W::bRemoveSClick,
+          &V::bRemoveSEnabled}});
+    QGridLayout* levelButtons = buttons_.Grid(
+        content, 2,
+        {{"&Include", "bInclude", "Include Level in Level Set", &W::bIncludeClick,
+          &V::bIncludeEnabled},
+         {"In&clude All", "bIncludeAll", "Include All Levels in Level Set", &W::bIncludeAllClick,
+          &V::bIncludeAllEnabled},
+         {"E&xclude", "bExclude", "Exclude Level from Level Set", &W::bExcludeClick,
+          &V::bExcludeEnabled},
+         {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
+          &W::bExcludeAllClick, &V::bExcludeAllEnabled}});
+
+    auto* sourceColumn = new QVBoxLayout;
+    sourceColumn->addWidget(Caption(QStringLiteral("Source Files:"), content));
+    sourceColumn->addWidget(cSource_, 1);
+    sourceColumn->addLayout(sourceButtons);
+    auto* levelColumn = new QVBoxLayout;
+    levelColumn->addWidget(Caption(QStringLiteral("Levels in Source:"), content));
+    levelColumn->addWidget(cContents_, 1);
+    levelColumn->addLayout(levelButtons);
+
+    auto* details = new QGroupBox(QStringLiteral("Level"), content);
+    lLevelI_ = LevelNumber(details, QStringLiteral("lLevelI"));
+    iUsage_ = MakePicture(details, IconPixmap(IconId::NotIncluded, 20), QStringLiteral("iUsage"));
+    iUsage_->hide();
+    infoI_ = MakeInfoBoxes(details, u'I');
+    auto* form = new QGridLayout(details);
+    int row = 0;
+    form->addWidget(Caption(QStringLiteral("Level:"), details), row, 0);
+    form->addLayout(LeftRow({lLevelI_, iUsage_}), row++, 1);
+    form->addWidget(Caption(QStringLiteral("Name:"), details), row, 0);
+    form->addWidget(infoI_.name, row++, 1);
+    for (const auto& [caption, box] : Numbers(infoI_)) {
+        form->addWidget(Caption(caption, details), row, 0);
+        form->addWidget(box, row++, 1, Qt::AlignLeft);
+    }
+    form->setRowStretch(row, 1);
+    details->setFixedWidth(210);
+
+    auto* layout = new QHBoxLayout(content);
+    layout->setContentsMargins(0, 6, 0, 0);
+    layout->addLayout(sourceColumn, 1);
+    layout->addLayout(levelColumn, 1);
+    layout->addWidget(details);
+
+    CommandRunner& runner = runner_;
+    ConnectListClick(cSource_, cSource_, [this] { cSourceClick(); });
+    QObject::connect(cSource_, &QListWidget::itemDoubleClicked, cSource_,
+                     [&runner] { runner.Call(&W::cSourceDblClick); });
+    ConnectListClick(cContents_, cContents_, [this] { cContentsClick(); });
+    QObject::connect(cContents_, &QListWidget::itemDoubleClicked, cContents_,
+                     [&runner] { runner.Call(&W::cContentsDblClick); });
+
+    return {content,
+            ArrowButton(runner_, false, QStringLiteral("bPrev2"),
+                        QStringLiteral("Project Properties Page"), &W::bPropsClick),
+            ArrowButton(runner_, true, QStringLiteral("bNext2"), QStringLiteral("Level Set Page"),
+                        &W::bLevelsClick)};
+}
+
+void SourcePageForm::cSourceClick() {
+    runner_.Forward([this](ProjectWindow& core) { core.cSourceClick(SelectedRow(cSource_)); });
+}
+void SourcePageForm::cContentsClick() {
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
+}
+
+void SourcePageForm::Render(const SourcePageView& v) {
+    SyncList(cSource_, v.sources);
+    SelectRow(cSource_, v.sourceSelected);
+    SyncList(cContents_, v.contents);
+    SelectRow(cContents_, v.contentsSelected);
+    SetText(lLevelI_, ToQString(v.levelLabel));
+    if (v.usage == UsageIcon::None) {
+        iUsage_->hide();
+    } else {
+        iUsage_->setPixmap(UsagePixmap(v.usage));
+        iUsage_->show();
+    }
+    SetToolTip(iUsage_, ToQString(v.usageHint));
+    ShowInfo(infoI_, v.eNameI, v.eSizeI, v.eTimeI, v.eQuotaI);
+    buttons_.Render(v);
+}
+
+}  // namespace gdl

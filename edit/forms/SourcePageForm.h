@@ -1,0 +1,32 @@
+// The Source page of TfProj: the project's sources and the levels in each.
+#pragma once
+
+#include "PageForms.h"
+
+class QLabel;
+class QListWidget;
+
+namespace gdl {
+
+class SourcePageForm {
+public:
+    explicit SourcePageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+
+    PageContent Build();
+    void Render(const SourcePageView& v);
+
+    // Forward the list's selected row to the core's handler of the name.
+    void cSourceClick();
+    void cContentsClick();
+
+private:
+    CommandRunner& runner_;
+    PageButtons<SourcePageView> buttons_;
+    QListWidget* cSource_ = nullptr;
+    QListWidget* cContents_ = nullptr;
+    QLabel* lLevelI_ = nullptr;
+    QLabel* iUsage_ = nullptr;
+    LevelInfoBoxes infoI_;
+};
+
+}  // namespace gdl
