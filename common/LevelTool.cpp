@@ -132,11 +132,13 @@ bool LevelTool::CheckToolFiles(std::initializer_list<std::string_view> names,
 
 bool LevelTool::WriteBatch(std::string_view name, std::string_view text) {
     if (!CanQuoteInBatch(toolFolder_)) return false;
+    // The cache folder is made on first use, with its parents.
+    std::error_code ec;
+    if (batchFolder_ != toolFolder_) fs::create_directories(batchFolder_, ec);
     if (WriteFileAtomic(batchFolder_ + std::string(name), text)) return true;
     // The tool folder may have become read-only since we looked.
     std::string cache = BatchCacheFolder();
     if (cache.empty() || cache == batchFolder_) return false;
-    std::error_code ec;
     fs::create_directories(cache, ec);
     if (!WriteFileAtomic(cache + std::string(name), text)) return false;
     batchFolder_ = cache;
