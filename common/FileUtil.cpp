@@ -80,7 +80,7 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
 
 }  // namespace
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
     // A name of our own beside the target, so the rename stays on one file
     // system; a file that exists keeps its permissions.
     std::string temp;
@@ -88,13 +88,15 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
     if (fd < 0) return false;
     struct stat old {};
     bool ok = ::stat(path.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool toDisk = durability == Durability::Disk;
+    ok = ok && WriteAll(fd, bytes) && (!toDisk || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
+    if (!toDisk) return true;
     // The rename itself reaches the disk with the folder.
     int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {

@@ -26,15 +26,16 @@ TEST(WriteFileAtomic, ReplacesWholeKeepingPermissionsAndLeavesNothingBeside) {
         const char* bytes;
         mode_t modeBefore;  // 0: no file before
         mode_t modeAfter;
+        gdl::Durability durability;
     };
     const Case cases[] = {
-        {"new", 0, static_cast<mode_t>(0666 & ~mask)},
-        {"longer than the first", 0600, 0600},
-        {"", 0640, 0640},
+        {"new", 0, static_cast<mode_t>(0666 & ~mask), gdl::Durability::Disk},
+        {"longer than the first", 0600, 0600, gdl::Durability::Cache},
+        {"", 0640, 0640, gdl::Durability::Disk},
     };
     for (const auto& c : cases) {
         if (c.modeBefore != 0) ::chmod(path.c_str(), c.modeBefore);
-        ASSERT_TRUE(gdl::WriteFileAtomic(path, c.bytes)) << c.bytes;
+        ASSERT_TRUE(gdl::WriteFileAtomic(path, c.bytes, c.durability)) << c.bytes;
         EXPECT_EQ(dir.Read("user.reg"), c.bytes);
         EXPECT_EQ(ModeOf(path), c.modeAfter) << c.bytes;
         EXPECT_EQ(dir.Names(), std::set<std::string>{"user.reg"});
