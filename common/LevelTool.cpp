@@ -1,12 +1,12 @@
 #include "LevelTool.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "Process.h"
 #include "Prompts.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
@@ -79,16 +79,7 @@ bool CanQuoteInBatch(std::string_view toolFolder) {
 }
 
 std::string BatchCacheFolder() {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    if (xdg && *xdg == '/') return WithTrailingSlash(xdg) + "gdlkit/";
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && *h) {
-        home = h;
-    } else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) {
-        home = pw->pw_dir;
-    }
-    if (home.empty()) return {};
-    return WithTrailingSlash(home) + ".cache/gdlkit/";
+    return UserFolder("XDG_CACHE_HOME", ".cache");
 }
 
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program) {

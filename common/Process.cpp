@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -419,6 +420,19 @@ std::string ProgramFolder() {
         exe.resize(exe.size() - kDeleted.size());
     }
     return FolderOf(exe);
+}
+
+std::string UserFolder(const char* variable, std::string_view homeDefault) {
+    const char* base = std::getenv(variable);
+    if (base && *base == '/') return WithTrailingSlash(base) + "gdlkit/";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    }
+    if (home.empty()) return {};
+    return WithTrailingSlash(home) + std::string(homeDefault) + "/gdlkit/";
 }
 
 }  // namespace gdl

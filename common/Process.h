@@ -97,4 +97,10 @@ inline constexpr char kNoTerminalHint[] = "install xterm or set GDLKIT_TERMINAL"
 // Folder of the running program, with trailing "/" (empty when unknown).
 std::string ProgramFolder();
 
+// The kit's folder among the user's base folders, with trailing "/":
+// $VARIABLE/gdlkit/ when the variable holds an absolute path (the base
+// directory rules ignore a relative one), else HOME/homeDefault/gdlkit/,
+// HOME from $HOME or the user database; empty when there is no home.
+std::string UserFolder(const char* variable, std::string_view homeDefault);
+
 }  // namespace gdl

@@ -1,7 +1,6 @@
 #include "Registry.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,20 +83,6 @@ std::vector<std::string> HiveNames(const RegistryHive& hive, std::string_view ke
     return names;
 }
 
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home && *home) return home;
-    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return ".";
-}
-
-std::string ConfigFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    // The base directory rules ignore a relative path.
-    if (xdg && *xdg == '/') return WithTrailingSlash(xdg) + "gdlkit/";
-    return WithTrailingSlash(HomeFolder()) + ".config/gdlkit/";
-}
-
 // Holds an advisory lock on the registry file's folder, so that the editor and
 // the player do not lose each other's changes between read and write.
 class FolderLock {
@@ -161,7 +146,8 @@ FileRegistry::FileRegistry(std::string machinePath, std::string userPath)
     : machinePath_(std::move(machinePath)), userPath_(std::move(userPath)) {}
 
 FileRegistry FileRegistry::FromEnvironment() {
-    std::string config = ConfigFolder();
+    std::string config = UserFolder("XDG_CONFIG_HOME", ".config");
+    if (config.empty()) config = "./.config/gdlkit/";
     const char* machine = std::getenv("GDLKIT_MACHINE_REG");
     std::string machinePath = (machine && *machine) ? machine : config + "machine.reg";
     return FileRegistry(machinePath, config + "user.reg");

@@ -132,6 +132,26 @@ TEST(FindInPath, SearchesOnlyTheNamedFoldersForExecutables) {
     fs::current_path("/");
 }
 
+TEST(UserFolder, FollowsTheBaseDirectoryRules) {
+    gdltest::ScopedEnv cache("XDG_CACHE_HOME");
+    gdltest::ScopedEnv home("HOME", "/home/lynx");
+    const std::vector<std::pair<std::optional<std::string>, std::string>> cases = {
+        {"/var/cache/", "/var/cache/gdlkit/"},
+        {"/var/cache", "/var/cache/gdlkit/"},
+        {"relative/cache", "/home/lynx/.cache/gdlkit/"},
+        {"", "/home/lynx/.cache/gdlkit/"},
+        {std::nullopt, "/home/lynx/.cache/gdlkit/"},
+    };
+    for (const auto& [value, folder] : cases) {
+        if (value) {
+            cache.Set(*value);
+        } else {
+            cache.Unset();
+        }
+        EXPECT_EQ(gdl::UserFolder("XDG_CACHE_HOME", ".cache"), folder) << value.value_or("unset");
+    }
+}
+
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
     std::string folder = gdl::ProgramFolder();
     ASSERT_FALSE(folder.empty());
