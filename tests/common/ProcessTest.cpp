@@ -1,7 +1,15 @@
 #include "Process.h"
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
 #include <filesystem>
 
 #include "FakeTools.h"
@@ -84,6 +92,55 @@ TEST_F(ProcessTest, WaitsUntilTheProgramEndsWithOrWithoutEvents) {
     auto starter = Script("starter", "(sleep 0.05; touch go) & exec ./waiter");
     EXPECT_EQ(gdl::WaitForProcesses({starter}, ProcessWait{}), 0);
     EXPECT_TRUE(dir_.Exists("done"));
+}
+
+// A kernel without pidfds (before 5.3, or a sandbox that forbids them): in a
+// child of the test, pidfd_open fails with ENOSYS, and the waits must still
+// end with the program and read its error output.
+TEST_F(ProcessTest, WaitsWithoutPidfdsToo) {
+    auto waiter = Script("waiter",
+                         "while [ ! -f go ]; do sleep 0.01; done; i=0; while [ $i -lt 5000 ]; "
+                         "do echo \"line $i\" >&2; i=$((i+1)); done; touch done");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_pidfd_open, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            ::_exit(3);
+        if (::syscall(SYS_pidfd_open, ::getpid(), 0) >= 0 || errno != ENOSYS) ::_exit(3);
+        for (bool events : {true, false}) {
+            std::string errors;
+            int calls = 0;
+            ProcessWait how;
+            how.errorOutput = &errors;
+            if (events) {
+                how.processEvents = [&] {
+                    if (++calls == 5) dir_.Write("go", "");
+                };
+            } else {
+                dir_.Write("go", "");
+            }
+            bool ok = gdl::WaitForProcesses({waiter}, how) == 0 && dir_.Exists("done") &&
+                      errors.rfind("line 0\n", 0) == 0 && errors.size() <= gdl::kMaxErrorOutput &&
+                      (!events || calls >= 5);
+            if (!ok) ::_exit(1);
+            fs::remove(dir_.Path("go"));
+            fs::remove(dir_.Path("done"));
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3) GTEST_SKIP() << "no seccomp filter to take pidfds away";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(ProcessTest, WhatCannotStartIsAnErrorBeforeAnythingRuns) {
