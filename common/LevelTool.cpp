@@ -126,12 +126,12 @@ bool LevelTool::WriteBatch(std::string_view name, std::string_view text) {
     // The cache folder is made on first use, with its parents.
     std::error_code ec;
     if (batchFolder_ != toolFolder_) fs::create_directories(batchFolder_, ec);
-    if (WriteFileAtomic(batchFolder_ + std::string(name), text, Durability::Cache)) return true;
+    if (WriteFileAtomic(batchFolder_ + std::string(name), text)) return true;
     // The tool folder may have become read-only since we looked.
     std::string cache = BatchCacheFolder();
     if (cache.empty() || cache == batchFolder_) return false;
     fs::create_directories(cache, ec);
-    if (!WriteFileAtomic(cache + std::string(name), text, Durability::Cache)) return false;
+    if (!WriteFileAtomic(cache + std::string(name), text)) return false;
     batchFolder_ = cache;
     return true;
 }

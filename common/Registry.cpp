@@ -176,7 +176,7 @@ RegistryHive FileRegistry::LoadHive(RegRoot root, LoadState& state) const {
 }
 
 bool FileRegistry::StoreHive(RegRoot root, const RegistryHive& hive) {
-    return WriteFileAtomic(PathOf(root), SerializeHive(hive));
+    return WriteFileAtomic(PathOf(root), SerializeHive(hive), Durability::Disk);
 }
 
 template <typename Change>

@@ -161,7 +161,7 @@ int CompileSource(const std::string& folder, const std::string& argument, std::o
     for (const auto& level : parsed.levels) {
         CompiledLevelFile compiled = CompileLevel(level);
         const std::string fileName = level.levelName + ".bin";
-        if (!WriteFileAtomic(folder + fileName, compiled.bytes, Durability::Cache)) {
+        if (!WriteFileAtomic(folder + fileName, compiled.bytes)) {
             err << kProgram << "cannot write " << fileName << '\n';
             failed = true;
             continue;
@@ -171,8 +171,7 @@ int CompileSource(const std::string& folder, const std::string& argument, std::o
             << CompressionText(compiled.tileCount, compiled.bodySize) << '\n';
         done.emplace_back(&level, std::move(compiled));
     }
-    if (!WriteFileAtomic(folder + kHeaderSummaryFile, HeaderSummary(source.fileName, done),
-                         Durability::Cache)) {
+    if (!WriteFileAtomic(folder + kHeaderSummaryFile, HeaderSummary(source.fileName, done))) {
         err << kProgram << "cannot write " << kHeaderSummaryFile << '\n';
         failed = true;
     }
