@@ -348,14 +348,6 @@ int StartProcesses(const std::vector<ProcessStart>& starts) {
     return RunDetached(list);
 }
 
-int RunProcesses(const std::vector<ProcessStart>& starts, bool wait,
-                 const std::function<void()>& processEvents) {
-    if (!wait) return StartProcesses(starts);
-    ProcessWait how;
-    how.processEvents = processEvents;
-    return WaitForProcesses(starts, how);
-}
-
 bool IsExecutableFile(const std::string& path) {
     return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
 }

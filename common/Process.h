@@ -58,16 +58,12 @@ inline constexpr int kProcessEventsIntervalMs = 10;
 
 // Starts the programs one after another, each after the previous one ended,
 // and waits for the last. Returns 0 or the errno of the first program that
-// could not be started; the programs' exit statuses are not looked at.
+// could not be started; an exit status is no error (see ProcessWait::exitStatus).
 int WaitForProcesses(const std::vector<ProcessStart>& starts, const ProcessWait& how);
 
 // The same sequence in a detached child: returns as soon as it has started,
 // and the programs outlive the caller without being left as zombies.
 int StartProcesses(const std::vector<ProcessStart>& starts);
-
-// wait ? WaitForProcesses(starts, {processEvents}) : StartProcesses(starts).
-int RunProcesses(const std::vector<ProcessStart>& starts, bool wait,
-                 const std::function<void()>& processEvents);
 
 // A regular file we may execute.
 bool IsExecutableFile(const std::string& path);
