@@ -1,17 +1,25 @@
 // The build of a 255-level project: with the level tool's work taken away
 // (compiled levels already there, or made instantly by a recording runner),
-// and with the kit's real level tool compiling every source twice.
+// and with the kit's real level tool. With the real tool the counters hold
+// the tools' own process time (user + system of the waited-for children) of
+// the same run and the ratio of the build's wall time to it. Start-up: the
+// loading of a 255-level project, one listing per source.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 
 #include "CompiledLevel.h"
 #include "FileUtil.h"
 #include "LevelSetBuild.h"
+#include "LevelInfo.h"
+#include "LevelReference.h"
 #include "LevelTool.h"
 #include "LynxText.h"
 #include "Passwords.h"
+#include "ProjectFile.h"
 #include "Prompts.h"
 #include "TempDir.h"
 #include "ToolRunner.h"
@@ -88,6 +96,35 @@ struct Project {
     }
 };
 
+// User and system time of the children waited for so far, in milliseconds.
+double ChildrenCpuMs() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// Wall time and the tools' own time of the timed loop, per iteration.
+class ToolTime {
+  public:
+    ToolTime() : cpu_(ChildrenCpuMs()), start_(std::chrono::steady_clock::now()) {}
+    void Report(benchmark::State& state) const {
+        double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+        double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                start_)
+                          .count() /
+                      n;
+        double tools = (ChildrenCpuMs() - cpu_) / n;
+        state.counters["wallMs"] = wall;
+        state.counters["toolMs"] = tools;
+        if (tools > 0) state.counters["ratio"] = wall / tools;
+    }
+
+  private:
+    double cpu_;
+    std::chrono::steady_clock::time_point start_;
+};
+
 void RunBuilds(benchmark::State& state, Project& project, gdl::LevelTool& tool, bool levelList) {
     YesPrompts prompts;
     gdl::ClockRandom random(1);
@@ -95,6 +132,7 @@ void RunBuilds(benchmark::State& state, Project& project, gdl::LevelTool& tool, 
     gdl::BuildSettings settings;
     settings.outputPath = project.dir.Path("bench.gdl");
     settings.levelList = levelList;
+    ToolTime time;
     for (auto _ : state) {
         auto result = gdl::RunLevelSetBuild(project.model, settings, tool, prompts, random, view);
         if (result.outcome != gdl::BuildOutcome::Done) {
@@ -102,6 +140,7 @@ void RunBuilds(benchmark::State& state, Project& project, gdl::LevelTool& tool, 
             break;
         }
     }
+    time.Report(state);
     state.counters["levels"] = kLevels;
     state.counters["setBytes"] =
         static_cast<double>(gdl::FileSize(settings.outputPath).value_or(0));
@@ -157,22 +196,77 @@ std::string SourceLevel(int i) {
            "end\n\n";
 }
 
+bool HaveKitTool(benchmark::State& state, const std::string& bin) {
+    if (gdl::FileExists(bin + "ld.exe") && gdl::FileExists(bin + "ld.pif")) return true;
+    state.SkipWithError("no ld.exe in the kit");
+    return false;
+}
+
+void WriteSources(Project& project) {
+    std::map<std::string, std::string> sources;
+    for (int i = 0; i < kLevels; ++i) sources[SourceName(i)] += SourceLevel(i);
+    for (const auto& [name, text] : sources) {
+        project.dir.Write(name + ".lvs", text);
+        project.model.sources.push_back(name);
+    }
+}
+
 // The kit's own level tool, run through its batch file for every compile.
 void BM_BuildRealTool(benchmark::State& state) {
     const std::string bin = std::string(GDLKIT_KIT_DIR) + "/bin/";
-    if (!gdl::FileExists(bin + "ld.exe") || !gdl::FileExists(bin + "ld.pif")) {
-        state.SkipWithError("no ld.exe in the kit");
-        return;
-    }
+    if (!HaveKitTool(state, bin)) return;
     Project project(true);
-    std::map<std::string, std::string> sources;
-    for (int i = 0; i < kLevels; ++i) sources[SourceName(i)] += SourceLevel(i);
-    for (const auto& [name, text] : sources) project.dir.Write(name + ".lvs", text);
+    WriteSources(project);
     gdl::PosixToolRunner runner;
     YesPrompts prompts;
     gdl::LevelTool tool(bin, runner, prompts);
     RunBuilds(state, project, tool, state.range(0) != 0);
 }
 BENCHMARK(BM_BuildRealTool)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What opening the project does before the window is idle: the project file
+// read, each source's listing made afresh through the level tool, and the
+// level information of every level read from the caches.
+void BM_StartUpRealTool(benchmark::State& state) {
+    const std::string bin = std::string(GDLKIT_KIT_DIR) + "/bin/";
+    if (!HaveKitTool(state, bin)) return;
+    Project project(true);
+    WriteSources(project);
+    if (!gdl::SaveProject(project.model)) {
+        state.SkipWithError("project not saved");
+        return;
+    }
+    const std::string path = project.model.FullPath();
+    gdl::PosixToolRunner runner;
+    YesPrompts prompts;
+    gdl::LevelTool tool(bin, runner, prompts);
+    ToolTime time;
+    for (auto _ : state) {
+        gdl::ProjectModel model;
+        if (!gdl::LoadProject(model, path)) {
+            state.SkipWithError("project not loaded");
+            break;
+        }
+        gdl::RunListing listing = [&](const std::string& source) {
+            tool.List(source, model.folder);
+        };
+        for (const auto& source : model.sources) {
+            gdl::DeleteLevelInfoFiles(model.folder, source);
+            gdl::RefreshLevelInfoCache(model.folder, source, listing);
+        }
+        int found = 0;
+        for (const auto& entry : model.levels) {
+            gdl::LevelRef ref = gdl::SplitReference(entry.reference);
+            found += gdl::ReadLevelInfo(model.folder, ref.source, ref.level, listing).found;
+        }
+        if (found != kLevels) {
+            state.SkipWithError("levels not listed");
+            break;
+        }
+    }
+    time.Report(state);
+    state.counters["sources"] = static_cast<double>(project.model.sources.size());
+}
+BENCHMARK(BM_StartUpRealTool)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include "FileUtil.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,25 +50,58 @@ std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t m
     return data;
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
-    // A name of our own beside the target, so the rename stays on one file system.
-    std::string temp = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
             return false;
         }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    return true;
+}
+
+// A new file of our own beside path, created with the usual permissions
+// (0666 less the umask); -1 when none can be made.
+int CreateTempBeside(const std::string& path, std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(::getpid()) + "-" +
+               std::to_string(counter.fetch_add(1) ^ (random() & 0xFFFFF));
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
+    // A name of our own beside the target, so the rename stays on one file
+    // system; a file that exists keeps its permissions.
+    std::string temp;
+    int fd = CreateTempBeside(path, temp);
+    if (fd < 0) return false;
+    struct stat old {};
+    bool ok = ::stat(path.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
+    const bool toDisk = durability == Durability::Disk;
+    ok = ok && WriteAll(fd, bytes) && (!toDisk || ::fsync(fd) == 0);
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
         return false;
+    }
+    if (!toDisk) return true;
+    // The rename itself reaches the disk with the folder.
+    int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return true;
 }

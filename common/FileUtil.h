@@ -15,9 +15,24 @@ std::optional<std::uintmax_t> FileSize(const std::string& path);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 // At most maxBytes from the start of the file.
 std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
-// Writes a complete new file beside the target and renames it over it, so a
-// crash or a full disk never leaves a half-written file in its place.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+// How far WriteFileAtomic goes before it reports success.
+enum class Durability {
+    // Left to the system to write back: the file is whole or old after a
+    // crash of the program, not necessarily after one of the machine. For
+    // files made again whenever they are missing (batch files, compiled
+    // levels, listings, caches), written many times in every build.
+    Cache,
+    // Flushed to the disk, with the folder that names it: files only the user
+    // can make again (projects, the registry).
+    Disk,
+};
+
+// Writes a complete new file beside the target and renames it over the
+// target, so a failed write or a full disk never leaves a half-written file
+// in its place; on failure the old file stays as it was and no stray file is
+// left. A replaced file keeps its permissions.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes,
+                     Durability durability = Durability::Cache);
 // Deletes a file; a missing file is no error.
 bool DeleteFileQuiet(const std::string& path);
 // Copies without overwriting an existing target.

@@ -1,12 +1,12 @@
 #include "LevelTool.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "Process.h"
 #include "Prompts.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
@@ -79,16 +79,7 @@ bool CanQuoteInBatch(std::string_view toolFolder) {
 }
 
 std::string BatchCacheFolder() {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    if (xdg && *xdg == '/') return WithTrailingSlash(xdg) + "gdlkit/";
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && *h) {
-        home = h;
-    } else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) {
-        home = pw->pw_dir;
-    }
-    if (home.empty()) return {};
-    return WithTrailingSlash(home) + ".cache/gdlkit/";
+    return UserFolder("XDG_CACHE_HOME", ".cache");
 }
 
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program) {
@@ -132,11 +123,13 @@ bool LevelTool::CheckToolFiles(std::initializer_list<std::string_view> names,
 
 bool LevelTool::WriteBatch(std::string_view name, std::string_view text) {
     if (!CanQuoteInBatch(toolFolder_)) return false;
+    // The cache folder is made on first use, with its parents.
+    std::error_code ec;
+    if (batchFolder_ != toolFolder_) fs::create_directories(batchFolder_, ec);
     if (WriteFileAtomic(batchFolder_ + std::string(name), text)) return true;
     // The tool folder may have become read-only since we looked.
     std::string cache = BatchCacheFolder();
     if (cache.empty() || cache == batchFolder_) return false;
-    std::error_code ec;
     fs::create_directories(cache, ec);
     if (!WriteFileAtomic(cache + std::string(name), text)) return false;
     batchFolder_ = cache;

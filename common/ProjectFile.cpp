@@ -146,7 +146,7 @@ std::string ProjectToBytes(const ProjectModel& model) {
 }
 
 bool SaveProjectAs(const ProjectModel& model, const std::string& path) {
-    return WriteFileAtomic(path, ProjectToBytes(model));
+    return WriteFileAtomic(path, ProjectToBytes(model), Durability::Disk);
 }
 
 bool SaveProject(ProjectModel& model) {

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "Process.h"
+#include "RegistryHive.h"
+
 namespace gdl {
 
 enum class RegRoot { LocalMachine, CurrentUser };
@@ -33,28 +36,6 @@ class Registry {
     // Value names in the order they were first written.
     virtual std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const = 0;
 };
-
-// One root's content: keys (as first written) with their values in order.
-struct RegistryHive {
-    struct Value {
-        std::string name;
-        std::string data;
-    };
-    struct Key {
-        std::string name;
-        std::vector<Value> values;
-    };
-    std::vector<Key> keys;
-
-    Key* Find(std::string_view key);
-    const Key* Find(std::string_view key) const;
-    Key& Create(std::string_view key);
-};
-
-// REGEDIT4-style text of a hive and back; names and data escape "\", "\"" and
-// control characters so that any value name survives.
-std::string SerializeHive(const RegistryHive& hive);
-std::optional<RegistryHive> ParseHive(std::string_view text);
 
 class MemoryRegistry : public Registry {
   public:
@@ -117,7 +98,6 @@ class FileRegistry : public Registry {
 // that folder is recorded as the install folder. Returns whether it wrote.
 bool SeedInstallFolder(Registry& registry, const std::string& programFolder);
 
-// Folder of the running program, with trailing "/" (empty when unknown).
-std::string ProgramFolder();
+// ProgramFolder(), the folder of the running program, is in Process.h.
 
 }  // namespace gdl

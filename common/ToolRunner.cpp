@@ -7,6 +7,7 @@
 
 #include "BatchRunner.h"
 #include "FileUtil.h"
+#include "LevelTool.h"
 #include "TextUtil.h"
 
 namespace fs = std::filesystem;
@@ -35,6 +36,20 @@ std::string Absolute(const std::string& path) {
     std::error_code ec;
     fs::path p = fs::absolute(path, ec);
     return ec ? path : p.string();
+}
+
+// The kit's programs that show their text in a terminal: started from a
+// window, they open a terminal window of their own.
+constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, "GDLTools.exe"};
+
+bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
+    if (StdinIsTerminal()) return false;
+    if (kind == ToolKind::Batch) return true;
+    std::string name = FileNameOf(path);
+    for (std::string_view tool : kConsoleTools) {
+        if (EqualsNoCase(name, tool)) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -77,15 +92,21 @@ int PosixToolRunner::RunTool(const std::string& file, const std::string& argumen
 int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
                                  const std::string& folder, bool shown, bool wait) {
     lastError_.clear();
+    lastErrorOutput_.clear();
     if (file.empty()) return Fail(ENOENT, "No file to start was given.");
     std::string path = Absolute(file[0] == '/' ? file : folder + file);
     std::error_code ec;
     if (!fs::exists(path, ec)) return Fail(ENOENT, "The file " + path + " could not be found.");
 
+    ToolKind kind = ClassifyTool(path);
+    if (shown && NeedsTerminalWindow(kind, path) && !TerminalCommand("", {})) {
+        return Fail(ENOENT, "No terminal window can be opened to show " + path +
+                                ": no terminal emulator was found; " + kNoTerminalHint + ".");
+    }
     ProcessStart start;
     start.folder = folder;
     start.hidden = !shown;
-    switch (ClassifyTool(path)) {
+    switch (kind) {
         case ToolKind::Batch:
             return RunBatch(path, arguments, folder, shown, wait);
         case ToolKind::Program:
@@ -94,13 +115,20 @@ int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std:
             break;
         case ToolKind::Document: {
             auto opener = FindInPath("xdg-open");
-            if (!opener) return Fail(ENOENT, "xdg-open could not be found to open " + path + ".");
+            if (!opener) {
+                return Fail(ENOENT, "No program to open " + path +
+                                        " was found: xdg-open is not installed (package "
+                                        "xdg-utils).");
+            }
             start.program = *opener;
             start.arguments = {path};
             break;
         }
     }
-    int rc = RunProcesses({start}, wait, processEvents_);
+    ProcessWait how;
+    how.processEvents = processEvents_;
+    how.errorOutput = &lastErrorOutput_;
+    int rc = wait ? WaitForProcesses({start}, how) : StartProcesses({start});
     if (rc != 0) return Fail(rc, start.program + " could not be started.");
     return 0;
 }
@@ -111,7 +139,7 @@ int PosixToolRunner::RunBatch(const std::string& path, const std::vector<std::st
     if (!text) return Fail(EACCES, "The file " + path + " could not be read.");
     BatchParseResult parsed = ParseBatch(*text, arguments.empty() ? "" : arguments.front());
     if (!parsed.ok) return Fail(EINVAL, path + ", " + parsed.error);
-    int rc = wait ? RunBatchScript(parsed.script, folder, shown, processEvents_)
+    int rc = wait ? RunBatchScript(parsed.script, folder, shown, processEvents_, &lastErrorOutput_)
                   : StartBatchScript(parsed.script, folder, shown);
     if (rc != 0) return Fail(rc, "A program of " + path + " could not be started.");
     return 0;

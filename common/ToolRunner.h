@@ -25,13 +25,19 @@ class ToolRunner {
                             const std::string& folder, bool shown, bool wait);
     // What the last hidden run that was waited for wrote to its error output
     // (the level tool's own messages), cut to a few KiB; "" when nothing.
+    // Every call begins by clearing it.
     virtual std::string LastErrorOutput() const { return {}; }
-    // Why the last call failed, in words ("" after a success or when unknown).
-    virtual std::string LastErrorText() const { return {}; }
+    // Why the last call failed, in words, for the user ("" after a success):
+    // what could not be found or started, and what to install.
+    virtual std::string LastError() const { return {}; }
 };
 
-// The real runner: posix_spawn and waitpid polling, calling processEvents
-// between polls so a window keeps repainting while a tool runs.
+// The real runner over the kit's process spawner (Process.h). A waited-for
+// run blocks on the program, or, with processEvents (a window), calls it
+// every few milliseconds until the program ends, so the window repaints.
+// A shown batch file or console tool (ld.exe, gdlstat.exe, GDLTools.exe)
+// started from no terminal opens a terminal window of its own; without a
+// terminal emulator to open the run fails and LastError() says so.
 class PosixToolRunner : public ToolRunner {
   public:
     explicit PosixToolRunner(std::function<void()> processEvents = {});
@@ -40,9 +46,8 @@ class PosixToolRunner : public ToolRunner {
     int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
                     const std::string& folder, bool shown, bool wait) override;
 
-    // Why the last call failed, in words ("" after a success).
-    const std::string& LastError() const { return lastError_; }
-    std::string LastErrorText() const override { return lastError_; }
+    std::string LastError() const override { return lastError_; }
+    std::string LastErrorOutput() const override { return lastErrorOutput_; }
 
   private:
     int Fail(int error, std::string why);
@@ -50,6 +55,7 @@ class PosixToolRunner : public ToolRunner {
                  const std::string& folder, bool shown, bool wait);
     std::function<void()> processEvents_;
     std::string lastError_;
+    std::string lastErrorOutput_;
 };
 
 // How RunTool starts an existing file: ".bat" through the batch runner; an
@@ -75,6 +81,9 @@ class RecordingToolRunner : public ToolRunner {
     // Returned by LastErrorOutput(); onRun may set it for the call it acts for.
     std::string errorOutput;
     std::string LastErrorOutput() const override { return errorOutput; }
+    // Returned by LastError(); onRun may set it for a call it fails.
+    std::string error;
+    std::string LastError() const override { return error; }
     int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
                 bool shown, bool wait) override;
     int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,

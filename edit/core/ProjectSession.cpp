@@ -177,7 +177,7 @@ bool ProjectSession::CanAddSource() {
 
 void ProjectSession::ReportStartFailure(const std::string& what) {
     std::string text = "Unable to start " + what + ".";
-    const std::string why = runner.LastErrorText();
+    const std::string why = runner.LastError();
     if (!why.empty()) text += "\r\n\r\n" + why;
     prompts.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
 }

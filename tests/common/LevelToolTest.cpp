@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -86,6 +90,8 @@ TEST_F(LevelToolTest, CommandsRunTheirBatchAsDesigned) {
 
 TEST_F(LevelToolTest, RealToolsLeaveTheirResultsInTheProjectFolder) {
     InstallAll();
+    gdltest::WriteFakeTerminal(dir_.Path("term"));
+    gdltest::ScopedEnv terminal("GDLKIT_TERMINAL", dir_.Path("term"));
     gdl::PosixToolRunner runner;
     LevelTool tool(bin_, runner, prompts_);
     ASSERT_TRUE(tool.WriteEditBatch(3));
@@ -172,6 +178,70 @@ TEST_F(LevelToolTest, BatchFilesMoveToTheCacheWhenTheToolFolderRefusesThem) {
 
     LevelTool absent(dir_.Path("no such folder/"), runner, prompts_);
     EXPECT_EQ(absent.BatchFolder(), dir_.Path("cache/gdlkit/"));
+}
+
+// A folder nobody may write into, root included: without write permission,
+// and where that does not bind (root) immutable. Writable() tells whether it
+// worked, by the same test the level tool makes.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+        if (!Writable()) return;
+        fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+        }
+    }
+    ~ReadOnlyFolder() {
+        int flags = 0;
+        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd_ >= 0) ::close(fd_);
+        fs::permissions(folder_, fs::perms::owner_all);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Writable() const { return ::access(folder_.c_str(), W_OK) == 0; }
+
+private:
+    std::string folder_;
+    int fd_ = -1;
+};
+
+TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromANewCacheFolder) {
+    InstallAll();
+    gdltest::ScopedEnv cache("XDG_CACHE_HOME", dir_.Path("home/.cache"));
+    const std::string expected = dir_.Path("home/.cache/gdlkit/");
+    ASSERT_EQ(gdl::BatchCacheFolder(), expected);
+    ReadOnlyFolder readOnly(bin_);
+    if (readOnly.Writable()) GTEST_SKIP() << "no way to make a folder read-only here";
+    gdl::PosixToolRunner runner;
+    LevelTool tool(bin_, runner, prompts_);
+    EXPECT_EQ(tool.BatchFolder(), expected);
+    EXPECT_FALSE(dir_.Exists("home"));  // nothing made before it is needed
+
+    EXPECT_TRUE(tool.List("lev", project_));
+    EXPECT_EQ(dir_.Read("project/lev.te1"), "listing lev\n");
+    EXPECT_TRUE(tool.Compile("lev", project_));
+    EXPECT_TRUE(dir_.Exists("project/lev.bin"));
+    EXPECT_TRUE(tool.WriteEditBatch(2));
+    EXPECT_EQ(dir_.Read("home/.cache/gdlkit/ldedit.bat"), "@set LD_COM=2\r\n@\"" + bin_ + "ld.exe\" %1");
+    EXPECT_TRUE(prompts_.shown.empty());
+    EXPECT_FALSE(fs::exists(bin_ + "ldinfo.bat"));
+
+    // A cache that cannot be made (a file in its way) is the missing batch file.
+    dir_.Write("blocked", "a file");
+    cache.Set(dir_.Path("blocked/cache"));
+    LevelTool blocked(bin_, runner, prompts_);
+    EXPECT_FALSE(blocked.List("lev", project_));
+    ASSERT_EQ(prompts_.shown.size(), 1u);
+    EXPECT_NE(prompts_.shown[0].text.find(dir_.Path("blocked/cache/gdlkit/ldinfo.bat")),
+              std::string::npos);
 }
 
 TEST_F(LevelToolTest, RelativeToolFolderStillFindsTheToolFromTheProjectFolder) {

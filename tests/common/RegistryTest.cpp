@@ -234,11 +234,4 @@ TEST(SeedInstallFolder, RecordsTheParentOfAToolFolderOnlyOnce) {
     EXPECT_EQ(reg.ReadValue(RegRoot::LocalMachine, gdl::kRegKeyRoot, ""), "/elsewhere/");
 }
 
-TEST(ProgramFolder, HoldsTheRunningTestProgram) {
-    std::string folder = gdl::ProgramFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_TRUE(fs::exists(folder + "common_RegistryTest"));
-}
-
 }  // namespace

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -14,6 +16,33 @@ using gdltest::NoChildLeft;
 using gdltest::WriteScript;
 
 namespace {
+
+// Started from no terminal, as from a window: standard input from /dev/null.
+class NoTerminal {
+public:
+    NoTerminal() : saved_(::dup(STDIN_FILENO)) {
+        int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, STDIN_FILENO);
+        ::close(null);
+    }
+    ~NoTerminal() {
+        ::dup2(saved_, STDIN_FILENO);
+        ::close(saved_);
+    }
+    NoTerminal(const NoTerminal&) = delete;
+    NoTerminal& operator=(const NoTerminal&) = delete;
+
+private:
+    int saved_;
+};
+
+// A terminal emulator for the console tools to open (they are scripts here
+// and never do).
+struct WithTerminal {
+    gdltest::TempDir dir;
+    gdltest::ScopedEnv terminal{"GDLKIT_TERMINAL", dir.Path("term")};
+    WithTerminal() { gdltest::WriteFakeTerminal(dir.Path("term")); }
+};
 
 TEST(ClassifyTool, TellsBatchesProgramsAndDocumentsApart) {
     gdltest::TempDir dir;
@@ -64,6 +93,7 @@ TEST(PosixToolRunner, WaitsForAProgramWhileProcessingEvents) {
 }
 
 TEST(PosixToolRunner, RelativeFileIsLookedUpInTheFolderAndEmptyArgumentIsNone) {
+    WithTerminal terminal;
     gdltest::TempDir dir;
     WriteScript(dir, "GDLTools.exe", "echo \"$#\" > count.txt");
     PosixToolRunner runner;
@@ -72,6 +102,7 @@ TEST(PosixToolRunner, RelativeFileIsLookedUpInTheFolderAndEmptyArgumentIsNone) {
 }
 
 TEST(PosixToolRunner, ReportsWhatCannotBeStarted) {
+    WithTerminal terminal;
     gdltest::TempDir dir;
     dir.Write("GDLTools.exe", "no execute bit");
     dir.Write("bad.bat", "@echo off");
@@ -86,6 +117,7 @@ TEST(PosixToolRunner, ReportsWhatCannotBeStarted) {
 }
 
 TEST(PosixToolRunner, RunsBatchFilesWithTheirArgument) {
+    WithTerminal terminal;
     gdltest::TempDir dir;
     fs::create_directory(dir.Path("tool dir"));
     fs::create_directory(dir.Path("project"));
@@ -107,6 +139,7 @@ TEST(PosixToolRunner, RunsBatchFilesWithTheirArgument) {
 }
 
 TEST(PosixToolRunner, ProgramStartedWithoutWaitingIsNotLeftAsAZombie) {
+    WithTerminal terminal;
     gdltest::TempDir dir;
     WriteScript(dir, "GDLTools.exe", "echo \"$1\" > ran.txt");
     PosixToolRunner runner;
@@ -141,7 +174,68 @@ TEST(PosixToolRunner, DocumentWithoutAnOpenerIsAnError) {
     gdltest::ScopedEnv path("PATH", dir.Path("empty"));
     PosixToolRunner runner;
     EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, true), ENOENT);
-    EXPECT_NE(runner.LastError().find("xdg-open"), std::string::npos);
+    EXPECT_EQ(runner.LastError(), "No program to open " + dir.Path("docs.htm") +
+                                      " was found: xdg-open is not installed (package xdg-utils).");
+}
+
+TEST(PosixToolRunner, ShownConsoleToolsWithoutATerminalToOpenAreAnError) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("empty"));
+    WriteScript(dir, "ld.exe", "echo ran >> ran.txt");
+    WriteScript(dir, "GDLTools.exe", "echo ran >> ran.txt");
+    WriteScript(dir, "gdlplay.exe", "echo ran >> ran.txt");
+    dir.Write("ldedit.bat", "@\"" + dir.Path("ld.exe") + "\" %1");
+    gdltest::ScopedEnv path("PATH", dir.Path("empty"));
+    gdltest::ScopedEnv terminal("GDLKIT_TERMINAL");
+    NoTerminal fromAWindow;
+    PosixToolRunner runner;
+    struct Case {
+        const char* file;
+        bool shown;
+        int result;
+    };
+    const Case cases[] = {
+        {"ldedit.bat", true, ENOENT}, {"GDLTools.exe", true, ENOENT}, {"ld.exe", true, ENOENT},
+        {"ldedit.bat", false, 0},     {"GDLTools.exe", false, 0},     {"gdlplay.exe", true, 0},
+    };
+    int ran = 0;
+    for (const auto& c : cases) {
+        EXPECT_EQ(runner.RunTool(c.file, "x", dir.Folder(), c.shown, true), c.result) << c.file;
+        if (c.result == 0) {
+            ++ran;
+            EXPECT_EQ(runner.LastError(), "") << c.file;
+        } else {
+            EXPECT_EQ(runner.LastError(), "No terminal window can be opened to show " +
+                                              dir.Path(c.file) +
+                                              ": no terminal emulator was found; install xterm "
+                                              "or set GDLKIT_TERMINAL.");
+        }
+    }
+    EXPECT_EQ(dir.Read("ran.txt").size(), ran * std::string("ran\n").size());
+    // With one to open, the tool runs and opens it itself.
+    terminal.Set(dir.Path("gdlplay.exe"));
+    EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), 0);
+}
+
+TEST(PosixToolRunner, HiddenWaitedRunsHandOverWhatTheToolWroteToItsErrorOutput) {
+    gdltest::TempDir dir;
+    WithTerminal terminal;
+    WriteScript(dir, "ld.exe", "echo \"${1#-m}.lvs:26: the map has no player start\" >&2; exit 1");
+    WriteScript(dir, "gdlstat.exe", "echo \"summary: $1\" >&2");
+    dir.Write("ldinfo.bat", "@ld.exe -m%1\r\n@gdlstat.exe %1");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("ldinfo.bat", "Caverns", dir.Folder(), false, true), 0);
+    EXPECT_EQ(runner.LastErrorOutput(),
+              "Caverns.lvs:26: the map has no player start\nsummary: Caverns\n");
+    EXPECT_EQ(runner.RunTool("ld.exe", "Mines", dir.Folder(), false, true), 0);
+    EXPECT_EQ(runner.LastErrorOutput(), "Mines.lvs:26: the map has no player start\n");
+    // Shown or not waited for, the output is not ours to read; each call clears it.
+    EXPECT_EQ(runner.RunTool("gdlstat.exe", "x", dir.Folder(), true, true), 0);
+    EXPECT_EQ(runner.LastErrorOutput(), "");
+    EXPECT_EQ(runner.RunTool("ld.exe", "Mines", dir.Folder(), false, true), 0);
+    EXPECT_EQ(runner.RunTool("ld.exe", "Mines", dir.Folder(), false, false), 0);
+    EXPECT_EQ(runner.LastErrorOutput(), "");
+    EXPECT_TRUE(gdltest::Eventually([] { return NoChildLeft(); }));
 }
 
 TEST(RecordingToolRunner, RecordsCallsAndLetsTheTestAnswer) {

@@ -4,11 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include "FileUtil.h"
 
 namespace {
 
@@ -188,9 +189,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < tunes.size(); ++i) {
         std::string path = folder + "music" + std::to_string(i) + ".wav";
         std::string bytes = WaveFile(Render(tunes[i]));
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
+        if (!gdl::WriteFileAtomic(path, bytes)) {
             std::cerr << "musicgen: cannot write " << path << '\n';
             return 1;
         }

@@ -1,0 +1,430 @@
+#include "Process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "FileUtil.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace gdl {
+
+namespace {
+
+// The child changes into its working folder before it opens any file, so
+// every path it gets must not depend on ours.
+std::string Absolute(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.string();
+}
+
+std::vector<std::string> BuildEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& changes) {
+    std::vector<std::string> env;
+    for (char** e = environ; e && *e; ++e) env.emplace_back(*e);
+    for (const auto& [name, value] : changes) {
+        std::string prefix = name + "=";
+        std::erase_if(
+            env, [&](const std::string& v) { return v.compare(0, prefix.size(), prefix) == 0; });
+        if (!value.empty()) env.push_back(prefix + value);
+    }
+    return env;
+}
+
+// Everything posix_spawn needs, built before any fork: the child of a fork in
+// a threaded program may only make system calls, not allocate. errorFd, when
+// not -1, becomes the program's standard error.
+class PreparedStart {
+  public:
+    PreparedStart(const ProcessStart& start, int errorFd) : program_(Absolute(start.program)) {
+        strings_.push_back(start.program);
+        for (const auto& a : start.arguments) strings_.push_back(a);
+        std::size_t argc = strings_.size();
+        for (auto& e : BuildEnvironment(start.environment)) strings_.push_back(std::move(e));
+        for (std::size_t i = 0; i < strings_.size(); ++i) {
+            (i < argc ? argv_ : envp_).push_back(strings_[i].data());
+        }
+        argv_.push_back(nullptr);
+        envp_.push_back(nullptr);
+
+        error_ = ::posix_spawn_file_actions_init(&actions_);
+        if (error_ != 0) return;
+        actionsReady_ = true;
+        std::string input = Absolute(start.inputFile);
+        if (input.empty() && start.hidden) input = "/dev/null";
+        std::string output = Absolute(start.outputFile);
+        bool truncate = !output.empty();
+        if (output.empty() && start.hidden) output = "/dev/null";
+        std::string errorFile = Absolute(start.errorFile);
+        if (!input.empty() && error_ == 0) {
+            error_ = ::posix_spawn_file_actions_addopen(&actions_, 0, input.c_str(), O_RDONLY, 0);
+        }
+        if (!output.empty() && error_ == 0) {
+            int flags = O_WRONLY | (truncate ? O_CREAT | O_TRUNC : 0);
+            error_ = ::posix_spawn_file_actions_addopen(&actions_, 1, output.c_str(), flags, 0666);
+        }
+        if (!errorFile.empty() && error_ == 0) {
+            error_ = ::posix_spawn_file_actions_addopen(&actions_, 2, errorFile.c_str(),
+                                                        O_WRONLY | O_CREAT | O_APPEND, 0666);
+        } else if (errorFd >= 0 && error_ == 0) {
+            error_ = ::posix_spawn_file_actions_adddup2(&actions_, errorFd, 2);
+        }
+        if (!start.folder.empty() && error_ == 0) {
+            error_ = ::posix_spawn_file_actions_addchdir_np(&actions_, start.folder.c_str());
+        }
+        // Tools get standard handles only, never our serial port or sockets.
+        if (error_ == 0) error_ = ::posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
+
+        if (error_ == 0) error_ = ::posix_spawnattr_init(&attr_);
+        if (error_ != 0) return;
+        attrReady_ = true;
+        sigset_t none;
+        sigset_t all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        ::posix_spawnattr_setsigmask(&attr_, &none);
+        ::posix_spawnattr_setsigdefault(&attr_, &all);
+        short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+        if (start.newSession) flags |= POSIX_SPAWN_SETSID;
+        ::posix_spawnattr_setflags(&attr_, flags);
+    }
+    ~PreparedStart() {
+        if (actionsReady_) ::posix_spawn_file_actions_destroy(&actions_);
+        if (attrReady_) ::posix_spawnattr_destroy(&attr_);
+    }
+    PreparedStart(const PreparedStart&) = delete;
+    PreparedStart& operator=(const PreparedStart&) = delete;
+
+    int Error() const { return error_; }
+
+    int Spawn(pid_t& pid) const {
+        return ::posix_spawn(&pid, program_.c_str(), &actions_, &attr_, argv_.data(), envp_.data());
+    }
+
+  private:
+    std::string program_;
+    std::vector<std::string> strings_;
+    std::vector<char*> argv_;
+    std::vector<char*> envp_;
+    posix_spawn_file_actions_t actions_{};
+    posix_spawnattr_t attr_{};
+    bool actionsReady_ = false;
+    bool attrReady_ = false;
+    int error_ = 0;
+};
+
+using PreparedList = std::vector<std::unique_ptr<PreparedStart>>;
+
+// The read end of the pipe the programs write their standard error into. We
+// keep the write end until the last program has ended, so the pipe never
+// reports an end while a program may still start.
+class ErrorCollector {
+  public:
+    explicit ErrorCollector(std::string* out) : out_(out) {
+        if (!out_) return;
+        out_->clear();
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return;
+        ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+        readFd_ = fds[0];
+        writeFd_ = fds[1];
+    }
+    ~ErrorCollector() {
+        Drain();
+        if (cut_) {
+            // Whole lines only; one longer than the limit stays cut.
+            auto end = out_->rfind('\n');
+            if (end != std::string::npos) out_->resize(end + 1);
+        }
+        if (readFd_ >= 0) ::close(readFd_);
+        if (writeFd_ >= 0) ::close(writeFd_);
+    }
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    int ReadFd() const { return readFd_; }
+    int WriteFd() const { return writeFd_; }
+
+    // Everything the pipe holds now; what is beyond the limit is read and dropped.
+    void Drain() {
+        if (readFd_ < 0) return;
+        char buffer[4096];
+        for (;;) {
+            ssize_t n = ::read(readFd_, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return;
+            std::size_t room = kMaxErrorOutput - std::min(kMaxErrorOutput, out_->size());
+            std::size_t take = std::min(room, static_cast<std::size_t>(n));
+            out_->append(buffer, take);
+            if (take < static_cast<std::size_t>(n)) cut_ = true;
+        }
+    }
+
+  private:
+    std::string* out_;
+    int readFd_ = -1;
+    int writeFd_ = -1;
+    bool cut_ = false;
+};
+
+// A file descriptor that becomes readable when the child ends; -1 where the
+// kernel has none (before Linux 5.3, or forbidden by a sandbox).
+int OpenPidfd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Reaps pid when it has ended; true then. Someone else reaping it (SIGCHLD
+// ignored) counts as ended too.
+bool Reaped(pid_t pid, bool block, int& status) {
+    for (;;) {
+        pid_t r = ::waitpid(pid, &status, block ? 0 : WNOHANG);
+        if (r == pid) return true;
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) {
+            status = -1;
+            return true;
+        }
+        return false;
+    }
+}
+
+// Waits for pid. Without events to process and no error output to read it
+// simply blocks in waitpid; that is also the detached child's case. Otherwise
+// it sleeps in poll on the child's pidfd and the error pipe, waking for each,
+// and every kProcessEventsIntervalMs for the events.
+int WaitFor(pid_t pid, const std::function<void()>* processEvents, ErrorCollector* errors) {
+    int status = 0;
+    bool events = processEvents && *processEvents;
+    int errorFd = errors ? errors->ReadFd() : -1;
+    if (!events && errorFd < 0) {
+        Reaped(pid, true, status);
+        return status;
+    }
+    Fd pidfd(OpenPidfd(pid));
+    // Without a pidfd nothing wakes us at the child's end: we look now and then.
+    int timeout = events || pidfd.Get() < 0 ? kProcessEventsIntervalMs : -1;
+    for (;;) {
+        pollfd fds[2];
+        nfds_t n = 0;
+        if (pidfd.Get() >= 0) fds[n++] = {pidfd.Get(), POLLIN, 0};
+        if (errorFd >= 0) fds[n++] = {errorFd, POLLIN, 0};
+        ::poll(fds, n, timeout);  // EINTR or not: look at the child all the same
+        if (errors) errors->Drain();
+        if (Reaped(pid, false, status)) return status;
+        if (events) (*processEvents)();
+    }
+}
+
+int ExitStatusOf(int status) {
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunPrepared(const PreparedList& list, const std::function<void()>* processEvents,
+                ErrorCollector* errors, int* exitStatus) {
+    for (const auto& p : list) {
+        pid_t pid = 0;
+        int rc = p->Spawn(pid);
+        if (rc != 0) return rc;
+        int status = WaitFor(pid, processEvents, errors);
+        if (exitStatus) *exitStatus = ExitStatusOf(status);
+    }
+    return 0;
+}
+
+// The first child only starts the work and ends, so we reap it at once and
+// the work, adopted by init, never lingers as our zombie.
+int RunDetached(const PreparedList& list) {
+    pid_t first = ::fork();
+    if (first < 0) return errno;
+    if (first == 0) {
+        if (list.size() == 1) {
+            pid_t pid = 0;
+            _exit(list.front()->Spawn(pid) & 0xFF);
+        }
+        pid_t second = ::fork();
+        if (second == 0) {
+            ::closefrom(3);
+            RunPrepared(list, nullptr, nullptr, nullptr);
+            _exit(0);
+        }
+        _exit(second < 0 ? (errno & 0xFF) : 0);
+    }
+    int status = 0;
+    while (::waitpid(first, &status, 0) < 0) {
+        if (errno != EINTR) return 0;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+}
+
+// Checked here, where it can still be reported, not in a detached child.
+int Prepare(const std::vector<ProcessStart>& starts, const ErrorCollector* errors,
+            PreparedList& list) {
+    for (const auto& s : starts) {
+        if (!IsExecutableFile(s.program)) return FileExists(s.program) ? EACCES : ENOENT;
+        std::error_code ec;
+        if (!s.folder.empty() && !fs::is_directory(s.folder, ec)) return ENOENT;
+        int errorFd = errors && s.hidden ? errors->WriteFd() : -1;
+        list.push_back(std::make_unique<PreparedStart>(s, errorFd));
+        if (int e = list.back()->Error()) return e;
+    }
+    return 0;
+}
+
+// Ctrl+C and Ctrl+\ ignored while it lives.
+class IgnoredInterrupts {
+  public:
+    explicit IgnoredInterrupts(bool active) : active_(active) {
+        if (!active_) return;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGINT, &ignore, &oldInt_);
+        ::sigaction(SIGQUIT, &ignore, &oldQuit_);
+    }
+    ~IgnoredInterrupts() {
+        if (!active_) return;
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGQUIT, &oldQuit_, nullptr);
+    }
+    IgnoredInterrupts(const IgnoredInterrupts&) = delete;
+    IgnoredInterrupts& operator=(const IgnoredInterrupts&) = delete;
+
+  private:
+    bool active_;
+    struct sigaction oldInt_ {};
+    struct sigaction oldQuit_ {};
+};
+
+}  // namespace
+
+int WaitForProcesses(const std::vector<ProcessStart>& starts, const ProcessWait& how) {
+    if (how.exitStatus) *how.exitStatus = -1;
+    ErrorCollector errors(how.errorOutput);
+    ErrorCollector* collector = errors.WriteFd() >= 0 ? &errors : nullptr;
+    PreparedList list;
+    if (int e = Prepare(starts, collector, list)) return e;
+    IgnoredInterrupts interrupts(how.ignoreInterrupts);
+    return RunPrepared(list, &how.processEvents, collector, how.exitStatus);
+}
+
+int StartProcesses(const std::vector<ProcessStart>& starts) {
+    PreparedList list;
+    if (int e = Prepare(starts, nullptr, list)) return e;
+    if (list.empty()) return 0;
+    return RunDetached(list);
+}
+
+bool IsExecutableFile(const std::string& path) {
+    return FileExists(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::optional<std::string> FindInPath(std::string_view name) {
+    if (name.empty() || name.find('/') != std::string_view::npos) return std::nullopt;
+    const char* env = std::getenv("PATH");
+    std::string_view path = env && *env ? env : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        auto colon = path.find(':');
+        std::string_view dir = path.substr(0, colon);
+        if (!dir.empty()) {
+            std::string candidate = WithTrailingSlash(dir) + std::string(name);
+            if (IsExecutableFile(candidate)) return candidate;
+        }
+        if (colon == std::string_view::npos) break;
+        path.remove_prefix(colon + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FindProgram(const std::string& name) {
+    if (name.find('/') == std::string::npos) return FindInPath(name);
+    if (IsExecutableFile(name)) return name;
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> TerminalCommand(const std::string& title,
+                                                        const std::vector<std::string>& argv) {
+    std::vector<std::string> candidates;
+    if (const char* own = std::getenv("GDLKIT_TERMINAL"); own && *own) candidates.push_back(own);
+    candidates.insert(candidates.end(), {"xterm", "x-terminal-emulator"});
+    for (const auto& name : candidates) {
+        auto path = FindProgram(name);
+        if (!path) continue;
+        std::vector<std::string> cmd{*path, "-T", title, "-e"};
+        cmd.insert(cmd.end(), argv.begin(), argv.end());
+        return cmd;
+    }
+    return std::nullopt;
+}
+
+bool StdinIsTerminal() {
+    return ::isatty(STDIN_FILENO) == 1;
+}
+bool StdoutIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+bool HaveDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* v = std::getenv(name); v && *v) return true;
+    }
+    return false;
+}
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    std::string exe = fs::read_symlink("/proc/self/exe", ec).string();
+    if (ec || exe.empty()) return {};
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted)) {
+        exe.resize(exe.size() - kDeleted.size());
+    }
+    return FolderOf(exe);
+}
+
+std::string UserFolder(const char* variable, std::string_view homeDefault) {
+    const char* base = std::getenv(variable);
+    if (base && *base == '/') return WithTrailingSlash(base) + "gdlkit/";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    }
+    if (home.empty()) return {};
+    return WithTrailingSlash(home) + std::string(homeDefault) + "/gdlkit/";
+}
+
+}  // namespace gdl

@@ -1,0 +1,42 @@
+// The registry's text format: one root's keys and values as REGEDIT4-style
+// text and back. The file store around it is FileRegistry (Registry.h).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gdl {
+
+// One root's content: keys (as first written) with their values in order.
+struct RegistryHive {
+    struct Value {
+        std::string name;
+        std::string data;
+    };
+    struct Key {
+        std::string name;
+        std::vector<Value> values;
+        // The value of that name, regardless of case; nullptr when none.
+        Value* FindValue(std::string_view valueName);
+        const Value* FindValue(std::string_view valueName) const;
+    };
+    std::vector<Key> keys;
+
+    Key* Find(std::string_view key);
+    const Key* Find(std::string_view key) const;
+    Key& Create(std::string_view key);
+};
+
+// REGEDIT4-style text of a hive and back; names and data escape "\", "\"" and
+// control characters so that any value name survives.
+std::string SerializeHive(const RegistryHive& hive);
+std::optional<RegistryHive> ParseHive(std::string_view text);
+
+// "\\Software\\X\\" and "Software\\X" name the same key: the form stored.
+std::string NormalizeRegistryKey(std::string_view key);
+// Key names end up alone on a "[...]" line, so they cannot hold line breaks.
+bool IsStorableRegistryKey(std::string_view key);
+
+}  // namespace gdl
