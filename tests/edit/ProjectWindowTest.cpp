@@ -664,14 +664,14 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
         std::string starts, says;
     } cases[] = {
         {[&] { w.bHelpClick(); }, "Unable to start the documentation " + install.Path("docs/docs.htm"),
-         "xdg-open could not be found"},
+         "xdg-open is not installed"},
         {[&] { w.About1Click(); }, "Unable to start " + bin + "GDLTools.exe.",
          "could not be found"},
         {[&] {
              w.cSourceClick(0);
              w.bEditSClick();
          },
-         "Unable to start the level tool to edit S.lvs.", "could not be started"},
+         "Unable to start the level tool to edit S.lvs.", "no terminal emulator was found"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.starts);

@@ -87,7 +87,7 @@ TEST(KitLayout, ToolsAnswerHelpVersionAndUsageErrors) {
         {"gdlstat.exe", {"-x"}, 2, "", ""},
         {"GDLTools.exe", {"--help"}, 0, "", ""},
         {"GDLTools.exe", {"--version"}, 0, "GDLTools.exe (GDLKIT) ", ""},
-        {"GDLTools.exe", {"frobnicate"}, 2, "", ""},
+        {"GDLTools.exe", {"--frobnicate"}, 2, "", ""},
     };
     gdltest::TempDir dir;
     for (const auto& c : cases) {
