@@ -128,7 +128,9 @@ protected:
 // The project window over a kit installed at installFolder, with the real
 // process runner: the tools in its bin folder run as processes.
 struct RealProcessWindow {
-    explicit RealProcessWindow(const std::string& installFolder) {
+    explicit RealProcessWindow(const std::string& installFolder,
+                               std::function<void()> processEvents = {})
+        : runner(std::move(processEvents)) {
         registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyRoot, "", installFolder);
         window = std::make_unique<gdl::ProjectWindow>(registry, runner, prompts, dialogs, sound,
                                                       random, installFolder + "bin/");
