@@ -1,0 +1,73 @@
+// "cmake --install" into a fresh prefix: the kit folder, both launchers on
+// the prefix's PATH, desktop files that pass desktop-file-validate, icons
+// and the file types, and nothing written outside the prefix.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "BatchRunner.h"
+#include "FileUtil.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+
+TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
+    gdltest::TempDir dir;
+    const std::string prefix = dir.MakeFolder("prefix with blank");
+    auto installed = gdltest::RunProgram(
+        {GDLKIT_CMAKE, "--install", GDLKIT_BUILD_DIR, "--prefix", prefix}, dir.Folder());
+    ASSERT_EQ(installed.status, 0) << installed.out << installed.err;
+    EXPECT_THAT(installed.out, testing::Not(HasSubstr("Installing: /etc")));
+
+    const std::string kit = prefix + "lib/gdlkit/";
+    for (const char* file :
+         {"bin/GDLEdit", "bin/gdlplay.exe", "bin/ld.exe", "bin/ld.pif", "bin/ldinfo.pif",
+          "bin/ldstat.pif", "bin/gdlstat.exe", "bin/GDLTools.exe", "bin/lynxsim",
+          "bin/resource.001", "bin/music0.wav", "bin/music2.wav", "docs/docs.htm", "levels",
+          "source"})
+        EXPECT_TRUE(fs::exists(kit + file)) << file;
+    const std::vector<std::string> outside = {
+        "bin/gdledit", "bin/gdlplay", "share/applications/gdledit.desktop",
+        "share/applications/gdlplay.desktop", "share/icons/hicolor/scalable/apps/gdledit.svg",
+        "share/icons/hicolor/scalable/apps/gdlplay.svg", "share/mime/packages/gdlkit-mime.xml"};
+    for (const auto& file : outside) EXPECT_TRUE(fs::exists(prefix + file)) << file;
+
+    // The launchers start the kit's programs, wherever the prefix is.
+    auto version = gdltest::RunProgram({prefix + "bin/gdlplay", "--version"}, dir.Folder());
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_THAT(version.out, HasSubstr("gdlplay.exe (GDLKIT)"));
+    auto build = gdltest::RunProgram({prefix + "bin/gdledit", "--help"}, dir.Folder());
+    EXPECT_EQ(build.status, 0) << build.err;
+
+    // Each desktop file opens its own kind of file through its launcher.
+    struct Desktop {
+        std::string file, mime, launcher;
+    };
+    const Desktop desktops[] = {
+        {"gdledit.desktop", "MimeType=application/x-gdlkit-project;", "bin/gdledit"},
+        {"gdlplay.desktop", "MimeType=application/x-gdlkit-levelset;", "bin/gdlplay"},
+    };
+    auto validator = gdl::FindInPath("desktop-file-validate");
+    for (const auto& d : desktops) {
+        SCOPED_TRACE(d.file);
+        const std::string path = prefix + "share/applications/" + d.file;
+        const std::string text = gdl::ReadFileBytes(path).value_or("");
+        EXPECT_THAT(text, HasSubstr(d.mime + "\n"));
+        EXPECT_THAT(text, HasSubstr(d.launcher));
+        if (!validator) continue;
+        auto checked = gdltest::RunProgram({*validator, path}, dir.Folder());
+        EXPECT_EQ(checked.status, 0);
+        EXPECT_EQ(checked.out + checked.err, "") << "desktop-file-validate has remarks";
+    }
+    const std::string mime =
+        gdl::ReadFileBytes(prefix + "share/mime/packages/gdlkit-mime.xml").value_or("");
+    EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.gdp\"/>"));
+    EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.gdl\"/>"));
+}
+
+}  // namespace
