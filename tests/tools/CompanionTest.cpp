@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "FileUtil.h"
+#include "LevelSource.h"
 #include "PortMap.h"
 #include "Registry.h"
 #include "RunProgram.h"
@@ -172,6 +174,21 @@ TEST(CompanionPorts, CommandsSetAndShowTheMachineValues) {
 
     EXPECT_EQ(RunProgram({kTools, "port", "Com2", "default"}, dir.Folder(), "", env).status, 0);
     EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com2"), std::nullopt);
+}
+
+// The maps are drawn in the colours the user guide's tile legend shows.
+TEST(CompanionView, TileColoursAreTheGuidesLegend) {
+    const std::string guide =
+        ReadFileBytes(std::string(GDLKIT_SOURCE_DIR) + "/docs/docs.htm").value_or("");
+    const std::string legend = guide.substr(guide.find("id=\"tiles\""));
+    std::vector<std::string> shown;
+    const std::string mark = "class=\"swatch\" style=\"background:";
+    for (auto at = legend.find(mark); at != std::string::npos && at < legend.find("</table>");
+         at = legend.find(mark, at + 1))
+        shown.push_back(legend.substr(at + mark.size(), 7));
+    std::vector<std::string> drawn;
+    for (std::uint8_t code = 0; code < kTileCount; ++code) drawn.push_back(TileColour(code));
+    EXPECT_EQ(shown, drawn);
 }
 
 }  // namespace

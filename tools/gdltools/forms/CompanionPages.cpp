@@ -77,6 +77,7 @@ AboutPage::AboutPage(const std::string& toolFolder, QWidget* parent) : QWidget(p
     table->setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("State"),
                                       QStringLiteral("What it is")});
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int i = 0; i < static_cast<int>(files.size()); ++i) {
         const auto& f = files[static_cast<std::size_t>(i)];
@@ -208,6 +209,7 @@ PortsPage::PortsPage(Registry& registry, std::string devRoot, QWidget* parent)
         opens_[i] = PlainLabel(QString(), this);
         grid->addWidget(opens_[i], i, 2);
     }
+    grid->setColumnStretch(2, 1);
     layout->addLayout(grid);
     auto* buttons = new QHBoxLayout;
     auto* apply = new QPushButton(QStringLiteral("&Apply"), this);
@@ -294,7 +296,7 @@ CompanionWindow::CompanionWindow(const std::string& toolFolder, const std::strin
     ports_ = new PortsPage(registry, "/dev", tabs);
     tabs->addTab(ports_, QStringLiteral("P&orts"));
     layout->addWidget(tabs);
-    resize(900, 560);
+    resize(860, 560);
 }
 
 int RunCompanionWindow(int argc, char** argv, const std::string& file) {
