@@ -133,8 +133,9 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         keyName.find('=') != std::string::npos) {
         return false;
     }
-    // Such a key line would be read back as a section header.
-    if (keyName.front() == '[' && keyName.find(']') != std::string::npos) return false;
+    // Its line would read back as a section header as soon as the value (or a
+    // later one) holds a "]".
+    if (keyName.front() == '[') return false;
     std::string cleanValue = WithoutLineBreaks(value);
 
     const SectionSpan* s = FindSection(sectionName);

@@ -121,11 +121,26 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(IniFile, RefusesNamesItCannotHold) {
     const std::string before = "[S]\r\nk=v\r\n";
     struct {
-        std::string section, key;
-    } refused[] = {{"S", ""}, {"S", "a=b"}, {"S", "[x]"}, {"S", "a\nb"}, {"a\rb", "k"}};
+        std::string section, key, value = "x";
+    } refused[] = {
+        {"S", ""},
+        {"S", "a=b"},
+        {"S", "[x]"},
+        {"S", "a\nb"},
+        {"a\rb", "k"},
+        // A key beginning with "[" reads back as a section once a "]" follows.
+        {"S", "[x", "y]"},
+        {"S", "  [x", "]"},
+        {"S", "[x", "y"},
+        // Found by the INI fuzz target: the value's line breaks became blanks.
+        {"Level.Cls.  the only way in, and the boul ",
+         "[^ders inside stayl.Sges hold six gems; wade into the pool for W",
+         "ait for them\r\n to pass before you step into a corrido\xff\xff"
+         "Cel.Dept+++hs:DEEP01]\r\nDesigner=Ada Stone\r\n"},
+    };
     for (const auto& r : refused) {
         IniFile ini = IniFile::FromBytes(before);
-        EXPECT_FALSE(ini.WriteString(r.section, r.key, "x")) << r.section << "/" << r.key;
+        EXPECT_FALSE(ini.WriteString(r.section, r.key, r.value)) << r.section << "/" << r.key;
         EXPECT_EQ(ini.ToBytes(), before);
     }
 }
