@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kTableRule = "   --------";
 constexpr std::size_t kEndRuleLength = 106;
 constexpr std::size_t kMaxListLineChars = 4096;
+constexpr char kNoDesigner[] = "(no designer)";
 
 // Columns from..to (1-based, inclusive), trimmed; short lines give what they have.
 std::string Columns(const std::string& line, std::size_t from, std::size_t to) {
@@ -139,7 +140,8 @@ void AddDesignerLines(const std::vector<ListedEntry>& entries, std::vector<std::
     std::vector<std::pair<std::string, int>> designers;
     std::map<std::string_view, std::size_t> index;
     for (const auto& e : entries) {
-        std::string_view name = e.designer.empty() ? "(no designer)" : e.designer;
+        const std::string_view name =
+            e.designer.empty() ? std::string_view(kNoDesigner) : std::string_view(e.designer);
         auto [it, added] = index.try_emplace(name, designers.size());
         if (added) {
             designers.emplace_back(name, 1);
