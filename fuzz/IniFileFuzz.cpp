@@ -11,13 +11,11 @@
 
 namespace {
 
+// A written value reads back as given, with its line breaks as blanks.
 std::string Expected(std::string_view value) {
     std::string v(value);
     for (char& c : v)
         if (c == '\r' || c == '\n') c = ' ';
-    v = gdl::TrimBlanks(v);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        v = v.substr(1, v.size() - 2);
     if (v.size() > gdl::kIniMaxValue) v.resize(gdl::kIniMaxValue);
     return v;
 }

@@ -15,14 +15,6 @@ bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// A cache value as the INI reader gives it back.
-std::string AsRead(const std::string& text) {
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-        text.back() == text.front())
-        return text.substr(1, text.size() - 2);
-    return text;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -46,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (it == last.end()) continue;
         const auto read = gdl::ReadLevelInfo(folder, kSource, level.key, nullptr);
         FUZZ_CHECK(read.found);
-        FUZZ_CHECK(read.info.Name == AsRead(it->second.Name));
-        FUZZ_CHECK(read.info.Size == AsRead(it->second.Size));
-        FUZZ_CHECK(read.info.Quota == AsRead(it->second.Quota));
-        FUZZ_CHECK(read.info.Time == AsRead(it->second.Time));
+        FUZZ_CHECK(read.info.Name == it->second.Name);
+        FUZZ_CHECK(read.info.Size == it->second.Size);
+        FUZZ_CHECK(read.info.Quota == it->second.Quota);
+        FUZZ_CHECK(read.info.Time == it->second.Time);
     }
     return 0;
 }

@@ -116,7 +116,31 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"upper half bytes pass", "", "\xC4", "\xE9", "\xA9\xFF",
                   "[\xC4]\r\n\xE9=\xA9\xFF\r\n"},
         WriteCase{"section name with ] round trips", "", "a]b", "k", "v", "[a]b]\r\nk=v\r\n"},
-        WriteCase{"section name with [ round trips", "", "[x]", "k", "v", "[[x]]\r\nk=v\r\n"}));
+        WriteCase{"section name with [ round trips", "", "[x]", "k", "v", "[[x]]\r\nk=v\r\n"},
+        // The reader trims and unquotes, so such values are written quoted.
+        WriteCase{"blanks at the ends kept in quotes", "", "S", "k", " a b ",
+                  "[S]\r\nk=\" a b \"\r\n"},
+        WriteCase{"a line break at the end kept as a blank", "", "S", "k", "x\n",
+                  "[S]\r\nk=\"x \"\r\n"},
+        WriteCase{"a quoted value keeps its quotes", "", "S", "k", "'x'", "[S]\r\nk=\"'x'\"\r\n"},
+        WriteCase{"double quotes kept too", "", "S", "k", "\"\"", "[S]\r\nk=\"\"\"\"\r\n"},
+        WriteCase{"an unmatched quote needs none", "", "S", "k", "\"x", "[S]\r\nk=\"x\r\n"},
+        // Found by the project fuzz target: a quoted source name beginning
+        // with NUL bytes was saved bare and read back without them.
+        WriteCase{"control bytes at an end kept in quotes", "", "Source", "2",
+                  std::string("\0\0E\0CAV", 7), "[Source]\r\n2=\"" + std::string("\0\0E\0CAV", 7) + "\"\r\n"}));
+
+// Whatever is written reads back as given, in memory and from the saved bytes.
+TEST(IniFile, WrittenValuesReadBackAsGiven) {
+    const std::string values[] = {" a", "b ", "'c'", "\"d\"", "\"", "'", "\t", std::string(1, '\0'),
+                                  "  \"e\"  ", "f"};
+    IniFile ini;
+    for (const auto& v : values) {
+        ASSERT_TRUE(ini.WriteString("S", "k", v));
+        EXPECT_EQ(ini.ReadString("S", "k"), v);
+        EXPECT_EQ(IniFile::FromBytes(ini.ToBytes()).ReadString("S", "k"), v);
+    }
+}
 
 TEST(IniFile, RefusesNamesItCannotHold) {
     const std::string before = "[S]\r\nk=v\r\n";
