@@ -33,6 +33,13 @@ std::string Unquote(std::string value) {
     return value;
 }
 
+// The reader trims a value and takes off one pair of quotes; a value that
+// either would change is written in double quotes, so it reads back as given.
+std::string AsWritten(std::string value) {
+    if (Unquote(TrimBlanks(value)) == value) return value;
+    return "\"" + value + "\"";
+}
+
 }  // namespace
 
 IniFile::LineInfo IniFile::ParseLine(std::string_view line) {
@@ -133,9 +140,10 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
         keyName.find('=') != std::string::npos) {
         return false;
     }
-    // Such a key line would be read back as a section header.
-    if (keyName.front() == '[' && keyName.find(']') != std::string::npos) return false;
-    std::string cleanValue = WithoutLineBreaks(value);
+    // Its line would read back as a section header as soon as the value (or a
+    // later one) holds a "]".
+    if (keyName.front() == '[') return false;
+    std::string cleanValue = AsWritten(WithoutLineBreaks(value));
 
     const SectionSpan* s = FindSection(sectionName);
     if (!s) {

@@ -27,9 +27,10 @@ class IniFile {
 
     // Sets an existing key in place, appends a new key after the last line of
     // its section, or a new section at the end of the file. Line breaks in the
-    // value become blanks. False, with nothing changed, for names the file
-    // cannot hold (line breaks; a key that is empty, holds "=" or reads as a
-    // section header).
+    // value become blanks; a value with blanks at an end or in quotes is
+    // written in double quotes, so that it reads back as given. False, with nothing changed, for names the file
+    // cannot hold (line breaks; a key that is empty, holds "=" or begins with
+    // "[", so that its line could read back as a section header).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // Every line ends with CR LF.

@@ -101,8 +101,8 @@ void RefreshLevelInfoCache(const std::string& projectFolder, const std::string& 
     if (!FileExists(listingPath) && runListing) runListing(source);
 
     // Without a listing the cache stays missing, so its levels read as errors.
-    auto listing = ReadFileBytes(listingPath);
-    if (!listing) return;
+    auto listing = ReadFilePrefix(listingPath, kListingMaxBytes + 1);
+    if (!listing || listing->size() > kListingMaxBytes) return;
 
     std::string cachePath = CachePath(projectFolder, source);
     IniFile cache = IniFile::Load(cachePath);

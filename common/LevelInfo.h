@@ -26,6 +26,10 @@ inline constexpr char kInvalidFileFormatText[] = "*invalid file format*";
 inline constexpr std::string_view kListingSeparator = "   --------";
 // The listing is walked over at most this many lines.
 inline constexpr std::size_t kListingMaxLines = 255;
+// A listing file larger than this is not the level tool's (its 255 lines are
+// a few KiB) and is not read: the source then has no listing, as when the
+// tool failed.
+inline constexpr std::size_t kListingMaxBytes = 1u << 20;
 
 struct ListedLevel {
     std::string key;  // level name, columns 1-11, trimmed

@@ -116,16 +116,55 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"upper half bytes pass", "", "\xC4", "\xE9", "\xA9\xFF",
                   "[\xC4]\r\n\xE9=\xA9\xFF\r\n"},
         WriteCase{"section name with ] round trips", "", "a]b", "k", "v", "[a]b]\r\nk=v\r\n"},
-        WriteCase{"section name with [ round trips", "", "[x]", "k", "v", "[[x]]\r\nk=v\r\n"}));
+        WriteCase{"section name with [ round trips", "", "[x]", "k", "v", "[[x]]\r\nk=v\r\n"},
+        // The reader trims and unquotes, so such values are written quoted.
+        WriteCase{"blanks at the ends kept in quotes", "", "S", "k", " a b ",
+                  "[S]\r\nk=\" a b \"\r\n"},
+        WriteCase{"a line break at the end kept as a blank", "", "S", "k", "x\n",
+                  "[S]\r\nk=\"x \"\r\n"},
+        WriteCase{"a quoted value keeps its quotes", "", "S", "k", "'x'", "[S]\r\nk=\"'x'\"\r\n"},
+        WriteCase{"double quotes kept too", "", "S", "k", "\"\"", "[S]\r\nk=\"\"\"\"\r\n"},
+        WriteCase{"an unmatched quote needs none", "", "S", "k", "\"x", "[S]\r\nk=\"x\r\n"},
+        // Found by the project fuzz target: a quoted source name beginning
+        // with NUL bytes was saved bare and read back without them.
+        WriteCase{"control bytes at an end kept in quotes", "", "Source", "2",
+                  std::string("\0\0E\0CAV", 7), "[Source]\r\n2=\"" + std::string("\0\0E\0CAV", 7) + "\"\r\n"}));
+
+// Whatever is written reads back as given, in memory and from the saved bytes.
+TEST(IniFile, WrittenValuesReadBackAsGiven) {
+    const std::string values[] = {" a", "b ", "'c'", "\"d\"", "\"", "'", "\t", std::string(1, '\0'),
+                                  "  \"e\"  ", "f"};
+    IniFile ini;
+    for (const auto& v : values) {
+        ASSERT_TRUE(ini.WriteString("S", "k", v));
+        EXPECT_EQ(ini.ReadString("S", "k"), v);
+        EXPECT_EQ(IniFile::FromBytes(ini.ToBytes()).ReadString("S", "k"), v);
+    }
+}
 
 TEST(IniFile, RefusesNamesItCannotHold) {
     const std::string before = "[S]\r\nk=v\r\n";
     struct {
-        std::string section, key;
-    } refused[] = {{"S", ""}, {"S", "a=b"}, {"S", "[x]"}, {"S", "a\nb"}, {"a\rb", "k"}};
+        std::string section, key, value = "x";
+    } refused[] = {
+        {"S", ""},
+        {"S", "a=b"},
+        {"S", "[x]"},
+        {"S", "a\nb"},
+        {"a\rb", "k"},
+        // A key beginning with "[" reads back as a section once a "]" follows.
+        {"S", "[x", "y]"},
+        {"S", "  [x", "]"},
+        {"S", "[x", "y"},
+        // Found by the INI fuzz target: the value's line breaks became blanks.
+        {"Level.Cls.  the only way in, and the boul ",
+         "[^ders inside stayl.Sges hold six gems; wade into the pool for W",
+         "ait for them\r\n to pass before you step into a corrido\xff\xff"
+         "Cel.Dept+++hs:DEEP01]\r\nDesigner=Ada Stone\r\n"},
+    };
     for (const auto& r : refused) {
         IniFile ini = IniFile::FromBytes(before);
-        EXPECT_FALSE(ini.WriteString(r.section, r.key, "x")) << r.section << "/" << r.key;
+        EXPECT_FALSE(ini.WriteString(r.section, r.key, r.value)) << r.section << "/" << r.key;
         EXPECT_EQ(ini.ToBytes(), before);
     }
 }

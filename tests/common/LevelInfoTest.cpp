@@ -217,6 +217,35 @@ TEST_F(LevelInfoCache, NoListingMeansLevelError) {
     EXPECT_EQ(ReadLevelInfo(folder, "Src", "PIT", nullptr).info.Name, kLevelErrorText);
 }
 
+// A listing is read up to kListingMaxBytes; a larger file is no listing, so
+// a runaway ".te1" is never taken into memory whole.
+TEST_F(LevelInfoCache, ListingLargerThanTheCapIsNotRead) {
+    const std::size_t padding = kListingMaxBytes - listing.size();
+    struct {
+        const char* what;
+        std::string bytes;
+        bool read;
+    } cases[] = {
+        {"at the cap", listing + std::string(padding, ' '), true},
+        {"one byte over", listing + std::string(padding + 1, ' '), false},
+        {"far over, as one long line", listing + std::string(4 * kListingMaxBytes, 'x'), false},
+    };
+    for (const auto& c : cases) {
+        DeleteLevelInfoFiles(folder, "Src");
+        dir.Write("Src.te1", c.bytes);
+        std::vector<std::string> items = {"old"};
+        RefreshLevelInfoCache(folder, "Src", tool, &items);
+        EXPECT_EQ(dir.Exists("Src.te2"), c.read) << c.what;
+        const std::vector<std::string> names =
+            c.read ? std::vector<std::string>{"PIT", "CAVE"} : std::vector<std::string>{};
+        EXPECT_EQ(items, names) << c.what;
+        EXPECT_EQ(ReadLevelInfo(folder, "Src", "PIT", nullptr).info.Name,
+                  c.read ? "THE PIT" : kLevelErrorText)
+            << c.what;
+        EXPECT_TRUE(listed.empty()) << c.what;
+    }
+}
+
 TEST_F(LevelInfoCache, ListingWithoutTableGivesAnEmptyCache) {
     listing = "Level tool\r\nno levels in this source\r\n";
     std::vector<std::string> items = {"old"};

@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "LevelTexts.h"
 #include "RunProgram.h"
 
@@ -72,6 +75,49 @@ TEST(GdlStat, RepeatedCodesAndAnEmptyTable) {
     EXPECT_EQ(empty.status, 0) << empty.err;
     EXPECT_THAT(empty.out, HasSubstr("Levels:           0 (0 numbered, 0 hidden)"));
 }
+
+// Sizes with a 0 figure (once a division by zero, SIGFPE) are listed like any
+// other size.
+struct SizeCase {
+    const char* what;
+    std::vector<std::string> sizes;
+    std::vector<std::string> lines;  // the "Sizes:" lines, in order
+};
+
+class GdlStatSizes : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(GdlStatSizes, ListsEverySize) {
+    const SizeCase& c = GetParam();
+    std::vector<std::string> table;
+    for (std::size_t i = 0; i < c.sizes.size(); ++i)
+        table.push_back(LevelListRow(std::to_string(i + 1), {"L", c.sizes[i], "1:00", "1"}, "", "X"));
+    gdltest::TempDir dir;
+    auto r = RunProgram({kStat, "-g"}, dir.Folder(), LevelList(table));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = SplitLines(r.out);
+    auto at = std::find(lines.begin(), lines.end(), "   Sizes:");
+    ASSERT_NE(at, lines.end()) << r.out;
+    std::vector<std::string> listed(at + 1, at + 1 + static_cast<long>(c.lines.size()));
+    EXPECT_EQ(listed, c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ZeroFigures, GdlStatSizes,
+    testing::Values(
+        SizeCase{"width 0", {"0x5"}, {"      0x5        1 level"}},
+        SizeCase{"height 0", {"5x0"}, {"      5x0        1 level"}},
+        SizeCase{"both 0", {"0x0", "0x0"}, {"      0x0        2 levels"}},
+        SizeCase{"zero areas apart, narrower first, then larger areas",
+                 {"3x4", "0x9", "7x0", "0x2"},
+                 {"      0x2        1 level", "      0x9        1 level", "      7x0        1 level",
+                  "      3x4        1 level"}},
+        SizeCase{"the largest size", {"99x99", "9x9"},
+                 {"      9x9        1 level", "      99x99      1 level"}}),
+    [](const auto& info) {
+        std::string name;
+        for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
 
 struct BadInput {
     const char* what;

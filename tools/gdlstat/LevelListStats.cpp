@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <string_view>
 
 #include "TextUtil.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr std::string_view kTableRule = "   --------";
 constexpr std::size_t kEndRuleLength = 106;
 constexpr std::size_t kMaxListLineChars = 4096;
+constexpr char kNoDesigner[] = "(no designer)";
 
 // Columns from..to (1-based, inclusive), trimmed; short lines give what they have.
 std::string Columns(const std::string& line, std::size_t from, std::size_t to) {
@@ -120,27 +122,31 @@ void AddFigureLines(const std::vector<const ListedEntry*>& withInfo,
 }
 
 void AddSizeLines(const std::vector<const ListedEntry*>& withInfo, std::vector<std::string>& out) {
-    std::map<std::pair<int, int>, int> sizes;
-    for (const auto* e : withInfo) ++sizes[{e->width * e->height, e->width}];
+    // Smallest area first, then the narrower; the height is kept, not divided
+    // out of the area, as a 0 figure is a size like any other.
+    std::map<std::tuple<int, int, int>, int> sizes;
+    for (const auto* e : withInfo) ++sizes[{e->width * e->height, e->width, e->height}];
     out.push_back("");
     out.push_back("   Sizes:");
     for (const auto& [key, count] : sizes) {
-        int w = key.second, h = key.first / key.second;
+        const int w = std::get<1>(key), h = std::get<2>(key);
         out.push_back("      " + LeftAlign(std::to_string(w) + "x" + std::to_string(h), 8) +
                       RightAlign(std::to_string(count), 4) + (count == 1 ? " level" : " levels"));
     }
 }
 
 void AddDesignerLines(const std::vector<ListedEntry>& entries, std::vector<std::string>& out) {
+    // In order of first appearance, then by count; the index keeps it n log n.
     std::vector<std::pair<std::string, int>> designers;
+    std::map<std::string_view, std::size_t> index;
     for (const auto& e : entries) {
-        std::string name = e.designer.empty() ? "(no designer)" : e.designer;
-        auto it = std::find_if(designers.begin(), designers.end(),
-                               [&](const auto& d) { return d.first == name; });
-        if (it == designers.end()) {
+        const std::string_view name =
+            e.designer.empty() ? std::string_view(kNoDesigner) : std::string_view(e.designer);
+        auto [it, added] = index.try_emplace(name, designers.size());
+        if (added) {
             designers.emplace_back(name, 1);
         } else {
-            ++it->second;
+            ++designers[it->second].second;
         }
     }
     std::stable_sort(designers.begin(), designers.end(),

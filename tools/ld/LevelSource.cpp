@@ -66,26 +66,28 @@ struct SizeValue {
     int height;
 };
 
+// Outside the parser, so that clang sees the member initialisers when the
+// optional member below needs them.
+struct MapRow {
+    std::size_t line;
+    std::string text;
+};
+struct Pending {
+    SourceLevel level;
+    bool bad = false;
+    bool nameUsable = false;  // well formed and not taken by an earlier level
+    std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
+    SizeValue size{0, 0};
+    std::vector<MapRow> rows;
+    bool mapOpen = false;
+    bool rowsOverflow = false;
+};
+
 class Parser {
 public:
     ParsedSource Run(std::string_view text);
 
 private:
-    struct MapRow {
-        std::size_t line;
-        std::string text;
-    };
-    struct Pending {
-        SourceLevel level;
-        bool bad = false;
-        bool nameUsable = false;  // well formed and not taken by an earlier level
-        std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
-        SizeValue size{0, 0};
-        std::vector<MapRow> rows;
-        bool mapOpen = false;
-        bool rowsOverflow = false;
-    };
-
     void Message(std::size_t line, std::string text, bool warning);
     void Error(std::size_t line, std::string text);
     void Warning(std::size_t line, std::string text) { Message(line, std::move(text), true); }
