@@ -13,9 +13,9 @@
 
 #include "CompiledLevel.h"
 #include "FileUtil.h"
-#include "LevelSetBuild.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
+#include "LevelSetBuild.h"
 #include "LevelTool.h"
 #include "LynxText.h"
 #include "Passwords.h"
@@ -33,7 +33,7 @@ constexpr int kLevelsPerSource = 15;
 constexpr std::size_t kLevelBytes = 1200;
 
 class QuietView : public gdl::BuildView {
-  public:
+public:
     std::size_t lines = 0;
     std::string last;
     void SetStatusBar(const std::string&) override {}
@@ -49,7 +49,7 @@ class QuietView : public gdl::BuildView {
 
 // Every build after the first replaces the set of the one before.
 class YesPrompts : public gdl::ScriptedPrompts {
-  public:
+public:
     gdl::Answer Ask(const std::string&, const std::string&, gdl::MsgButtons,
                     gdl::MsgIcon) override {
         return gdl::Answer::Yes;
@@ -106,21 +106,21 @@ double ChildrenCpuMs() {
 
 // Wall time and the tools' own time of the timed loop, per iteration.
 class ToolTime {
-  public:
+public:
     ToolTime() : cpu_(ChildrenCpuMs()), start_(std::chrono::steady_clock::now()) {}
     void Report(benchmark::State& state) const {
         double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-        double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                                start_)
-                          .count() /
-                      n;
+        double wall =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_)
+                .count() /
+            n;
         double tools = (ChildrenCpuMs() - cpu_) / n;
         state.counters["wallMs"] = wall;
         state.counters["toolMs"] = tools;
         if (tools > 0) state.counters["ratio"] = wall / tools;
     }
 
-  private:
+private:
     double cpu_;
     std::chrono::steady_clock::time_point start_;
 };

@@ -15,8 +15,7 @@ namespace gdl {
 // (see ProcessWait). errorOutput, when given, receives what the hidden
 // commands wrote to their standard error. Returns 0 or an error number.
 int RunBatchScript(const BatchScript& script, const std::string& folder, bool shown,
-                   const std::function<void()>& processEvents,
-                   std::string* errorOutput = nullptr);
+                   const std::function<void()>& processEvents, std::string* errorOutput = nullptr);
 
 // As RunBatchScript, but the script runs on in a child process of its own and
 // the call returns as soon as it has started; it outlives the caller.

@@ -41,7 +41,7 @@ void SkipBlanks(std::string_view line, std::size_t& pos) {
 }
 
 class LineParser {
-  public:
+public:
     LineParser(std::string_view line, std::string_view argument)
         : line_(line), argument_(argument) {}
 
@@ -116,7 +116,7 @@ class LineParser {
         SkipBlanks(line_, pos_);
     }
 
-  private:
+private:
     bool Fail(std::string message) {
         error_ = std::move(message);
         return false;

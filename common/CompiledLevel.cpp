@@ -5,7 +5,9 @@
 namespace gdl {
 
 namespace {
-std::uint8_t ByteAt(std::string_view b, std::size_t i) { return static_cast<std::uint8_t>(b[i]); }
+std::uint8_t ByteAt(std::string_view b, std::size_t i) {
+    return static_cast<std::uint8_t>(b[i]);
+}
 }  // namespace
 
 bool HasCompiledLevelMark(std::string_view bytes) {

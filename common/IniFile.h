@@ -13,7 +13,7 @@ namespace gdl {
 inline constexpr std::size_t kIniMaxValue = 2047;
 
 class IniFile {
-  public:
+public:
     IniFile() = default;
     static IniFile FromBytes(std::string_view bytes);
     // A missing or unreadable file gives an empty IniFile.
@@ -28,8 +28,8 @@ class IniFile {
     // Sets an existing key in place, appends a new key after the last line of
     // its section, or a new section at the end of the file. Line breaks in the
     // value become blanks; a value with blanks at an end or in quotes is
-    // written in double quotes, so that it reads back as given. False, with nothing changed, for names the file
-    // cannot hold (line breaks; a key that is empty, holds "=" or begins with
+    // written in double quotes, so that it reads back as given. False, with nothing changed, for
+    // names the file cannot hold (line breaks; a key that is empty, holds "=" or begins with
     // "[", so that its line could read back as a section header).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
@@ -40,7 +40,7 @@ class IniFile {
 
     const std::vector<std::string>& Lines() const { return lines_; }
 
-  private:
+private:
     enum class LineKind : std::uint8_t { Other, Section, Key };
     struct LineInfo {
         LineKind kind = LineKind::Other;

@@ -40,7 +40,7 @@ std::string BatchCacheFolder();
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program);
 
 class LevelTool {
-  public:
+public:
     // programName names the program in the missing-file message ("GDLEdit").
     LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompts,
               std::string programName = "GDLEdit");
@@ -73,7 +73,7 @@ class LevelTool {
 
     int Port() const { return port_; }
 
-  private:
+private:
     bool WriteBatch(std::string_view name, std::string_view text);
     bool RunInfoBatch(std::string_view text, const std::string& source,
                       const std::string& projectFolder);

@@ -4,8 +4,7 @@ namespace gdl {
 
 namespace {
 // Characters of codes 1 to 48, in code order.
-constexpr std::string_view kLynxChars =
-    " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ!\"'(),-.:;?";
+constexpr std::string_view kLynxChars = " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ!\"'(),-.:;?";
 static_assert(kLynxChars.size() == 48);
 }  // namespace
 

@@ -7,7 +7,11 @@
 
 namespace gdl {
 
-inline std::string PlatformPath(std::string_view path) { return std::string(path); }
-inline std::string ShortPath(std::string_view path) { return std::string(path); }
+inline std::string PlatformPath(std::string_view path) {
+    return std::string(path);
+}
+inline std::string ShortPath(std::string_view path) {
+    return std::string(path);
+}
 
 }  // namespace gdl

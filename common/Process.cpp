@@ -51,7 +51,7 @@ std::vector<std::string> BuildEnvironment(
 // a threaded program may only make system calls, not allocate. errorFd, when
 // not -1, becomes the program's standard error.
 class PreparedStart {
-  public:
+public:
     PreparedStart(const ProcessStart& start, int errorFd) : program_(Absolute(start.program)) {
         strings_.push_back(start.program);
         for (const auto& a : start.arguments) strings_.push_back(a);
@@ -117,7 +117,7 @@ class PreparedStart {
         return ::posix_spawn(&pid, program_.c_str(), &actions_, &attr_, argv_.data(), envp_.data());
     }
 
-  private:
+private:
     std::string program_;
     std::vector<std::string> strings_;
     std::vector<char*> argv_;
@@ -135,7 +135,7 @@ using PreparedList = std::vector<std::unique_ptr<PreparedStart>>;
 // keep the write end until the last program has ended, so the pipe never
 // reports an end while a program may still start.
 class ErrorCollector {
-  public:
+public:
     explicit ErrorCollector(std::string* out) : out_(out) {
         if (!out_) return;
         out_->clear();
@@ -176,7 +176,7 @@ class ErrorCollector {
         }
     }
 
-  private:
+private:
     std::string* out_;
     int readFd_ = -1;
     int writeFd_ = -1;
@@ -195,7 +195,7 @@ int OpenPidfd(pid_t pid) {
 }
 
 class Fd {
-  public:
+public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -204,7 +204,7 @@ class Fd {
     Fd& operator=(const Fd&) = delete;
     int Get() const { return fd_; }
 
-  private:
+private:
     int fd_;
 };
 
@@ -307,7 +307,7 @@ int Prepare(const std::vector<ProcessStart>& starts, const ErrorCollector* error
 
 // Ctrl+C and Ctrl+\ ignored while it lives.
 class IgnoredInterrupts {
-  public:
+public:
     explicit IgnoredInterrupts(bool active) : active_(active) {
         if (!active_) return;
         struct sigaction ignore {};
@@ -323,7 +323,7 @@ class IgnoredInterrupts {
     IgnoredInterrupts(const IgnoredInterrupts&) = delete;
     IgnoredInterrupts& operator=(const IgnoredInterrupts&) = delete;
 
-  private:
+private:
     bool active_;
     struct sigaction oldInt_ {};
     struct sigaction oldQuit_ {};

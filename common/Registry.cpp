@@ -86,7 +86,7 @@ std::vector<std::string> HiveNames(const RegistryHive& hive, std::string_view ke
 // Holds an advisory lock on the registry file's folder, so that the editor and
 // the player do not lose each other's changes between read and write.
 class FolderLock {
-  public:
+public:
     explicit FolderLock(const std::string& folder) {
         fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd_ >= 0) {
@@ -100,7 +100,7 @@ class FolderLock {
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
-  private:
+private:
     int fd_ = -1;
 };
 
@@ -127,7 +127,8 @@ std::optional<std::string> MemoryRegistry::ReadValue(RegRoot root, std::string_v
 
 bool MemoryRegistry::WriteValue(RegRoot root, std::string_view key, std::string_view name,
                                 std::string_view value) {
-    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name)) return false;
+    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name))
+        return false;
     HiveWrite(Hive(root), key, name, value);
     return true;
 }
@@ -217,7 +218,8 @@ std::optional<std::string> FileRegistry::ReadValue(RegRoot root, std::string_vie
 
 bool FileRegistry::WriteValue(RegRoot root, std::string_view key, std::string_view name,
                               std::string_view value) {
-    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name)) return false;
+    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name))
+        return false;
     return Modify(root, [&](RegistryHive& hive, bool& changed) {
         changed = HiveWrite(hive, key, name, value);
         return true;

@@ -23,7 +23,7 @@ inline constexpr char kRegKeyAutomation[] = "Software\\Vandrel\\GDLKIT\\Edit\\Op
 // Key names match without regard to case; value names too. A value name may
 // hold any character but NUL ("" is the key's default value).
 class Registry {
-  public:
+public:
     virtual ~Registry() = default;
     virtual bool KeyExists(RegRoot root, std::string_view key) const = 0;
     virtual bool CreateKey(RegRoot root, std::string_view key) = 0;
@@ -38,7 +38,7 @@ class Registry {
 };
 
 class MemoryRegistry : public Registry {
-  public:
+public:
     bool KeyExists(RegRoot root, std::string_view key) const override;
     bool CreateKey(RegRoot root, std::string_view key) override;
     std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
@@ -48,7 +48,7 @@ class MemoryRegistry : public Registry {
     bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
     std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
 
-  private:
+private:
     RegistryHive& Hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
     const RegistryHive& Hive(RegRoot root) const {
         return root == RegRoot::LocalMachine ? machine_ : user_;
@@ -60,7 +60,7 @@ class MemoryRegistry : public Registry {
 // Reads its file at every call and rewrites it atomically at every change, so
 // that the editor and the player running side by side see each other's values.
 class FileRegistry : public Registry {
-  public:
+public:
     FileRegistry(std::string machinePath, std::string userPath);
     // $GDLKIT_MACHINE_REG or $XDG_CONFIG_HOME/gdlkit/machine.reg, and
     // $XDG_CONFIG_HOME/gdlkit/user.reg ($XDG_CONFIG_HOME defaults to ~/.config).
@@ -79,7 +79,7 @@ class FileRegistry : public Registry {
         return root == RegRoot::LocalMachine ? machinePath_ : userPath_;
     }
 
-  private:
+private:
     enum class LoadState { Missing, Ok, Unusable };
     // Missing and unusable (corrupt or unreadable) files both read as empty.
     RegistryHive LoadHive(RegRoot root) const;

@@ -180,7 +180,8 @@ std::optional<RegistryHive> ParseHive(std::string_view text) {
         }
         if (line[0] == '[') {
             if (line.back() != ']') return std::nullopt;
-            std::string name = NormalizeRegistryKey(std::string_view(line).substr(1, line.size() - 2));
+            std::string name =
+                NormalizeRegistryKey(std::string_view(line).substr(1, line.size() - 2));
             if (!IsStorableRegistryKey(name)) return std::nullopt;
             current = &hive.Create(name);
         } else if (line[0] == '@' || line[0] == '"') {

@@ -9,7 +9,7 @@
 namespace gdl {
 
 class ToolRunner {
-  public:
+public:
     virtual ~ToolRunner() = default;
     // Starts file with one argument (may be empty) in folder. A file without a
     // folder is looked up in folder. ".bat" files run through the batch
@@ -39,7 +39,7 @@ class ToolRunner {
 // started from no terminal opens a terminal window of its own; without a
 // terminal emulator to open the run fails and LastError() says so.
 class PosixToolRunner : public ToolRunner {
-  public:
+public:
     explicit PosixToolRunner(std::function<void()> processEvents = {});
     int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
                 bool shown, bool wait) override;
@@ -49,7 +49,7 @@ class PosixToolRunner : public ToolRunner {
     std::string LastError() const override { return lastError_; }
     std::string LastErrorOutput() const override { return lastErrorOutput_; }
 
-  private:
+private:
     int Fail(int error, std::string why);
     int RunBatch(const std::string& path, const std::vector<std::string>& arguments,
                  const std::string& folder, bool shown, bool wait);
@@ -75,7 +75,7 @@ struct ToolCall {
 
 // Test double: records every call and lets the test act for the tool.
 class RecordingToolRunner : public ToolRunner {
-  public:
+public:
     std::function<int(const ToolCall&)> onRun;
     std::vector<ToolCall> calls;
     // Returned by LastErrorOutput(); onRun may set it for the call it acts for.

@@ -45,8 +45,7 @@ void CheckKitBatches(const std::string& folder, const std::string& argument) {
     FUZZ_CHECK(edit.ok && edit.script.commands.size() == 1);
     FUZZ_CHECK(edit.script.commands[0].program == tool);
     FUZZ_CHECK(edit.script.commands[0].arguments == Words(argument));
-    FUZZ_CHECK(edit.script.environment.size() == 1 &&
-               edit.script.environment[0].second == "2");
+    FUZZ_CHECK(edit.script.environment.size() == 1 && edit.script.environment[0].second == "2");
 }
 
 }  // namespace

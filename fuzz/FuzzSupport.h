@@ -38,7 +38,8 @@ inline const std::string& ScratchFolder() {
 // Writes the input as name in the scratch folder and gives its path.
 inline std::string WriteScratch(const std::string& name, std::string_view bytes) {
     std::string path = ScratchFolder() + name;
-    if (!gdl::WriteFileAtomic(path, bytes)) Broken("the scratch file can be written", __FILE__, __LINE__);
+    if (!gdl::WriteFileAtomic(path, bytes))
+        Broken("the scratch file can be written", __FILE__, __LINE__);
     return path;
 }
 

@@ -24,9 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int noise = in.ConsumeIntegralInRange(0, 4000);
     for (int i = 0; i < noise && in.remaining_bytes() > 0; ++i) {
-        now += std::chrono::milliseconds(in.ConsumeIntegralInRange(0, 3) == 0
-                                             ? in.ConsumeIntegralInRange(0, 1000)
-                                             : 0);
+        now += std::chrono::milliseconds(
+            in.ConsumeIntegralInRange(0, 3) == 0 ? in.ConsumeIntegralInRange(0, 1000) : 0);
         (void)parser.Feed(in.ConsumeIntegral<unsigned char>(), now);
         if (auto due = parser.Deadline(); due && *due <= now) (void)parser.Tick(now);
     }

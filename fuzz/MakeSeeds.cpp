@@ -92,17 +92,20 @@ int main(int argc, char** argv) {
         const auto music = static_cast<std::uint8_t>(std::stoi(e.music.empty() ? "0" : e.music));
         levels.push_back({{true, 0, e.password, e.designer, music, 0}, e.hint, bin});
         const auto info = gdl::LevelInfoFromCompiled(bin.substr(0, gdl::kCompiledReadSize));
-        list.push_back(gdl::FormatLevelListLine(
-            gdl::LevelLabel(static_cast<long long>(i + 1), project.offset),
-            gdl::FormatLevelInfoLine(info.info), e.password, e.designer));
+        list.push_back(
+            gdl::FormatLevelListLine(gdl::LevelLabel(static_cast<long long>(i + 1), project.offset),
+                                     gdl::FormatLevelInfoLine(info.info), e.password, e.designer));
     }
     list.push_back("");
     list.push_back(std::string(gdl::kLevelListRuleWidth, '-'));
     Seed("GdlStatFuzz", "GemQuest.te3", gdl::JoinLinesCrLf(list));
 
-    const gdl::LevelSetHeader header{project.name,   std::to_string(project.copyrightYear),
-                                     project.notice, project.wizard,
-                                     project.comments, static_cast<std::uint8_t>(project.offset),
+    const gdl::LevelSetHeader header{project.name,
+                                     std::to_string(project.copyrightYear),
+                                     project.notice,
+                                     project.wizard,
+                                     project.comments,
+                                     static_cast<std::uint8_t>(project.offset),
                                      static_cast<std::uint8_t>(project.NumberedLevels())};
     const std::string set = gdl::SerializeLevelSet(header, levels);
     Seed("LevelSetFileFuzz", "GemQuest.gdl", set);

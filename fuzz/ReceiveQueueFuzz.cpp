@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::size_t from = 0;
     for (i = 0; from < doubled.size(); ++i) {
-        const std::size_t n = std::min(doubled.size() - from,
-                                       cuts.empty() ? doubled.size() : cuts[i % cuts.size()]);
+        const std::size_t n =
+            std::min(doubled.size() - from, cuts.empty() ? doubled.size() : cuts[i % cuts.size()]);
         marked.Feed(doubled.data() + from, n);
         from += n;
     }

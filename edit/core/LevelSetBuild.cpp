@@ -73,7 +73,7 @@ constexpr std::size_t kMaxSetLevels = 255;
 
 // The output file, written straight through; any failed write is remembered.
 class OutputFile {
-  public:
+public:
     // A new file that never follows a link left at the path or writes into a
     // device: anything of that name is removed first.
     bool Create(const std::string& path) {
@@ -104,7 +104,7 @@ class OutputFile {
     }
     bool Failed() const { return failed_; }
 
-  private:
+private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
@@ -163,7 +163,7 @@ bool IsReadable(const std::string& path) {
 }
 
 class Build {
-  public:
+public:
     Build(ProjectModel& model, const BuildSettings& settings, LevelTool& tool, Prompts& prompts,
           Random& random, BuildView& view)
         : model_(model),
@@ -200,7 +200,7 @@ class Build {
         return result;
     }
 
-  private:
+private:
     LevelSetHeader MakeHeader() const {
         LevelSetHeader h;
         h.name = model_.name;

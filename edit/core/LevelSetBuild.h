@@ -26,7 +26,7 @@ struct BuildSettings {
 
 // Where the build shows its work (the Build page, or standard output headless).
 class BuildView {
-  public:
+public:
     virtual ~BuildView() = default;
     virtual void SetStatusBar(const std::string& text) = 0;  // first status bar panel
     virtual void ClearStatusLines() = 0;

@@ -77,7 +77,8 @@ void LevelsPage::cLevelsClick(int index) {
 
 void LevelsPage::MoveSelected(int to) {
     int from = s_.view.levels.selected;
-    if (!s_.SelectedEntry() || to < 0 || to >= static_cast<int>(s_.model.levels.size()) || to == from)
+    if (!s_.SelectedEntry() || to < 0 || to >= static_cast<int>(s_.model.levels.size()) ||
+        to == from)
         return;
     LevelEntry entry = std::move(s_.model.levels[static_cast<std::size_t>(from)]);
     s_.model.levels.erase(s_.model.levels.begin() + from);
@@ -153,8 +154,8 @@ void LevelsPage::bMusicClick() {
 void LevelsPage::bEditHintClick() {
     LevelEntry* entry = s_.SelectedEntry();
     if (!entry) return;
-    std::optional<std::string> hint = s_.dialogs.EditHint("Hint for Level " + s_.view.levels.levelLabel,
-                                                        s_.view.levels.eNameR, entry->hint);
+    std::optional<std::string> hint = s_.dialogs.EditHint(
+        "Hint for Level " + s_.view.levels.levelLabel, s_.view.levels.eNameR, entry->hint);
     if (!hint) return;
     // The dialog may have been left again: the entry is looked up anew.
     ChangeSelectedEntry(

@@ -7,10 +7,13 @@
 namespace gdl {
 
 ClockRandom::ClockRandom()
-    : engine_(static_cast<std::uint32_t>(
-          std::chrono::system_clock::now().time_since_epoch().count())) {}
+    : engine_(
+          static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())) {
+}
 
-int ClockRandom::Draw() { return static_cast<int>(engine_() % 32768u); }
+int ClockRandom::Draw() {
+    return static_cast<int>(engine_() % 32768u);
+}
 
 int ScriptedRandom::Draw() {
     if (draws.empty()) return 0;

@@ -26,8 +26,8 @@ int Playtest::SelectedLevelIndex() const {
 void Playtest::RunPlaytest(const std::vector<std::string>& levelArguments) {
     const std::string path = PlaytestPath();
     if (!WritePlaytestProject()) {
-        s_.prompts.ShowMessage(kCaptionFileError, "Unable to save project file " + Quoted(path) + ".",
-                             MsgIcon::Error);
+        s_.prompts.ShowMessage(kCaptionFileError,
+                               "Unable to save project file " + Quoted(path) + ".", MsgIcon::Error);
         return;
     }
     const std::string player = s_.toolFolder + kPlayerProgram;

@@ -182,12 +182,10 @@ void ProjectSession::ReportStartFailure(const std::string& what) {
     prompts.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
 }
 
-bool ProjectSession::EditSource(const std::string& source, const std::string& folder,
-                                bool wait) {
+bool ProjectSession::EditSource(const std::string& source, const std::string& folder, bool wait) {
     if (levelTool->Edit(source, folder, wait)) return true;
     // A missing tool file has had its own message.
-    if (!levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, false))
-        return false;
+    if (!levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, false)) return false;
     ReportStartFailure("the level tool to edit " + source + ".lvs");
     return false;
 }

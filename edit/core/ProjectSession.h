@@ -43,9 +43,9 @@ std::string FullFolder(const std::string& folder);
 
 class ProjectSession {
 public:
-    ProjectSession(Registry& registry, ToolRunner& runner, Prompts& prompts,
-                   EditorDialogs& dialogs, SoundPlayer& sound, Random& random,
-                   std::string programFolder, std::function<void()> changed);
+    ProjectSession(Registry& registry, ToolRunner& runner, Prompts& prompts, EditorDialogs& dialogs,
+                   SoundPlayer& sound, Random& random, std::string programFolder,
+                   std::function<void()> changed);
 
     // The window's revision moves on (the form repaints).
     void Touch();

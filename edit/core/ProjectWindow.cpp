@@ -310,8 +310,8 @@ void ProjectWindow::bSaveClick() {
     if (!s_.model.open) return;
     if (!SaveProject(s_.model)) {
         s_.prompts.ShowMessage(kCaptionFileError,
-                             "Unable to save project file " + Quoted(s_.model.FullPath()) + ".",
-                             MsgIcon::Error);
+                               "Unable to save project file " + Quoted(s_.model.FullPath()) + ".",
+                               MsgIcon::Error);
         Sync();
         return;
     }
@@ -323,9 +323,9 @@ void ProjectWindow::bSaveClick() {
 bool ProjectWindow::FormCloseQuery() {
     bool close = true;
     if (s_.model.modified) {
-        Answer answer =
-            s_.prompts.Ask(kCaptionConfirm, "Save changes to project " + Quoted(s_.model.name) + "?",
-                         MsgButtons::YesNoCancel, MsgIcon::Question);
+        Answer answer = s_.prompts.Ask(kCaptionConfirm,
+                                       "Save changes to project " + Quoted(s_.model.name) + "?",
+                                       MsgButtons::YesNoCancel, MsgIcon::Question);
         if (answer == Answer::Yes) {
             bSaveClick();
             // A failed save keeps the window and the changes.
@@ -347,7 +347,7 @@ void ProjectWindow::FormClose() {
     for (std::size_t i = 0; i < recentPaths_.size(); ++i) {
         if (!s_.view.recent[i].visible) continue;
         s_.registry.WriteValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent" + std::to_string(i + 1),
-                             recentPaths_[i]);
+                               recentPaths_[i]);
     }
     DeleteSourceTempFiles();
     s_.Touch();
@@ -478,8 +478,8 @@ void ProjectWindow::bMergeClick() {
     s_.Notify();
 
     for (const auto& source : newSources) {
-        if (copySources &&
-            !CopyFileNoOverwrite(other.folder + source + ".lvs", s_.projectFolder + source + ".lvs"))
+        if (copySources && !CopyFileNoOverwrite(other.folder + source + ".lvs",
+                                                s_.projectFolder + source + ".lvs"))
             s_.prompts.ShowMessage(kCaptionFileError, "Unable to copy file.", MsgIcon::Error);
         source_.AddSourceAndList(source);
         s_.Notify();

@@ -275,14 +275,14 @@ void SourcePage::bNewSClick() {
 
 bool SourcePage::CopyIntoProject(const std::string& from, bool move) {
     std::string verb = move ? "Move " : "Copy ";
-    Answer answer =
-        s_.prompts.Ask(kCaptionConfirm, verb + Quoted(from) + " to " + Quoted(s_.projectFolder) + "?",
-                     MsgButtons::YesNo, MsgIcon::Question);
+    Answer answer = s_.prompts.Ask(kCaptionConfirm,
+                                   verb + Quoted(from) + " to " + Quoted(s_.projectFolder) + "?",
+                                   MsgButtons::YesNo, MsgIcon::Question);
     if (answer != Answer::Yes) return false;
     if (!CopyFileNoOverwrite(from, s_.projectFolder + FileNameOf(from))) {
         s_.prompts.ShowMessage(kCaptionFileError,
-                             move ? "Unable to move file." : "Unable to copy file.",
-                             MsgIcon::Error);
+                               move ? "Unable to move file." : "Unable to copy file.",
+                               MsgIcon::Error);
         return false;
     }
     if (move) DeleteFileQuiet(from);
@@ -298,9 +298,9 @@ void SourcePage::bAddSClick() {
     std::string name = BaseName(*path);
     if (!SafeSourceName(name)) {
         s_.prompts.ShowMessage(kCaptionFileError,
-                             "The file name " + Quoted(FileNameOf(*path)) +
-                                 " cannot be used as the name of a source file.",
-                             MsgIcon::Error);
+                               "The file name " + Quoted(FileNameOf(*path)) +
+                                   " cannot be used as the name of a source file.",
+                               MsgIcon::Error);
         return;
     }
     if (!SameFolder(FolderOf(*path), s_.projectFolder)) {
@@ -350,7 +350,7 @@ void SourcePage::bRemoveSClick() {
     if (source.empty()) return;
     Answer answer =
         s_.prompts.Ask(kCaptionConfirm, "Remove source file " + Quoted(source) + " from project?",
-                     MsgButtons::YesNo, MsgIcon::Question);
+                       MsgButtons::YesNo, MsgIcon::Question);
     if (answer != Answer::Yes) return;
     // Every entry of the source goes, also one its listing no longer shows.
     int removed = 0;

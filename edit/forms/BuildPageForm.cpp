@@ -23,9 +23,9 @@ PageContent BuildPageForm::Build() {
     xBSF_->setObjectName(QStringLiteral("xBSF"));
     xGLL_ = new QCheckBox(QStringLiteral("&Generate Level List (text)"), content);
     xGLL_->setObjectName(QStringLiteral("xGLL"));
-    QPushButton* bDoBuild = buttons_.Add(content, {"&Build", "bDoBuild", "",
-                                                   &ProjectWindow::bDoBuildClick,
-                                                   &BuildPageView::bDoBuildEnabled});
+    QPushButton* bDoBuild = buttons_.Add(
+        content,
+        {"&Build", "bDoBuild", "", &ProjectWindow::bDoBuildClick, &BuildPageView::bDoBuildEnabled});
     bDoBuild->setIcon(MakeIcon(IconId::Build));
     bDoBuild->setMinimumWidth(90);
     cStatus_ = List(content, QStringLiteral("cStatus"));

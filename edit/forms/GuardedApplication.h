@@ -9,7 +9,7 @@
 namespace gdl {
 
 class GuardedApplication : public QApplication {
-  public:
+public:
     GuardedApplication(int& argc, char** argv, QString title)
         : QApplication(argc, argv), title_(std::move(title)) {}
 
@@ -24,7 +24,7 @@ class GuardedApplication : public QApplication {
         return false;
     }
 
-  private:
+private:
     void ShowError(const QString& what) {
         QMessageBox box(QMessageBox::Critical, title_, what, QMessageBox::Ok, activeWindow());
         box.setTextFormat(Qt::PlainText);

@@ -23,15 +23,15 @@ PageContent LevelsPageForm::Build() {
     auto* content = new QWidget;
 
     cLevels_ = List(content, QStringLiteral("cLevels"));
-    QGridLayout* listButtons = buttons_.Grid(
-        content, 3,
-        {{"&Up", "bUp", "Move Level Up", &W::bUpClick, &V::bUpEnabled},
-         {"&Down", "bDown", "Move Level Down", &W::bDownClick, &V::bDownEnabled},
-         {"&Test", "bTestL", "Test Level", &W::bTestLClick, &V::bTestLEnabled},
-         {"T&op", "bTop", "Move Level to Top", &W::bTopClick, &V::bTopEnabled},
-         {"E&nd", "bEnd", "Move Level to End", &W::bEndClick, &V::bEndEnabled},
-         {"&Remove", "bRemove", "Remove Level from Level Set", &W::bRemoveClick,
-          &V::bRemoveEnabled}});
+    QGridLayout* listButtons =
+        buttons_.Grid(content, 3,
+                      {{"&Up", "bUp", "Move Level Up", &W::bUpClick, &V::bUpEnabled},
+                       {"&Down", "bDown", "Move Level Down", &W::bDownClick, &V::bDownEnabled},
+                       {"&Test", "bTestL", "Test Level", &W::bTestLClick, &V::bTestLEnabled},
+                       {"T&op", "bTop", "Move Level to Top", &W::bTopClick, &V::bTopEnabled},
+                       {"E&nd", "bEnd", "Move Level to End", &W::bEndClick, &V::bEndEnabled},
+                       {"&Remove", "bRemove", "Remove Level from Level Set", &W::bRemoveClick,
+                        &V::bRemoveEnabled}});
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(Caption(QStringLiteral("Levels in Level Set:"), content));
     listColumn->addWidget(cLevels_, 1);
@@ -116,8 +116,7 @@ PageContent LevelsPageForm::Build() {
                      [&runner] { runner.Call(&W::cLevelsDblClick); });
     QObject::connect(cDesigner_, &QComboBox::activated, cDesigner_,
                      [this](int index) { cDesignerChange(index); });
-    QObject::connect(ePassword_, &QLineEdit::textEdited, ePassword_,
-                     [this] { ePasswordChange(); });
+    QObject::connect(ePassword_, &QLineEdit::textEdited, ePassword_, [this] { ePasswordChange(); });
     QObject::connect(eMusic_, &QSpinBox::valueChanged, eMusic_, [this] { eMusicChange(); });
 
     return {content,

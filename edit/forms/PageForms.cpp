@@ -68,8 +68,8 @@ QLineEdit* CodeBox(QWidget* parent, const QString& name) {
     return box;
 }
 
-QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name,
-                         const QString& tip, void (ProjectWindow::*click)()) {
+QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name, const QString& tip,
+                         void (ProjectWindow::*click)()) {
     auto* button = Button(nullptr, QString(), name, tip);
     button->setIcon(MakeIcon(right ? IconId::ArrowRight : IconId::ArrowLeft));
     button->setIconSize(QSize(20, 20));

@@ -109,8 +109,8 @@ QListWidget* List(QWidget* parent, const QString& name);
 // A password or wizard code box: 4 characters, upper case.
 QLineEdit* CodeBox(QWidget* parent, const QString& name);
 // A page's arrow button, running the core's page command.
-QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name,
-                         const QString& tip, void (ProjectWindow::*click)());
+QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name, const QString& tip,
+                         void (ProjectWindow::*click)());
 void SetText(QLineEdit* box, const QString& text);
 void SetText(QLabel* label, const QString& text);
 void SetValue(QSpinBox* box, int value);

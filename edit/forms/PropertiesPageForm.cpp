@@ -63,9 +63,9 @@ PageContent PropertiesPageForm::Build() {
     musicRow->addStretch();
     xAMusic_->setChecked(true);
     eWizard_ = CodeBox(propsFields_, QStringLiteral("eWizard"));
-    QPushButton* bGenWiz = buttons_.Add(propsFields_, {"&Generate", "bGenWiz",
-                                                       "Generate Wizard Mode Password",
-                                                       &ProjectWindow::bGenWizClick});
+    QPushButton* bGenWiz = buttons_.Add(
+        propsFields_,
+        {"&Generate", "bGenWiz", "Generate Wizard Mode Password", &ProjectWindow::bGenWizClick});
 
     auto* noticeRow = new QHBoxLayout;
     noticeRow->setSpacing(kRowSpacing);
@@ -96,8 +96,7 @@ PageContent PropertiesPageForm::Build() {
     QObject::connect(eName_, &QLineEdit::textEdited, eName_, [this] { eNameChange(); });
     QObject::connect(ePreDate_, &QSpinBox::valueChanged, ePreDate_, [this] { ePreDateChange(); });
     QObject::connect(eNotice_, &QLineEdit::textEdited, eNotice_, [this] { eNoticeChange(); });
-    QObject::connect(cComments_, &MemoEdit::textEdited, cComments_,
-                     [this] { cCommentsChange(); });
+    QObject::connect(cComments_, &MemoEdit::textEdited, cComments_, [this] { cCommentsChange(); });
     QObject::connect(cOffset_, &QSpinBox::valueChanged, cOffset_, [this] { cOffsetChange(); });
     QObject::connect(eWizard_, &QLineEdit::textEdited, eWizard_, [this] { eWizardChange(); });
 

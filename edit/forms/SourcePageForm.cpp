@@ -38,23 +38,23 @@ PageContent SourcePageForm::Build() {
 
     cSource_ = List(content, QStringLiteral("cSource"));
     cContents_ = List(content, QStringLiteral("cContents"));
-    QGridLayout* sourceButtons = buttons_.Grid(
-        content, 2,
-        {{"&New", "bNewS", "Create New Source", &W::bNewSClick, &V::bNewSEnabled},
-         {"&Add", "bAddS", "Add Source to Project", &W::bAddSClick, &V::bAddSEnabled},
-         {"&Edit", "bEditS", "Edit Source", &W::bEditSClick, &V::bEditSEnabled},
-         {"&Remove", "bRemoveS", "Remove Source from Project", &W::bRemoveSClick,
-          &V::bRemoveSEnabled}});
-    QGridLayout* levelButtons = buttons_.Grid(
-        content, 2,
-        {{"&Include", "bInclude", "Include Level in Level Set", &W::bIncludeClick,
-          &V::bIncludeEnabled},
-         {"In&clude All", "bIncludeAll", "Include All Levels in Level Set", &W::bIncludeAllClick,
-          &V::bIncludeAllEnabled},
-         {"E&xclude", "bExclude", "Exclude Level from Level Set", &W::bExcludeClick,
-          &V::bExcludeEnabled},
-         {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
-          &W::bExcludeAllClick, &V::bExcludeAllEnabled}});
+    QGridLayout* sourceButtons =
+        buttons_.Grid(content, 2,
+                      {{"&New", "bNewS", "Create New Source", &W::bNewSClick, &V::bNewSEnabled},
+                       {"&Add", "bAddS", "Add Source to Project", &W::bAddSClick, &V::bAddSEnabled},
+                       {"&Edit", "bEditS", "Edit Source", &W::bEditSClick, &V::bEditSEnabled},
+                       {"&Remove", "bRemoveS", "Remove Source from Project", &W::bRemoveSClick,
+                        &V::bRemoveSEnabled}});
+    QGridLayout* levelButtons =
+        buttons_.Grid(content, 2,
+                      {{"&Include", "bInclude", "Include Level in Level Set", &W::bIncludeClick,
+                        &V::bIncludeEnabled},
+                       {"In&clude All", "bIncludeAll", "Include All Levels in Level Set",
+                        &W::bIncludeAllClick, &V::bIncludeAllEnabled},
+                       {"E&xclude", "bExclude", "Exclude Level from Level Set", &W::bExcludeClick,
+                        &V::bExcludeEnabled},
+                       {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
+                        &W::bExcludeAllClick, &V::bExcludeAllEnabled}});
 
     auto* sourceColumn = new QVBoxLayout;
     sourceColumn->addWidget(Caption(QStringLiteral("Source Files:"), content));
@@ -108,8 +108,7 @@ void SourcePageForm::cSourceClick() {
     runner_.Forward([this](ProjectWindow& core) { core.cSourceClick(SelectedRow(cSource_)); });
 }
 void SourcePageForm::cContentsClick() {
-    runner_.Forward(
-        [this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
+    runner_.Forward([this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
 }
 
 void SourcePageForm::Render(const SourcePageView& v) {

@@ -1,11 +1,10 @@
-#include "FileUtil.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "FakeTools.h"
+#include "FileUtil.h"
 
 namespace fs = std::filesystem;
 

@@ -128,12 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Found by the project fuzz target: a quoted source name beginning
         // with NUL bytes was saved bare and read back without them.
         WriteCase{"control bytes at an end kept in quotes", "", "Source", "2",
-                  std::string("\0\0E\0CAV", 7), "[Source]\r\n2=\"" + std::string("\0\0E\0CAV", 7) + "\"\r\n"}));
+                  std::string("\0\0E\0CAV", 7),
+                  "[Source]\r\n2=\"" + std::string("\0\0E\0CAV", 7) + "\"\r\n"}));
 
 // Whatever is written reads back as given, in memory and from the saved bytes.
 TEST(IniFile, WrittenValuesReadBackAsGiven) {
-    const std::string values[] = {" a", "b ", "'c'", "\"d\"", "\"", "'", "\t", std::string(1, '\0'),
-                                  "  \"e\"  ", "f"};
+    const std::string values[] = {
+        " a", "b ", "'c'", "\"d\"", "\"", "'", "\t", std::string(1, '\0'), "  \"e\"  ", "f"};
     IniFile ini;
     for (const auto& v : values) {
         ASSERT_TRUE(ini.WriteString("S", "k", v));

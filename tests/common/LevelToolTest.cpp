@@ -230,7 +230,8 @@ TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromANewCacheFolder) {
     EXPECT_TRUE(tool.Compile("lev", project_));
     EXPECT_TRUE(dir_.Exists("project/lev.bin"));
     EXPECT_TRUE(tool.WriteEditBatch(2));
-    EXPECT_EQ(dir_.Read("home/.cache/gdlkit/ldedit.bat"), "@set LD_COM=2\r\n@\"" + bin_ + "ld.exe\" %1");
+    EXPECT_EQ(dir_.Read("home/.cache/gdlkit/ldedit.bat"),
+              "@set LD_COM=2\r\n@\"" + bin_ + "ld.exe\" %1");
     EXPECT_TRUE(prompts_.shown.empty());
     EXPECT_FALSE(fs::exists(bin_ + "ldinfo.bat"));
 

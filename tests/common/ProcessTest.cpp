@@ -1,5 +1,3 @@
-#include "Process.h"
-
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -13,6 +11,7 @@
 #include <filesystem>
 
 #include "FakeTools.h"
+#include "Process.h"
 
 namespace fs = std::filesystem;
 using gdl::ProcessStart;
@@ -193,10 +192,8 @@ TEST(UserFolder, FollowsTheBaseDirectoryRules) {
     gdltest::ScopedEnv cache("XDG_CACHE_HOME");
     gdltest::ScopedEnv home("HOME", "/home/lynx");
     const std::vector<std::pair<std::optional<std::string>, std::string>> cases = {
-        {"/var/cache/", "/var/cache/gdlkit/"},
-        {"/var/cache", "/var/cache/gdlkit/"},
-        {"relative/cache", "/home/lynx/.cache/gdlkit/"},
-        {"", "/home/lynx/.cache/gdlkit/"},
+        {"/var/cache/", "/var/cache/gdlkit/"},           {"/var/cache", "/var/cache/gdlkit/"},
+        {"relative/cache", "/home/lynx/.cache/gdlkit/"}, {"", "/home/lynx/.cache/gdlkit/"},
         {std::nullopt, "/home/lynx/.cache/gdlkit/"},
     };
     for (const auto& [value, folder] : cases) {

@@ -170,11 +170,11 @@ TEST(ProjectFile, NumbersReadWithFallbacks) {
 // hand-edited value beyond a field's limit is cut when the project loads.
 TEST(ProjectFile, OverlongValuesAreCutOnLoad) {
     const std::string name(45, 'N'), notice(70, 'o'), comments(600, 'c'), hint(400, 'h');
-    ProjectModel m = Load("[^GDP]\r\nName=" + name + "\r\nNotice=" + notice +
-                          "\r\nComments=" + comments +
-                          "\r\nWizard=wizard\r\n[Levels]\r\n1=A:X\r\n2=A:Y\r\n"
-                          "[Level.A:X]\r\nPassword=abcdef\r\nHint=" +
-                          hint + "\r\n[Level.A:Y]\r\nPassword=ABCDxy\r\n");
+    ProjectModel m =
+        Load("[^GDP]\r\nName=" + name + "\r\nNotice=" + notice + "\r\nComments=" + comments +
+             "\r\nWizard=wizard\r\n[Levels]\r\n1=A:X\r\n2=A:Y\r\n"
+             "[Level.A:X]\r\nPassword=abcdef\r\nHint=" +
+             hint + "\r\n[Level.A:Y]\r\nPassword=ABCDxy\r\n");
     EXPECT_EQ(m.name, name.substr(0, 40));
     EXPECT_EQ(m.notice, notice.substr(0, 60));
     EXPECT_EQ(m.comments, comments.substr(0, 512));

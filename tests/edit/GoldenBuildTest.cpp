@@ -57,7 +57,8 @@ TEST_P(GoldenBuildTest, BuildsTheExpectedSetAndList) {
     const std::string out = root.MakeFolder("out");
     gdltest::LinkKitFiles(bin, {"ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe", "ldstat.pif"});
     for (const auto& entry : fs::directory_iterator(golden))
-        if (entry.is_regular_file()) fs::copy_file(entry.path(), project + entry.path().filename().string());
+        if (entry.is_regular_file())
+            fs::copy_file(entry.path(), project + entry.path().filename().string());
 
     gdl::ProjectModel model;
     ASSERT_TRUE(gdl::LoadProject(model, project + name + ".gdp"));
@@ -86,7 +87,8 @@ TEST_P(GoldenBuildTest, BuildsTheExpectedSetAndList) {
         ASSERT_TRUE(gdl::WriteFileAtomic(expectedList, *list));
         GTEST_SKIP() << "wrote " << expectedSet << " and " << expectedList;
     }
-    EXPECT_TRUE(*set == gdl::ReadFileBytes(expectedSet)) << "the level set differs from " << expectedSet;
+    EXPECT_TRUE(*set == gdl::ReadFileBytes(expectedSet))
+        << "the level set differs from " << expectedSet;
     EXPECT_TRUE(*list == gdl::ReadFileBytes(expectedList))
         << "the level list differs from " << expectedList;
     // The kept set reads back as the project it came from.

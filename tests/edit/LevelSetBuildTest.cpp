@@ -6,8 +6,8 @@
 
 #include "FakeTools.h"
 #include "FileUtil.h"
-#include "LevelSetBuild.h"
 #include "LevelReference.h"
+#include "LevelSetBuild.h"
 #include "LevelSetFile.h"
 #include "LevelTexts.h"
 #include "LevelTool.h"
@@ -536,8 +536,8 @@ TEST_F(BuildTest, TheLevelToolsOwnMessagesFollowTheErrorLine) {
 
     auto result = Build();
     ExpectErrors(result, {"ERROR: Level 2 could not be compiled!"});
-    auto error = std::find(view.lines.begin(), view.lines.end(),
-                           "ERROR: Level 2 could not be compiled!");
+    auto error =
+        std::find(view.lines.begin(), view.lines.end(), "ERROR: Level 2 could not be compiled!");
     ASSERT_GE(std::distance(error, view.lines.end()), 3);
     EXPECT_EQ(*(error + 1), "   Caverns.lvs:26: the map has no player start");
     EXPECT_EQ(*(error + 2), "   second line");

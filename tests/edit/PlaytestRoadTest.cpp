@@ -103,8 +103,7 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
     // Under the sanitizers: the X11 keyboard library hands strndup a buffer
     // without a terminating zero, which strict string checks report.
     const char* asan = std::getenv("ASAN_OPTIONS");
-    EnvValue asanOptions("ASAN_OPTIONS",
-                         std::string(asan ? asan : "") + ":strict_string_checks=0");
+    EnvValue asanOptions("ASAN_OPTIONS", std::string(asan ? asan : "") + ":strict_string_checks=0");
     EnvValue config("XDG_CONFIG_HOME", dir.Path("config"));
     EnvValue cache("XDG_CACHE_HOME", dir.Path("cache"));
     EnvValue machine("GDLKIT_MACHINE_REG", dir.Path("machine.reg"));
@@ -158,8 +157,8 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
         EXPECT_NE(file, "gdl.hsf");
         EXPECT_NE(ExtensionOf(file), ".bin") << file;
     }
-    EXPECT_THAT(FilesLeft(), testing::IsSupersetOf({"GemQuest.gdp", "Caverns.lvs", "Depths.lvs",
-                                                    "Secrets.lvs"}));
+    EXPECT_THAT(FilesLeft(), testing::IsSupersetOf(
+                                 {"GemQuest.gdp", "Caverns.lvs", "Depths.lvs", "Secrets.lvs"}));
     EXPECT_EQ(ReadFileBytes(project + "GemQuest.gdp"),
               ReadFileBytes(gdltest::SampleFolder() + "GemQuest.gdp"));
 }

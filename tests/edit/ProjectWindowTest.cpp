@@ -663,7 +663,8 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
         std::function<void()> command;
         std::string starts, says;
     } cases[] = {
-        {[&] { w.bHelpClick(); }, "Unable to start the documentation " + install.Path("docs/docs.htm"),
+        {[&] { w.bHelpClick(); },
+         "Unable to start the documentation " + install.Path("docs/docs.htm"),
          "xdg-open is not installed"},
         {[&] { w.About1Click(); }, "Unable to start " + bin + "GDLTools.exe.",
          "could not be found"},

@@ -298,7 +298,8 @@ TEST_F(TfProjTest, ALongHintWithoutBlanksMakesANarrowTooltip) {
     const QString tip = Find<QLabel>("iHint")->toolTip();
     const QStringList lines = tip.split(u'\n');
     EXPECT_GT(lines.size(), 4);
-    for (const QString& line : lines) EXPECT_LE(line.size(), gdl::kToolTipWidth) << line.toStdString();
+    for (const QString& line : lines)
+        EXPECT_LE(line.size(), gdl::kToolTipWidth) << line.toStdString();
     // The line breaks at the blank, then inside the word; nothing else is lost.
     EXPECT_EQ(lines.front(), QStringLiteral("Hint:"));
     EXPECT_EQ(lines.mid(1).join(QString()), u'"' + QString::fromStdString(hint) + u'"');

@@ -26,8 +26,8 @@ std::string Compiled(const std::string& source) {
 std::string TwoLevelSet() {
     const std::string wide =
         Compiled("level W\nname Wide\ntime 1:00\nquota 0\nmap\nX@.......EX\nend\n");
-    const std::string square = Compiled(
-        "level S\nname Square\ntime 1:00\nquota 1\nmap\nXXXX\nX@*X\nX.EX\nXXXX\nend\n");
+    const std::string square =
+        Compiled("level S\nname Square\ntime 1:00\nquota 1\nmap\nXXXX\nX@*X\nX.EX\nXXXX\nend\n");
     LevelSetHeader header;
     header.name = "Two";
     header.year = "2026";

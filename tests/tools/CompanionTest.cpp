@@ -63,10 +63,8 @@ TEST(CompanionView, ProjectLevelsAreCompiledInMemory) {
         std::string label, problem;
     };
     const Expected damaged[] = {
-        {1, "1", "Caves.lvs has no good level BAD"},
-        {2, "2", "Gone.lvs cannot be read"},
-        {3, "3", "no source file is named"},
-        {4, "4", "the compiled level cannot be read"},
+        {1, "1", "Caves.lvs has no good level BAD"}, {2, "2", "Gone.lvs cannot be read"},
+        {3, "3", "no source file is named"},         {4, "4", "the compiled level cannot be read"},
         {5, "5", "NOFILE.bin cannot be read"},
     };
     for (const auto& e : damaged) {

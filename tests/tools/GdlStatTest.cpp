@@ -90,7 +90,8 @@ TEST_P(GdlStatSizes, ListsEverySize) {
     const SizeCase& c = GetParam();
     std::vector<std::string> table;
     for (std::size_t i = 0; i < c.sizes.size(); ++i)
-        table.push_back(LevelListRow(std::to_string(i + 1), {"L", c.sizes[i], "1:00", "1"}, "", "X"));
+        table.push_back(
+            LevelListRow(std::to_string(i + 1), {"L", c.sizes[i], "1:00", "1"}, "", "X"));
     gdltest::TempDir dir;
     auto r = RunProgram({kStat, "-g"}, dir.Folder(), LevelList(table));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -103,19 +104,20 @@ TEST_P(GdlStatSizes, ListsEverySize) {
 
 INSTANTIATE_TEST_SUITE_P(
     ZeroFigures, GdlStatSizes,
-    testing::Values(
-        SizeCase{"width 0", {"0x5"}, {"      0x5        1 level"}},
-        SizeCase{"height 0", {"5x0"}, {"      5x0        1 level"}},
-        SizeCase{"both 0", {"0x0", "0x0"}, {"      0x0        2 levels"}},
-        SizeCase{"zero areas apart, narrower first, then larger areas",
-                 {"3x4", "0x9", "7x0", "0x2"},
-                 {"      0x2        1 level", "      0x9        1 level", "      7x0        1 level",
-                  "      3x4        1 level"}},
-        SizeCase{"the largest size", {"99x99", "9x9"},
-                 {"      9x9        1 level", "      99x99      1 level"}}),
+    testing::Values(SizeCase{"width 0", {"0x5"}, {"      0x5        1 level"}},
+                    SizeCase{"height 0", {"5x0"}, {"      5x0        1 level"}},
+                    SizeCase{"both 0", {"0x0", "0x0"}, {"      0x0        2 levels"}},
+                    SizeCase{"zero areas apart, narrower first, then larger areas",
+                             {"3x4", "0x9", "7x0", "0x2"},
+                             {"      0x2        1 level", "      0x9        1 level",
+                              "      7x0        1 level", "      3x4        1 level"}},
+                    SizeCase{"the largest size",
+                             {"99x99", "9x9"},
+                             {"      9x9        1 level", "      99x99      1 level"}}),
     [](const auto& info) {
         std::string name;
-        for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        for (char c : std::string(info.param.what))
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
 

@@ -31,10 +31,13 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
           "bin/resource.001", "bin/music0.wav", "bin/music2.wav", "docs/docs.htm", "levels",
           "source"})
         EXPECT_TRUE(fs::exists(kit + file)) << file;
-    const std::vector<std::string> outside = {
-        "bin/gdledit", "bin/gdlplay", "share/applications/gdledit.desktop",
-        "share/applications/gdlplay.desktop", "share/icons/hicolor/scalable/apps/gdledit.svg",
-        "share/icons/hicolor/scalable/apps/gdlplay.svg", "share/mime/packages/gdlkit-mime.xml"};
+    const std::vector<std::string> outside = {"bin/gdledit",
+                                              "bin/gdlplay",
+                                              "share/applications/gdledit.desktop",
+                                              "share/applications/gdlplay.desktop",
+                                              "share/icons/hicolor/scalable/apps/gdledit.svg",
+                                              "share/icons/hicolor/scalable/apps/gdlplay.svg",
+                                              "share/mime/packages/gdlkit-mime.xml"};
     for (const auto& file : outside) EXPECT_TRUE(fs::exists(prefix + file)) << file;
 
     // The launchers start the kit's programs, wherever the prefix is.

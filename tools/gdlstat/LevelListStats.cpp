@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <map>
-#include <tuple>
 #include <string_view>
+#include <tuple>
 
 #include "TextUtil.h"
 

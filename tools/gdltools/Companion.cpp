@@ -5,8 +5,8 @@
 
 #include "FileUtil.h"
 #include "LevelCompile.h"
-#include "SetView.h"
 #include "LynxText.h"
+#include "SetView.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -39,7 +39,6 @@ constexpr KitFile kKitFiles[] = {
     {"../docs/docs.htm", "user guide"},
 };
 
-
 }  // namespace
 
 std::vector<KitFileState> KitFileStates(const std::string& toolFolder) {
@@ -64,8 +63,7 @@ std::string AboutText(const std::string& toolFolder) {
     for (const auto& f : KitFileStates(toolFolder))
         text += "  " + LeftAlign(f.name, 18) + LeftAlign(f.present ? "present" : "MISSING", 9) +
                 f.role + "\n";
-    text +=
-        "\nMore: GDLTools.exe FILE.gdl|FILE.gdp, GDLTools.exe ports, GDLTools.exe --help\n";
+    text += "\nMore: GDLTools.exe FILE.gdl|FILE.gdp, GDLTools.exe ports, GDLTools.exe --help\n";
     return text;
 }
 
@@ -99,9 +97,9 @@ int PrintCompiledLevel(const std::string& path, std::ostream& out, std::ostream&
         << FieldLine("Size:", SizeText(h.width, h.height))
         << FieldLine("Time:", TimeText(h.minutes, h.seconds))
         << FieldLine("Quota:", std::to_string(h.quota))
-        << FieldLine("Body:",
-                 std::string(level->coding == BodyCoding::RunLength ? "run-length, " : "stored, ") +
-                     CompressionText(level->tiles.size(), level->bodySize))
+        << FieldLine("Body:", std::string(level->coding == BodyCoding::RunLength ? "run-length, "
+                                                                                 : "stored, ") +
+                                  CompressionText(level->tiles.size(), level->bodySize))
         << FieldLine("Checksum:", level->checksumOk ? "good" : "BAD");
     out << "Map:\n";
     for (std::size_t row = 0; row < h.height; ++row) {

@@ -139,12 +139,11 @@ bool IsPlainName(const std::string& name) {
 
 // The parsed sources of a project, each read once.
 class SourceCache {
-  public:
+public:
     explicit SourceCache(std::string folder) : folder_(std::move(folder)) {}
 
     // The source's level, or nullptr with the reason.
-    const SourceLevel* Find(const std::string& source, const std::string& level,
-                            std::string& why) {
+    const SourceLevel* Find(const std::string& source, const std::string& level, std::string& why) {
         if (!IsPlainName(source)) {
             why = "no source file is named";
             return nullptr;
@@ -165,7 +164,7 @@ class SourceCache {
         return nullptr;
     }
 
-  private:
+private:
     struct Entry {
         ParsedSource parsed;
         std::string problem;
@@ -209,7 +208,8 @@ std::optional<SetView> LoadProjectView(const std::string& path, std::string* pro
             // A level named without a source is a compiled level file of its own.
             std::optional<std::string> compiled;
             if (IsPlainName(ref.level))
-                compiled = ReadFileCapped(project.folder + ref.level + ".bin", kMaxLevelBytes, &why);
+                compiled =
+                    ReadFileCapped(project.folder + ref.level + ".bin", kMaxLevelBytes, &why);
             else
                 why = "the level name is no file name";
             if (compiled) {
@@ -246,15 +246,16 @@ std::optional<SetView> LoadSetView(const std::string& path, std::string* problem
 std::string SetViewText(const SetView& view) {
     std::string text;
     text += FieldLine(view.isProject ? "Project:" : "Level set:",
-                  view.path + " (" + std::to_string(view.fileBytes) + " bytes)");
+                      view.path + " (" + std::to_string(view.fileBytes) + " bytes)");
     text += FieldLine("Name:", view.name);
     text += FieldLine("Copyright:", view.year + " " + view.notice);
     text += FieldLine("Comments:", view.comments);
     text += FieldLine("Wizard:", view.hasWizard ? "a wizard code is set" : "none");
     text += FieldLine("Levels:", std::to_string(view.numbered) + " numbered, " +
-                                 std::to_string(view.hidden) + " hidden");
-    text += "\n  Pos  Label  Code  Music   Bytes  Name               Size   Quota   Time  "
-            "Designer\n";
+                                     std::to_string(view.hidden) + " hidden");
+    text +=
+        "\n  Pos  Label  Code  Music   Bytes  Name               Size   Quota   Time  "
+        "Designer\n";
     for (const auto& l : view.levels) {
         text += RightAlign(std::to_string(l.position), 5) + "  " + RightAlign(l.label, 5) + "  " +
                 LeftAlign(l.code, 4) + "  " + RightAlign(std::to_string(l.music), 5) + "  " +

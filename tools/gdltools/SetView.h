@@ -12,9 +12,9 @@
 namespace gdl {
 
 struct SetViewLevel {
-    int position = 0;   // 1-based place in the set
-    std::string label;  // "1", "0", "H1" as the editor and the player count
-    std::string reference;  // project: "source:level"; set file: ""
+    int position = 0;                     // 1-based place in the set
+    std::string label;                    // "1", "0", "H1" as the editor and the player count
+    std::string reference;                // project: "source:level"; set file: ""
     std::string name, size, time, quota;  // "" when the level cannot be read
     std::string designer, code, hint;
     int music = 0;

@@ -50,9 +50,9 @@ QImage MapImage(const SetViewLevel& level) {
     QImage image(level.width, level.height, QImage::Format_RGB32);
     for (int row = 0; row < level.height; ++row)
         for (int col = 0; col < level.width; ++col)
-            image.setPixelColor(col, row,
-                                QColor(TileColour(level.tiles[static_cast<std::size_t>(
-                                    row * level.width + col)])));
+            image.setPixelColor(
+                col, row,
+                QColor(TileColour(level.tiles[static_cast<std::size_t>(row * level.width + col)])));
     return image;
 }
 
@@ -66,24 +66,24 @@ AboutPage::AboutPage(const std::string& toolFolder, QWidget* parent) : QWidget(p
     auto* folders = new QFormLayout;
     folders->addRow(QStringLiteral("Install:"),
                     PlainLabel(PathToQString(InstallFolderText(toolFolder)), this));
-    folders->addRow(QStringLiteral("Tools:"),
-                    PlainLabel(toolFolder.empty() ? QStringLiteral("(unknown)")
-                                                  : PathToQString(toolFolder),
-                               this));
+    folders->addRow(
+        QStringLiteral("Tools:"),
+        PlainLabel(toolFolder.empty() ? QStringLiteral("(unknown)") : PathToQString(toolFolder),
+                   this));
     layout->addLayout(folders);
     auto files = KitFileStates(toolFolder);
     auto* table = new QTableWidget(static_cast<int>(files.size()), 3, this);
     table->setObjectName(QStringLiteral("kitFiles"));
-    table->setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("State"),
-                                      QStringLiteral("What it is")});
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("File"), QStringLiteral("State"), QStringLiteral("What it is")});
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int i = 0; i < static_cast<int>(files.size()); ++i) {
         const auto& f = files[static_cast<std::size_t>(i)];
         table->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(f.name)));
-        auto* state = new QTableWidgetItem(f.present ? QStringLiteral("present")
-                                                     : QStringLiteral("MISSING"));
+        auto* state =
+            new QTableWidgetItem(f.present ? QStringLiteral("present") : QStringLiteral("MISSING"));
         if (!f.present) state->setForeground(Qt::red);
         table->setItem(i, 1, state);
         table->setItem(i, 2, new QTableWidgetItem(QString::fromStdString(f.role)));
@@ -106,11 +106,10 @@ SetViewPage::SetViewPage(SetView view, QWidget* parent) : QWidget(parent), view_
                    PlainLabel(view_.hasWizard ? QStringLiteral("a wizard code is set")
                                               : QStringLiteral("none"),
                               this));
-    header->addRow(QStringLiteral("Levels:"),
-                   PlainLabel(QStringLiteral("%1 numbered, %2 hidden")
-                                  .arg(view_.numbered)
-                                  .arg(view_.hidden),
-                              this));
+    header->addRow(
+        QStringLiteral("Levels:"),
+        PlainLabel(QStringLiteral("%1 numbered, %2 hidden").arg(view_.numbered).arg(view_.hidden),
+                   this));
     layout->addLayout(header);
     for (const auto& w : view_.warnings) {
         auto* warning = PlainLabel(QStringLiteral("Warning: ") + ToQString(w), this);
@@ -118,7 +117,7 @@ SetViewPage::SetViewPage(SetView view, QWidget* parent) : QWidget(parent), view_
         layout->addWidget(warning);
     }
 
-    const QStringList columns{"Level", "Name",  "Size",  "Time", "Quota",
+    const QStringList columns{"Level",    "Name", "Size",  "Time", "Quota",
                               "Designer", "Code", "Music", "Hint"};
     levels_ = new QTableWidget(static_cast<int>(view_.levels.size()), columns.size(), this);
     levels_->setObjectName(QStringLiteral("levels"));
@@ -130,10 +129,14 @@ SetViewPage::SetViewPage(SetView view, QWidget* parent) : QWidget(parent), view_
     levels_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int r = 0; r < levels_->rowCount(); ++r) {
         const SetViewLevel& l = view_.levels[static_cast<std::size_t>(r)];
-        const QString cells[] = {QString::fromStdString(l.label), ToQString(l.name),
-                                 ToQString(l.size),   ToQString(l.time),
-                                 ToQString(l.quota),  ToQString(l.designer),
-                                 ToQString(l.code),   QString::number(l.music),
+        const QString cells[] = {QString::fromStdString(l.label),
+                                 ToQString(l.name),
+                                 ToQString(l.size),
+                                 ToQString(l.time),
+                                 ToQString(l.quota),
+                                 ToQString(l.designer),
+                                 ToQString(l.code),
+                                 QString::number(l.music),
                                  ToQString(l.hint)};
         for (int c = 0; c < columns.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
@@ -186,8 +189,8 @@ void SetViewPage::SelectLevel(int row) {
     }
     // Whole pixels a tile, so the map stays sharp.
     int scale = std::max(1, kMapSide / std::max(image.width(), image.height()));
-    map_->setPixmap(QPixmap::fromImage(image.scaled(image.size() * scale, Qt::KeepAspectRatio,
-                                                    Qt::FastTransformation)));
+    map_->setPixmap(QPixmap::fromImage(
+        image.scaled(image.size() * scale, Qt::KeepAspectRatio, Qt::FastTransformation)));
 }
 
 PortsPage::PortsPage(Registry& registry, std::string devRoot, QWidget* parent)
@@ -285,7 +288,8 @@ CompanionWindow::CompanionWindow(const std::string& toolFolder, const std::strin
         if (auto view = LoadSetView(file, &problem)) {
             const bool project = view->isProject;
             viewer_ = new SetViewPage(std::move(*view), tabs);
-            tabs->addTab(viewer_, project ? QStringLiteral("&Project") : QStringLiteral("&Level Set"));
+            tabs->addTab(viewer_,
+                         project ? QStringLiteral("&Project") : QStringLiteral("&Level Set"));
         } else {
             auto* failed = PlainLabel(ToQString(problem), tabs);
             failed->setAlignment(Qt::AlignCenter);

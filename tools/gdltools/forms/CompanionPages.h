@@ -21,19 +21,19 @@ class Registry;
 QImage MapImage(const SetViewLevel& level);
 
 class AboutPage : public QWidget {
-  public:
+public:
     AboutPage(const std::string& toolFolder, QWidget* parent = nullptr);
 };
 
 class SetViewPage : public QWidget {
-  public:
+public:
     SetViewPage(SetView view, QWidget* parent = nullptr);
     // Shows the map of the level in table row `row`.
     void SelectLevel(int row);
     QTableWidget* Levels() const { return levels_; }
     QLabel* Map() const { return map_; }
 
-  private:
+private:
     SetView view_;
     QTableWidget* levels_;
     QLabel* map_;
@@ -41,7 +41,7 @@ class SetViewPage : public QWidget {
 };
 
 class PortsPage : public QWidget {
-  public:
+public:
     PortsPage(Registry& registry, std::string devRoot, QWidget* parent = nullptr);
     // Rereads the registry and the devices present.
     void Refresh();
@@ -50,7 +50,7 @@ class PortsPage : public QWidget {
     QComboBox* Choice(int port) const { return choices_[port]; }
     QLabel* Status() const { return status_; }
 
-  private:
+private:
     Registry& registry_;
     std::string devRoot_;
     QComboBox* choices_[4];
@@ -61,13 +61,13 @@ class PortsPage : public QWidget {
 // The window: the about page, the viewer when a file was named (or the
 // message why it cannot be shown), and the ports.
 class CompanionWindow : public QWidget {
-  public:
+public:
     CompanionWindow(const std::string& toolFolder, const std::string& file, Registry& registry,
                     QWidget* parent = nullptr);
     SetViewPage* Viewer() const { return viewer_; }
     PortsPage* Ports() const { return ports_; }
 
-  private:
+private:
     SetViewPage* viewer_ = nullptr;
     PortsPage* ports_ = nullptr;
 };
