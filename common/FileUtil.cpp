@@ -68,10 +68,12 @@ bool WriteAll(int fd, std::string_view bytes) {
 // (0666 less the umask); -1 when none can be made.
 int CreateTempBeside(const std::string& path, std::string& temp) {
     static std::atomic<unsigned> counter{0};
-    std::random_device random;
+    // One draw per process: asking the random device costs more than the
+    // write of a small file.
+    static const unsigned salt = std::random_device{}() & 0xFFFFF;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = path + ".tmp" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1) ^ (random() & 0xFFFFF));
+               std::to_string(counter.fetch_add(1) ^ salt);
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }

@@ -118,14 +118,24 @@ bool IsPlainName(std::string_view name) {
     return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
+// A compiled level file as the file system shows it: a compile that writes
+// it gives it a new identity.
+using FileStamp = std::tuple<ino_t, off_t, std::int64_t, long>;
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return FileStamp{st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                     st.st_mtim.tv_nsec};
+}
+
 struct Entry {
     LevelRef ref;
     std::string label;
     bool plain = false;      // both parts of the reference are plain names
     std::uint32_t size = 0;  // length of the compiled level seen by the first pass
-    // What the last compile of the entry's source left in its compiled level
-    // file; nothing when that compile left no file.
-    std::optional<std::string> compiled;
+    // The compiled level file as the last compile of the entry's source left
+    // it; nothing when that compile left no file.
+    std::optional<FileStamp> compiled;
     bool madeByCompile = false;  // that compile wrote the file
 };
 
@@ -134,9 +144,6 @@ bool NamesAFolder(std::string_view source) {
     return source == "." || source == "..";
 }
 
-// A compiled level file as the file system shows it: a compile that writes
-// it gives it a new identity.
-using FileStamp = std::tuple<ino_t, off_t, std::int64_t, long>;
 std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
     std::map<std::string, FileStamp> files;
     std::error_code ec;
@@ -144,10 +151,7 @@ std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".bin") != 0) continue;
-        struct stat st {};
-        if (::lstat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        files[name] = {st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                       st.st_mtim.tv_nsec};
+        if (auto stamp = StampOf(folder + name)) files[name] = *stamp;
     }
     return files;
 }
@@ -287,26 +291,26 @@ private:
         const std::string& source = e.ref.source;
         if (source.empty() || !IsPlainName(source) || NamesAFolder(source)) return;
         if (compiledSources_.count(source) && e.plain && e.compiled &&
-            ReadFileBytes(CompiledPath(e)) == e.compiled)
+            StampOf(CompiledPath(e)) == e.compiled)
             return;
         Compile(source);
     }
 
+    // Which files a compile wrote is told by their stamps: the folder is
+    // scanned once before the first compile and once at the end, and each
+    // compile looks only at the files of its own source's entries.
     void Compile(const std::string& source) {
-        const auto before = CompiledLevelFiles(folder_);
+        if (!before_) before_ = CompiledLevelFiles(folder_);
+        std::map<Entry*, std::optional<FileStamp>> own;
+        for (Entry& other : entries_)
+            if (other.ref.source == source && other.plain)
+                own[&other] = StampOf(CompiledPath(other));
         tool_.Compile(source, folder_);
         compiledSources_[source] =
             settings_.toolOutput ? settings_.toolOutput->LastErrorOutput() : std::string();
-        std::set<std::string> wrote;
-        for (const auto& [name, stamp] : CompiledLevelFiles(folder_)) {
-            auto old = before.find(name);
-            if (old == before.end() || old->second != stamp) wrote.insert(name);
-        }
-        made_.insert(wrote.begin(), wrote.end());
-        for (Entry& other : entries_) {
-            if (other.ref.source != source || !other.plain) continue;
-            other.compiled = ReadFileBytes(CompiledPath(other));
-            other.madeByCompile = wrote.count(other.ref.level + ".bin") > 0;
+        for (auto& [other, old] : own) {
+            other->compiled = StampOf(CompiledPath(*other));
+            other->madeByCompile = other->compiled && other->compiled != old;
         }
     }
 
@@ -443,7 +447,13 @@ private:
     // set's entries and every other one this build's compiles wrote. A level
     // named without a source exists only as its file and stays.
     void DeleteCompiledLevels() {
-        std::set<std::string> names = made_;
+        std::set<std::string> names;
+        if (before_) {
+            for (const auto& [name, stamp] : CompiledLevelFiles(folder_)) {
+                auto old = before_->find(name);
+                if (old == before_->end() || old->second != stamp) names.insert(name);
+            }
+        }
         for (const Entry& e : entries_)
             if (!e.ref.source.empty() && e.plain) names.insert(e.ref.level + ".bin");
         for (const Entry& e : entries_)
@@ -499,8 +509,8 @@ private:
     // Sources compiled in this build, with what the level tool wrote to its
     // error output the last time.
     std::map<std::string, std::string> compiledSources_;
-    // Names of the compiled level files this build's compiles wrote.
-    std::set<std::string> made_;
+    // The compiled level files as they were before this build's first compile.
+    std::optional<std::map<std::string, FileStamp>> before_;
 };
 
 }  // namespace
