@@ -518,6 +518,8 @@ TEST_F(BuildTest, RemovesEveryCompiledLevelItsCompilesMade) {
     WriteFile(projectDir + "FREE.bin", MakeBin(40, "FREE"));
     AddLevel("FREE");
     WriteFile(projectDir + "OTHER.bin", "not made by this build");
+    // Left by an earlier run of the tool and written again by this build's.
+    WriteFile(projectDir + "SPARE.bin", MakeBin(40, "SPARE"));
 
     ASSERT_EQ(Build().outcome, gdl::BuildOutcome::Done);
     for (const char* name : {"A1", "UNUSED", "B1", "SPARE"})
