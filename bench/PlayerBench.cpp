@@ -66,7 +66,6 @@ BENCHMARK(BM_PrepareLevel255)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-#ifdef GDLKIT_HAVE_DEVICE
 #include "ChildProcess.h"
 #include "EventLoop.h"
 #include "FakeTools.h"
@@ -124,4 +123,3 @@ void BM_SendAt9600(benchmark::State& state) {
 BENCHMARK(BM_SendAt9600)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-#endif

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "GuardedApplication.h"
+#include "Guarded.h"
 #include "Icons.h"
 #include "Passwords.h"
 #include "Pmmain.h"

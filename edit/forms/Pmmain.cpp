@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "FormWidgets.h"
+#include "Guarded.h"
 #include "QtText.h"
 
 namespace gdl {
@@ -326,23 +327,10 @@ void TfProj::Forward(const std::function<void(ProjectWindow&)>& command) {
     };
     {
         Running running(running_);
-        try {
-            command(*core_);
-        } catch (const std::exception& e) {
-            ShowUnexpectedError(QString::fromLocal8Bit(e.what()));
-        } catch (...) {
-            ShowUnexpectedError(QStringLiteral("An unknown error occurred."));
-        }
+        RunGuarded(this, [&] { command(*core_); });
     }
     Render();
     if (View().closeRequested) close();
-}
-
-void TfProj::ShowUnexpectedError(const QString& what) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), what, QMessageBox::Ok,
-                    this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
 }
 
 void TfProj::closeEvent(QCloseEvent* event) {

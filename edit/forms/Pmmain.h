@@ -149,7 +149,6 @@ private:
     QAction* MenuAction(QMenu* menu, const QString& text, const QString& name,
                         Handler click = nullptr);
     QAction* ToolAction(IconId icon, const QString& tip, const QString& name, Handler click);
-    void ShowUnexpectedError(const QString& what);
     void RenderWindow(const ProjectView& v);
 
     std::unique_ptr<ProjectWindow> core_;

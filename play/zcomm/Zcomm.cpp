@@ -66,7 +66,7 @@ bool TZComm::OpenConnection() {
         lastError_ = "The port is already open.";
         return false;
     }
-    devicePath_ = ResolvePortDevice(Port, registry_);
+    devicePath_ = resolvePort_ ? resolvePort_(Port) : Port;
     if (Port.empty()) return FailOpen("No port is chosen.");
     if (devicePath_.empty()) {
         return FailOpen("No serial device was found for " + Port +

@@ -25,7 +25,6 @@
 
 namespace gdl {
 
-class Registry;
 class SerialPort;
 class WakeEvent;
 enum class IoResult;
@@ -88,8 +87,10 @@ public:
     TZComm(const TZComm&) = delete;
     TZComm& operator=(const TZComm&) = delete;
 
-    // Where "Com1".."Com4" are looked up; nullptr: only the default rule.
-    void SetRegistry(const Registry* registry) { registry_ = registry; }
+    // Turns Port into the device to open ("Com1" -> "/dev/ttyUSB0"); without
+    // one, Port is the device path itself.
+    using PortResolver = std::function<std::string(const std::string& port)>;
+    void SetPortResolver(PortResolver resolver) { resolvePort_ = std::move(resolver); }
 
     // Published properties, in the component's order.
     std::string Port;
@@ -195,7 +196,7 @@ private:
     }
 
     PostFn post_;
-    const Registry* registry_ = nullptr;
+    PortResolver resolvePort_;
     int state_ = 2;
     int connected_ = 0;
     std::string versionWritten_;
@@ -216,21 +217,5 @@ private:
     std::string lastError_;
     std::string devicePath_;
 };
-
-// The device a port name opens:
-// - a name starting with "/" is itself (whatever its length);
-// - "ComN" (any case, N from 1) is the machine registry value "ComN" under
-//   Software\Vandrel\GDLKIT\global when it holds a path, else the N-th device
-//   of DefaultPortDevices, so one USB adapter plugged in is Com1;
-// - any other name is a device under /dev ("ttyUSB0").
-// "" when the default rule has no N-th device.
-std::string ResolvePortDevice(const std::string& port, const Registry* registry);
-std::string ResolvePortDevice(const std::string& port, const Registry* registry,
-                              const std::string& devRoot);
-// The devices Com1, Com2, ... take by default, in order: the entries of
-// DEVROOT/serial/by-id/ (sorted by name), then DEVROOT/ttyUSB*, ttyACM* and
-// ttyS* (each in numeric order), leaving out a device already listed through
-// a by-id link.
-std::vector<std::string> DefaultPortDevices(const std::string& devRoot = "/dev");
 
 }  // namespace gdl

@@ -13,12 +13,12 @@
 #include <optional>
 #include <string>
 
-#include "../forms/FormsTestSupport.h"
 #include "Chooser.h"
 #include "Cphint.h"
 #include "Cpload.h"
 #include "FileUtil.h"
 #include "FormWidgets.h"
+#include "FormsTestSupport.h"
 #include "LevelSetFile.h"
 #include "PlayFormsSupport.h"
 #include "PlayerState.h"

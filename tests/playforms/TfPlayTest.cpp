@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <chrono>
 
-#include "../forms/FormsTestSupport.h"
 #include "ChildProcess.h"
 #include "Cpmain.h"
+#include "FormsTestSupport.h"
 #include "PlayFormsSupport.h"
 #include "PlayerFixtures.h"
 #include "QtPlayerPorts.h"

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "PortNames.h"
 #include "Registry.h"
 #include "TextUtil.h"
-#include "Zcomm.h"
 
 namespace gdl {
 

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "Companion.h"
-#include "GuardedApplication.h"
+#include "Guarded.h"
 #include "PortMap.h"
 #include "QtText.h"
 #include "Registry.h"

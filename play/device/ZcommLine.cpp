@@ -1,5 +1,7 @@
 #include "ZcommLine.h"
 
+#include "PortNames.h"
+
 namespace gdl {
 
 void ApplyLynxPortSettings(TZComm& p) {
@@ -33,7 +35,7 @@ void ApplyLynxPortSettings(TZComm& p) {
 
 ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry) : zCom_(std::move(post)) {
     ApplyLynxPortSettings(zCom_);
-    zCom_.SetRegistry(registry);
+    zCom_.SetPortResolver(RegistryPortResolver(registry));
     zCom_.Port = "Com1";
     zCom_.OnDataAvailable = [this](TZComm*) {
         if (onDataAvailable) onDataAvailable();

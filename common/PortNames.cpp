@@ -1,4 +1,5 @@
-// Port names to devices: "Com1".."Com4" stay the names the user sees.
+#include "PortNames.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -8,7 +9,6 @@
 #include "FileUtil.h"
 #include "Registry.h"
 #include "TextUtil.h"
-#include "Zcomm.h"
 
 namespace gdl {
 
@@ -90,6 +90,10 @@ std::string ResolvePortDevice(const std::string& port, const Registry* registry,
     }
     const auto devices = DefaultPortDevices(devRoot);
     return *number <= devices.size() ? devices[*number - 1] : std::string();
+}
+
+PortResolver RegistryPortResolver(const Registry* registry) {
+    return [registry](const std::string& port) { return ResolvePortDevice(port, registry); };
 }
 
 }  // namespace gdl

@@ -10,7 +10,6 @@
 #include "Cpload.h"
 #include "Cpmain.h"
 #include "Guarded.h"
-#include "GuardedApplication.h"
 #include "PlayerPictures.h"
 #include "PlayerWindow.h"
 #include "QtPlayerPorts.h"

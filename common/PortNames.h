@@ -1,0 +1,34 @@
+// Port names to devices: "Com1" ... "Com4" stay the names the user sees; the
+// serial component only ever opens a device path.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace gdl {
+
+class Registry;
+
+// The device a port name opens:
+// - a name starting with "/" is itself (whatever its length);
+// - "ComN" (any case, N from 1) is the machine registry value "ComN" under
+//   Software\Vandrel\GDLKIT\global when it holds a path, else the N-th device
+//   of DefaultPortDevices, so one USB adapter plugged in is Com1;
+// - any other name is a device under /dev ("ttyUSB0").
+// "" when the default rule has no N-th device.
+std::string ResolvePortDevice(const std::string& port, const Registry* registry);
+std::string ResolvePortDevice(const std::string& port, const Registry* registry,
+                              const std::string& devRoot);
+// The devices Com1, Com2, ... take by default, in order: the entries of
+// DEVROOT/serial/by-id/ (sorted by name), then DEVROOT/ttyUSB*, ttyACM* and
+// ttyS* (each in numeric order), leaving out a device already listed through
+// a by-id link.
+std::vector<std::string> DefaultPortDevices(const std::string& devRoot = "/dev");
+
+// Port name -> device path, as the serial component asks for it at open.
+using PortResolver = std::function<std::string(const std::string& port)>;
+// ResolvePortDevice over registry (which must outlive the resolver; may be null).
+PortResolver RegistryPortResolver(const Registry* registry);
+
+}  // namespace gdl
