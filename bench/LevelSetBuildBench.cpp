@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 
+#include "CommonFakes.h"
 #include "CompiledLevel.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"

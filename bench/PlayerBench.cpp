@@ -5,6 +5,7 @@
 #include "CompiledLevel.h"
 #include "LevelSetFile.h"
 #include "LynxText.h"
+#include "PlayerFakes.h"
 #include "PlayerState.h"
 #include "Prompts.h"
 #include "Reader.h"

@@ -39,30 +39,6 @@ public:
     virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
 };
 
-// Test double. Questions take the next queued answer (Cancel when none is
-// left, so a forgotten answer never says yes); dialogs take the next queued
-// path (nullopt when none).
-class ScriptedPrompts : public Prompts {
-public:
-    struct Shown {
-        std::string kind;  // "message", "ask", "open", "save"
-        std::string caption;
-        std::string text;  // message text, or the dialog's request as text
-        MsgIcon icon = MsgIcon::None;
-        MsgButtons buttons = MsgButtons::Ok;
-        FileDialogRequest request;
-    };
-    std::deque<Answer> answers;
-    std::deque<std::optional<std::string>> paths;
-    std::vector<Shown> shown;
-
-    void ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) override;
-    Answer Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
-               MsgIcon icon) override;
-    std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
-};
-
 // Message texts break lines with CR LF; a terminal wants LF alone.
 std::string ForTerminal(std::string_view text);
 

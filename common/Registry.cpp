@@ -17,13 +17,11 @@ namespace fs = std::filesystem;
 
 namespace gdl {
 
-namespace {
-
 bool IsStorableValueName(std::string_view name) {
     return name.find('\0') == std::string_view::npos;
 }
 
-bool IsKeyOrParent(std::string_view parent, std::string_view key) {
+static bool IsKeyOrParent(std::string_view parent, std::string_view key) {
     if (key.size() < parent.size()) return false;
     if (!EqualsNoCase(key.substr(0, parent.size()), parent)) return false;
     return key.size() == parent.size() || key[parent.size()] == '\\';
@@ -83,6 +81,8 @@ std::vector<std::string> HiveNames(const RegistryHive& hive, std::string_view ke
     return names;
 }
 
+namespace {
+
 // Holds an advisory lock on the registry file's folder, so that the editor and
 // the player do not lose each other's changes between read and write.
 class FolderLock {
@@ -105,41 +105,6 @@ private:
 };
 
 }  // namespace
-
-// --- MemoryRegistry ---
-
-bool MemoryRegistry::KeyExists(RegRoot root, std::string_view key) const {
-    return HiveHasKey(Hive(root), key);
-}
-
-bool MemoryRegistry::CreateKey(RegRoot root, std::string_view key) {
-    std::string k = NormalizeRegistryKey(key);
-    if (k.empty()) return true;
-    if (!IsStorableRegistryKey(k)) return false;
-    Hive(root).Create(k);
-    return true;
-}
-
-std::optional<std::string> MemoryRegistry::ReadValue(RegRoot root, std::string_view key,
-                                                     std::string_view name) const {
-    return HiveRead(Hive(root), key, name);
-}
-
-bool MemoryRegistry::WriteValue(RegRoot root, std::string_view key, std::string_view name,
-                                std::string_view value) {
-    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name))
-        return false;
-    HiveWrite(Hive(root), key, name, value);
-    return true;
-}
-
-bool MemoryRegistry::DeleteValue(RegRoot root, std::string_view key, std::string_view name) {
-    return HiveDelete(Hive(root), key, name);
-}
-
-std::vector<std::string> MemoryRegistry::ValueNames(RegRoot root, std::string_view key) const {
-    return HiveNames(Hive(root), key);
-}
 
 // --- FileRegistry ---
 

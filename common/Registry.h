@@ -37,26 +37,6 @@ public:
     virtual std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const = 0;
 };
 
-class MemoryRegistry : public Registry {
-public:
-    bool KeyExists(RegRoot root, std::string_view key) const override;
-    bool CreateKey(RegRoot root, std::string_view key) override;
-    std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
-                                         std::string_view name) const override;
-    bool WriteValue(RegRoot root, std::string_view key, std::string_view name,
-                    std::string_view value) override;
-    bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
-    std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
-
-private:
-    RegistryHive& Hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
-    const RegistryHive& Hive(RegRoot root) const {
-        return root == RegRoot::LocalMachine ? machine_ : user_;
-    }
-    RegistryHive machine_;
-    RegistryHive user_;
-};
-
 // Reads its file at every call and rewrites it atomically at every change, so
 // that the editor and the player running side by side see each other's values.
 class FileRegistry : public Registry {

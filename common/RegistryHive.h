@@ -38,5 +38,16 @@ std::optional<RegistryHive> ParseHive(std::string_view text);
 std::string NormalizeRegistryKey(std::string_view key);
 // Key names end up alone on a "[...]" line, so they cannot hold line breaks.
 bool IsStorableRegistryKey(std::string_view key);
+// Value names may hold any character but NUL.
+bool IsStorableValueName(std::string_view name);
+
+// The registry's operations on one hive, shared by every Registry over hives.
+bool HiveHasKey(const RegistryHive& hive, std::string_view key);
+std::optional<std::string> HiveRead(const RegistryHive& hive, std::string_view key,
+                                    std::string_view name);
+bool HiveWrite(RegistryHive& hive, std::string_view key, std::string_view name,
+               std::string_view value);
+bool HiveDelete(RegistryHive& hive, std::string_view key, std::string_view name);
+std::vector<std::string> HiveNames(const RegistryHive& hive, std::string_view key);
 
 }  // namespace gdl

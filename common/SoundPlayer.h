@@ -14,11 +14,4 @@ public:
     virtual void Stop() = 0;
 };
 
-class RecordingSoundPlayer : public SoundPlayer {
-public:
-    std::vector<std::string> events;  // "play PATH" or "stop"
-    void PlayAsync(const std::string& path) override { events.push_back("play " + path); }
-    void Stop() override { events.push_back("stop"); }
-};
-
 }  // namespace gdl

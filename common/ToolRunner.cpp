@@ -145,19 +145,4 @@ int PosixToolRunner::RunBatch(const std::string& path, const std::vector<std::st
     return 0;
 }
 
-int RecordingToolRunner::RunTool(const std::string& file, const std::string& argument,
-                                 const std::string& folder, bool shown, bool wait) {
-    calls.push_back({file, argument, OneArgument(argument), folder, shown, wait});
-    ToolCall call = calls.back();  // onRun may run tools itself
-    return onRun ? onRun(call) : 0;
-}
-
-int RecordingToolRunner::RunToolArgs(const std::string& file,
-                                     const std::vector<std::string>& arguments,
-                                     const std::string& folder, bool shown, bool wait) {
-    calls.push_back({file, JoinWithBlanks(arguments), arguments, folder, shown, wait});
-    ToolCall call = calls.back();
-    return onRun ? onRun(call) : 0;
-}
-
 }  // namespace gdl

@@ -73,21 +73,4 @@ struct ToolCall {
     bool wait = false;
 };
 
-// Test double: records every call and lets the test act for the tool.
-class RecordingToolRunner : public ToolRunner {
-public:
-    std::function<int(const ToolCall&)> onRun;
-    std::vector<ToolCall> calls;
-    // Returned by LastErrorOutput(); onRun may set it for the call it acts for.
-    std::string errorOutput;
-    std::string LastErrorOutput() const override { return errorOutput; }
-    // Returned by LastError(); onRun may set it for a call it fails.
-    std::string error;
-    std::string LastError() const override { return error; }
-    int RunTool(const std::string& file, const std::string& argument, const std::string& folder,
-                bool shown, bool wait) override;
-    int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
-                    const std::string& folder, bool shown, bool wait) override;
-};
-
 }  // namespace gdl

@@ -2,6 +2,7 @@
 // which) opened from the command line, then PLAY, NEXT and the Lynx's answers,
 // with every port a test double.
 #include "FuzzSupport.h"
+#include "PlayerFakes.h"
 #include "PlayerWindow.h"
 #include "Prompts.h"
 #include "Registry.h"

@@ -42,28 +42,4 @@ public:
     virtual bool EditDesigners(DesignersDialog& dialog) = 0;
 };
 
-// Test double: answers from queues (Cancel / nullopt / false when empty) and
-// records what was shown. editDesigners, when set, acts on the dialog core as a
-// user would and gives the answer.
-class ScriptedEditorDialogs : public EditorDialogs {
-public:
-    struct HintShown {
-        std::string caption;
-        std::string title;
-        std::string text;
-    };
-    std::deque<AddSourceAnswer> addSourceAnswers;
-    std::deque<std::optional<std::string>> hintAnswers;
-    std::function<bool(DesignersDialog&)> editDesigners;
-
-    std::vector<AddSourceRequest> addSourceShown;
-    std::vector<HintShown> hintsShown;
-    int designersShown = 0;
-
-    AddSourceAnswer AskAddSource(const AddSourceRequest& request) override;
-    std::optional<std::string> EditHint(const std::string& caption, const std::string& title,
-                                        const std::string& text) override;
-    bool EditDesigners(DesignersDialog& dialog) override;
-};
-
 }  // namespace gdl

@@ -15,13 +15,6 @@ int ClockRandom::Draw() {
     return static_cast<int>(engine_() % 32768u);
 }
 
-int ScriptedRandom::Draw() {
-    if (draws.empty()) return 0;
-    int d = draws.front();
-    draws.pop_front();
-    return d;
-}
-
 std::string MakePassword(Random& random, std::string_view wizard,
                          const std::vector<std::string>& passwords) {
     for (;;) {

@@ -30,13 +30,6 @@ private:
     std::mt19937 engine_;
 };
 
-// Test double: hands out the queued draws, then 0.
-class ScriptedRandom : public Random {
-public:
-    std::deque<int> draws;
-    int Draw() override;
-};
-
 // Four letters A-Z that are neither the wizard code nor any of the passwords
 // (compared without regard to case); a clashing candidate is drawn anew whole.
 std::string MakePassword(Random& random, std::string_view wizard,

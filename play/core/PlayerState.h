@@ -72,35 +72,6 @@ public:
                           const std::string& memo) = 0;
 };
 
-class ScriptedPlayerDialogs : public PlayerDialogs {
-public:
-    struct Load {
-        std::string installFolder, folder, fileName;
-    };
-    struct Hint {
-        std::string caption, label, memo;
-    };
-    std::deque<std::optional<std::string>> loadAnswers;  // empty: Cancel
-    std::vector<Load> loads;
-    std::vector<Hint> hints;
-    std::function<void()> duringDialog;  // runs while a dialog is "open"
-
-    std::optional<std::string> ShowLoad(const std::string& installFolder, const std::string& folder,
-                                        const std::string& fileName) override {
-        loads.push_back({installFolder, folder, fileName});
-        if (duringDialog) duringDialog();
-        if (loadAnswers.empty()) return std::nullopt;
-        auto answer = loadAnswers.front();
-        loadAnswers.pop_front();
-        return answer;
-    }
-    void ShowHint(const std::string& caption, const std::string& label,
-                  const std::string& memo) override {
-        hints.push_back({caption, label, memo});
-        if (duringDialog) duringDialog();
-    }
-};
-
 struct PlayerPorts {
     Registry& registry;
     ToolRunner& runner;

@@ -17,41 +17,4 @@ public:
     virtual bool Enabled() const = 0;
 };
 
-// Test double: time moves only when the test says so, and a due tick runs
-// onTick as the window's timer message would.
-class ManualTimer : public Timer {
-public:
-    std::function<void()> onTick;
-
-    void Start(int ms) override {
-        enabled_ = true;
-        interval_ = ms;
-        due_ = now_ + ms;
-        ++starts_;
-    }
-    void Stop() override { enabled_ = false; }
-    bool Enabled() const override { return enabled_; }
-
-    // Moves the clock on by ms, running the tick when it falls due.
-    void Advance(long long ms) {
-        long long until = now_ + ms;
-        while (enabled_ && due_ <= until) {
-            now_ = due_;
-            // A window timer keeps firing until stopped; Timer1's handler stops it first.
-            due_ = now_ + interval_;
-            if (onTick) onTick();
-        }
-        now_ = until;
-    }
-    long long Now() const { return now_; }
-    int Starts() const { return starts_; }
-
-private:
-    bool enabled_ = false;
-    long long now_ = 0;
-    long long due_ = 0;
-    long long interval_ = kWatchdogMs;
-    int starts_ = 0;
-};
-
 }  // namespace gdl

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "CommonFakes.h"
 #include "FakeTools.h"
 #include "LevelTool.h"
 #include "Prompts.h"

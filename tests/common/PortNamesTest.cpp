@@ -1,5 +1,3 @@
-#include "PortNames.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +5,8 @@
 #include <tuple>
 #include <vector>
 
+#include "CommonFakes.h"
+#include "PortNames.h"
 #include "Registry.h"
 #include "TempDir.h"
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "CommonFakes.h"
 #include "FakeTools.h"
 #include "Registry.h"
 

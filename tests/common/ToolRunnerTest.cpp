@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "CommonFakes.h"
 #include "FakeTools.h"
 #include "ToolRunner.h"
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "EditorFakes.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "LevelSetBuild.h"

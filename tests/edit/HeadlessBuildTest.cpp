@@ -4,6 +4,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "EditorFakes.h"
 #include "FileUtil.h"
 #include "HeadlessBuild.h"
 #include "LevelInfo.h"

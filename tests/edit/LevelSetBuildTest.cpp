@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "EditorFakes.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "LevelReference.h"

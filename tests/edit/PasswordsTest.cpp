@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EditorFakes.h"
 #include "Passwords.h"
 
 namespace gdl {

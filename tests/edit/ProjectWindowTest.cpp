@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "CommonFakes.h"
 #include "LevelTexts.h"
 #include "ProjectFixtures.h"
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "EditorDialogs.h"
+#include "EditorFakes.h"
 #include "FileUtil.h"
 #include "FormsTestSupport.h"
 #include "Passwords.h"

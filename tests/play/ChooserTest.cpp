@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Chooser.h"
+#include "CommonFakes.h"
 #include "IniFile.h"
 #include "PlayerFixtures.h"
 

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CommonFakes.h"
 #include "PlayerFixtures.h"
 #include "Progression.h"
 

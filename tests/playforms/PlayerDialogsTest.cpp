@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Chooser.h"
+#include "CommonFakes.h"
 #include "Cphint.h"
 #include "Cpload.h"
 #include "FileUtil.h"

@@ -17,6 +17,7 @@
 #include "Cpmain.h"
 #include "FormsTestSupport.h"
 #include "PlayFormsSupport.h"
+#include "PlayerFakes.h"
 #include "PlayerFixtures.h"
 #include "QtPlayerPorts.h"
 #include "ZcommLine.h"

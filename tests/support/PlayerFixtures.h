@@ -18,6 +18,7 @@
 #include "LevelSetFile.h"
 #include "LevelTexts.h"
 #include "Link.h"
+#include "PlayerFakes.h"
 #include "PlayerWindow.h"
 #include "ProjectFile.h"
 #include "Prompts.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "EditorDialogs.h"
+#include "EditorFakes.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "Passwords.h"

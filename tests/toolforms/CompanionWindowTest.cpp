@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include "CommonFakes.h"
 #include "CompanionPages.h"
 #include "FormsTestSupport.h"
 #include "LevelCompile.h"

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "CommonFakes.h"
 #include "FileUtil.h"
 #include "LevelSource.h"
 #include "PortMap.h"

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "CommonFakes.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
