@@ -45,13 +45,8 @@ std::string FullSet() {
 void BM_PrepareLevel255(benchmark::State& state) {
     gdltest::TempDir dir;
     dir.Write("bench.gdl", FullSet());
-    gdl::MemoryRegistry registry;
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ManualTimer timer;
-    gdl::FakeSerialLine line;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::PlayerContext context{{registry, runner, prompts, timer, line, dialogs}, {}, {}, {}};
+    gdl::PlayerFakes fakes;
+    gdl::PlayerContext context{fakes.Ports(), {}, {}, {}};
     context.state.setFolder = dir.Folder();
     context.state.setFileName = "bench.gdl";
     gdl::Reader reader(context);

@@ -21,13 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return gdlfuzz::ScratchFolder();
     }();
 
-    gdl::MemoryRegistry registry;
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ManualTimer timer;
-    gdl::FakeSerialLine line;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::PlayerWindow window({registry, runner, prompts, timer, line, dialogs}, {path, "-cd"}, bin);
+    gdl::PlayerFakes fakes;
+    gdl::PlayerWindow window(fakes.Ports(), {path, "-cd"}, bin);
+    auto& timer = fakes.timer;
+    auto& line = fakes.line;
     timer.onTick = [&] { window.Timer1Timer(); };
     window.FormActivate();
     for (int round = 0; round < 3; ++round) {

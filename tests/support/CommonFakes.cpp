@@ -1,6 +1,5 @@
 #include "CommonFakes.h"
 
-
 namespace gdl {
 
 namespace {

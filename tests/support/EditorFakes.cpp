@@ -1,6 +1,5 @@
 #include "EditorFakes.h"
 
-
 namespace gdl {
 
 AddSourceAnswer ScriptedEditorDialogs::AskAddSource(const AddSourceRequest& request) {
