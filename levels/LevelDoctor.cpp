@@ -39,9 +39,10 @@ public:
         if (first_[Code(Tile::Start)] && first_[Code(Tile::Exit)]) Reach();
         Border();
         Keys();
-        std::stable_sort(findings_.begin(), findings_.end(), [](const Finding& a, const Finding& b) {
-            return a.severity == Severity::Error && b.severity != Severity::Error;
-        });
+        std::stable_sort(findings_.begin(), findings_.end(),
+                         [](const Finding& a, const Finding& b) {
+                             return a.severity == Severity::Error && b.severity != Severity::Error;
+                         });
         return std::move(findings_);
     }
 
@@ -50,8 +51,8 @@ private:
              std::optional<std::size_t> index = std::nullopt) {
         Finding f{level_.levelName, code, severity, std::move(message), std::nullopt};
         if (index)
-            f.position = TilePosition{static_cast<int>(*index % width_),
-                                      static_cast<int>(*index / width_)};
+            f.position =
+                TilePosition{static_cast<int>(*index % width_), static_cast<int>(*index / width_)};
         findings_.push_back(std::move(f));
     }
 

@@ -15,10 +15,14 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view EndBytes(LineEnd end) {
     switch (end) {
-        case LineEnd::Lf: return "\n";
-        case LineEnd::CrLf: return "\r\n";
-        case LineEnd::Cr: return "\r";
-        case LineEnd::None: break;
+        case LineEnd::Lf:
+            return "\n";
+        case LineEnd::CrLf:
+            return "\r\n";
+        case LineEnd::Cr:
+            return "\r";
+        case LineEnd::None:
+            break;
     }
     return {};
 }
@@ -78,8 +82,7 @@ Result<LevelDocument> LevelDocument::FromFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
-        return Error::System(path, ec ? ec.value() : ENOENT);
+    if (ec || !fs::exists(status)) return Error::System(path, ec ? ec.value() : ENOENT);
     if (!fs::is_regular_file(status)) return Error::BadFormat(path, 0, "is not a regular file");
     auto size = fs::file_size(path, ec);
     if (ec) return Error::System(path, ec.value());
@@ -217,8 +220,7 @@ void LevelDocument::Reparse() const {
         levels_.push_back(std::move(level));
     }
     for (std::size_t i = 0; i < levels_.size(); ++i) {
-        levels_[i].lastLine = i + 1 < levels_.size() ? levels_[i + 1].firstLine - 1
-                                                     : lines_.size();
+        levels_[i].lastLine = i + 1 < levels_.size() ? levels_[i + 1].firstLine - 1 : lines_.size();
         TileGrid grid = Tiles(i);
         levels_[i].width = grid.width;
         levels_[i].height = grid.height;

@@ -66,9 +66,9 @@ struct DocLevel {
     int quota = 0;
     int width = 0, height = 0;  // of the map as held (TileGrid)
     bool hasErrors = false;
-    std::size_t line = 0;          // 1-based line of its "level" keyword
-    std::size_t firstLine = 0;     // 1-based first line of its block (comments above it)
-    std::size_t lastLine = 0;      // 1-based last line of its block
+    std::size_t line = 0;                 // 1-based line of its "level" keyword
+    std::size_t firstLine = 0;            // 1-based first line of its block (comments above it)
+    std::size_t lastLine = 0;             // 1-based last line of its block
     std::vector<SourceMessage> messages;  // the parser's, for lines of its block
 };
 

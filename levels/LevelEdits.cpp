@@ -150,7 +150,8 @@ private:
     void SetIn(std::string& text, int x, char symbol) {
         auto [lead, end] = TrimmedSpan(text);
         const std::size_t at = lead + static_cast<std::size_t>(x);
-        if (at >= end) text.insert(end, at + 1 - end, TileSymbol(static_cast<std::uint8_t>(Tile::Floor)));
+        if (at >= end)
+            text.insert(end, at + 1 - end, TileSymbol(static_cast<std::uint8_t>(Tile::Floor)));
         text[at] = symbol;
     }
 
@@ -209,9 +210,12 @@ bool IsBlankLine(const SourceLine& line) {
 }
 
 std::vector<std::string> TemplateLines(const std::string& name, int width, int height) {
-    std::vector<std::string> lines{"level " + name, "name  NEW LEVEL",
+    std::vector<std::string> lines{"level " + name,
+                                   "name  NEW LEVEL",
                                    "size  " + std::to_string(width) + "x" + std::to_string(height),
-                                   "time  2:00", "quota 0", "map"};
+                                   "time  2:00",
+                                   "quota 0",
+                                   "map"};
     for (int y = 0; y < height; ++y) {
         std::string row(static_cast<std::size_t>(width), '.');
         for (int x = 0; x < width; ++x)
@@ -392,16 +396,19 @@ Result<EditCommand> ResizeMap(const LevelDocument& doc, std::size_t level, int w
         rows.push_back(editor.NewLine(indent + row));
     }
     const std::string sizeText = std::to_string(width) + "x" + std::to_string(height);
-    if (o.sizeLine != 0) editor.Replace(o.sizeLine - 1, WithValue(lines[o.sizeLine - 1].text, sizeText));
+    if (o.sizeLine != 0)
+        editor.Replace(o.sizeLine - 1, WithValue(lines[o.sizeLine - 1].text, sizeText));
     if (o.mapLine == 0) {
         // After the last of the level's own lines.
-        std::size_t after = std::max({o.level.line, o.nameLine, o.sizeLine, o.timeLine, o.quotaLine});
+        std::size_t after =
+            std::max({o.level.line, o.nameLine, o.sizeLine, o.timeLine, o.quotaLine});
         rows.insert(rows.begin(), editor.NewLine("map"));
         rows.push_back(editor.NewLine("end"));
         if (o.sizeLine == 0) rows.insert(rows.begin(), editor.NewLine("size  " + sizeText));
         editor.Splice(after, 0, std::move(rows));
     } else {
-        for (auto r = o.rowLines.rbegin(); r != o.rowLines.rend(); ++r) editor.Splice(*r - 1, 1, {});
+        for (auto r = o.rowLines.rbegin(); r != o.rowLines.rend(); ++r)
+            editor.Splice(*r - 1, 1, {});
         if (o.endLine == 0) rows.push_back(editor.NewLine("end"));
         editor.Splice(o.mapLine, 0, std::move(rows));
     }
@@ -410,24 +417,29 @@ Result<EditCommand> ResizeMap(const LevelDocument& doc, std::size_t level, int w
 
 namespace {
 
-// Sets the value of a level's keyword line, adding the line (before the map)
-// when it is missing.
+// Sets the value of a level's keyword line. A missing line is added where the
+// kit's layout has it (level, name, size, time, quota, map), after the ones
+// before it that are there.
 Result<EditCommand> SetKeyword(const LevelDocument& doc, std::size_t level, std::size_t line,
                                const std::string& keyword, const std::string& value,
                                std::string text) {
     LineEditor editor(doc);
     if (line != 0) {
         editor.Replace(line - 1, WithValue(doc.Lines()[line - 1].text, value));
-    } else {
-        const LevelOutline& o = doc.Outline(level);
-        std::size_t at = o.mapLine != 0
-                             ? o.mapLine - 1
-                             : std::max({o.level.line, o.nameLine, o.sizeLine, o.timeLine,
-                                         o.quotaLine});
-        std::string padded = keyword;
-        padded.resize(std::max<std::size_t>(keyword.size() + 1, 6), ' ');
-        editor.Splice(at, 0, {editor.NewLine(padded + value)});
+        return editor.Finish(std::move(text), static_cast<int>(level));
     }
+    const LevelOutline& o = doc.Outline(level);
+    std::size_t after = o.level.line;
+    const std::pair<const char*, std::size_t> earlier[] = {
+        {"name", o.nameLine}, {"size", o.sizeLine}, {"time", o.timeLine}};
+    for (const auto& [word, at] : earlier) {
+        if (keyword == word) break;
+        after = std::max(after, at);
+    }
+    if (o.mapLine != 0 && after >= o.mapLine) after = o.mapLine - 1;
+    std::string padded = keyword;
+    padded.resize(std::max<std::size_t>(keyword.size() + 1, 6), ' ');
+    editor.Splice(after, 0, {editor.NewLine(padded + value)});
     return editor.Finish(std::move(text), static_cast<int>(level));
 }
 
@@ -469,8 +481,8 @@ Result<EditCommand> SetTime(const LevelDocument& doc, std::size_t level, int min
     if (!IsLevelLine(level, doc)) return NoSuchLevel(doc, level);
     if (minutes < 0 || minutes > kMaxMinutes || seconds < 0 || seconds > 59)
         return Error::Caller("a time is 0:00 to 99:59");
-    std::string value = std::to_string(minutes) + (seconds < 10 ? ":0" : ":") +
-                        std::to_string(seconds);
+    std::string value =
+        std::to_string(minutes) + (seconds < 10 ? ":0" : ":") + std::to_string(seconds);
     return SetKeyword(doc, level, doc.Outline(level).timeLine, "time", value, "Set time");
 }
 
@@ -481,15 +493,16 @@ Result<EditCommand> SetQuota(const LevelDocument& doc, std::size_t level, int qu
                       "Set quota");
 }
 
-Result<EditCommand> AddLevel(const LevelDocument& doc, std::size_t position,
-                             std::string_view name, int width, int height) {
+Result<EditCommand> AddLevel(const LevelDocument& doc, std::size_t position, std::string_view name,
+                             int width, int height) {
     if (doc.LevelCount() >= kMaxLevelsPerSource)
         return Error::Caller("a source holds at most " + std::to_string(kMaxLevelsPerSource) +
                              " levels");
     if (width < 2 || height < 2 || width > kMaxMapSide || height > kMaxMapSide)
         return Error::Caller("a new map is 2 to 99 tiles wide and high");
-    std::string chosen = name.empty() ? FreeLevelName(doc, "LEVEL" + std::to_string(doc.LevelCount() + 1))
-                                      : ToUpperAscii(TrimBlanks(name));
+    std::string chosen = name.empty()
+                             ? FreeLevelName(doc, "LEVEL" + std::to_string(doc.LevelCount() + 1))
+                             : ToUpperAscii(TrimBlanks(name));
     if (!IsValidLevelName(chosen))
         return Error::Caller("level name " + QuoteForMessage(name) +
                              " must be 1 to 8 characters of A-Z, 0-9 and _");
@@ -536,13 +549,15 @@ Result<EditCommand> DeleteLevel(const LevelDocument& doc, std::size_t level) {
     auto [first, last] = BlockOf(doc, level);
     LineEditor editor(doc);
     editor.Splice(first, last - first, {});
-    int focus = doc.LevelCount() == 1 ? -1 : static_cast<int>(std::min(level, doc.LevelCount() - 2));
+    int focus =
+        doc.LevelCount() == 1 ? -1 : static_cast<int>(std::min(level, doc.LevelCount() - 2));
     return editor.Finish("Delete level", focus);
 }
 
 Result<EditCommand> MoveLevel(const LevelDocument& doc, std::size_t level, int direction) {
     if (!IsLevelLine(level, doc)) return NoSuchLevel(doc, level);
-    if (direction != -1 && direction != 1) return Error::Caller("a level moves one place at a time");
+    if (direction != -1 && direction != 1)
+        return Error::Caller("a level moves one place at a time");
     if ((direction < 0 && level == 0) || (direction > 0 && level + 1 >= doc.LevelCount()))
         return EditCommand{};
     const std::size_t upper = direction < 0 ? level - 1 : level;

@@ -41,8 +41,8 @@ std::string JsonString(std::string_view s) {
 }
 
 void PrintJson(const std::string& file, const Entry& e, std::ostream& out) {
-    out << "{\"file\":" << JsonString(file) << ",\"line\":" << e.line << ",\"level\":"
-        << (e.level ? JsonString(*e.level) : "null") << ",\"severity\":\""
+    out << "{\"file\":" << JsonString(file) << ",\"line\":" << e.line
+        << ",\"level\":" << (e.level ? JsonString(*e.level) : "null") << ",\"severity\":\""
         << (e.error ? "error" : "warning") << "\",\"code\":" << JsonString(e.code)
         << ",\"message\":" << JsonString(e.message);
     if (e.position) out << ",\"x\":" << e.position->x << ",\"y\":" << e.position->y;
@@ -59,9 +59,8 @@ void PrintLine(const std::string& file, const Entry& e, std::ostream& out) {
 
 // A map the doctor can judge: every row whole, every tile known.
 bool WholeMap(const SourceLevel& level) {
-    return !level.tiles.empty() &&
-           std::none_of(level.tiles.begin(), level.tiles.end(),
-                        [](std::uint8_t t) { return t == kNoTile; });
+    return !level.tiles.empty() && std::none_of(level.tiles.begin(), level.tiles.end(),
+                                                [](std::uint8_t t) { return t == kNoTile; });
 }
 
 std::vector<Entry> Entries(const LevelDocument& doc) {
@@ -81,8 +80,8 @@ std::vector<Entry> Entries(const LevelDocument& doc) {
         if (!judged) continue;
         const LevelOutline& outline = doc.Outline(i);
         for (auto& f : Doctor(source)) {
-            std::size_t line = f.position ? outline.rowLines[static_cast<std::size_t>(f.position->y)]
-                                          : level.line;
+            std::size_t line =
+                f.position ? outline.rowLines[static_cast<std::size_t>(f.position->y)] : level.line;
             entries.push_back({line, name, f.severity == Severity::Error, f.code,
                                std::move(f.message), f.position});
         }
