@@ -37,7 +37,8 @@ std::vector<std::string> Codes(const std::vector<Finding>& findings) {
     std::vector<std::string> out;
     for (const auto& f : findings) {
         std::string s = f.code;
-        if (f.position) s += "@" + std::to_string(f.position->x) + "," + std::to_string(f.position->y);
+        if (f.position)
+            s += "@" + std::to_string(f.position->x) + "," + std::to_string(f.position->y);
         out.push_back(s);
     }
     return out;
@@ -61,32 +62,40 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Doctor,
     testing::Values(
         DoctorCase{"a plain good level", Map({"XXXXX", "X@*EX", "XXXXX"}, 1), {}},
-        DoctorCase{"exit behind steel", Map({"XXXXXX", "X@*XEX", "XXXXXX"}, 1), {"exit-unreachable@4,1"}},
+        DoctorCase{
+            "exit behind steel", Map({"XXXXXX", "X@*XEX", "XXXXXX"}, 1), {"exit-unreachable@4,1"}},
         DoctorCase{"exit behind a wall without creature",
-                   Map({"XXXXXX", "X@*#EX", "XXXXXX"}), {"exit-unreachable@4,1"}},
-        DoctorCase{"a creature's blast opens walls",
-                   Map({"XXXXXXX", "X@&#*EX", "XXXXXXX"}, 1), {}},
+                   Map({"XXXXXX", "X@*#EX", "XXXXXX"}),
+                   {"exit-unreachable@4,1"}},
+        DoctorCase{"a creature's blast opens walls", Map({"XXXXXXX", "X@&#*EX", "XXXXXXX"}, 1), {}},
         DoctorCase{"a creature cannot blast steel",
                    Map({"XXXXXXX", "X@&X*EX", "XXXXXXX"}, 1),
                    {"exit-unreachable@5,1", "quota-unreachable"}},
         DoctorCase{"gem behind a wall, quota still met",
-                   Map({"XXXXXXX", "X@*E#*X", "XXXXXXX"}, 1), {"gems-unreachable@5,1"}},
+                   Map({"XXXXXXX", "X@*E#*X", "XXXXXXX"}, 1),
+                   {"gems-unreachable@5,1"}},
         DoctorCase{"gem behind a wall, quota not met",
-                   Map({"XXXXXXX", "X@*E#*X", "XXXXXXX"}, 2), {"quota-unreachable"}},
+                   Map({"XXXXXXX", "X@*E#*X", "XXXXXXX"}, 2),
+                   {"quota-unreachable"}},
         DoctorCase{"boulders, water and dirt are passable",
-                   Map({"XXXXXXX", "X@O~:*X", "XXXXXEX", "XXXXXXX"}, 1), {}},
+                   Map({"XXXXXXX", "X@O~:*X", "XXXXXEX", "XXXXXXX"}, 1),
+                   {}},
         DoctorCase{"a door opened by its key", Map({"XXXXXX", "X@aAEX", "XXXXXX"}), {}},
-        DoctorCase{"keys behind other doors",
-                   Map({"XXXXXXXXXX", "X@aAbBcCEX", "XXXXXXXXXX"}), {}},
-        DoctorCase{"a key behind its own door", Map({"XXXXXX", "X@AaEX", "XXXXXX"}),
+        DoctorCase{"keys behind other doors", Map({"XXXXXXXXXX", "X@aAbBcCEX", "XXXXXXXXXX"}), {}},
+        DoctorCase{"a key behind its own door",
+                   Map({"XXXXXX", "X@AaEX", "XXXXXX"}),
                    {"exit-unreachable@4,1"}},
         DoctorCase{"a key found later opens a door seen earlier",
-                   Map({"XXXXXXX", "XEA.@aX", "XXXXXXX"}), {}},
-        DoctorCase{"a door without its key", Map({"XXXXXX", "X@EXBX", "XXXXXX"}),
+                   Map({"XXXXXXX", "XEA.@aX", "XXXXXXX"}),
+                   {}},
+        DoctorCase{"a door without its key",
+                   Map({"XXXXXX", "X@EXBX", "XXXXXX"}),
                    {"door-without-key@4,1"}},
-        DoctorCase{"a key without its door", Map({"XXXXX", "X@dEX", "XXXXX"}), {"key-without-door@2,1"}},
+        DoctorCase{
+            "a key without its door", Map({"XXXXX", "X@dEX", "XXXXX"}), {"key-without-door@2,1"}},
         DoctorCase{"an open border, the first tile in reading order",
-                   Map({"XXXX.", "X@E.X", "XXXXX"}), {"open-border@4,0"}},
+                   Map({"XXXX.", "X@E.X", "XXXXX"}),
+                   {"open-border@4,0"}},
         DoctorCase{"walls make a closed border", Map({"#####", "#@E.#", "#####"}), {}},
         DoctorCase{"no start: reachability is the parser's", Map({"XXXX", "X.EX", "XXXX"}, 5), {}},
         DoctorCase{"no exit: reachability is the parser's", Map({"XXXX", "X@*X", "XXXX"}, 5), {}},
@@ -100,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Doctor, NoFindingOnAnyLevelOfTheSampleProject) {
     int levels = 0;
-    for (const auto& e :
-         std::filesystem::directory_iterator(std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest")) {
+    for (const auto& e : std::filesystem::directory_iterator(std::string(GDLKIT_SOURCE_DIR) +
+                                                             "/samples/GemQuest")) {
         if (e.path().extension() != ".lvs") continue;
         auto doc = LevelDocument::FromFile(e.path().string());
         ASSERT_TRUE(doc.Ok());

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cctype>
@@ -35,8 +34,8 @@ std::string ReadAll(const std::filesystem::path& path) {
 TEST(LevelDocument, EverySourceOfTheTreeSavesByteForByte) {
     int seen = 0;
     for (const char* dir : {"samples", "tests", "tools/ld"}) {
-        for (const auto& e :
-             std::filesystem::recursive_directory_iterator(std::string(GDLKIT_SOURCE_DIR) + "/" + dir)) {
+        for (const auto& e : std::filesystem::recursive_directory_iterator(
+                 std::string(GDLKIT_SOURCE_DIR) + "/" + dir)) {
             const auto ext = e.path().extension();
             if (ext != ".lvs" && e.path().filename() != "resource.001") continue;
             const std::string bytes = ReadAll(e.path());
@@ -131,7 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"pencil changes one byte per tile",
                  [](const LevelDocument& d) { return PencilStroke(d, 0, kStroke, Tile::Wall); },
                  Replace(kTwo, "X@*EX", "X##EX")},
-        EditCase{"line", [](const LevelDocument& d) {
+        EditCase{"line",
+                 [](const LevelDocument& d) {
                      return DrawLine(d, 1, {0, 0}, {3, 2}, Tile::Gem);
                  },
                  Replace(kTwo, "  XXXX\n  X@EX\n  XXXX", "  *XXX\n  X**X\n  XXX*")},
@@ -145,7 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
                      return DrawRectangle(d, 1, {2, 1}, {40, 40}, Tile::Water, true);
                  },
                  Replace(kTwo, "  X@EX\n  XXXX", "  X@~~\n  XX~~")},
-        EditCase{"flood fill", [](const LevelDocument& d) { return FloodFill(d, 0, {0, 0}, Tile::Wall); },
+        EditCase{"flood fill",
+                 [](const LevelDocument& d) {
+                     return FloodFill(d, 0, {0, 0}, Tile::Wall);
+                 },
                  Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "#####\n#@*E#\n#####")},
         EditCase{"replace in the whole source",
                  [](const LevelDocument& d) {
@@ -180,9 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "XXX\nX@*\nXXX")},
         EditCase{"add a level at the end of a file without a last line end",
                  [](const LevelDocument& d) { return AddLevel(d, 9, "", 4, 3); },
-                 kTwo +
-                     "\n\nlevel LEVEL3\nname  NEW LEVEL\nsize  4x3\ntime  2:00\nquota 0\nmap\n"
-                     "XXXX\nX@EX\nXXXX\nend\n"},
+                 kTwo + "\n\nlevel LEVEL3\nname  NEW LEVEL\nsize  4x3\ntime  2:00\nquota 0\nmap\n"
+                        "XXXX\nX@EX\nXXXX\nend\n"},
         EditCase{"add a level before another",
                  [](const LevelDocument& d) { return AddLevel(d, 1, "mid", 3, 3); },
                  Replace(kTwo, "; the second\n",
@@ -196,8 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Replace(kTwo, "; the second",
                          "level ONE2\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\nX@*EX\n"
                          "XXXXX\nend\n\n; the second")},
-        EditCase{"move down",
-                 [](const LevelDocument& d) { return MoveLevel(d, 0, 1); },
+        EditCase{"move down", [](const LevelDocument& d) { return MoveLevel(d, 0, 1); },
                  "; two levels\n\n; the second\nlevel TWO\ntime  1:00\nmap\n  XXXX\n  X@EX\n"
                  "  XXXX\nend\n\nlevel ONE\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\n"
                  "X@*EX\nXXXXX\nend\n\n"}),
