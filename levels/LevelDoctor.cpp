@@ -135,10 +135,13 @@ private:
             Add(kExitUnreachable, Severity::Error, "no exit 'E' can be reached from the start",
                 first_[Code(Tile::Exit)]);
         if (gems < level_.quota) {
+            std::string reachable =
+                lost == 0
+                    ? std::to_string(gems) + (gems == 1 ? " gem" : " gems")
+                    : std::to_string(gems) + " of the " + std::to_string(gems + lost) + " gems";
             Add(kQuotaUnreachable, Severity::Error,
-                "quota " + std::to_string(level_.quota) + " cannot be met: only " +
-                    std::to_string(gems) + " of the " + std::to_string(gems + lost) +
-                    " gems can be reached");
+                "quota " + std::to_string(level_.quota) + " cannot be met: only " + reachable +
+                    " can be reached");
         } else if (lost > 0) {
             Add(kGemsUnreachable, Severity::Warning,
                 std::to_string(lost) + (lost == 1 ? " gem cannot" : " gems cannot") +

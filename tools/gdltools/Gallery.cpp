@@ -42,7 +42,8 @@ Result<Gallery> FromSource(const std::string& path) {
         level.time = TimeText(l.minutes, l.seconds);
         level.quota = std::to_string(l.quota);
         if (l.hasErrors) {
-            level.problem = "the level has errors; ld.exe check " + FileNameOf(path) + " lists them";
+            level.problem =
+                "the level has errors; ld.exe check " + FileNameOf(path) + " lists them";
             g.warnings.push_back("level " + l.name + " has errors");
         }
         g.levels.push_back(std::move(level));
@@ -81,11 +82,20 @@ std::string Escape(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -97,7 +107,8 @@ std::string Cell(std::string_view text) {
 
 Result<void> WriteFile(const std::string& path, std::string_view bytes) {
     errno = 0;
-    if (!WriteFileAtomic(path, bytes)) return Error::System("cannot write " + path, errno ? errno : EIO);
+    if (!WriteFileAtomic(path, bytes))
+        return Error::System("cannot write " + path, errno ? errno : EIO);
     return {};
 }
 
@@ -115,19 +126,19 @@ Result<Gallery> LoadGallery(const std::string& path) {
 }
 
 std::string GalleryHtml(const Gallery& g, bool codes) {
-    std::string h =
-        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"windows-1252\">\n<title>" +
-        Escape(g.title) +
-        "</title>\n<style>\n"
-        "  body { font-family: sans-serif; margin: 2em; color: #1c2030; }\n"
-        "  table { border-collapse: collapse; }\n"
-        "  th, td { border: 1px solid #c8d0e0; padding: .3em .6em; text-align: left; "
-        "vertical-align: top; }\n"
-        "  th { background: #e7ecf5; }\n"
-        "  img { image-rendering: pixelated; }\n"
-        "</style>\n</head>\n<body>\n<h1>" +
-        Escape(g.title) + "</h1>\n<p>" + Escape(g.kind) + ", " +
-        std::to_string(g.levels.size()) + (g.levels.size() == 1 ? " level" : " levels") + "</p>\n";
+    std::string h = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"windows-1252\">\n<title>" +
+                    Escape(g.title) +
+                    "</title>\n<style>\n"
+                    "  body { font-family: sans-serif; margin: 2em; color: #1c2030; }\n"
+                    "  table { border-collapse: collapse; }\n"
+                    "  th, td { border: 1px solid #c8d0e0; padding: .3em .6em; text-align: left; "
+                    "vertical-align: top; }\n"
+                    "  th { background: #e7ecf5; }\n"
+                    "  img { image-rendering: pixelated; }\n"
+                    "</style>\n</head>\n<body>\n<h1>" +
+                    Escape(g.title) + "</h1>\n<p>" + Escape(g.kind) + ", " +
+                    std::to_string(g.levels.size()) +
+                    (g.levels.size() == 1 ? " level" : " levels") + "</p>\n";
     if (!g.copyright.empty()) h += "<p>Copyright " + Escape(g.copyright) + "</p>\n";
     if (!g.comments.empty()) h += "<p>" + Escape(g.comments) + "</p>\n";
     h += "<p><img src=\"" + std::string(kLegendFile) + "\" alt=\"Tiles\"></p>\n";
@@ -184,8 +195,8 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
         ++pictures;
     }
     Result<void> legend = WritePicture(folder + kLegendFile, RenderLevel({}, tileSize, true));
-    Result<void> index = legend ? WriteFile(folder + "index.html", GalleryHtml(*gallery, codes))
-                                : legend;
+    Result<void> index =
+        legend ? WriteFile(folder + "index.html", GalleryHtml(*gallery, codes)) : legend;
     if (!index) {
         err << kProgram << index.Err().Message() << '\n';
         return 1;
