@@ -72,6 +72,8 @@ struct DocLevel {
     std::vector<SourceMessage> messages;  // the parser's, for lines of its block
 };
 
+// Not for use from two threads: reading the levels may bring the parse up to
+// date. References it gives out hold until the next change.
 class LevelDocument {
 public:
     LevelDocument();

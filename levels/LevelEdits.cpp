@@ -118,6 +118,14 @@ public:
         auto [lead, end] = TrimmedSpan(text);
         if (static_cast<std::size_t>(x) >= end - lead) {
             std::string grown = text;
+            // The row's earlier changes go into the new line, which later
+            // changes of the row write to.
+            for (auto& [key, index] : changed_) {
+                ByteChange& b = bytes_[index];
+                if (b.line != lineIndex) continue;
+                grown[b.column] = b.after;
+                b.after = b.before;
+            }
             SetIn(grown, x, symbol);
             grownRows_.emplace(lineIndex, std::move(grown));
             return;

@@ -50,7 +50,8 @@ TEST(Gallery, SampleProjectWithoutCodes) {
     EXPECT_EQ(vault.width, 14 * 4);
     EXPECT_EQ(vault.height, 12 * 4);
     for (int i = 2; i <= 14; ++i) {
-        std::string name = "out/level-0" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".png";
+        std::string name =
+            "out/level-0" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".png";
         EXPECT_TRUE(Decode(dir.Path(name)).ok) << name;
     }
     EXPECT_TRUE(Decode(dir.Path("out/legend.png")).ok);

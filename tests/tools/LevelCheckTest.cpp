@@ -86,9 +86,9 @@ TEST(LevelCheck, ExitCodes) {
     EXPECT_EQ(RunProgram({kLd, "check", "--xml", "Fine.lvs"}, dir.Folder()).status, 2);
     // The sample project's sources have nothing to find.
     for (const char* source : {"Caverns.lvs", "Depths.lvs", "Secrets.lvs"}) {
-        auto r = RunProgram({kLd, "check", std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/" +
-                                               source},
-                            dir.Folder());
+        auto r = RunProgram(
+            {kLd, "check", std::string(GDLKIT_SOURCE_DIR) + "/samples/GemQuest/" + source},
+            dir.Folder());
         EXPECT_EQ(r.status, 0) << source;
         EXPECT_EQ(r.out, "") << source;
     }
