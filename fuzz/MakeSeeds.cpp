@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     for (const std::string& source : project.sources) {
         const std::string text = gdl::ReadFileBytes(samples + source + ".lvs").value_or("");
         Seed("LevelSourceFuzz", source + ".lvs", text);
+        Seed("LevelDocumentFuzz", source + ".lvs", text);
         gdl::WriteFileAtomic(work + source + ".lvs", text);
         std::ostringstream listing, compiled, err;
         gdl::ListSource(work, source, listing, err);

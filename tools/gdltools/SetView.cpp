@@ -22,27 +22,6 @@ constexpr std::uintmax_t kMaxSetBytes = 64u << 20;
 constexpr std::uintmax_t kMaxProjectBytes = 1u << 20;
 constexpr std::uintmax_t kMaxLevelBytes = 1u << 20;
 
-constexpr std::array<const char*, kTileCount> kTileColours{{
-    "#101018",  // floor
-    "#8b5a2b",  // dirt
-    "#b03a2e",  // wall
-    "#7f8c8d",  // steel wall
-    "#00e5ff",  // gem
-    "#c8b08c",  // boulder
-    "#1e5aff",  // water
-    "#f5f5f5",  // exit
-    "#ffd700",  // player start
-    "#ff4040",  // key a
-    "#40ff40",  // key b
-    "#4080ff",  // key c
-    "#ffff40",  // key d
-    "#a01010",  // door A
-    "#10a010",  // door B
-    "#1040a0",  // door C
-    "#a0a010",  // door D
-    "#ff8c00",  // creature
-}};
-
 }  // namespace
 
 std::optional<std::string> ReadFileCapped(const std::string& path, std::uintmax_t cap,
@@ -281,10 +260,6 @@ std::string SetViewText(const SetView& view) {
     }
     for (const auto& w : view.warnings) text += "\nWarning: " + w + "\n";
     return text;
-}
-
-const char* TileColour(std::uint8_t code) {
-    return code < kTileColours.size() ? kTileColours[code] : "#ff00ff";
 }
 
 }  // namespace gdl

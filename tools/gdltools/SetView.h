@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "LevelRender.h"  // TileColour, for the window's maps
+
 namespace gdl {
 
 struct SetViewLevel {
@@ -52,9 +54,5 @@ std::string FieldLine(std::string_view caption, const std::string& value);
 // The bytes of a file no larger than cap; nullopt with the reason otherwise.
 std::optional<std::string> ReadFileCapped(const std::string& path, std::uintmax_t cap,
                                           std::string* problem);
-
-// "#RRGGBB" of a tile code as the user guide's legend shows it; an unknown
-// code is magenta.
-const char* TileColour(std::uint8_t code);
 
 }  // namespace gdl

@@ -3,10 +3,13 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Companion.h"
+#include "Gallery.h"
 #include "PortMap.h"
 #include "Registry.h"
+#include "TextUtil.h"
 #include "ToolProcess.h"
 
 #ifdef GDLKIT_HAVE_FORMS
@@ -24,6 +27,10 @@ constexpr char kUsage[] =
     "  GDLTools.exe about         the about text, always on standard output\n"
     "  GDLTools.exe info FILE     the viewer of FILE as text, always on standard output\n"
     "  GDLTools.exe bin FILE.bin  the header and map of a compiled level\n"
+    "  GDLTools.exe gallery SET.gdl|PROJECT.gdp|SOURCE.lvs OUTDIR [--tile N] [--codes]\n"
+    "                             a picture of every level (N pixels a tile, 1 to 32,\n"
+    "                             default 8) and OUTDIR/index.html; codes and hints\n"
+    "                             only with --codes\n"
     "  GDLTools.exe ports         which device each of Com1 ... Com4 opens\n"
     "  GDLTools.exe port ComN DEVICE\n"
     "                             makes ComN open DEVICE (\"default\": the default rule)\n"
@@ -54,6 +61,37 @@ int ShowWindowOrText(int argc, char** argv, const std::string& file) {
     return 0;
 }
 
+int Gallery(int argc, char** argv) {
+    std::vector<std::string> files;
+    int tile = gdl::kDefaultGalleryTile;
+    bool codes = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--codes") {
+            codes = true;
+        } else if (arg == "--tile" && i + 1 < argc) {
+            auto n = gdl::ParseDecimal(argv[++i]);
+            if (!n || *n < 1 || *n > gdl::kMaxRenderTileSize) {
+                std::cerr << "GDLTools.exe: --tile takes 1 to " << gdl::kMaxRenderTileSize
+                          << " pixels\n";
+                return 2;
+            }
+            tile = static_cast<int>(*n);
+        } else if (arg.starts_with("--")) {
+            std::cerr << "GDLTools.exe: unknown option " << arg << " of gallery\n\n" << kUsage;
+            return 2;
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (files.size() != 2) {
+        std::cerr << "GDLTools.exe: gallery takes a level set, project or source and a folder\n\n"
+                  << kUsage;
+        return 2;
+    }
+    return gdl::WriteGallery(files[0], files[1], tile, codes, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +114,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 4 && cmd == "port") return SetPort(argv[2], argv[3]);
+    if (cmd == "gallery") return Gallery(argc, argv);
     if (argc == 3 && cmd == "info") return gdl::PrintLevelSetInfo(argv[2], std::cout, std::cerr);
     if (argc == 3 && cmd == "bin") return gdl::PrintCompiledLevel(argv[2], std::cout, std::cerr);
     if (argc == 2 && !cmd.empty() && cmd.front() != '-')

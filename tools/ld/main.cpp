@@ -2,7 +2,9 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "LevelCheck.h"
 #include "LevelTool.h"
 #include "LevelToolCommands.h"
 #include "SourceEditor.h"
@@ -14,6 +16,11 @@ constexpr char kUsage[] =
     "  ld.exe NAME       edit NAME.lvs in $VISUAL, $EDITOR, nano or vi\n"
     "  ld.exe -sNAME     list the levels of NAME.lvs\n"
     "  ld.exe -mNAME     compile every level of NAME.lvs into LEVEL.bin and gdl.hsf\n"
+    "  ld.exe check [--json] FILE.lvs...\n"
+    "                    the parser's messages and the level doctor's findings:\n"
+    "                    FILE:LINE: level NAME: error|warning: message, or with\n"
+    "                    --json one JSON object per finding; exit status 1 when a\n"
+    "                    level has an error\n"
     "  ld.exe --help     this text\n"
     "  ld.exe --version  the version\n"
     "\n"
@@ -30,6 +37,25 @@ int Usage(const std::string& problem) {
     return gdl::kToolUsage;
 }
 
+int Check(int argc, char** argv) {
+    bool json = false;
+    std::vector<std::string> files;
+    for (int i = 2; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--json") {
+            json = true;
+        } else if (arg.starts_with("-") && arg != "-") {
+            return Usage("unknown option " + std::string(arg) + " of check");
+        } else {
+            files.emplace_back(arg);
+        }
+    }
+    if (files.empty()) return Usage("check needs at least one source file");
+    int status = gdl::CheckSources(files, json, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +70,7 @@ int main(int argc, char** argv) {
         std::cout << "ld.exe (GDLKIT) " << GDLKIT_VERSION << '\n';
         return gdl::kToolOk;
     }
+    if (first == "check") return Check(argc, argv);
     const bool list = first.starts_with("-s") || first.starts_with("-S");
     const bool compile = first.starts_with("-m") || first.starts_with("-M");
     std::string name;

@@ -77,6 +77,23 @@ std::optional<Tile> TileFromSymbol(char symbol);
 // '?' for a code outside the legend.
 char TileSymbol(std::uint8_t code);
 
+// A tile cell that holds no tile of the legend: a character the parser does
+// not know, or a place past the end of a short row.
+inline constexpr std::uint8_t kNoTile = 0xFF;
+
+// The tiles of a level as codes, row by row; kNoTile where there is none.
+struct TileGrid {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> tiles;
+
+    std::uint8_t At(int x, int y) const {
+        return tiles[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(x)];
+    }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+
 struct SourceLevel {
     std::string levelName;  // upper case
     std::string longName;   // upper case, Lynx characters only
@@ -89,10 +106,30 @@ struct SourceLevel {
     std::size_t line = 0;             // line of its "level" keyword
 };
 
+inline TileGrid GridOf(const SourceLevel& level) {
+    return {level.width, level.height, level.tiles};
+}
+
 struct SourceMessage {
     std::size_t line = 0;  // 1-based; 0 for the file as a whole
     std::string text;
     bool warning = false;
+    // What the message is about, for callers that decide on it: "source" for
+    // the format's own errors, or a finding code the level doctor shares
+    // ("door-without-key", "quota-above-gems").
+    std::string code = "source";
+};
+
+// Where each part of a level stands in the source, for every level the
+// parser met, good or bad: what an editor needs to change the text in place.
+// Lines are 1-based; 0 where the part is missing.
+struct LevelOutline {
+    SourceLevel level;  // the parts that could be read; tiles only when good
+    bool bad = false;
+    std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
+    std::size_t endLine = 0;
+    int sizeWidth = 0, sizeHeight = 0;  // from a good "size" line
+    std::vector<std::size_t> rowLines;  // the map's rows in order
 };
 
 struct ParsedSource {
@@ -103,6 +140,8 @@ struct ParsedSource {
     // Level names that were well formed but whose level has errors; a
     // compile removes their old compiled files.
     std::vector<std::string> failedLevelNames;
+    // Every level met, in source order, bad ones included.
+    std::vector<LevelOutline> outlines;
     bool HasErrors() const { return errorCount > 0; }
 };
 

@@ -77,6 +77,7 @@ struct Pending {
     bool bad = false;
     bool nameUsable = false;  // well formed and not taken by an earlier level
     std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
+    std::size_t endLine = 0;
     SizeValue size{0, 0};
     std::vector<MapRow> rows;
     bool mapOpen = false;
@@ -88,9 +89,11 @@ public:
     ParsedSource Run(std::string_view text);
 
 private:
-    void Message(std::size_t line, std::string text, bool warning);
+    void Message(std::size_t line, std::string text, bool warning, const char* code = "source");
     void Error(std::size_t line, std::string text);
-    void Warning(std::size_t line, std::string text) { Message(line, std::move(text), true); }
+    void Warning(std::size_t line, std::string text, const char* code) {
+        Message(line, std::move(text), true, code);
+    }
     void HandleLine(std::size_t line, std::string_view raw);
     bool HandleMapLine(std::size_t line, std::string_view trimmed);
     void HandleKeyword(std::size_t line, const std::string& word, const std::string& value);
@@ -111,12 +114,12 @@ private:
     ParsedSource out_;
 };
 
-void Parser::Message(std::size_t line, std::string text, bool warning) {
+void Parser::Message(std::size_t line, std::string text, bool warning, const char* code) {
     if (out_.messages.size() >= kMaxSourceMessages) {
         ++out_.droppedMessages;
         return;
     }
-    out_.messages.push_back({line, std::move(text), warning});
+    out_.messages.push_back({line, std::move(text), warning, code});
 }
 
 void Parser::Error(std::size_t line, std::string text) {
@@ -164,6 +167,7 @@ bool Parser::HandleMapLine(std::size_t line, std::string_view trimmed) {
     auto [word, value] = SplitKeyword(trimmed);
     if (word == "end" && value.empty()) {
         cur_->mapOpen = false;
+        cur_->endLine = line;
         return true;
     }
     if (word == "level") {
@@ -374,14 +378,18 @@ void Parser::CheckMapContents(const SizeValue& shape) {
                                    " player starts '@', one is needed");
     if (count(Tile::Exit) == 0) Error(p.mapLine, "the map has no exit 'E'");
     if (p.quotaLine != 0 && p.level.quota > count(Tile::Gem))
-        Warning(p.quotaLine, "quota " + std::to_string(p.level.quota) + " is more than the " +
-                                 std::to_string(count(Tile::Gem)) + " gems on the map");
+        Warning(p.quotaLine,
+                "quota " + std::to_string(p.level.quota) + " is more than the " +
+                    std::to_string(count(Tile::Gem)) + " gems on the map",
+                "quota-above-gems");
     for (int k = 0; k < 4; ++k) {
         auto door = static_cast<Tile>(static_cast<int>(Tile::DoorA) + k);
         auto key = static_cast<Tile>(static_cast<int>(Tile::KeyA) + k);
         if (count(door) > 0 && count(key) == 0)
-            Warning(p.mapLine, std::string("door '") + static_cast<char>('A' + k) +
-                                   "' has no key '" + static_cast<char>('a' + k) + "' on the map");
+            Warning(p.mapLine,
+                    std::string("door '") + static_cast<char>('A' + k) + "' has no key '" +
+                        static_cast<char>('a' + k) + "' on the map",
+                    "door-without-key");
     }
 }
 
@@ -403,6 +411,21 @@ void Parser::FinishLevel() {
     if (p.timeLine == 0) Error(p.level.line, "level " + name + " has no time");
     if (p.quotaLine == 0) Error(p.level.line, "level " + name + " has no quota");
     if (p.nameLine == 0) p.level.longName = name.substr(0, kMaxLongNameChars);
+    LevelOutline outline;
+    outline.bad = p.bad;
+    outline.nameLine = p.nameLine;
+    outline.sizeLine = p.sizeLine;
+    outline.timeLine = p.timeLine;
+    outline.quotaLine = p.quotaLine;
+    outline.mapLine = p.mapLine;
+    outline.endLine = p.endLine;
+    outline.sizeWidth = p.size.width;
+    outline.sizeHeight = p.size.height;
+    outline.rowLines.reserve(p.rows.size());
+    for (const MapRow& row : p.rows) outline.rowLines.push_back(row.line);
+    outline.level = p.level;
+    if (p.bad) outline.level.tiles.clear();
+    out_.outlines.push_back(std::move(outline));
     if (!p.bad) {
         out_.levels.push_back(std::move(p.level));
     } else if (p.nameUsable) {

@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LevelDocument.h"
+#include "LevelEdits.h"
+#include "TempDir.h"
+
+namespace gdl {
+namespace {
+
+LevelDocument Load(std::string_view text) {
+    auto doc = LevelDocument::FromBytes(text, "test.lvs");
+    EXPECT_TRUE(doc.Ok()) << doc.Err().Message();
+    return std::move(doc).Value();
+}
+
+EditCommand Must(Result<EditCommand> command) {
+    EXPECT_TRUE(command.Ok()) << command.Err().Message();
+    return command.Ok() ? std::move(command).Value() : EditCommand{};
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(LevelDocument, EverySourceOfTheTreeSavesByteForByte) {
+    int seen = 0;
+    for (const char* dir : {"samples", "tests", "tools/ld"}) {
+        for (const auto& e : std::filesystem::recursive_directory_iterator(
+                 std::string(GDLKIT_SOURCE_DIR) + "/" + dir)) {
+            const auto ext = e.path().extension();
+            if (ext != ".lvs" && e.path().filename() != "resource.001") continue;
+            const std::string bytes = ReadAll(e.path());
+            auto doc = LevelDocument::FromFile(e.path().string());
+            ASSERT_TRUE(doc.Ok()) << doc.Err().Message();
+            EXPECT_EQ(doc->Bytes(), bytes) << e.path();
+            EXPECT_GT(doc->LevelCount(), 0u) << e.path();
+            ++seen;
+        }
+    }
+    EXPECT_GE(seen, 8);
+}
+
+TEST(LevelDocument, KeepsLineEndsSpacingAndMarks) {
+    for (std::string text : {
+             std::string("level A\r\ntime 1:00\r\nquota 0\r\nmap\r\n@E\r\nend"),
+             std::string("\xEF\xBB\xBF; bom\rlevel A\rtime 1:00\rquota 0\rmap\r@E\rend\r\r"),
+             std::string("  level A   \n\ttime\t1:00 \r\nquota   0\nmap\n  @E  \n end\n\n\n"),
+             std::string("; only a comment"),
+             std::string(""),
+             std::string("\n\n\r\n"),
+         }) {
+        LevelDocument doc = Load(text);
+        EXPECT_EQ(doc.Bytes(), text);
+        EXPECT_TRUE(doc.IsClean());
+    }
+}
+
+// A two-level source with the layouts a hand-written file has.
+const std::string kTwo =
+    "; two levels\n"
+    "\n"
+    "level ONE\n"
+    "name  First\n"
+    "time  2:30\n"
+    "quota 1\n"
+    "map\n"
+    "XXXXX\n"
+    "X@*EX\n"
+    "XXXXX\n"
+    "end\n"
+    "\n"
+    "; the second\n"
+    "level TWO\n"
+    "time  1:00\n"
+    "map\n"
+    "  XXXX\n"
+    "  X@EX\n"
+    "  XXXX\n"
+    "end";
+
+struct EditCase {
+    const char* what;
+    std::function<Result<EditCommand>(const LevelDocument&)> make;
+    std::string expected;
+};
+
+std::string Replace(std::string text, std::string_view from, std::string_view to) {
+    auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+class Edits : public testing::TestWithParam<EditCase> {};
+
+TEST_P(Edits, ChangeExactlyTheirBytesAndUndoToTheOriginal) {
+    const EditCase& c = GetParam();
+    LevelDocument doc = Load(kTwo);
+    doc.Apply(Must(c.make(doc)));
+    EXPECT_EQ(doc.Bytes(), c.expected);
+    EXPECT_FALSE(doc.IsClean());
+    // What the document holds is what the parser reads from its bytes.
+    LevelDocument again = Load(doc.Bytes());
+    ASSERT_EQ(again.LevelCount(), doc.LevelCount());
+    for (std::size_t i = 0; i < doc.LevelCount(); ++i) {
+        EXPECT_EQ(again.Level(i).name, doc.Level(i).name);
+        EXPECT_EQ(again.Tiles(i).tiles, doc.Tiles(i).tiles);
+    }
+    doc.Undo();
+    EXPECT_EQ(doc.Bytes(), kTwo);
+    EXPECT_TRUE(doc.IsClean());
+    doc.Redo();
+    EXPECT_EQ(doc.Bytes(), c.expected);
+}
+
+const TilePoint kStroke[] = {{1, 1}, {2, 1}, {2, 1}, {9, 9}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Edits,
+    testing::Values(
+        EditCase{"pencil changes one byte per tile",
+                 [](const LevelDocument& d) { return PencilStroke(d, 0, kStroke, Tile::Wall); },
+                 Replace(kTwo, "X@*EX", "X##EX")},
+        EditCase{"line",
+                 [](const LevelDocument& d) {
+                     return DrawLine(d, 1, {0, 0}, {3, 2}, Tile::Gem);
+                 },
+                 Replace(kTwo, "  XXXX\n  X@EX\n  XXXX", "  *XXX\n  X**X\n  XXX*")},
+        EditCase{"rectangle outline",
+                 [](const LevelDocument& d) {
+                     return DrawRectangle(d, 0, {4, 2}, {0, 0}, Tile::Dirt, false);
+                 },
+                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", ":::::\n:@*E:\n:::::")},
+        EditCase{"filled rectangle clipped to the map",
+                 [](const LevelDocument& d) {
+                     return DrawRectangle(d, 1, {2, 1}, {40, 40}, Tile::Water, true);
+                 },
+                 Replace(kTwo, "  X@EX\n  XXXX", "  X@~~\n  XX~~")},
+        EditCase{"flood fill",
+                 [](const LevelDocument& d) {
+                     return FloodFill(d, 0, {0, 0}, Tile::Wall);
+                 },
+                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "#####\n#@*E#\n#####")},
+        EditCase{"replace in the whole source",
+                 [](const LevelDocument& d) {
+                     return ReplaceTiles(d, std::nullopt, Tile::Start, Tile::Floor);
+                 },
+                 Replace(Replace(kTwo, "X@*EX", "X.*EX"), "X@EX", "X.EX")},
+        EditCase{"paste skips empty cells",
+                 [](const LevelDocument& d) {
+                     TileGrid region{2, 1, {static_cast<std::uint8_t>(Tile::Gem), kNoTile}};
+                     return PasteRegion(d, 1, {2, 1}, region);
+                 },
+                 Replace(kTwo, "X@EX", "X@*X")},
+        EditCase{"time keeps its spacing",
+                 [](const LevelDocument& d) { return SetTime(d, 0, 12, 5); },
+                 Replace(kTwo, "time  2:30", "time  12:05")},
+        EditCase{"a missing quota line is added before the map",
+                 [](const LevelDocument& d) { return SetQuota(d, 1, 7); },
+                 Replace(kTwo, "time  1:00\nmap", "time  1:00\nquota 7\nmap")},
+        EditCase{"long name", [](const LevelDocument& d) { return SetLongName(d, 1, "The Deep"); },
+                 Replace(kTwo, "level TWO\n", "level TWO\nname  The Deep\n")},
+        EditCase{"rename", [](const LevelDocument& d) { return RenameLevel(d, 0, "cave_1"); },
+                 Replace(kTwo, "level ONE", "level CAVE_1")},
+        EditCase{"resize anchored bottom right",
+                 [](const LevelDocument& d) {
+                     return ResizeMap(d, 1, 5, 2, ResizeAnchor::BottomRight, Tile::Steel);
+                 },
+                 Replace(kTwo, "  XXXX\n  X@EX\n  XXXX\n", "  XX@EX\n  XXXXX\n")},
+        EditCase{"resize writes the size line",
+                 [](const LevelDocument& d) {
+                     return ResizeMap(d, 0, 3, 3, ResizeAnchor::TopLeft, Tile::Floor);
+                 },
+                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "XXX\nX@*\nXXX")},
+        EditCase{"add a level at the end of a file without a last line end",
+                 [](const LevelDocument& d) { return AddLevel(d, 9, "", 4, 3); },
+                 kTwo + "\n\nlevel LEVEL3\nname  NEW LEVEL\nsize  4x3\ntime  2:00\nquota 0\nmap\n"
+                        "XXXX\nX@EX\nXXXX\nend\n"},
+        EditCase{"add a level before another",
+                 [](const LevelDocument& d) { return AddLevel(d, 1, "mid", 3, 3); },
+                 Replace(kTwo, "; the second\n",
+                         "level MID\nname  NEW LEVEL\nsize  3x3\ntime  2:00\nquota 0\nmap\n"
+                         "XXX\nX@E\nXXX\nend\n\n; the second\n")},
+        EditCase{"delete takes the comment above",
+                 [](const LevelDocument& d) { return DeleteLevel(d, 1); },
+                 kTwo.substr(0, kTwo.find("; the second"))},
+        EditCase{"duplicate under a free name",
+                 [](const LevelDocument& d) { return DuplicateLevel(d, 0); },
+                 Replace(kTwo, "; the second",
+                         "level ONE2\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\nX@*EX\n"
+                         "XXXXX\nend\n\n; the second")},
+        EditCase{"move down", [](const LevelDocument& d) { return MoveLevel(d, 0, 1); },
+                 "; two levels\n\n; the second\nlevel TWO\ntime  1:00\nmap\n  XXXX\n  X@EX\n"
+                 "  XXXX\nend\n\nlevel ONE\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\n"
+                 "X@*EX\nXXXXX\nend\n\n"}),
+    [](const testing::TestParamInfo<EditCase>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+TEST(LevelDocument, CrLfFilesGetCrLfLines) {
+    std::string text = "level A\r\ntime 1:00\r\nmap\r\n@E\r\nend\r\n";
+    LevelDocument doc = Load(text);
+    doc.Apply(Must(SetQuota(doc, 0, 0)));
+    EXPECT_EQ(doc.Bytes(), "level A\r\ntime 1:00\r\nquota 0\r\nmap\r\n@E\r\nend\r\n");
+    EXPECT_FALSE(doc.Level(0).hasErrors);
+}
+
+TEST(LevelDocument, BrokenLevelsAreHeldAndCanBeMended) {
+    // A bad time, a short row with an unknown tile and a missing quota.
+    LevelDocument doc = Load(
+        "level GOOD\ntime 1:00\nquota 0\nmap\n@E\nend\n"
+        "level BAD\ntime 3:75\nmap\n#####\n#@?\n#####\nend\n");
+    ASSERT_EQ(doc.LevelCount(), 2u);
+    EXPECT_FALSE(doc.Level(0).hasErrors);
+    const DocLevel& bad = doc.Level(1);
+    EXPECT_TRUE(bad.hasErrors);
+    EXPECT_EQ(bad.name, "BAD");
+    EXPECT_GE(bad.messages.size(), 3u);
+    TileGrid grid = doc.Tiles(1);
+    EXPECT_EQ(grid.width, 5);
+    EXPECT_EQ(grid.height, 3);
+    EXPECT_EQ(grid.At(2, 1), kNoTile);  // '?'
+    EXPECT_EQ(grid.At(4, 1), kNoTile);  // past the row's end
+
+    doc.Apply(Must(SetTime(doc, 1, 3, 15)));
+    doc.Apply(Must(SetQuota(doc, 1, 0)));
+    const TilePoint mend[] = {{2, 1}, {3, 1}, {4, 1}};
+    doc.Apply(Must(PencilStroke(doc, 1, mend, Tile::Wall)));
+    const TilePoint exit[] = {{3, 1}};
+    doc.Apply(Must(PencilStroke(doc, 1, exit, Tile::Exit)));
+    EXPECT_FALSE(doc.Level(1).hasErrors) << doc.Level(1).messages.front().text;
+    EXPECT_EQ(doc.Bytes(),
+              "level GOOD\ntime 1:00\nquota 0\nmap\n@E\nend\n"
+              "level BAD\ntime 3:15\nquota 0\nmap\n#####\n#@#E#\n#####\nend\n");
+    while (doc.CanUndo()) doc.Undo();
+    EXPECT_TRUE(doc.Level(1).hasErrors);
+}
+
+TEST(LevelDocument, AStrokeIsOneUndoStepAndTheCleanMarkHolds) {
+    LevelDocument doc = Load(kTwo);
+    const std::string original = doc.Bytes();
+    const TilePoint first[] = {{1, 1}}, second[] = {{2, 1}}, third[] = {{3, 1}};
+    doc.Apply(Must(PencilStroke(doc, 0, first, Tile::Dirt, 7)));
+    doc.Apply(Must(PencilStroke(doc, 0, second, Tile::Dirt, 7)));
+    EXPECT_EQ(doc.UndoCount(), 1u);
+    EXPECT_EQ(doc.UndoText(), "Pencil");
+    doc.MarkClean();
+    // The saved state is kept apart from the rest of the stroke.
+    doc.Apply(Must(PencilStroke(doc, 0, third, Tile::Dirt, 7)));
+    EXPECT_EQ(doc.UndoCount(), 2u);
+    EXPECT_FALSE(doc.IsClean());
+    doc.Undo();
+    EXPECT_TRUE(doc.IsClean());
+    doc.Undo();
+    EXPECT_EQ(doc.Bytes(), original);
+    EXPECT_FALSE(doc.IsClean());
+    // A new command after undo drops the redo stack and the lost mark.
+    doc.Apply(Must(SetQuota(doc, 0, 3)));
+    EXPECT_FALSE(doc.CanRedo());
+    while (doc.CanUndo()) doc.Undo();
+    EXPECT_FALSE(doc.IsClean());
+    EXPECT_EQ(doc.Bytes(), original);
+}
+
+TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
+    LevelDocument doc = Load(kTwo);
+    struct Case {
+        const char* what;
+        Result<EditCommand> result;
+    };
+    Case cases[] = {
+        {"rename to a name in use", RenameLevel(doc, 0, "two")},
+        {"rename to a bad name", RenameLevel(doc, 0, "A/B")},
+        {"long name too long", SetLongName(doc, 0, "ABCDEFGHIJKLMNOPQR")},
+        {"long name without Lynx code", SetLongName(doc, 0, "caf\xE9")},
+        {"seconds 60", SetTime(doc, 0, 1, 60)},
+        {"quota over 65535", SetQuota(doc, 0, 65536)},
+        {"level out of range", SetQuota(doc, 5, 1)},
+        {"resize to 100", ResizeMap(doc, 0, 100, 5, ResizeAnchor::Centre)},
+        {"add under a used name", AddLevel(doc, 0, "one")},
+        {"move by two", MoveLevel(doc, 0, 2)},
+    };
+    for (auto& c : cases) {
+        EXPECT_FALSE(c.result.Ok()) << c.what;
+        if (!c.result.Ok()) {
+            EXPECT_EQ(c.result.Err().Kind(), ErrorKind::Caller) << c.what;
+        }
+    }
+    EXPECT_TRUE(Must(MoveLevel(doc, 0, -1)).Empty());
+    EXPECT_TRUE(Must(FloodFill(doc, 0, {0, 0}, Tile::Steel)).Empty());
+    EXPECT_EQ(doc.Bytes(), kTwo);
+}
+
+TEST(LevelDocument, ALevelWithoutAMapGetsOneByResize) {
+    LevelDocument doc = Load("level A\ntime 1:00\nquota 0\n");
+    EXPECT_TRUE(doc.Level(0).hasErrors);
+    doc.Apply(Must(ResizeMap(doc, 0, 3, 1, ResizeAnchor::TopLeft)));
+    const TilePoint start[] = {{0, 0}}, exit[] = {{2, 0}};
+    doc.Apply(Must(PencilStroke(doc, 0, start, Tile::Start)));
+    doc.Apply(Must(PencilStroke(doc, 0, exit, Tile::Exit)));
+    EXPECT_EQ(doc.Bytes(), "level A\ntime 1:00\nquota 0\nsize  3x1\nmap\n@.E\nend\n");
+    EXPECT_FALSE(doc.Level(0).hasErrors);
+}
+
+TEST(LevelDocument, RefusesBinaryAndHugeFilesUnread) {
+    gdltest::TempDir dir;
+    dir.Write("binary.lvs", std::string("level A\n\0\x01\x02", 11));
+    auto binary = LevelDocument::FromFile(dir.Path("binary.lvs"));
+    ASSERT_FALSE(binary.Ok());
+    EXPECT_EQ(binary.Err().Kind(), ErrorKind::BadFormat);
+    EXPECT_NE(binary.Err().Message().find("binary"), std::string::npos);
+    // A sparse file: refused by its size, so it is never read.
+    { std::ofstream(dir.Path("huge.lvs")) << "x"; }
+    std::filesystem::resize_file(dir.Path("huge.lvs"), kMaxSourceBytes + 1);
+    auto huge = LevelDocument::FromFile(dir.Path("huge.lvs"));
+    ASSERT_FALSE(huge.Ok());
+    EXPECT_NE(huge.Err().Message().find("too large"), std::string::npos);
+    auto missing = LevelDocument::FromFile(dir.Path("none.lvs"));
+    ASSERT_FALSE(missing.Ok());
+    EXPECT_EQ(missing.Err().Kind(), ErrorKind::System);
+    auto folder = LevelDocument::FromFile(dir.Folder());
+    EXPECT_FALSE(folder.Ok());
+}
+
+TEST(LevelDocument, SavesAtomicallyAndKeepsTheOldFileOnFailure) {
+    gdltest::TempDir dir;
+    dir.Write("a.lvs", kTwo);
+    auto doc = LevelDocument::FromFile(dir.Path("a.lvs"));
+    ASSERT_TRUE(doc.Ok());
+    doc->Apply(Must(SetQuota(*doc, 0, 1)));
+    doc->Apply(Must(SetQuota(*doc, 0, 0)));
+    EXPECT_FALSE(doc->IsClean());
+    ASSERT_TRUE(doc->SaveTo(dir.Path("a.lvs")).Ok());
+    EXPECT_TRUE(doc->IsClean());
+    EXPECT_EQ(dir.Read("a.lvs"), doc->Bytes());
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"a.lvs"});
+    // A folder that cannot be written: an error, the old file untouched.
+    std::string ro = dir.MakeFolder("ro");
+    dir.Write("ro/b.lvs", "old");
+    ::chmod(ro.c_str(), 0500);
+    auto saved = doc->SaveTo(ro + "b.lvs");
+    ::chmod(ro.c_str(), 0700);
+    if (::geteuid() != 0) {
+        ASSERT_FALSE(saved.Ok());
+        EXPECT_EQ(saved.Err().Kind(), ErrorKind::System);
+        EXPECT_EQ(dir.Read("ro/b.lvs"), "old");
+    }
+    auto nowhere = doc->SaveTo(dir.Path("no/such/folder/c.lvs"));
+    EXPECT_FALSE(nowhere.Ok());
+}
+
+}  // namespace
+}  // namespace gdl

@@ -1,0 +1,27 @@
+#include "PngFile.h"
+
+#include <png.h>
+
+namespace gdl {
+
+Result<std::string> EncodePng(const RgbaImage& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4)
+        return Error::Caller("the picture is empty");
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    // The first call only measures.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr))
+        return Error::Unsupported(std::string("libpng: ") + png.message);
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0, nullptr))
+        return Error::Unsupported(std::string("libpng: ") + png.message);
+    bytes.resize(size);
+    return bytes;
+}
+
+}  // namespace gdl
