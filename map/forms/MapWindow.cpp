@@ -627,10 +627,16 @@ void MapWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const auto answer = QMessageBox::question(
-        this, "GDLMap", "Save changes to " + ToQString(session_.FileName()) + "?",
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !Save())) {
+    QMessageBox box(QMessageBox::Question, "GDLMap",
+                    "Save changes to " + ToQString(session_.FileName()) + "?",
+                    QMessageBox::NoButton, this);
+    QPushButton* save = box.addButton("&Save", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton("Cancel", QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() != discard && (box.clickedButton() != save || !Save())) {
         event->ignore();
         return;
     }

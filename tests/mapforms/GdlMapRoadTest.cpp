@@ -12,7 +12,10 @@
 
 #include "ChildProcess.h"
 #include "FakeTools.h"
+#include "LinkHeader.h"
+#include "MapEditor.h"
 #include "ProjectFixtures.h"
+#include "Registry.h"
 #include "TempDir.h"
 #include "XSession.h"
 
@@ -140,6 +143,45 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     ASSERT_TRUE(
         FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b == source; }));
     EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
+    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
+    FileRegistry registry(dir.Path("m.reg"), dir.Path("config/gdlkit/user.reg"));
+    ASSERT_TRUE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com2", *device));
+    gdltest::ScopedEnv port("LD_COM", "2");
+    dir.Write("Caverns.lvs", ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or(""));
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+
+    // The second level, with one tile changed and not saved.
+    Keys({"Page_Down", "Right", "Right", "Down", "asterisk", "ctrl+t"});
+    auto level = sim.ReadLineWith("\"event\":\"level\"", kDeadline);
+    ASSERT_TRUE(level) << "nothing reached the Lynx";
+    EXPECT_THAT(*level, testing::HasSubstr("\"title\":\"PC LEVEL CAVE02\""));
+    EXPECT_THAT(*level, testing::HasSubstr("\"kind\":1,\"fresh\":128,\"music\":0"));
+    EXPECT_THAT(*level, testing::HasSubstr("\"headerChecksumOk\":true"));
+    EXPECT_THAT(*level, testing::HasSubstr("\"dataChecksumOk\":true"));
+    // The unsaved edit went along: the bytes sent are the compiled edit.
+    MapEditor edited;
+    ASSERT_TRUE(edited.Open(dir.Path("Caverns.lvs"), "CAVE02").Ok());
+    edited.SetCursor({2, 1});
+    ASSERT_TRUE(edited.TypeSymbol('*'));
+    const std::string compiled = edited.CompileShownLevel().Value();
+    EXPECT_THAT(*level,
+                testing::HasSubstr("\"length\":" + std::to_string(compiled.size() - 7) + ","));
+    EXPECT_THAT(*level,
+                testing::HasSubstr("\"dataChecksum\":" +
+                                   std::to_string(DataChecksum(LevelBytesToSend(compiled))) + ","));
+    // Closing asks about the unsaved edit: Discard.
+    Keys({"ctrl+q"});
+    const std::string question = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(question.empty()) << "no close question";
+    x.Focus(question);
+    Keys({"alt+d"});
+    EXPECT_EQ(map->Wait(), 0);
+    EXPECT_EQ(dir.Read("Caverns.lvs"), ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs"));
 }
 
 // GDLEdit's Edit road: ldedit.bat, ld.exe, GDLMap on a desktop; a level
