@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -37,6 +38,7 @@ namespace gdl {
 namespace {
 
 constexpr int kThumbTile = 3;
+constexpr int kPanelDelayMs = 150;
 
 QImage ImageOf(const TileGrid& grid, int tileSize) {
     RgbaImage rgba = RenderLevel(grid, tileSize);
@@ -100,6 +102,16 @@ MapWindow::MapWindow() {
         hover_->setText(inside ? ToQString(session_.HoverText({x, y})) : QString());
     });
     connect(view_, &MapView::keyTyped, this, &MapWindow::KeyTyped);
+
+    panels_ = new QTimer(this);
+    panels_->setSingleShot(true);
+    panels_->setInterval(kPanelDelayMs);
+    connect(panels_, &QTimer::timeout, this, [this] {
+        refreshing_ = true;
+        RefreshPanels();
+        if (levels_->currentRow() != session_.Level()) levels_->setCurrentRow(session_.Level());
+        refreshing_ = false;
+    });
 
     watcher_ = new QFileSystemWatcher(this);
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &MapWindow::FileChanged);
@@ -379,6 +391,7 @@ bool MapWindow::Open(const QString& path, const QString& level, QString* problem
     watcher_->addPath(path);
     shownRevision_ = ~0ull;
     Refresh();
+    RefreshPanels();
     return true;
 }
 
@@ -425,18 +438,13 @@ void MapWindow::Refresh() {
     const bool changed = shownRevision_ != session_.Revision();
     if (changed || shownLevel_ != session_.Level()) {
         view_->SetGrid(session_.Grid());
-        std::vector<MapViewPoint> marks;
-        for (auto t : session_.MarkedTiles()) marks.push_back({t.x, t.y});
-        view_->SetMarks(std::move(marks));
         RefreshProperties();
+        // The findings of a whole source take a while: while drawing they
+        // follow a moment after the last change.
+        panels_->start();
     }
     if (changed) {
-        RefreshLevels();
-        problems_->clear();
-        for (const auto& p : session_.Problems()) {
-            auto* item = new QListWidgetItem(ToQString(p.text), problems_);
-            item->setForeground(p.error ? QColor(180, 0, 0) : QColor(150, 100, 0));
-        }
+        if (levels_->count() != static_cast<int>(session_.LevelCount())) RefreshLevels();
         history_->clear();
         const auto texts = session_.History();
         history_->addItem("(opened)");
@@ -474,11 +482,24 @@ void MapWindow::Refresh() {
     refreshing_ = false;
 }
 
+void MapWindow::RefreshPanels() {
+    RefreshLevels();
+    problems_->clear();
+    for (const auto& p : session_.Problems()) {
+        auto* item = new QListWidgetItem(ToQString(p.text), problems_);
+        item->setForeground(p.error ? QColor(180, 0, 0) : QColor(150, 100, 0));
+    }
+    std::vector<MapViewPoint> marks;
+    for (auto t : session_.MarkedTiles()) marks.push_back({t.x, t.y});
+    view_->SetMarks(std::move(marks));
+}
+
 void MapWindow::RefreshLevels() {
     const auto& doc = session_.Document();
     const int count = static_cast<int>(doc.LevelCount());
     while (levels_->count() > count) delete levels_->takeItem(levels_->count() - 1);
     while (levels_->count() < count) levels_->addItem(QString());
+    thumbnails_.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const DocLevel& level = doc.Level(static_cast<std::size_t>(i));
         QListWidgetItem* item = levels_->item(i);

@@ -19,6 +19,7 @@ class QListWidget;
 class QProgressBar;
 class QScrollArea;
 class QSpinBox;
+class QTimer;
 class QToolButton;
 
 namespace gdl {
@@ -47,6 +48,7 @@ private:
     void KeyTyped(QKeyEvent* event);
     void Refresh();
     void RefreshLevels();
+    void RefreshPanels();
     void RefreshProperties();
     void Report(const Result<void>& result);
     bool Save();
@@ -61,6 +63,7 @@ private:
     MapView* view_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* panels_ = nullptr;
     QListWidget* levels_ = nullptr;
     QListWidget* problems_ = nullptr;
     QListWidget* history_ = nullptr;
@@ -81,6 +84,7 @@ private:
     QAction* redo_ = nullptr;
     QAction* paste_ = nullptr;
     std::unique_ptr<LynxTestSend> send_;
+    std::vector<TileGrid> thumbnails_;  // the tiles each level's picture shows
     std::uint64_t shownRevision_ = ~0ull;
     int shownLevel_ = -2;
     bool refreshing_ = false;
