@@ -12,12 +12,6 @@ namespace {
 
 constexpr char kProgramTitle[] = "GDLMap";
 
-bool SameLevel(const SourceLevel& a, const SourceLevel& b) {
-    return a.width == b.width && a.height == b.height && a.minutes == b.minutes &&
-           a.seconds == b.seconds && a.quota == b.quota && a.tiles == b.tiles &&
-           a.levelName == b.levelName && a.longName == b.longName;
-}
-
 const char* TileName(std::uint8_t code) {
     for (const auto& info : TileLegend())
         if (static_cast<std::uint8_t>(info.tile) == code) return info.name;
@@ -75,7 +69,7 @@ void MapEditor::Reset(LevelDocument doc, const std::string& path, std::string di
     doc_ = std::move(doc);
     path_ = path;
     diskBytes_ = std::move(diskBytes);
-    doctorCache_.clear();
+    doctor_ = DoctorCache();
     selection_.reset();
     anchor_.reset();
     last_.reset();
@@ -387,51 +381,13 @@ const std::vector<MapProblem>& MapEditor::Problems() const {
 void MapEditor::RefreshProblems() const {
     if (problemsRevision_ == revision_) return;
     problemsRevision_ = revision_;
-    problems_.clear();
-    for (const auto& m : doc_.FileMessages())
-        problems_.push_back({-1, m.line, std::nullopt, !m.warning,
-                             (m.line ? "line " + std::to_string(m.line) + ": " : std::string()) +
-                                 (m.warning ? "warning: " : "error: ") + m.text});
-    const std::size_t count = doc_.LevelCount();
-    doctorCache_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const DocLevel& level = doc_.Level(i);
-        const std::string name = level.name.empty() ? "(no name)" : level.name;
-        const LevelOutline& outline = doc_.Outline(i);
-        for (const auto& m : level.messages) {
-            MapProblem p{static_cast<int>(i), m.line, std::nullopt, !m.warning,
-                         name + ": line " + std::to_string(m.line) + ": " +
-                             (m.warning ? "warning: " : "error: ") + m.text};
-            auto row = std::find(outline.rowLines.begin(), outline.rowLines.end(), m.line);
-            if (row != outline.rowLines.end())
-                p.tile = TilePoint{0, static_cast<int>(row - outline.rowLines.begin())};
-            problems_.push_back(std::move(p));
-        }
-        if (level.hasErrors) {
-            doctorCache_[i].reset();
-            continue;
-        }
-        SourceLevel source = doc_.AsSourceLevel(i);
-        auto& cache = doctorCache_[i];
-        if (!cache || !SameLevel(cache->level, source)) {
-            auto findings = Doctor(source);
-            cache = DoctorCache{std::move(source), std::move(findings)};
-        }
-        for (const auto& f : cache->findings) {
-            MapProblem p{static_cast<int>(i), level.line, std::nullopt,
-                         f.severity == Severity::Error,
-                         name + ": " + (f.severity == Severity::Error ? "error: " : "warning: ") +
-                             f.message};
-            if (f.position) p.tile = TilePoint{f.position->x, f.position->y};
-            problems_.push_back(std::move(p));
-        }
-    }
+    problems_ = SourceProblems(doc_, &doctor_);
 }
 
 std::vector<TilePoint> MapEditor::MarkedTiles() const {
     std::vector<TilePoint> tiles;
     for (const auto& p : Problems())
-        if (p.level == level_ && p.tile) tiles.push_back(*p.tile);
+        if (p.level == level_ && p.tile) tiles.push_back({p.tile->x, p.tile->y});
     return tiles;
 }
 
@@ -441,7 +397,7 @@ void MapEditor::GoToProblem(std::size_t index) {
     const MapProblem p = problems[index];
     if (p.level >= 0) ShowLevel(p.level);
     if (p.tile) {
-        SetCursor(*p.tile);
+        SetCursor({p.tile->x, p.tile->y});
         selection_ = TileRect{cursor_, cursor_};
     }
 }

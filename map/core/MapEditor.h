@@ -16,19 +16,14 @@
 #include "LevelDoctor.h"
 #include "LevelDocument.h"
 #include "LevelEdits.h"
+#include "SourceProblems.h"
 
 namespace gdl {
 
 enum class MapTool { Pencil, Line, Rectangle, FilledRectangle, Fill, Select };
 
 // One line of the problems panel: a parser message or a doctor finding.
-struct MapProblem {
-    int level = -1;                 // index of the level it belongs to; -1 for the file
-    std::size_t line = 0;           // 1-based source line; 0 when not tied to one
-    std::optional<TilePoint> tile;  // the tile it is about, when known
-    bool error = false;
-    std::string text;  // as the panel shows it
-};
+using MapProblem = SourceProblem;
 
 // The selection: both corners inside the map, first top-left.
 struct TileRect {
@@ -188,12 +183,7 @@ private:
     mutable TileGrid grid_;
     mutable std::uint64_t problemsRevision_ = ~0ull;
     mutable std::vector<MapProblem> problems_;
-    // The doctor's last findings per level, kept while the level is unchanged.
-    struct DoctorCache {
-        SourceLevel level;
-        std::vector<Finding> findings;
-    };
-    mutable std::vector<std::optional<DoctorCache>> doctorCache_;
+    mutable DoctorCache doctor_;
 };
 
 }  // namespace gdl

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileSystemWatcher>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -140,7 +142,11 @@ MapWindow::MapWindow() {
 
     BuildActions();
     BuildPanels();
-    resize(1100, 800);
+    // Roomy, but never bigger than the screen.
+    QSize size(1100, 800);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    resize(size);
     resizeDocks({findChild<QDockWidget*>("problemsPanel")}, {120}, Qt::Vertical);
     resizeDocks({findChild<QDockWidget*>("historyPanel")}, {170}, Qt::Horizontal);
 }
