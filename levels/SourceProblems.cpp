@@ -39,9 +39,9 @@ std::vector<SourceProblem> SourceProblems(const LevelDocument& doc, DoctorCache*
         const std::string name = level.name.empty() ? "(no name)" : level.name;
         const LevelOutline& outline = doc.Outline(i);
         for (const auto& m : level.messages) {
-            SourceProblem p{static_cast<int>(i), m.line, std::nullopt, !m.warning,
-                            name + ": line " + std::to_string(m.line) + ": " + Kind(m.warning) +
-                                m.text};
+            SourceProblem p{
+                static_cast<int>(i), m.line, std::nullopt, !m.warning,
+                name + ": line " + std::to_string(m.line) + ": " + Kind(m.warning) + m.text};
             // A message about a map row points at the row's first tile.
             auto row = std::find(outline.rowLines.begin(), outline.rowLines.end(), m.line);
             if (row != outline.rowLines.end())
@@ -54,8 +54,8 @@ std::vector<SourceProblem> SourceProblems(const LevelDocument& doc, DoctorCache*
         }
         for (const auto& f : doctor.FindingsOf(i, doc.AsSourceLevel(i))) {
             const bool error = f.severity == Severity::Error;
-            problems.push_back(
-                {static_cast<int>(i), level.line, f.position, error, name + ": " + Kind(!error) + f.message});
+            problems.push_back({static_cast<int>(i), level.line, f.position, error,
+                                name + ": " + Kind(!error) + f.message});
         }
     }
     return problems;

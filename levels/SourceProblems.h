@@ -14,8 +14,8 @@
 namespace gdl {
 
 struct SourceProblem {
-    int level = -1;        // index of its level; -1 for the file as a whole
-    std::size_t line = 0;  // 1-based source line; 0 when not tied to one
+    int level = -1;                    // index of its level; -1 for the file as a whole
+    std::size_t line = 0;              // 1-based source line; 0 when not tied to one
     std::optional<TilePosition> tile;  // the tile it is about, when known
     bool error = false;
     std::string text;  // "CAVE01: line 12: error: ...", "CAVE01: warning: ..."

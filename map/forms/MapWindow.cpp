@@ -541,7 +541,7 @@ void MapWindow::ApplyProperties() {
     const std::string name = FromQString(eLevelName_->text().trimmed().toUpper());
     const std::string longName = FromQString(eLongName_->text().trimmed());
     if (name != level.name) Report(session_.RenameLevel(name));
-    if (FromQString(QString::fromStdString(longName).toUpper()) != level.longName)
+    if (FromQString(ToQString(longName).toUpper()) != level.longName)
         Report(session_.SetLongName(longName));
     if (eMinutes_->value() != level.minutes || eSeconds_->value() != level.seconds)
         Report(session_.SetTime(eMinutes_->value(), eSeconds_->value()));

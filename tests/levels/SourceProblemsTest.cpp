@@ -12,16 +12,16 @@ namespace {
 using testing::HasSubstr;
 
 constexpr char kSource[] =
-    "stray words\n"              // 1: before the first level
-    "level GOOD\n"               // 2
-    "time 1:00\nquota 0\nmap\n"  // 3-5
-    "XXXX\nX@EX\nXXXX\nend\n"    // 6-9
-    "level SHUT\n"               // 10
-    "time 1:00\nquota 0\nmap\n"  // 11-13
+    "stray words\n"               // 1: before the first level
+    "level GOOD\n"                // 2
+    "time 1:00\nquota 0\nmap\n"   // 3-5
+    "XXXX\nX@EX\nXXXX\nend\n"     // 6-9
+    "level SHUT\n"                // 10
+    "time 1:00\nquota 0\nmap\n"   // 11-13
     "XXXXX\nX@XEX\nXXXXX\nend\n"  // 14-17
-    "level SHORT\n"              // 18
-    "time 1:00\nquota 0\nmap\n"  // 19-21
-    "XXXX\nX@E\nXXXX\nend\n";    // 22-25
+    "level SHORT\n"               // 18
+    "time 1:00\nquota 0\nmap\n"   // 19-21
+    "XXXX\nX@E\nXXXX\nend\n";     // 22-25
 
 TEST(SourceProblems, ParserMessagesAndFindingsInSourceOrder) {
     auto doc = LevelDocument::FromBytes(kSource, "t.lvs");
