@@ -349,6 +349,7 @@ void MapWindow::BuildPanels() {
     eHeight_ = new QSpinBox;
     eHeight_->setRange(1, kMaxMapSide);
     cAnchor_ = new QComboBox;
+    cAnchor_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (const char* anchor : kAnchors) cAnchor_->addItem(anchor);
     auto* size = new QHBoxLayout;
     size->addWidget(eWidth_);
