@@ -50,11 +50,13 @@ bool TestSend::Start(const std::string& port, const std::string& levelName,
     stream_ = TestSendStream(levelName, compiled);
     at_ = 0;
     problem_.clear();
+    // The port stays open between sends, as the player keeps it.
     if (line_.Port() != port || line_.Vanished()) {
-        line_.CloseConnection();
+        Close();
         line_.SetPort(port);
     }
-    if (!line_.OpenConnection()) {
+    if (!open_) open_ = line_.OpenConnection();
+    if (!open_) {
         state_ = State::Failed;
         status_ = UnableToOpenText(port);
         problem_ = line_.LastError();
@@ -97,7 +99,7 @@ void TestSend::Finish(bool failed) {
     state_ = State::AwaitingReply;
     if (failed) {
         status_ = WriteErrorText(line_.Port());
-        line_.CloseConnection();
+        Close();  // the next send opens it again
     }
     timer_.Stop();
     timer_.Start(kWatchdogMs);
@@ -117,7 +119,12 @@ void TestSend::ErrorOccurred(const std::string& errorstr) {
     timer_.Stop();
     state_ = State::Failed;
     status_ = PortErrorText(errorstr, line_.Port());
-    if (line_.Vanished()) line_.CloseConnection();
+    if (line_.Vanished()) Close();
+}
+
+void TestSend::Close() {
+    if (open_) line_.CloseConnection();
+    open_ = false;
 }
 
 void TestSend::Tick() {

@@ -39,6 +39,8 @@ public:
     void DataAvailable();
     void ErrorOccurred(const std::string& errorstr);
     void Tick();
+    // Closes the port (the window closing); the next send opens it again.
+    void Close();
 
     State CurrentState() const { return state_; }
     bool Busy() const { return state_ == State::Sending; }
@@ -54,6 +56,7 @@ private:
     SerialLine& line_;
     Timer& timer_;
     State state_ = State::Idle;
+    bool open_ = false;
     std::vector<unsigned char> stream_;
     std::size_t at_ = 0;
     std::string status_;

@@ -55,7 +55,7 @@ LynxTestSend::LynxTestSend(QObject* parent)
 
 LynxTestSend::~LynxTestSend() {
     writer_.stop();
-    line_->CloseConnection();
+    send_->Close();
 }
 
 void LynxTestSend::Start(const std::string& levelName, const std::string& compiled) {

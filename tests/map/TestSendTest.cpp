@@ -107,6 +107,23 @@ TEST_F(TestSendFlow, AnAnswerAndSilenceEndTheSendWithAnEmptyStatus) {
     EXPECT_EQ(send.Status(), "");
 }
 
+TEST_F(TestSendFlow, ThePortStaysOpenBetweenSendsAndFollowsAChangeOfPort) {
+    SendAll();
+    timer.Advance(500);
+    SendAll();
+    EXPECT_EQ(line.opens, 1);
+    EXPECT_EQ(line.closes, 0);
+    ASSERT_TRUE(send.Start("Com3", "CAVE01", SampleLevel()));
+    EXPECT_EQ(line.Port(), "Com3");
+    EXPECT_EQ(line.opens, 2);
+    EXPECT_EQ(line.closes, 1);
+    line.vanished = true;
+    ASSERT_TRUE(send.Start("Com3", "CAVE01", SampleLevel())) << "an unplugged port is opened again";
+    EXPECT_EQ(line.opens, 3);
+    send.Close();
+    EXPECT_EQ(line.closes, 3);
+}
+
 TEST_F(TestSendFlow, SilenceAfterTheSendIsNoAnswer) {
     SendAll();
     timer.Advance(499);
@@ -179,7 +196,7 @@ TEST(TestSendToLynxSim, BothChecksumsAreRightAndTheTitleIsTheLevelName) {
     lock.unlock();
     fn();
     EXPECT_EQ(send.CurrentState(), TestSend::State::Acknowledging);
-    line.CloseConnection();
+    send.Close();
 }
 
 }  // namespace

@@ -146,7 +146,8 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
 }
 
 TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
-    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer"});
+    gdltest::ChildProcess sim(
+        {gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer; wait-level; answer"});
     auto device = sim.ReadLine(5s);
     ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
     FileRegistry registry(dir.Path("m.reg"), dir.Path("config/gdlkit/user.reg"));
@@ -174,6 +175,11 @@ TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
     EXPECT_THAT(*level,
                 testing::HasSubstr("\"dataChecksum\":" +
                                    std::to_string(DataChecksum(LevelBytesToSend(compiled))) + ","));
+    // Again, on the port that stayed open.
+    Keys({"ctrl+t"});
+    auto again = sim.ReadLineWith("\"event\":\"level\"", kDeadline);
+    ASSERT_TRUE(again) << "the second send did not reach the Lynx";
+    EXPECT_THAT(*again, testing::HasSubstr("\"dataChecksumOk\":true"));
     // Closing asks about the unsaved edit: Discard.
     Keys({"ctrl+q"});
     const std::string question = x.WaitForWindow("^GDLMap$", 20);
