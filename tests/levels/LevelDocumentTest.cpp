@@ -351,6 +351,8 @@ TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
     }
     EXPECT_TRUE(Must(MoveLevel(doc, 0, -1)).Empty());
     EXPECT_TRUE(Must(FloodFill(doc, 0, {0, 0}, Tile::Steel)).Empty());
+    EXPECT_TRUE(Must(SetTime(doc, 0, 2, 30)).Empty());
+    EXPECT_TRUE(Must(RenameLevel(doc, 1, "two")).Empty());
     EXPECT_EQ(doc.Bytes(), kTwo);
 }
 
