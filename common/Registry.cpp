@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
 #include "TextUtil.h"

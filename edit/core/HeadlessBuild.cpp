@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <ostream>
 
+#include "Environment.h"
 #include "FileUtil.h"
 #include "InstallFolders.h"
 #include "LevelInfo.h"

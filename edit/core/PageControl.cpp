@@ -9,10 +9,18 @@ void PageControl::ShowIfOpen(Page page) {
     if (s_.model.open) gPagesPageChanged(page);
 }
 
-void PageControl::bPropsClick() { ShowIfOpen(Page::Properties); }
-void PageControl::bSourceClick() { ShowIfOpen(Page::Source); }
-void PageControl::bLevelsClick() { ShowIfOpen(Page::Levels); }
-void PageControl::bBuildClick() { ShowIfOpen(Page::Build); }
+void PageControl::bPropsClick() {
+    ShowIfOpen(Page::Properties);
+}
+void PageControl::bSourceClick() {
+    ShowIfOpen(Page::Source);
+}
+void PageControl::bLevelsClick() {
+    ShowIfOpen(Page::Levels);
+}
+void PageControl::bBuildClick() {
+    ShowIfOpen(Page::Build);
+}
 
 void PageControl::gPagesPageChanged(Page page) {
     if (page != Page::Default && !s_.model.open) return;

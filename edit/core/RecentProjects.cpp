@@ -15,8 +15,8 @@ std::string ValueName(std::size_t i) {
 
 void RecentProjects::Load() {
     for (std::size_t i = 0; i < paths_.size(); ++i) {
-        paths_[i] = s_.registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, ValueName(i))
-                        .value_or("");
+        paths_[i] =
+            s_.registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, ValueName(i)).value_or("");
         s_.view.recent[i].visible = !paths_[i].empty();
         if (s_.view.recent[i].visible) s_.view.recentSeparatorVisible = true;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Environment.h"
 #include "Guarded.h"
 #include "Icons.h"
 #include "Passwords.h"

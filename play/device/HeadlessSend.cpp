@@ -3,6 +3,7 @@
 #include <chrono>
 #include <ostream>
 
+#include "Environment.h"
 #include "EventLoop.h"
 #include "PlayerWindow.h"
 #include "Prompts.h"

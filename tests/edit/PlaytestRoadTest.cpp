@@ -17,6 +17,7 @@
 
 #include "BatchRunner.h"
 #include "ChildProcess.h"
+#include "Environment.h"
 #include "ProjectFixtures.h"
 #include "RunProgram.h"
 

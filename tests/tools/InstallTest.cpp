@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "BatchRunner.h"
+#include "Environment.h"
 #include "FileUtil.h"
 #include "RunProgram.h"
 #include "TempDir.h"

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "Companion.h"
+#include "Environment.h"
 #include "Guarded.h"
 #include "PortMap.h"
 #include "QtText.h"
