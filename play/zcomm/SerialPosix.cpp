@@ -39,7 +39,6 @@
 #include "SerialPosix.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -57,6 +56,7 @@
 #include <system_error>
 #include <utility>
 
+#include "SerialPreflight.h"
 #include "Zcomm.h"
 
 namespace gdl {
@@ -137,19 +137,6 @@ std::string Unsupported(const TZComm& comm) {
     return {};
 }
 
-std::string GroupOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        std::array<char, 1024> buffer{};
-        group entry{};
-        group* found = nullptr;
-        if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-            return found->gr_name;
-        }
-    }
-    return "dialout";
-}
-
 bool Gone(int error) {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
 }
@@ -198,26 +185,7 @@ LineSettings ComputeLineSettings(const TZComm& comm, const termios& current) {
 }
 
 std::string OpenErrorText(int error, const std::string& path) {
-    switch (error) {
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return "There is no device " + path + ".";
-        case EACCES:
-        case EPERM:
-            return "Permission denied on " + path + ": the user must be in the group \"" +
-                   GroupOf(path) + "\" that owns the device (and log in again after joining it).";
-        case EBUSY:
-        case EWOULDBLOCK:
-            return path + " is busy: another program uses it.";
-        case ENOTTY:
-        case EISDIR:
-            return path + " is not a serial device.";
-        case EIO:
-            return path + " does not answer: the port may have no hardware behind it.";
-        default:
-            return path + ": " + std::strerror(error) + ".";
-    }
+    return ExplainOpenFailure(error, path);
 }
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "SerialPosix.h"
+#include "SerialPreflight.h"
 
 namespace gdl {
 
@@ -69,9 +70,7 @@ bool TZComm::OpenConnection() {
     devicePath_ = ResolvePortDevice(Port, registry_);
     if (Port.empty()) return FailOpen("No port is chosen.");
     if (devicePath_.empty()) {
-        return FailOpen("No serial device was found for " + Port +
-                        " (looked in /dev/serial/by-id, /dev/ttyUSB*, /dev/ttyACM* and "
-                        "/dev/ttyS*).");
+        return FailOpen(ExplainNoDevice(Port));
     }
     std::string why;
     port_ = SerialPort::Open(devicePath_, why);
