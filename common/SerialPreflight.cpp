@@ -149,8 +149,8 @@ std::string HeldText(const std::string& device, const SerialRoots& roots) {
         if (!names.empty()) names += ", ";
         names += h.name + " (process " + std::to_string(h.pid) + ")";
     }
-    std::string text = device + " is busy: " + names + (holders.size() > 1 ? " have" : " has") +
-                       " it open.";
+    std::string text =
+        device + " is busy: " + names + (holders.size() > 1 ? " have" : " has") + " it open.";
     for (const auto& h : holders) text += HolderAdvice(h, device, roots);
     return text;
 }
@@ -250,10 +250,11 @@ std::string PermissionAdvice(const AccessFacts& f) {
                        ", group " + group + ", " + ModeText(f.mode) + ").";
     const bool groupMay = (f.mode & 060) == 060;
     if (!groupMay || f.group == 0) {
-        return text + " Its group may not use it, so joining a group does not help: give the "
-                      "device to the group dialout with this line in "
-                      "/etc/udev/rules.d/50-lynx-cable.rules: SUBSYSTEM==\"tty\", "
-                      "KERNEL==\"" +
+        return text +
+               " Its group may not use it, so joining a group does not help: give the "
+               "device to the group dialout with this line in "
+               "/etc/udev/rules.d/50-lynx-cable.rules: SUBSYSTEM==\"tty\", "
+               "KERNEL==\"" +
                TtyName(f.device) +
                "\", GROUP=\"dialout\", MODE=\"0660\"; then plug the adapter in again and join "
                "dialout: sudo usermod -aG dialout $USER, then log out and in again.";

@@ -19,10 +19,10 @@ struct SerialRoots {
 };
 
 struct SerialDeviceInfo {
-    std::string device;   // "/dev/ttyUSB0"
-    std::string byId;     // its stable name under dev/serial/by-id; "" when none
-    std::string driver;   // "ftdi_sio", "cdc_acm", "ch341-uart"; "" when unknown
-    std::string group;    // the device's group, by name (its number when unnamed)
+    std::string device;    // "/dev/ttyUSB0"
+    std::string byId;      // its stable name under dev/serial/by-id; "" when none
+    std::string driver;    // "ftdi_sio", "cdc_acm", "ch341-uart"; "" when unknown
+    std::string group;     // the device's group, by name (its number when unnamed)
     bool mayOpen = false;  // this user may read and write it
 };
 
@@ -59,8 +59,7 @@ AccessFacts ReadAccessFacts(const std::string& device);
 std::string PermissionAdvice(const AccessFacts& facts);
 
 // The cause and the fix when opening device failed with errno error.
-std::string ExplainOpenFailure(int error, const std::string& device,
-                               const SerialRoots& roots = {});
+std::string ExplainOpenFailure(int error, const std::string& device, const SerialRoots& roots = {});
 // The cause and the fix when port ("Com3") names no device: the devices
 // there are, or that there is none.
 std::string ExplainNoDevice(const std::string& port, const SerialRoots& roots = {});

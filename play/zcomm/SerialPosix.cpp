@@ -68,6 +68,8 @@ using Clock = std::chrono::steady_clock;
 // UNIX98 pty slaves (/dev/pts/N).
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
+// How often a drain that someone watches says how far it is.
+constexpr int kDrainReportMs = 50;
 
 struct BaudEntry {
     std::uint32_t rate;
@@ -333,7 +335,14 @@ IoResult SerialPort::WriteByte(unsigned char byte, std::chrono::milliseconds lim
     }
 }
 
-IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs) {
+std::size_t SerialPort::OutputQueued() const {
+    int queued = 0;
+    if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+    return static_cast<std::size_t>(queued);
+}
+
+IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs,
+                           const std::function<void(std::size_t)>& unsent) {
     const auto outputQueued = [this]() -> int {
         int queued = 0;
         if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0) return -errno;
@@ -355,9 +364,10 @@ IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs)
         // Wait as long as the queued bytes take on the wire (11 bits each at
         // most), then look again; the output queue gives no event when empty.
         const auto wire = static_cast<int>(std::uint64_t{11000} * queued / rate) + 1;
-        ::poll(nullptr, 0, std::min(left, wire));
+        ::poll(nullptr, 0, std::min({left, wire, unsent ? kDrainReportMs : wire}));
         queued = outputQueued();
         if (queued < 0) return Gone(-queued) ? IoResult::Vanished : IoResult::Failed;
+        if (unsent) unsent(static_cast<std::size_t>(queued));
     }
     // With the queue empty only the adapter's FIFO is left; the driver bounds this.
     if (::tcdrain(fd_.Get()) != 0 && Gone(errno)) return IoResult::Vanished;

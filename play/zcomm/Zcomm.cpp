@@ -228,9 +228,13 @@ int TZComm::MessageCOMM() {
     return 1;
 }
 
-bool TZComm::WaitSent() {
+bool TZComm::WaitSent(const std::function<void(std::size_t unsent)>& unsent) {
     if (!connected_ || vanished_) return false;
-    return Succeeded(port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier));
+    return Succeeded(port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier, unsent));
+}
+
+std::size_t TZComm::OutputQueued() const {
+    return connected_ && port_ ? port_->OutputQueued() : 0;
 }
 
 void TZComm::ReceiveFromPort(const unsigned char* bytes, std::size_t count) {

@@ -1,10 +1,10 @@
 // The reason a port will not open, as the user reads it: refused permission
 // with the device's group and the command that fixes it, the program that
 // holds the device, and the devices there are when the one named is missing.
-#include "SerialPreflight.h"
-
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -12,13 +12,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "SerialPreflight.h"
 #include "TempDir.h"
 #include "ZcommFixtures.h"
 
@@ -56,7 +54,8 @@ struct FakeMachine {
         fs::create_directory_symlink(dir.Path("sys/bus/usb-serial/drivers/" + driver),
                                      dir.Path(device + "/driver"));
         dir.MakeFolder("sys/class/tty/" + name);
-        fs::create_directory_symlink(dir.Path(device), dir.Path("sys/class/tty/" + name + "/device"));
+        fs::create_directory_symlink(dir.Path(device),
+                                     dir.Path("sys/class/tty/" + name + "/device"));
         if (!type.empty()) dir.Write("sys/class/tty/" + name + "/type", type + "\n");
         dir.Write("dev/" + name, "");
     }
@@ -84,8 +83,7 @@ TEST(SerialPreflight, PermissionAdviceFollowsTheDeviceAndTheUsersGroups) {
          kDialout,
          {kUsers},
          {kUsers},
-         {"group dialout", "rw-rw----", "sudo usermod -aG dialout $USER",
-          "log out and in again"}},
+         {"group dialout", "rw-rw----", "sudo usermod -aG dialout $USER", "log out and in again"}},
         {"joined, session older",
          0660,
          kDialout,
@@ -98,8 +96,9 @@ TEST(SerialPreflight, PermissionAdviceFollowsTheDeviceAndTheUsersGroups) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        gdl::AccessFacts facts{"/dev/ttyUSB0", c.mode, 0, c.group, c.group ? "dialout" : "root",
-                               1000, c.session, c.account};
+        gdl::AccessFacts facts{
+            "/dev/ttyUSB0", c.mode,    0,        c.group, c.group ? "dialout" : "root",
+            1000,           c.session, c.account};
         const std::string text = gdl::PermissionAdvice(facts);
         EXPECT_THAT(text, HasSubstr("Permission denied on /dev/ttyUSB0"));
         for (const auto& s : c.says) EXPECT_THAT(text, HasSubstr(s));
@@ -237,7 +236,7 @@ TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
 
     m.Tty("ttyUSB0", "ftdi_sio", "0403:6001");
     m.Tty("ttyS0", "serial8250", {}, "4");
-    m.Tty("ttyS1", "serial8250", {}, "0");  // reserved, no chip
+    m.Tty("ttyS1", "serial8250", {}, "0");   // reserved, no chip
     m.dir.MakeFolder("sys/class/tty/tty0");  // a console: no device
     fs::create_symlink("../../ttyUSB0",
                        m.dir.Path("dev/serial/by-id/usb-FTDI_Lynx_cable-if00-port0"));

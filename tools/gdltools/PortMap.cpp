@@ -92,8 +92,8 @@ std::string SerialDevicesText(const SerialRoots& roots) {
         if (!d.byId.empty()) text += "      by-id   " + d.byId + "\n";
         text += "      driver  " + (d.driver.empty() ? std::string("unknown") : d.driver) + "\n";
         text += "      group   " + d.group + "\n";
-        text += std::string("      you     ") + (d.mayOpen ? "may open it" : "may not open it") +
-                "\n";
+        text +=
+            std::string("      you     ") + (d.mayOpen ? "may open it" : "may not open it") + "\n";
         if (!d.mayOpen && !refused) refused = &d;
     }
     if (refused) text += "\n" + PermissionAdvice(ReadAccessFacts(refused->device)) + "\n";
