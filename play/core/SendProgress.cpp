@@ -42,7 +42,7 @@ void SendProgress::Show(std::size_t unsent) {
     const std::size_t out = std::min(bar_.max, written_ - std::min(unsent, written_));
     // What has left the port stays out, whatever a driver's count says next.
     bar_.position = std::max(bar_.position, out);
-    const std::size_t step = std::max<std::size_t>(1, bar_.max / kSteps);
+    const std::size_t step = std::max<std::size_t>(1, (bar_.max + kSteps - 1) / kSteps);
     if (bar_.position == painted_) return;
     if (bar_.position < painted_ + step && bar_.position != bar_.max) return;
     painted_ = bar_.position;

@@ -97,7 +97,7 @@ TEST_F(PackageTest, LaunchersStartTheKitsPrograms) {
         const char* launcher;
         const char* says;
     };
-    for (const Case& c : {Case{"gdlplay", "gdlplay.exe (GDLKIT) "}, Case{"gdledit", "GDLKIT"}}) {
+    for (const Case& c : {Case{"gdlplay", "gdlplay.exe (GDLKIT) "}, Case{"gdledit", "GDLEdit "}}) {
         SCOPED_TRACE(c.launcher);
         auto version = gdltest::RunProgram({bin + c.launcher, "--version"}, dir.Folder());
         EXPECT_EQ(version.status, 0) << version.err;

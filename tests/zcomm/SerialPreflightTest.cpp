@@ -18,6 +18,7 @@
 #include "FileUtil.h"
 #include "SerialPreflight.h"
 #include "TempDir.h"
+#include "TextUtil.h"
 #include "ZcommFixtures.h"
 
 namespace {
