@@ -100,6 +100,21 @@ bool UsbDevicePresent(const std::string& id, const SerialRoots& roots) {
     return false;
 }
 
+// The driver of the hardware behind a tty. Newer kernels put the serial
+// core's own "port" and "ctrl" devices in between; the chip's driver is above.
+std::string DriverOf(const fs::path& tty) {
+    std::error_code ec;
+    fs::path at = fs::canonical(tty / "device", ec);
+    for (int depth = 0; !ec && depth < 4 && at.has_relative_path(); ++depth) {
+        const fs::path driver = fs::canonical(at / "driver", ec);
+        if (ec) return {};
+        if (driver.parent_path().parent_path().filename() != "serial-base")
+            return driver.filename().string();
+        at = at.parent_path();
+    }
+    return {};
+}
+
 std::string TtyName(const std::string& device) {
     std::error_code ec;
     const fs::path real = fs::canonical(device, ec);
@@ -171,7 +186,7 @@ std::vector<SerialDeviceInfo> ListSerialDevices(const SerialRoots& roots) {
         d.device = (fs::path(roots.dev) / name).string();
         struct stat st {};
         if (::stat(d.device.c_str(), &st) != 0) continue;
-        d.driver = fs::read_symlink(tty / "device/driver", ec).filename().string();
+        d.driver = DriverOf(tty);
         d.group = GroupName(st.st_gid);
         d.mayOpen = ::access(d.device.c_str(), R_OK | W_OK) == 0;
         const fs::path real = fs::canonical(d.device, ec);

@@ -237,6 +237,14 @@ TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
 
     m.Tty("ttyUSB0", "ftdi_sio", "0403:6001");
     m.Tty("ttyS0", "serial8250", {}, "4");
+    // The serial core's own port device between the tty and the chip's driver.
+    const std::string port = "sys/devices/platform/ttyS0/port";
+    m.dir.MakeFolder(port);
+    m.dir.MakeFolder("sys/bus/serial-base/drivers/port");
+    fs::create_directory_symlink(m.dir.Path("sys/bus/serial-base/drivers/port"),
+                                 m.dir.Path(port + "/driver"));
+    fs::remove(m.dir.Path("sys/class/tty/ttyS0/device"));
+    fs::create_directory_symlink(m.dir.Path(port), m.dir.Path("sys/class/tty/ttyS0/device"));
     m.Tty("ttyS1", "serial8250", {}, "0");   // reserved, no chip
     m.dir.MakeFolder("sys/class/tty/tty0");  // a console: no device
     fs::create_symlink("../../ttyUSB0",
