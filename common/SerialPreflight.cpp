@@ -152,12 +152,32 @@ std::string HolderAdvice(const DeviceHolder& holder, const std::string& device,
     return " Close that program, or end it: kill " + std::to_string(holder.pid) + ".";
 }
 
+// Programs known to take serial adapters that are running now: ModemManager
+// for ttyACM devices, brltty for CH340 adapters.
+std::vector<DeviceHolder> LikelyHolders(const std::string& device, const SerialRoots& roots) {
+    const std::string tty = TtyName(device);
+    std::vector<DeviceHolder> likely;
+    if (tty.rfind("ttyACM", 0) == 0) likely = ProcessesNamed("ModemManager", roots);
+    if (UsbIdOf(tty, roots) == kCh340Id) {
+        auto brltty = ProcessesNamed("brltty", roots);
+        likely.insert(likely.end(), brltty.begin(), brltty.end());
+    }
+    return likely;
+}
+
 std::string HeldText(const std::string& device, const SerialRoots& roots) {
     const auto holders = FindDeviceHolders(device, roots);
     if (holders.empty()) {
-        return device +
-               " is busy: another program has it open, one this user cannot see. sudo fuser -v " +
-               device + " names it.";
+        std::string text = device +
+                           " is busy: another program has it open, one this user cannot see. sudo "
+                           "fuser -v " +
+                           device + " names it.";
+        // The usual suspects run as root, so only their names are to be seen.
+        for (const auto& suspect : LikelyHolders(device, roots)) {
+            text += " It is likely " + suspect.name + " (process " + std::to_string(suspect.pid) +
+                    ")." + HolderAdvice(suspect, device, roots);
+        }
+        return text;
     }
     std::string names;
     for (const auto& h : holders) {

@@ -223,9 +223,17 @@ TEST(SerialPreflight, KnownHoldersGetTheirKnownFix) {
         for (const auto& s : c.says) EXPECT_THAT(text, HasSubstr(s));
         EXPECT_THAT(text, Not(HasSubstr("bash")));
     }
+    // Holders this user cannot see: a running suspect is named as likely.
     fs::remove_all(m.dir.Path("proc/4242"));
-    EXPECT_THAT(gdl::ExplainOpenFailure(EWOULDBLOCK, m.roots.dev + "/ttyUSB0", m.roots),
-                HasSubstr("sudo fuser -v " + m.roots.dev + "/ttyUSB0"));
+    EXPECT_THAT(
+        gdl::ExplainOpenFailure(EWOULDBLOCK, m.roots.dev + "/ttyUSB0", m.roots),
+        AllOf(HasSubstr("sudo fuser -v " + m.roots.dev + "/ttyUSB0"), Not(HasSubstr("likely"))));
+    m.Process(4242, "ModemManager");
+    EXPECT_THAT(gdl::ExplainOpenFailure(EBUSY, m.roots.dev + "/ttyACM0", m.roots),
+                AllOf(HasSubstr("It is likely ModemManager (process 4242)"),
+                      HasSubstr("ENV{ID_MM_DEVICE_IGNORE}")));
+    EXPECT_THAT(gdl::ExplainOpenFailure(EBUSY, m.roots.dev + "/ttyUSB0", m.roots),
+                Not(HasSubstr("likely")));
 }
 
 TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
