@@ -7,10 +7,12 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <chrono>
+#include <sstream>
 
 #include "../forms/FormsTestSupport.h"
 #include "ChildProcess.h"
 #include "Cpmain.h"
+#include "HeadlessSend.h"
 #include "PlayFormsSupport.h"
 #include "PlayerFixtures.h"
 #include "QtPlayerPorts.h"
@@ -86,6 +88,51 @@ TEST(SendProgressRoad, BarRunsFromNothingToTheWholeSendAndGoes) {
     ASSERT_TRUE(level);
     EXPECT_NE(level->find("\"dataChecksumOk\":true"), std::string::npos) << *level;
     form.close();
+}
+
+// --send on a terminal: one line redrawn in place with the bytes out, erased
+// before the next status line; off a terminal, nothing of it.
+TEST(SendProgressRoad, SendOnATerminalRedrawsOneProgressLine) {
+    gdltest::TempDir dir;
+    gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
+    auto levels = gdltest::NumberedLevels(1);
+    levels[0].compiled = gdltest::CompiledLevelBytes(407, "LEVEL 1");
+    dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, levels));
+    const std::string total = std::to_string(gdl::kPreambleBytes + gdl::kLinkHeaderSize + 400);
+    for (const bool terminal : {true, false}) {
+        SCOPED_TRACE(terminal);
+        gdltest::ChildProcess sim(
+            {gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer"});
+        auto device = sim.ReadLine(5s);
+        ASSERT_TRUE(device);
+        gdl::MemoryRegistry registry;
+        gdl::PlayCommand command;
+        command.kind = gdl::PlayCommandKind::Send;
+        command.set = dir.Path("road.gdl");
+        command.port = *device;
+        std::ostringstream out, err;
+        EXPECT_EQ(gdl::RunSend(command, registry, dir.Folder(), out, err, terminal),
+                  gdl::kSendAnswered)
+            << out.str() << err.str();
+        const std::string shown = out.str();
+        if (!terminal) {
+            EXPECT_EQ(shown.find("Sending:"), std::string::npos) << shown;
+            EXPECT_EQ(shown.find('\r'), std::string::npos) << shown;
+            continue;
+        }
+        const auto first = shown.find("Panel14:  Sending Level to Lynx...\n\r\033[KSending: 0 of " +
+                                      total + " bytes");
+        const auto last = shown.find("\r\033[KSending: " + total + " of " + total + " bytes");
+        ASSERT_NE(first, std::string::npos) << shown;
+        ASSERT_NE(last, std::string::npos) << shown;
+        EXPECT_LT(first, last);
+        // The line is erased, and no newline ends it, before the next status.
+        EXPECT_EQ(shown.substr(last).find("bytes\r\033[KPanel14: \n"),
+                  std::string("\r\033[KSending: " + total + " of " + total + " ").size())
+            << shown;
+        EXPECT_EQ(shown.substr(first, last - first).find('\n'),
+                  std::string("Panel14:  Sending Level to Lynx...").size());
+    }
 }
 
 }  // namespace

@@ -171,8 +171,8 @@ TEST(SerialPreflight, BusyPortNamesTheProcessThatHoldsIt) {
         if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) ::_exit(1);
         char go = 'h';
         if (::write(ready[1], &go, 1) != 1) ::_exit(1);
-        ::read(release[0], &go, 1);  // until the test closes its end
-        ::_exit(0);
+        const ssize_t released = ::read(release[0], &go, 1);  // until the test closes its end
+        ::_exit(released < 0 ? 1 : 0);
     }
     ::close(ready[1]);
     ::close(release[0]);
