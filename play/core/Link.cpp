@@ -6,6 +6,7 @@
 #include "Prompts.h"
 #include "Reader.h"
 #include "Registry.h"
+#include "SendProgress.h"
 #include "SerialLine.h"
 #include "TextUtil.h"
 #include "Timer.h"
@@ -95,7 +96,7 @@ std::string Link::TakeLevelBytes() {
 
 bool Link::Send() {
     PlayerState& s = c_.state;
-    SerialLine& line = c_.ports.line;
+    SendProgress line(c_.ports.line, c_.view.pSend, c_.ports.repaint);
     LinkHeaderFields fields{s.label, s.newLevel, s.endOfGame, s.freshStart, s.music, 0, 0};
     header_ = BuildLinkHeader(fields);
     s.newLevel = 0;
@@ -117,7 +118,7 @@ bool Link::Send() {
     }
     c_.view.Panel14Hint.clear();
     Status(kSendingLevel, Lamp::On);
-    c_.ports.repaint();
+    line.Begin(kPreambleBytes + kLinkHeaderSize + level.size());
 
     // A device that stops taking bytes would hold the window for seconds per
     // byte: after the first failed write the rest of the send is dropped.

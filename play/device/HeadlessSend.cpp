@@ -6,6 +6,7 @@
 #include "Environment.h"
 #include "EventLoop.h"
 #include "PlayerWindow.h"
+#include "Process.h"
 #include "Prompts.h"
 #include "Registry.h"
 #include "ToolRunner.h"
@@ -34,11 +35,18 @@ private:
     std::ostream& err_;
 };
 
-// Prints each new text of the status line as it changes.
+// Prints each new text of the status line as it changes; on a terminal, the
+// send's progress as one line that is redrawn in place and erased at the end.
 class StatusPrinter {
 public:
-    explicit StatusPrinter(std::ostream& out) : out_(out) {}
+    StatusPrinter(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
     void Show(const PlayerView& view) {
+        if (view.Panel14.text != last_ && progressShown_) out_ << "\r\033[K";
+        progressShown_ = progressShown_ && view.Panel14.text == last_;
+        ShowStatus(view);
+        ShowProgress(view.pSend);
+    }
+    void ShowStatus(const PlayerView& view) {
         if (view.Panel14.text == last_) return;
         last_ = view.Panel14.text;
         if (last_.rfind(" Warning: Write Error", 0) == 0) writeFailed = true;
@@ -47,7 +55,16 @@ public:
     bool writeFailed = false;
 
 private:
+    void ShowProgress(const ProgressView& bar) {
+        if (!terminal_ || (!bar.visible && !progressShown_)) return;
+        out_ << "\r\033[K";
+        progressShown_ = bar.visible;
+        if (bar.visible) out_ << "Sending: " << bar.position << " of " << bar.max << " bytes";
+        out_ << std::flush;
+    }
     std::ostream& out_;
+    bool terminal_;
+    bool progressShown_ = false;
     std::string last_;
 };
 
@@ -105,13 +122,13 @@ std::string PlayUsageText() {
 }
 
 int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
-            std::ostream& out, std::ostream& err) {
+            std::ostream& out, std::ostream& err, bool terminal) {
     EventLoop loop;
     ZcommLine line([&loop](std::function<void()> fn) { loop.Post(std::move(fn)); }, &registry);
     PosixToolRunner runner;
     StreamPrompts prompts(err, Answer::No, " No");
     HeadlessDialogs dialogs(err);
-    StatusPrinter status(out);
+    StatusPrinter status(out, terminal);
     PlayerWindow* window = nullptr;
     PlayerPorts ports{registry,
                       runner,
@@ -171,7 +188,7 @@ int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostre
             return kSendUsage;
         case PlayCommandKind::Send: {
             FileRegistry registry = FileRegistry::FromEnvironment();
-            return RunSend(command, registry, ProgramFolder(), out, err);
+            return RunSend(command, registry, ProgramFolder(), out, err, StdoutIsTerminal());
         }
         case PlayCommandKind::Gui:
             break;

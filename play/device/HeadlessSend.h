@@ -32,9 +32,10 @@ std::string PlayUsageText();
 
 // The start-up of "SET INDEX" (test mode), one PLAY, and the exchange
 // followed until the Lynx falls silent or the link fails; then the window's
-// close. Returns the exit code.
+// close. Returns the exit code. terminal: out is a terminal, which is shown
+// the send's progress on one line redrawn in place.
 int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
-            std::ostream& out, std::ostream& err);
+            std::ostream& out, std::ostream& err, bool terminal = false);
 
 // Help, version, usage errors and --send on this machine (not for Gui).
 int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostream& err);
