@@ -64,9 +64,10 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A new file of our own beside path, created with the usual permissions
-// (0666 less the umask); -1 when none can be made.
-int CreateTempBeside(const std::string& path, std::string& temp) {
+}  // namespace
+
+// Created with the usual permissions (0666 less the umask).
+int CreateFileBeside(const std::string& path, std::string& temp) {
     static std::atomic<unsigned> counter{0};
     // One draw per process: asking the random device costs more than the
     // write of a small file.
@@ -80,13 +81,11 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
     return -1;
 }
 
-}  // namespace
-
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
     // A name of our own beside the target, so the rename stays on one file
     // system; a file that exists keeps its permissions.
     std::string temp;
-    int fd = CreateTempBeside(path, temp);
+    int fd = CreateFileBeside(path, temp);
     if (fd < 0) return false;
     struct stat old {};
     bool ok = ::stat(path.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;

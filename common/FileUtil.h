@@ -33,6 +33,10 @@ enum class Durability {
 // left. A replaced file keeps its permissions.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes,
                      Durability durability = Durability::Cache);
+// A new, empty file of our own beside path (path + ".tmp" + a name no other
+// writer uses), open for writing; -1 when none can be made. name receives
+// its path. For output streamed in pieces and then renamed into place.
+int CreateFileBeside(const std::string& path, std::string& name);
 // Deletes a file; a missing file is no error.
 bool DeleteFileQuiet(const std::string& path);
 // Copies without overwriting an existing target.

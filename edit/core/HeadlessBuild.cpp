@@ -56,13 +56,6 @@ std::string AbsolutePath(const std::string& path) {
     return ec ? path : abs.lexically_normal().string();
 }
 
-// The listing caches are derived data; the editor drops them on load and close.
-void DeleteListingCaches(const ProjectModel& model) {
-    for (const auto& source : model.sources)
-        if (!source.empty() && source.find('/') == std::string::npos)
-            DeleteLevelInfoFiles(model.folder, source);
-}
-
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -163,11 +156,12 @@ int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, s
                                 BaseName(model.fileName) + ".gdl", options.sourceFolder)
             : options.output;
 
+    // The listing caches are derived data; the editor drops them on load and close.
+    settings.freshListings = true;
+
     StreamBuildView view(out);
-    DeleteListingCaches(model);
     const BuildResult result =
         RunLevelSetBuild(model, settings, tool, prompts, context.random, view);
-    DeleteListingCaches(model);
     switch (result.outcome) {
         case BuildOutcome::Done:
             return kExitDone;
