@@ -1,5 +1,6 @@
 #include "Link.h"
 
+#include "CompiledLevel.h"
 #include "FileUtil.h"
 #include "LynxText.h"
 #include "PlatformPath.h"
@@ -83,8 +84,10 @@ std::string Link::TakeLevelBytes() {
     }
     if (s.levelName.empty()) return {};
     std::optional<std::string> bytes;
-    if (IsPlainFileName(s.levelName))
-        bytes = ReadFileBytes(PlatformPath(s.setFolder + s.levelName + ".bin"));
+    const std::string path = PlatformPath(s.setFolder + s.levelName + ".bin");
+    // A file larger than any compiled level is not read at all.
+    if (IsPlainFileName(s.levelName) && FileSize(path).value_or(0) <= kLargestCompiledLevelSize)
+        bytes = ReadFileBytes(path);
     if (!bytes) {
         c_.ports.prompts.ShowMessage(kCaptionFileError, kCantReadLevel, MsgIcon::Error);
         return {};

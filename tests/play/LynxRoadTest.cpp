@@ -75,6 +75,17 @@ TEST_F(LynxRoad, SilentLynxIsReportedAsNotResponding) {
         << sent.out;
 }
 
+// A 5 GB sparse file with a set's header and table is refused as it opens,
+// without reading it into memory.
+TEST_F(LynxRoad, HugeSetIsRefusedWithoutReadingIt) {
+    fs::copy_file(dir.Path("GemQuest/GemQuest.gdl"), dir.Path("GemQuest/huge.gdl"));
+    fs::resize_file(dir.Path("GemQuest/huge.gdl"), std::uintmax_t{5} << 30);
+    auto sent = Run("gdlplay.exe", {"--send", "huge.gdl", "--port", "/nonexistent/tty"});
+    EXPECT_EQ(sent.status, 3) << sent.out << sent.err;
+    EXPECT_NE(sent.out.find("Panel3: INVALID LEVEL SET\n"), std::string::npos) << sent.out;
+    EXPECT_LT(sent.maxRssKb, 50 * 1024);
+}
+
 TEST_F(LynxRoad, CommandLineOutcomes) {
     struct Case {
         std::vector<std::string> args;
