@@ -63,7 +63,8 @@ public:
     std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
 };
 
-// Message texts break lines with CR LF; a terminal wants LF alone.
+// Message texts break lines with CR LF; a terminal wants LF alone, and no
+// other control byte raw (ShowControls).
 std::string ForTerminal(std::string_view text);
 
 // Without windows: boxes go to a stream (standard error), and every question

@@ -41,7 +41,9 @@ public:
     explicit StreamBuildView(std::ostream& out) : out_(out) {}
     void SetStatusBar(const std::string&) override {}
     void ClearStatusLines() override {}
-    void AddStatusLine(const std::string& line) override { out_ << line << '\n' << std::flush; }
+    void AddStatusLine(const std::string& line) override {
+        out_ << ForTerminal(line) << '\n' << std::flush;
+    }
     void SetProgressMax(int) override {}
     void SetProgress(int) override {}
     void SetBuildControlsEnabled(bool) override {}

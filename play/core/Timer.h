@@ -1,6 +1,7 @@
 // The window's one-shot timer (Timer1), and a manual clock for tests.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace gdl {
@@ -15,6 +16,12 @@ public:
     virtual void Start(int ms) = 0;
     virtual void Stop() = 0;
     virtual bool Enabled() const = 0;
+    // Milliseconds on the clock the timer runs by (any start).
+    virtual long long NowMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 };
 
 // Test double: time moves only when the test says so, and a due tick runs
@@ -44,6 +51,7 @@ public:
         now_ = until;
     }
     long long Now() const { return now_; }
+    long long NowMs() const override { return now_; }
     int Starts() const { return starts_; }
 
 private:
