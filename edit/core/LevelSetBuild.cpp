@@ -320,6 +320,7 @@ private:
         }
         if (created_) Commit();
         DeleteCompiledLevels();
+        DeleteListingsOfMissingSources();
         DeleteFileQuiet(folder_ + kLevelToolLeftover);
         view_.AddStatusLine(FinalBuildLine(errors_));
         view_.SetProgress(static_cast<int>(2 * count_ + 2));
@@ -511,6 +512,17 @@ private:
         for (const Entry& e : entries_)
             if (e.ref.source.empty() && e.plain) names.erase(e.ref.level + ".bin");
         for (const std::string& name : names) DeleteFileQuiet(folder_ + name);
+    }
+
+    // The level tool lists a source that has no file into an error listing;
+    // nothing of it is worth keeping beside the project.
+    void DeleteListingsOfMissingSources() const {
+        for (const Entry& e : entries_) {
+            const std::string& source = e.ref.source;
+            if (source.empty() || !e.plain) continue;
+            if (NamesAFolder(source) || !FileExists(folder_ + source + ".lvs"))
+                DeleteLevelInfoFiles(folder_, source);
+        }
     }
 
     // Only a file or a link at the output path is replaced.

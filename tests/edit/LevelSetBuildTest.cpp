@@ -695,3 +695,26 @@ TEST_F(BuildTest, AnOutputNamingAnInputIsRefused) {
         EXPECT_TRUE(fake.compiled.empty());
     }
 }
+
+// A source that has no file, or names a folder, leaves no listing behind:
+// no "Nosrc.te1", no "..te1".
+TEST_F(BuildTest, NoListingIsLeftForASourceThatIsNoFile) {
+    AddSourceLevels("S", {"A"});
+    WriteFile(projectDir + "S.lvs", "source text");
+    fake.listings["S"] = "";
+    fake.listings["Nosrc"] = "ld: cannot open Nosrc.lvs\r\n";
+    fake.listings["."] = "ld: cannot open ..lvs\r\n";
+    fake.listings[".."] = "ld: cannot open ...lvs\r\n";
+    AddLevel("Nosrc:LEV");
+    AddLevel(".:X");
+    AddLevel("..:Y");
+    settings.levelList = true;
+    (void)Build();
+    for (const auto& f : fs::directory_iterator(projectDir)) {
+        const std::string name = f.path().filename().string();
+        const std::string ext = f.path().extension().string();
+        if (ext == ".te1" || ext == ".te2") {
+            EXPECT_EQ(name.substr(0, 2), "S.") << name;
+        }
+    }
+}
