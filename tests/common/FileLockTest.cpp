@@ -24,7 +24,8 @@ TEST(FileLock, ASecondHolderWaitsThenGivesUpWithEwouldblock) {
 
     // A waiter that is still waiting when the holder lets go gets the lock.
     bool got = false;
-    std::thread waiter([&] { got = gdl::FileLock::Acquire(dir.Folder(), milliseconds(60000)).Ok(); });
+    std::thread waiter(
+        [&] { got = gdl::FileLock::Acquire(dir.Folder(), milliseconds(60000)).Ok(); });
     first = gdl::FileLock();
     waiter.join();
     EXPECT_TRUE(got);
