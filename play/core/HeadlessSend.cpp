@@ -179,7 +179,11 @@ int RunSend(const PlayCommand& command, Registry& registry, const std::string& p
     w.SpeedButton1Click();
     status.Show(v);
     if (!w.LastPlaySent()) {
-        if (link.LastExchange() != Exchange::CannotOpen) return close(kSendNothing);
+        if (link.LastExchange() != Exchange::CannotOpen) {
+            out << "Nothing was sent: " << ForTerminal(v.Panel2.text + " / " + v.Panel3.text)
+                << '\n';
+            return close(kSendNothing);
+        }
         if (!line.LastError().empty()) err << ForTerminal(line.LastError()) << '\n';
         outcome(Exchange::CannotOpen);
         return close(kSendLinkFailed);

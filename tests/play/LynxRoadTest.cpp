@@ -122,6 +122,8 @@ TEST_F(LynxRoad, HugeSetIsRefusedWithoutReadingIt) {
     auto sent = Run("gdlplay.exe", {"--send", "huge.gdl", "--port", "/nonexistent/tty"});
     EXPECT_EQ(sent.status, 3) << sent.out << sent.err;
     EXPECT_NE(sent.out.find("Panel3: INVALID LEVEL SET\n"), std::string::npos) << sent.out;
+    EXPECT_NE(sent.out.find("Nothing was sent: ERROR / INVALID LEVEL SET\n"), std::string::npos)
+        << sent.out;
     EXPECT_LT(sent.maxRssKb, 50 * 1024);
 }
 
