@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <tuple>
 #include <utility>
 
+#include "FileLock.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
@@ -58,8 +60,14 @@ std::vector<std::string> ToolOutputLines(std::string_view output) {
     return lines;
 }
 
-std::string PartialOutputPath(std::string_view outputPath) {
-    return std::string(outputPath) + ".new";
+std::string BeingBuiltLine(std::string_view projectFile) {
+    return "ERROR: \"" + std::string(projectFile) +
+           "\" (or another project in its folder) is being built by another program!";
+}
+
+std::string OutputIsInputLine(std::string_view outputPath, std::string_view input) {
+    return "ERROR: The level set file \"" + std::string(outputPath) + "\" would replace \"" +
+           std::string(input) + "\", which the build reads!";
 }
 
 std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
@@ -74,11 +82,10 @@ constexpr std::size_t kMaxSetLevels = 255;
 // The output file, written straight through; any failed write is remembered.
 class OutputFile {
 public:
-    // A new file that never follows a link left at the path or writes into a
-    // device: anything of that name is removed first.
-    bool Create(const std::string& path) {
-        DeleteFileQuiet(path);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // A new file of a name no other writer uses, beside the output, so two
+    // builds to one output never write into each other's file.
+    bool Create(const std::string& outputPath) {
+        const int fd = CreateFileBeside(outputPath, path_);
         if (fd >= 0) {
             file_.reset(::fdopen(fd, "wb"));
             if (!file_) ::close(fd);
@@ -103,12 +110,14 @@ public:
         if (std::fclose(file_.release()) != 0) failed_ = true;
     }
     bool Failed() const { return failed_; }
+    const std::string& Path() const { return path_; }
 
 private:
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
+    std::string path_;
     bool failed_ = false;
 };
 
@@ -177,7 +186,6 @@ public:
           random_(random),
           view_(view),
           folder_(model.folder),
-          partialPath_(PartialOutputPath(settings.outputPath)),
           count_(std::min(model.levels.size(), kMaxSetLevels)),
           offset_(std::max(0, model.offset)) {}
 
@@ -191,11 +199,20 @@ public:
         view_.SetBuildControlsEnabled(false);
 
         BuildResult result;
-        if (!ConfirmOverwrite()) {
+        // Two builds of one folder would share its compiled level files.
+        auto lock = FileLock::Acquire(folder_.empty() ? "." : folder_, kBuildLockWait);
+        if (!lock && lock.Err().Kind() == ErrorKind::System && lock.Err().Errno() == EWOULDBLOCK) {
+            Stop(result, lock.Err(), BeingBuiltLine(model_.fileName));
+        } else if (auto input = InputAtOutput()) {
+            Stop(result, gdl::Error::Caller(OutputIsInputLine(settings_.outputPath, *input)),
+                 OutputIsInputLine(settings_.outputPath, *input));
+        } else if (!ConfirmOverwrite()) {
             view_.AddStatusLine(kCancelledLine);
             result.outcome = BuildOutcome::Cancelled;
         } else {
+            if (settings_.freshListings) DropListingCaches();
             Produce(header);
+            if (settings_.freshListings) DropListingCaches();
             result.errors = errors_;
             result.outcome = errors_ == 0 ? BuildOutcome::Done : BuildOutcome::Errors;
         }
@@ -205,6 +222,41 @@ public:
     }
 
 private:
+    void Stop(BuildResult& result, gdl::Error why, const std::string& line) {
+        Error(line);
+        view_.AddStatusLine(FinalBuildLine(errors_));
+        result.outcome = BuildOutcome::Errors;
+        result.errors = errors_;
+        result.stopped = std::move(why);
+    }
+
+    void DropListingCaches() const {
+        for (const auto& source : model_.sources)
+            if (IsPlainName(source) && !source.empty()) DeleteLevelInfoFiles(folder_, source);
+    }
+
+    // The first file the build reads that the output path names (the project,
+    // a source, a compiled level kept as a file): writing the set there
+    // would destroy it.
+    std::optional<std::string> InputAtOutput() const {
+        std::error_code ec;
+        const std::filesystem::path output(settings_.outputPath);
+        if (!std::filesystem::exists(output, ec)) return std::nullopt;
+        std::vector<std::string> inputs{model_.FullPath()};
+        for (const auto& source : model_.sources)
+            if (!source.empty()) inputs.push_back(folder_ + source + ".lvs");
+        for (const auto& level : model_.levels) {
+            const LevelRef ref = SplitReference(level.reference);
+            if (!ref.source.empty()) inputs.push_back(folder_ + ref.source + ".lvs");
+            if (ref.source.empty() && IsPlainName(ref.level))
+                inputs.push_back(folder_ + ref.level + ".bin");
+        }
+        for (const std::string& input : inputs) {
+            if (std::filesystem::equivalent(output, input, ec) && !ec) return input;
+        }
+        return std::nullopt;
+    }
+
     LevelSetHeader MakeHeader() const {
         LevelSetHeader h;
         h.name = model_.name;
@@ -237,7 +289,7 @@ private:
     void Produce(const LevelSetHeader& header) {
         view_.AddStatusLine(kBuildingLine);
         if (settings_.levelList) levelList_ = LevelListOpeningLines();
-        created_ = OutputIsReplaceable() ? out_.Create(partialPath_) : out_.Refuse();
+        created_ = OutputIsReplaceable() ? out_.Create(settings_.outputPath) : out_.Refuse();
         out_.Write(SerializeHeader(header));
         CheckOutput();
 
@@ -268,6 +320,7 @@ private:
         }
         if (created_) Commit();
         DeleteCompiledLevels();
+        DeleteListingsOfMissingSources();
         DeleteFileQuiet(folder_ + kLevelToolLeftover);
         view_.AddStatusLine(FinalBuildLine(errors_));
         view_.SetProgress(static_cast<int>(2 * count_ + 2));
@@ -461,6 +514,17 @@ private:
         for (const std::string& name : names) DeleteFileQuiet(folder_ + name);
     }
 
+    // The level tool lists a source that has no file into an error listing;
+    // nothing of it is worth keeping beside the project.
+    void DeleteListingsOfMissingSources() const {
+        for (const Entry& e : entries_) {
+            const std::string& source = e.ref.source;
+            if (source.empty() || !e.plain) continue;
+            if (NamesAFolder(source) || !FileExists(folder_ + source + ".lvs"))
+                DeleteLevelInfoFiles(folder_, source);
+        }
+    }
+
     // Only a file or a link at the output path is replaced.
     bool OutputIsReplaceable() const {
         std::error_code ec;
@@ -472,9 +536,9 @@ private:
     // A build without errors puts the new set in the old one's place in one
     // step; with errors the old set stays as it was.
     void Commit() {
-        if (errors_ == 0 && std::rename(partialPath_.c_str(), settings_.outputPath.c_str()) != 0)
+        if (errors_ == 0 && std::rename(out_.Path().c_str(), settings_.outputPath.c_str()) != 0)
             Error(UnableToWriteLine(settings_.outputPath));
-        if (errors_ != 0) DeleteFileQuiet(partialPath_);
+        if (errors_ != 0) DeleteFileQuiet(out_.Path());
     }
 
     void CheckOutput() {
@@ -496,7 +560,6 @@ private:
     Random& random_;
     BuildView& view_;
     const std::string folder_;
-    const std::string partialPath_;
     const std::size_t count_;
     const int offset_;
 

@@ -143,6 +143,16 @@ bool Gone(int error) {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
 }
 
+// A socket, or the console devices (the controlling terminal /dev/tty,
+// /dev/console, /dev/ptmx), may answer an open like a missing device or even
+// open as a terminal; none of them is a serial line.
+bool IsNoSerialLine(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    if (S_ISSOCK(st.st_mode)) return true;
+    return S_ISCHR(st.st_mode) && ::major(st.st_rdev) == 5 && ::minor(st.st_rdev) <= 2;
+}
+
 int MsUntil(Clock::time_point deadline) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
@@ -217,6 +227,10 @@ void WakeEvent::Signal() {
 SerialPort::SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
 std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path, std::string& why) {
+    if (IsNoSerialLine(path)) {
+        why = OpenErrorText(ENOTTY, path);
+        return nullptr;
+    }
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!fd) {
         why = OpenErrorText(errno, path);
