@@ -1,9 +1,5 @@
 #include "LevelSetBuild.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -11,12 +7,11 @@
 #include <filesystem>
 #include <limits>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
-#include <tuple>
 #include <utility>
 
+#include "BuildFiles.h"
 #include "FileLock.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
@@ -30,112 +25,9 @@
 
 namespace gdl {
 
-std::string FinalBuildLine(int errors) {
-    if (errors == 0) return kDoneLine;
-    if (errors == 1) return "There is 1 error.";
-    return "There are " + std::to_string(errors) + " errors.";
-}
-
-std::string OverwriteQuestion(std::string_view outputPath) {
-    return "File \"" + std::string(outputPath) + "\" already exists. Overwrite?";
-}
-
-std::string UnableToWriteLine(std::string_view path) {
-    return "ERROR: Unable to write \"" + std::string(path) + "\"!";
-}
-
-std::string NoSourceFileLine(std::string_view label, std::string_view source) {
-    return "ERROR: Level " + std::string(label) + " has no Source File \"" + std::string(source) +
-           ".lvs\"!";
-}
-
-std::vector<std::string> ToolOutputLines(std::string_view output) {
-    std::vector<std::string> lines;
-    for (const std::string& line : SplitLines(output)) {
-        std::string text = TrimBlanks(line);
-        if (text.empty()) continue;
-        if (lines.size() == kToolOutputLines) break;
-        lines.push_back("   " + text);
-    }
-    return lines;
-}
-
-std::string BeingBuiltLine(std::string_view projectFile) {
-    return "ERROR: \"" + std::string(projectFile) +
-           "\" (or another project in its folder) is being built by another program!";
-}
-
-std::string OutputIsInputLine(std::string_view outputPath, std::string_view input) {
-    return "ERROR: The level set file \"" + std::string(outputPath) + "\" would replace \"" +
-           std::string(input) + "\", which the build reads!";
-}
-
-std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
-                              const std::string& levelSetName, bool sourceFolder) {
-    return (sourceFolder || buildFolder.empty() ? projectFolder : buildFolder) + levelSetName;
-}
-
 namespace {
 
 constexpr std::size_t kMaxSetLevels = 255;
-
-// The output file, written straight through; any failed write is remembered.
-class OutputFile {
-public:
-    // A new file of a name no other writer uses, beside the output, so two
-    // builds to one output never write into each other's file.
-    bool Create(const std::string& outputPath) {
-        const int fd = CreateFileBeside(outputPath, path_);
-        if (fd >= 0) {
-            file_.reset(::fdopen(fd, "wb"));
-            if (!file_) ::close(fd);
-        }
-        failed_ = !file_;
-        return !failed_;
-    }
-    // Nothing may be written to the path: every write fails.
-    bool Refuse() {
-        failed_ = true;
-        return false;
-    }
-    void Write(std::string_view bytes) {
-        if (!file_ || failed_) return;
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
-    }
-    // Flushed to the disk, so a set renamed into place is whole.
-    void Close() {
-        if (!file_) return;
-        if (std::fflush(file_.get()) != 0) failed_ = true;
-        if (!failed_ && ::fsync(::fileno(file_.get())) != 0) failed_ = true;
-        if (std::fclose(file_.release()) != 0) failed_ = true;
-    }
-    bool Failed() const { return failed_; }
-    const std::string& Path() const { return path_; }
-
-private:
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
-    std::string path_;
-    bool failed_ = false;
-};
-
-// A name from a hand-editable project file is joined to the project folder;
-// a "/" in it would reach outside that folder.
-bool IsPlainName(std::string_view name) {
-    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
-// A compiled level file as the file system shows it: a compile that writes
-// it gives it a new identity.
-using FileStamp = std::tuple<ino_t, off_t, std::int64_t, long>;
-std::optional<FileStamp> StampOf(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return FileStamp{st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                     st.st_mtim.tv_nsec};
-}
 
 struct Entry {
     LevelRef ref;
@@ -148,31 +40,10 @@ struct Entry {
     bool madeByCompile = false;  // that compile wrote the file
 };
 
-// "." and ".." name folders, never a source file.
-bool NamesAFolder(std::string_view source) {
-    return source == "." || source == "..";
-}
-
-std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
-    std::map<std::string, FileStamp> files;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".bin") != 0) continue;
-        if (auto stamp = StampOf(folder + name)) files[name] = *stamp;
-    }
-    return files;
-}
-
 std::uint8_t MusicByte(const std::string& music) {
     auto n = ParseDecimal(music);
     if (!n || *n < 0 || *n > 255) return 0;
     return static_cast<std::uint8_t>(*n);
-}
-
-bool IsReadable(const std::string& path) {
-    return ReadFilePrefix(path, 1).has_value();
 }
 
 class Build {
@@ -203,7 +74,7 @@ public:
         auto lock = FileLock::Acquire(folder_.empty() ? "." : folder_, kBuildLockWait);
         if (!lock && lock.Err().Kind() == ErrorKind::System && lock.Err().Errno() == EWOULDBLOCK) {
             Stop(result, lock.Err(), BeingBuiltLine(model_.fileName));
-        } else if (auto input = InputAtOutput()) {
+        } else if (auto input = InputAtOutput(settings_.outputPath, model_)) {
             Stop(result, gdl::Error::Caller(OutputIsInputLine(settings_.outputPath, *input)),
                  OutputIsInputLine(settings_.outputPath, *input));
         } else if (!ConfirmOverwrite()) {
@@ -233,28 +104,6 @@ private:
     void DropListingCaches() const {
         for (const auto& source : model_.sources)
             if (IsPlainName(source) && !source.empty()) DeleteLevelInfoFiles(folder_, source);
-    }
-
-    // The first file the build reads that the output path names (the project,
-    // a source, a compiled level kept as a file): writing the set there
-    // would destroy it.
-    std::optional<std::string> InputAtOutput() const {
-        std::error_code ec;
-        const std::filesystem::path output(settings_.outputPath);
-        if (!std::filesystem::exists(output, ec)) return std::nullopt;
-        std::vector<std::string> inputs{model_.FullPath()};
-        for (const auto& source : model_.sources)
-            if (!source.empty()) inputs.push_back(folder_ + source + ".lvs");
-        for (const auto& level : model_.levels) {
-            const LevelRef ref = SplitReference(level.reference);
-            if (!ref.source.empty()) inputs.push_back(folder_ + ref.source + ".lvs");
-            if (ref.source.empty() && IsPlainName(ref.level))
-                inputs.push_back(folder_ + ref.level + ".bin");
-        }
-        for (const std::string& input : inputs) {
-            if (std::filesystem::equivalent(output, input, ec) && !ec) return input;
-        }
-        return std::nullopt;
     }
 
     LevelSetHeader MakeHeader() const {
