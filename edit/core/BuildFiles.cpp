@@ -69,8 +69,7 @@ bool IsReadable(const std::string& path) {
     return ReadFilePrefix(path, 1).has_value();
 }
 
-std::optional<std::string> InputAtOutput(const std::string& outputPath,
-                                         const ProjectModel& model) {
+std::optional<std::string> InputAtOutput(const std::string& outputPath, const ProjectModel& model) {
     std::error_code ec;
     const std::filesystem::path output(outputPath);
     if (!std::filesystem::exists(output, ec)) return std::nullopt;
@@ -81,7 +80,8 @@ std::optional<std::string> InputAtOutput(const std::string& outputPath,
     for (const auto& level : model.levels) {
         const LevelRef ref = SplitReference(level.reference);
         if (!ref.source.empty()) inputs.push_back(folder + ref.source + ".lvs");
-        if (ref.source.empty() && IsPlainName(ref.level)) inputs.push_back(folder + ref.level + ".bin");
+        if (ref.source.empty() && IsPlainName(ref.level))
+            inputs.push_back(folder + ref.level + ".bin");
     }
     for (const std::string& input : inputs) {
         if (std::filesystem::equivalent(output, input, ec) && !ec) return input;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,38 +30,9 @@ using Command = std::function<void(ProjectWindow&)>;
 
 // The part of the window whose handlers a control calls.
 template <class Part>
-Part& PartOf(ProjectWindow& w);
-template <>
-inline ProjectFiles& PartOf(ProjectWindow& w) {
-    return w.Files();
-}
-template <>
-inline PageControl& PartOf(ProjectWindow& w) {
-    return w.Pages();
-}
-template <>
-inline EditorOptions& PartOf(ProjectWindow& w) {
-    return w.Options();
-}
-template <>
-inline PropertiesPage& PartOf(ProjectWindow& w) {
-    return w.Props();
-}
-template <>
-inline SourcePage& PartOf(ProjectWindow& w) {
-    return w.Source();
-}
-template <>
-inline LevelsPage& PartOf(ProjectWindow& w) {
-    return w.Levels();
-}
-template <>
-inline BuildPage& PartOf(ProjectWindow& w) {
-    return w.Build();
-}
-template <>
-inline Playtest& PartOf(ProjectWindow& w) {
-    return w.Tests();
+Part& PartOf(ProjectWindow& w) {
+    return std::get<Part&>(std::tie(w.Files(), w.Pages(), w.Options(), w.Props(), w.Source(),
+                                    w.Levels(), w.Build(), w.Tests()));
 }
 
 // The command that runs handler on its part: a control's one hop to the core.

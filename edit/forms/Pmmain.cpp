@@ -281,34 +281,36 @@ void TfProj::BuildPages() {
     defaultPage->setPalette(workspace);
     gPages_->addWidget(defaultPage);
 
-    QWidget* props = PageFrame(
-        IconId::Properties, QStringLiteral("Project Properties"),
-        QStringLiteral("On this page you can define all of the properties that apply to the "
-                       "entire level set."),
-        props_.Build());
-    props->setObjectName(QStringLiteral("tProps"));
-    gPages_->addWidget(props);
-    QWidget* source = PageFrame(
-        IconId::Source, QStringLiteral("Source Levels"),
-        QStringLiteral("On this page you can add level source files to the project, edit "
-                       "levels, and select which levels will be included in the level set."),
-        source_.Build());
-    source->setObjectName(QStringLiteral("tSource"));
-    gPages_->addWidget(source);
-    QWidget* levels = PageFrame(
-        IconId::Levels, QStringLiteral("Level Set"),
-        QStringLiteral("On this page you can select the order of the levels in the level set "
-                       "and enter additional information about individual levels."),
-        levels_.Build());
-    levels->setObjectName(QStringLiteral("tLevels"));
-    gPages_->addWidget(levels);
-    QWidget* build = PageFrame(
-        IconId::Build, QStringLiteral("Build Level Set"),
-        QStringLiteral("On this page you can build the level set file that will be used by "
-                       "the player software."),
-        build_.Build());
-    build->setObjectName(QStringLiteral("tBuild"));
-    gPages_->addWidget(build);
+    struct PageOf {
+        const char* name;
+        IconId icon;
+        const char* heading;
+        const char* description;
+        PageContent content;
+    };
+    for (const PageOf& p : {
+             PageOf{"tProps", IconId::Properties, "Project Properties",
+                    "On this page you can define all of the properties that apply to the entire "
+                    "level set.",
+                    props_.Build()},
+             PageOf{"tSource", IconId::Source, "Source Levels",
+                    "On this page you can add level source files to the project, edit levels, "
+                    "and select which levels will be included in the level set.",
+                    source_.Build()},
+             PageOf{"tLevels", IconId::Levels, "Level Set",
+                    "On this page you can select the order of the levels in the level set and "
+                    "enter additional information about individual levels.",
+                    levels_.Build()},
+             PageOf{"tBuild", IconId::Build, "Build Level Set",
+                    "On this page you can build the level set file that will be used by the "
+                    "player software.",
+                    build_.Build()},
+         }) {
+        QWidget* page = PageFrame(p.icon, QString::fromLatin1(p.heading),
+                                  QString::fromLatin1(p.description), p.content);
+        page->setObjectName(QString::fromLatin1(p.name));
+        gPages_->addWidget(page);
+    }
 
     setCentralWidget(gPages_);
 }

@@ -32,14 +32,8 @@ TEST(SendProgressRoad, BarRunsFromNothingToTheWholeSendAndGoes) {
     auto levels = gdltest::NumberedLevels(1);
     levels[0].compiled = gdltest::CompiledLevelBytes(1207, "LEVEL 1");
     dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, levels));
-    gdl::MemoryRegistry registry;
-    registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", *device);
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::TfPlay form;
-    gdl::QtTimer timer(&form);
-    gdl::ZcommLine line(form.PostFunction(), &registry);
+    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
+    auto& form = window.form;
     auto* bar = form.findChild<QProgressBar*>("pSend");
     ASSERT_NE(bar, nullptr);
     struct Seen {
@@ -48,18 +42,10 @@ TEST(SendProgressRoad, BarRunsFromNothingToTheWholeSendAndGoes) {
         int value, maximum;
     };
     std::vector<Seen> seen;
-    gdl::PlayerWindow* corePtr = nullptr;
-    gdl::PlayerWindow core({registry, runner, prompts, timer, line, dialogs,
-                            [&] {
-                                form.RepaintNow();
-                                if (!corePtr->View().pSend.visible) return;
-                                seen.push_back({corePtr->View().pSend, bar->isVisible(),
-                                                bar->value(), bar->maximum()});
-                            }},
-                           {dir.Path("road.gdl")}, dir.Folder());
-    corePtr = &core;
-    form.SetCore(&core);
-    timer.SetTick([&form] { form.Timer1Timer(); });
+    window.onRepaint = [&] {
+        const auto& v = window.core.View().pSend;
+        if (v.visible) seen.push_back({v, bar->isVisible(), bar->value(), bar->maximum()});
+    };
     form.show();
     form.FormActivate();
     EXPECT_FALSE(bar->isVisible());
@@ -81,7 +67,7 @@ TEST(SendProgressRoad, BarRunsFromNothingToTheWholeSendAndGoes) {
         EXPECT_EQ(s.value, static_cast<int>(s.core.position));
     }
     EXPECT_EQ(seen.back().core.position, total);
-    EXPECT_FALSE(core.View().pSend.visible);
+    EXPECT_FALSE(window.core.View().pSend.visible);
     EXPECT_FALSE(bar->isVisible());
 
     auto level = sim.ReadLineWith("\"event\":\"level\"", 5s);

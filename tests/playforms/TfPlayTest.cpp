@@ -198,19 +198,9 @@ TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
     gdltest::TempDir dir;
     gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
     dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(3)));
-    gdl::MemoryRegistry registry;
-    registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", *device);
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::TfPlay form;
-    gdl::QtTimer timer(&form);
-    gdl::ZcommLine line(form.PostFunction(), &registry);
-    gdl::PlayerWindow core(
-        {registry, runner, prompts, timer, line, dialogs, [&form] { form.RepaintNow(); }},
-        {dir.Path("road.gdl")}, dir.Folder());
-    form.SetCore(&core);
-    timer.SetTick([&form] { form.Timer1Timer(); });
+    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
+    auto& form = window.form;
+    auto& core = window.core;
     form.show();
     form.FormActivate();
     form.findChild<QToolButton*>("SpeedButton1")->click();
@@ -241,19 +231,9 @@ TEST(TfPlayRoad, EchoAloneIsALynxNotResponding) {
     gdltest::TempDir dir;
     gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
     dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(1)));
-    gdl::MemoryRegistry registry;
-    registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", *device);
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::TfPlay form;
-    gdl::QtTimer timer(&form);
-    gdl::ZcommLine line(form.PostFunction(), &registry);
-    gdl::PlayerWindow core(
-        {registry, runner, prompts, timer, line, dialogs, [&form] { form.RepaintNow(); }},
-        {dir.Path("road.gdl")}, dir.Folder());
-    form.SetCore(&core);
-    timer.SetTick([&form] { form.Timer1Timer(); });
+    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
+    auto& form = window.form;
+    auto& core = window.core;
     form.show();
     form.FormActivate();
     form.findChild<QToolButton*>("SpeedButton1")->click();
