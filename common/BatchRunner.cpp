@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "Environment.h"
 #include "FileUtil.h"
 
 namespace gdl {

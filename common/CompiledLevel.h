@@ -27,6 +27,9 @@ inline constexpr std::size_t kCompiledHeaderSize = 31;
 // Readers take this many bytes from the start of the file.
 inline constexpr std::size_t kCompiledReadSize = 32;
 inline constexpr std::size_t kCompiledNameCodes = 17;
+// The largest compiled level the level tool makes: the header, a 99 x 99 map
+// stored as it is (it never codes a body larger than that), one checksum byte.
+inline constexpr std::size_t kLargestCompiledLevelSize = kCompiledHeaderSize + 99 * 99 + 1;
 
 struct CompiledLevelHeader {
     std::uint8_t width = 0;

@@ -64,9 +64,10 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A new file of our own beside path, created with the usual permissions
-// (0666 less the umask); -1 when none can be made.
-int CreateTempBeside(const std::string& path, std::string& temp) {
+}  // namespace
+
+// Created with the usual permissions (0666 less the umask).
+int CreateFileBeside(const std::string& path, std::string& temp) {
     static std::atomic<unsigned> counter{0};
     // One draw per process: asking the random device costs more than the
     // write of a small file.
@@ -80,13 +81,55 @@ int CreateTempBeside(const std::string& path, std::string& temp) {
     return -1;
 }
 
-}  // namespace
+ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_), size_(other.size_) {
+    other.fd_ = -1;
+}
+
+ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        size_ = other.size_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Result<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return Error::System("cannot open " + path, errno);
+    ReadOnlyFile file;
+    file.fd_ = fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Error::System("cannot read " + path, errno);
+    if (!S_ISREG(st.st_mode)) return Error::Unsupported(path + " is not a regular file");
+    file.size_ = static_cast<std::uint64_t>(st.st_size);
+    return file;
+}
+
+std::optional<std::string> ReadOnlyFile::Read(std::uint64_t offset, std::size_t count) const {
+    if (fd_ < 0 || offset > size_ || count > size_ - offset) return std::nullopt;
+    std::string bytes(count, '\0');
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return std::nullopt;
+        done += static_cast<std::size_t>(n);
+    }
+    return bytes;
+}
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, Durability durability) {
     // A name of our own beside the target, so the rename stays on one file
     // system; a file that exists keeps its permissions.
     std::string temp;
-    int fd = CreateTempBeside(path, temp);
+    int fd = CreateFileBeside(path, temp);
     if (fd < 0) return false;
     struct stat old {};
     bool ok = ::stat(path.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "Error.h"
+
 namespace gdl {
 
 bool FileExists(const std::string& path);
@@ -15,6 +17,28 @@ std::optional<std::uintmax_t> FileSize(const std::string& path);
 std::optional<std::string> ReadFileBytes(const std::string& path);
 // At most maxBytes from the start of the file.
 std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+// A regular file opened for reading in ranges, so a reader takes only the
+// parts it needs of a file of any size. Never blocks on a FIFO or a device:
+// anything but a regular file is refused.
+class ReadOnlyFile {
+public:
+    ReadOnlyFile() = default;
+    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile();
+
+    static Result<ReadOnlyFile> Open(const std::string& path);
+    std::uint64_t Size() const { return size_; }
+    // Exactly count bytes from offset, or nullopt (past the end, or a read error).
+    std::optional<std::string> Read(std::uint64_t offset, std::size_t count) const;
+
+private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
 // How far WriteFileAtomic goes before it reports success.
 enum class Durability {
     // Left to the system to write back: the file is whole or old after a
@@ -33,6 +57,10 @@ enum class Durability {
 // left. A replaced file keeps its permissions.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes,
                      Durability durability = Durability::Cache);
+// A new, empty file of our own beside path (path + ".tmp" + a name no other
+// writer uses), open for writing; -1 when none can be made. name receives
+// its path. For output streamed in pieces and then renamed into place.
+int CreateFileBeside(const std::string& path, std::string& name);
 // Deletes a file; a missing file is no error.
 bool DeleteFileQuiet(const std::string& path);
 // Copies without overwriting an existing target.

@@ -96,7 +96,9 @@ std::string FormatLevelInfoLine(const LevelInfo& info) {
 void RefreshLevelInfoCache(const std::string& projectFolder, const std::string& source,
                            const RunListing& runListing, std::vector<std::string>* fillList) {
     if (fillList) fillList->clear();
-    if (source.empty() || !IsSafeFileStem(source)) return;
+    // "." and ".." name folders: a listing of them is only an error listing
+    // with a name like "..te1" left in the project folder.
+    if (source.empty() || !IsSafeFileStem(source) || source == "." || source == "..") return;
     std::string listingPath = ListingPath(projectFolder, source);
     if (!FileExists(listingPath) && runListing) runListing(source);
 

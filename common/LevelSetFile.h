@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "CompiledLevel.h"
+
 namespace gdl {
 
 // "GLIMDEEP" and a DOS end-of-file byte, so a listed file stops at once.
@@ -27,6 +29,11 @@ inline constexpr std::size_t kFirstRecordOffset = kSetHeaderSize + kTableSize;  
 inline constexpr std::size_t kEmptyLevelSetSize = kFirstRecordOffset + kLevelRecordSize;  // 23938
 // Positions are stored in one byte and must match: 256 is never playable.
 inline constexpr std::size_t kMaxSetLevels = 255;
+// No set the kit can make is larger: 255 of the largest compiled levels,
+// each behind its record. A larger file is no level set.
+inline constexpr std::uint64_t kLargestLevelSetSize =
+    kFirstRecordOffset + kMaxSetLevels * (kLevelRecordSize + kLargestCompiledLevelSize) +
+    kLevelRecordSize;
 inline constexpr std::uint8_t kRecordKindLevel = 0xE1;
 inline constexpr std::uint8_t kRecordKindEnd = 0xEE;
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Environment.h"
 #include "FileUtil.h"
 #include "Process.h"
 #include "Prompts.h"

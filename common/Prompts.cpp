@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "TextUtil.h"
+
 namespace gdl {
 
 std::string ForTerminal(std::string_view text) {
@@ -10,7 +12,7 @@ std::string ForTerminal(std::string_view text) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
         r += text[i];
     }
-    return r;
+    return ShowControls(r);
 }
 
 void StreamPrompts::ShowMessage(const std::string&, const std::string& text, MsgIcon) {

@@ -39,7 +39,8 @@ public:
     virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) = 0;
 };
 
-// Message texts break lines with CR LF; a terminal wants LF alone.
+// Message texts break lines with CR LF; a terminal wants LF alone, and no
+// other control byte raw (ShowControls).
 std::string ForTerminal(std::string_view text);
 
 // Without windows: boxes go to a stream (standard error), and every question

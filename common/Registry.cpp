@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
 #include "TextUtil.h"
@@ -63,14 +64,7 @@ bool HiveWrite(RegistryHive& hive, std::string_view key, std::string_view name,
 
 bool HiveDelete(RegistryHive& hive, std::string_view key, std::string_view name) {
     RegistryHive::Key* k = hive.Find(key);
-    if (!k) return false;
-    for (auto it = k->values.begin(); it != k->values.end(); ++it) {
-        if (EqualsNoCase(it->name, name)) {
-            k->values.erase(it);
-            return true;
-        }
-    }
-    return false;
+    return k && k->EraseValue(name);
 }
 
 std::vector<std::string> HiveNames(const RegistryHive& hive, std::string_view key) {

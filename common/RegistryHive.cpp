@@ -111,18 +111,44 @@ bool IsStorableRegistryKey(std::string_view key) {
     return !key.empty() && !HasControlCharacter(key);
 }
 
-RegistryHive::Value* RegistryHive::Key::FindValue(std::string_view valueName) {
-    for (auto& v : values) {
-        if (EqualsNoCase(v.name, valueName)) return &v;
+std::optional<std::size_t> RegistryHive::Key::IndexOf(std::string_view valueName) const {
+    // Values may be appended straight to the vector: index the new ones. A
+    // shorter vector means values were removed: index it all again.
+    if (indexed_ > values.size()) {
+        index_.clear();
+        indexed_ = 0;
     }
-    return nullptr;
+    for (; indexed_ < values.size(); ++indexed_)
+        index_.emplace(ToUpperAscii(values[indexed_].name), indexed_);
+    auto it = index_.find(ToUpperAscii(valueName));
+    if (it == index_.end()) return std::nullopt;
+    if (it->second < values.size() && EqualsNoCase(values[it->second].name, valueName))
+        return it->second;
+    // Changed behind the index's back: look the slow way, once, and start over.
+    index_.clear();
+    indexed_ = 0;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (EqualsNoCase(values[i].name, valueName)) return i;
+    return std::nullopt;
+}
+
+RegistryHive::Value* RegistryHive::Key::FindValue(std::string_view valueName) {
+    auto i = IndexOf(valueName);
+    return i ? &values[*i] : nullptr;
 }
 
 const RegistryHive::Value* RegistryHive::Key::FindValue(std::string_view valueName) const {
-    for (const auto& v : values) {
-        if (EqualsNoCase(v.name, valueName)) return &v;
-    }
-    return nullptr;
+    auto i = IndexOf(valueName);
+    return i ? &values[*i] : nullptr;
+}
+
+bool RegistryHive::Key::EraseValue(std::string_view valueName) {
+    auto i = IndexOf(valueName);
+    if (!i) return false;
+    values.erase(values.begin() + static_cast<std::ptrdiff_t>(*i));
+    index_.clear();
+    indexed_ = 0;
+    return true;
 }
 
 RegistryHive::Key* RegistryHive::Find(std::string_view key) {
@@ -143,7 +169,9 @@ const RegistryHive::Key* RegistryHive::Find(std::string_view key) const {
 
 RegistryHive::Key& RegistryHive::Create(std::string_view key) {
     if (Key* k = Find(key)) return *k;
-    keys.push_back({NormalizeRegistryKey(key), {}});
+    Key created;
+    created.name = NormalizeRegistryKey(key);
+    keys.push_back(std::move(created));
     return keys.back();
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace gdl {
@@ -21,6 +22,18 @@ struct RegistryHive {
         // The value of that name, regardless of case; nullptr when none.
         Value* FindValue(std::string_view valueName);
         const Value* FindValue(std::string_view valueName) const;
+        // Values are added by appending to `values` and removed here; a name is
+        // never changed in place.
+        // Removes the value of that name; whether there was one.
+        bool EraseValue(std::string_view valueName);
+
+    private:
+        std::optional<std::size_t> IndexOf(std::string_view valueName) const;
+        // Upper-cased name -> position of its first value, for the values
+        // indexed so far: a lookup stays constant however many values a
+        // key holds (the player's list of sets and saved codes grow).
+        mutable std::unordered_map<std::string, std::size_t> index_;
+        mutable std::size_t indexed_ = 0;
     };
     std::vector<Key> keys;
 

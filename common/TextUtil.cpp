@@ -73,6 +73,23 @@ std::string RightAlign(std::string_view s, std::size_t w) {
     return std::string(w - s.size(), ' ') + std::string(s);
 }
 
+std::string ShowControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string r;
+    r.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\n' && c != '\t') || u == 0x7F) {
+            r += "\\x";
+            r += kHex[u >> 4];
+            r += kHex[u & 0xF];
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -24,6 +24,11 @@ std::string LeftAlign(std::string_view s, std::size_t w);
 // Puts blanks in front and keeps the last w characters.
 std::string RightAlign(std::string_view s, std::size_t w);
 
+// Text from a file made safe for a terminal: every control byte but line
+// feed and tab (ESC, BEL, CR, DEL ...) is shown as \xHH, so no text can move
+// the cursor, retitle the window or clear the screen.
+std::string ShowControls(std::string_view text);
+
 // Splits text into lines; LF, CR LF and a lone CR all end a line. A last line
 // without a line end counts; a final line end does not start an empty line.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "BatchRunner.h"
+#include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
 #include "Process.h"

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Display.h"
 #include "HeadlessBuild.h"
 
 #ifdef GDLKIT_HAVE_FORMS
@@ -14,6 +15,11 @@ int main(int argc, char** argv) {
     const gdl::CommandLine command = gdl::ParseCommandLine(args);
     if (command.kind == gdl::CommandKind::Gui) {
 #ifdef GDLKIT_HAVE_FORMS
+        if (!gdl::DisplayAvailable()) {
+            std::cerr << gdl::NoDisplayMessage("GDLEdit", "GDLEdit --build PROJECT.gdp to build")
+                      << '\n';
+            return gdl::kExitUsage;
+        }
         return RunEditorGui(argc, argv);
 #else
         std::cerr << gdl::kNoWindowsMessage << '\n';

@@ -115,6 +115,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(held.quota == read.quota && held.hasErrors == read.hasErrors);
         FUZZ_CHECK(doc.Tiles(i).tiles == again->Tiles(i).tiles);
     }
+    // The document's own reading of the maps is the parser's.
+    std::size_t good = 0;
+    for (std::size_t i = 0; i < doc.LevelCount(); ++i) {
+        if (doc.Level(i).hasErrors) continue;
+        const auto& parsed = again->Parsed().levels.at(good++);
+        const auto tiles = doc.Tiles(i);
+        FUZZ_CHECK(parsed.levelName == doc.Level(i).name);
+        FUZZ_CHECK(parsed.width == tiles.width && parsed.height == tiles.height);
+        FUZZ_CHECK(parsed.tiles == tiles.tiles);
+    }
+    FUZZ_CHECK(good == again->Parsed().levels.size());
     const std::size_t steps = doc.UndoCount();
     while (doc.CanUndo()) doc.Undo();
     FUZZ_CHECK(doc.Bytes() == input);

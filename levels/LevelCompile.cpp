@@ -2,6 +2,8 @@
 
 #include <numeric>
 
+#include "CompiledLevel.h"
+#include "LevelSource.h"
 #include "LynxText.h"
 #include "TextUtil.h"
 
@@ -14,6 +16,9 @@ constexpr std::size_t kLongRunBase = 8;
 constexpr std::size_t kMaxLongRun = kLongRunBase + 255;
 constexpr std::uint8_t kLongRunMark = 0xE0;
 constexpr std::uint8_t kTileMask = 0x1F;
+// The players refuse anything larger, so the bound must follow the map's.
+static_assert(kLargestCompiledLevelSize ==
+              kCompiledHeaderSize + std::size_t{kMaxMapSide} * kMaxMapSide + 1);
 
 std::uint8_t ByteSum(std::string_view bytes) {
     unsigned sum = 0;

@@ -195,6 +195,14 @@ std::vector<Finding> Doctor(const SourceLevel& level) {
     return Checkup(level).Run();
 }
 
+std::vector<Finding> DoctorLevel(const LevelDocument& doc, std::size_t level) {
+    SourceLevel source = doc.AsSourceLevel(level);
+    const bool whole =
+        !source.tiles.empty() && std::none_of(source.tiles.begin(), source.tiles.end(),
+                                              [](std::uint8_t t) { return t >= kTileCount; });
+    return whole ? Doctor(source) : std::vector<Finding>{};
+}
+
 bool HasErrors(const std::vector<Finding>& findings) {
     return std::any_of(findings.begin(), findings.end(),
                        [](const Finding& f) { return f.severity == Severity::Error; });

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "LevelDocument.h"
 #include "LevelSource.h"
 
 namespace gdl {
@@ -45,6 +46,11 @@ struct Finding {
 // being mended) count as passable and as nothing else. With no start or no
 // exit the reachability errors are left to the parser's own.
 std::vector<Finding> Doctor(const SourceLevel& level);
+
+// The findings of a document's level as it stands. None while its map is not
+// whole (a short row, an unknown tile): the parser's messages say what to
+// mend first, and a judgement of a half-read map would mislead.
+std::vector<Finding> DoctorLevel(const LevelDocument& doc, std::size_t level);
 
 bool HasErrors(const std::vector<Finding>& findings);
 

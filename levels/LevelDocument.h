@@ -44,7 +44,8 @@ struct ByteChange {
 };
 
 // An undoable change: its steps in order; undo runs them backwards. Made by
-// the functions of LevelEdits.h against the document's current state.
+// the functions of LevelEdits.h against the document's current state, so it
+// is applied before any other change (its places are lines and columns).
 struct EditCommand {
     std::string text;  // what the undo menu shows: "Pencil", "Rename level", ...
     std::vector<LineSplice> splices;

@@ -72,6 +72,7 @@ public:
         splices_.push_back(std::move(s));
     }
     void Replace(std::size_t at, std::string text) {
+        if (lines_[at].text == text) return;
         SourceLine line = lines_[at];
         line.text = std::move(text);
         Splice(at, 1, {line});
@@ -465,8 +466,6 @@ Result<EditCommand> RenameLevel(const LevelDocument& doc, std::size_t level,
         return Error::Caller("level name " + upper + " is already used by level " +
                              std::to_string(other + 1));
     const std::size_t line = doc.Outline(level).level.line;
-    if (doc.Lines()[line - 1].text == WithValue(doc.Lines()[line - 1].text, upper))
-        return EditCommand{};
     return SetKeyword(doc, level, line, "level", upper, "Rename level");
 }
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <ostream>
 
+#include "Environment.h"
 #include "FileUtil.h"
 #include "InstallFolders.h"
 #include "LevelInfo.h"
@@ -41,7 +42,9 @@ public:
     explicit StreamBuildView(std::ostream& out) : out_(out) {}
     void SetStatusBar(const std::string&) override {}
     void ClearStatusLines() override {}
-    void AddStatusLine(const std::string& line) override { out_ << line << '\n' << std::flush; }
+    void AddStatusLine(const std::string& line) override {
+        out_ << ForTerminal(line) << '\n' << std::flush;
+    }
     void SetProgressMax(int) override {}
     void SetProgress(int) override {}
     void SetBuildControlsEnabled(bool) override {}
@@ -54,13 +57,6 @@ std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
     auto abs = std::filesystem::absolute(path, ec);
     return ec ? path : abs.lexically_normal().string();
-}
-
-// The listing caches are derived data; the editor drops them on load and close.
-void DeleteListingCaches(const ProjectModel& model) {
-    for (const auto& source : model.sources)
-        if (!source.empty() && source.find('/') == std::string::npos)
-            DeleteLevelInfoFiles(model.folder, source);
 }
 
 }  // namespace
@@ -163,11 +159,12 @@ int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, s
                                 BaseName(model.fileName) + ".gdl", options.sourceFolder)
             : options.output;
 
+    // The listing caches are derived data; the editor drops them on load and close.
+    settings.freshListings = true;
+
     StreamBuildView view(out);
-    DeleteListingCaches(model);
     const BuildResult result =
         RunLevelSetBuild(model, settings, tool, prompts, context.random, view);
-    DeleteListingCaches(model);
     switch (result.outcome) {
         case BuildOutcome::Done:
             return kExitDone;

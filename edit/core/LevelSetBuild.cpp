@@ -1,21 +1,18 @@
 #include "LevelSetBuild.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
-#include <tuple>
 #include <utility>
 
+#include "BuildFiles.h"
+#include "FileLock.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
@@ -28,105 +25,9 @@
 
 namespace gdl {
 
-std::string FinalBuildLine(int errors) {
-    if (errors == 0) return kDoneLine;
-    if (errors == 1) return "There is 1 error.";
-    return "There are " + std::to_string(errors) + " errors.";
-}
-
-std::string OverwriteQuestion(std::string_view outputPath) {
-    return "File \"" + std::string(outputPath) + "\" already exists. Overwrite?";
-}
-
-std::string UnableToWriteLine(std::string_view path) {
-    return "ERROR: Unable to write \"" + std::string(path) + "\"!";
-}
-
-std::string NoSourceFileLine(std::string_view label, std::string_view source) {
-    return "ERROR: Level " + std::string(label) + " has no Source File \"" + std::string(source) +
-           ".lvs\"!";
-}
-
-std::vector<std::string> ToolOutputLines(std::string_view output) {
-    std::vector<std::string> lines;
-    for (const std::string& line : SplitLines(output)) {
-        std::string text = TrimBlanks(line);
-        if (text.empty()) continue;
-        if (lines.size() == kToolOutputLines) break;
-        lines.push_back("   " + text);
-    }
-    return lines;
-}
-
-std::string PartialOutputPath(std::string_view outputPath) {
-    return std::string(outputPath) + ".new";
-}
-
-std::string ComposeOutputPath(const std::string& buildFolder, const std::string& projectFolder,
-                              const std::string& levelSetName, bool sourceFolder) {
-    return (sourceFolder || buildFolder.empty() ? projectFolder : buildFolder) + levelSetName;
-}
-
 namespace {
 
 constexpr std::size_t kMaxSetLevels = 255;
-
-// The output file, written straight through; any failed write is remembered.
-class OutputFile {
-public:
-    // A new file that never follows a link left at the path or writes into a
-    // device: anything of that name is removed first.
-    bool Create(const std::string& path) {
-        DeleteFileQuiet(path);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            file_.reset(::fdopen(fd, "wb"));
-            if (!file_) ::close(fd);
-        }
-        failed_ = !file_;
-        return !failed_;
-    }
-    // Nothing may be written to the path: every write fails.
-    bool Refuse() {
-        failed_ = true;
-        return false;
-    }
-    void Write(std::string_view bytes) {
-        if (!file_ || failed_) return;
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
-    }
-    // Flushed to the disk, so a set renamed into place is whole.
-    void Close() {
-        if (!file_) return;
-        if (std::fflush(file_.get()) != 0) failed_ = true;
-        if (!failed_ && ::fsync(::fileno(file_.get())) != 0) failed_ = true;
-        if (std::fclose(file_.release()) != 0) failed_ = true;
-    }
-    bool Failed() const { return failed_; }
-
-private:
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
-    bool failed_ = false;
-};
-
-// A name from a hand-editable project file is joined to the project folder;
-// a "/" in it would reach outside that folder.
-bool IsPlainName(std::string_view name) {
-    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
-// A compiled level file as the file system shows it: a compile that writes
-// it gives it a new identity.
-using FileStamp = std::tuple<ino_t, off_t, std::int64_t, long>;
-std::optional<FileStamp> StampOf(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return FileStamp{st.st_ino, st.st_size, static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                     st.st_mtim.tv_nsec};
-}
 
 struct Entry {
     LevelRef ref;
@@ -139,31 +40,10 @@ struct Entry {
     bool madeByCompile = false;  // that compile wrote the file
 };
 
-// "." and ".." name folders, never a source file.
-bool NamesAFolder(std::string_view source) {
-    return source == "." || source == "..";
-}
-
-std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
-    std::map<std::string, FileStamp> files;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".bin") != 0) continue;
-        if (auto stamp = StampOf(folder + name)) files[name] = *stamp;
-    }
-    return files;
-}
-
 std::uint8_t MusicByte(const std::string& music) {
     auto n = ParseDecimal(music);
     if (!n || *n < 0 || *n > 255) return 0;
     return static_cast<std::uint8_t>(*n);
-}
-
-bool IsReadable(const std::string& path) {
-    return ReadFilePrefix(path, 1).has_value();
 }
 
 class Build {
@@ -177,7 +57,6 @@ public:
           random_(random),
           view_(view),
           folder_(model.folder),
-          partialPath_(PartialOutputPath(settings.outputPath)),
           count_(std::min(model.levels.size(), kMaxSetLevels)),
           offset_(std::max(0, model.offset)) {}
 
@@ -191,11 +70,20 @@ public:
         view_.SetBuildControlsEnabled(false);
 
         BuildResult result;
-        if (!ConfirmOverwrite()) {
+        // Two builds of one folder would share its compiled level files.
+        auto lock = FileLock::Acquire(folder_.empty() ? "." : folder_, kBuildLockWait);
+        if (!lock && lock.Err().Kind() == ErrorKind::System && lock.Err().Errno() == EWOULDBLOCK) {
+            Stop(result, lock.Err(), BeingBuiltLine(model_.fileName));
+        } else if (auto input = InputAtOutput(settings_.outputPath, model_)) {
+            Stop(result, gdl::Error::Caller(OutputIsInputLine(settings_.outputPath, *input)),
+                 OutputIsInputLine(settings_.outputPath, *input));
+        } else if (!ConfirmOverwrite()) {
             view_.AddStatusLine(kCancelledLine);
             result.outcome = BuildOutcome::Cancelled;
         } else {
+            if (settings_.freshListings) DropListingCaches();
             Produce(header);
+            if (settings_.freshListings) DropListingCaches();
             result.errors = errors_;
             result.outcome = errors_ == 0 ? BuildOutcome::Done : BuildOutcome::Errors;
         }
@@ -205,6 +93,19 @@ public:
     }
 
 private:
+    void Stop(BuildResult& result, gdl::Error why, const std::string& line) {
+        Error(line);
+        view_.AddStatusLine(FinalBuildLine(errors_));
+        result.outcome = BuildOutcome::Errors;
+        result.errors = errors_;
+        result.stopped = std::move(why);
+    }
+
+    void DropListingCaches() const {
+        for (const auto& source : model_.sources)
+            if (IsPlainName(source) && !source.empty()) DeleteLevelInfoFiles(folder_, source);
+    }
+
     LevelSetHeader MakeHeader() const {
         LevelSetHeader h;
         h.name = model_.name;
@@ -237,7 +138,7 @@ private:
     void Produce(const LevelSetHeader& header) {
         view_.AddStatusLine(kBuildingLine);
         if (settings_.levelList) levelList_ = LevelListOpeningLines();
-        created_ = OutputIsReplaceable() ? out_.Create(partialPath_) : out_.Refuse();
+        created_ = OutputIsReplaceable() ? out_.Create(settings_.outputPath) : out_.Refuse();
         out_.Write(SerializeHeader(header));
         CheckOutput();
 
@@ -268,6 +169,7 @@ private:
         }
         if (created_) Commit();
         DeleteCompiledLevels();
+        DeleteListingsOfMissingSources();
         DeleteFileQuiet(folder_ + kLevelToolLeftover);
         view_.AddStatusLine(FinalBuildLine(errors_));
         view_.SetProgress(static_cast<int>(2 * count_ + 2));
@@ -461,6 +363,17 @@ private:
         for (const std::string& name : names) DeleteFileQuiet(folder_ + name);
     }
 
+    // The level tool lists a source that has no file into an error listing;
+    // nothing of it is worth keeping beside the project.
+    void DeleteListingsOfMissingSources() const {
+        for (const Entry& e : entries_) {
+            const std::string& source = e.ref.source;
+            if (source.empty() || !e.plain) continue;
+            if (NamesAFolder(source) || !FileExists(folder_ + source + ".lvs"))
+                DeleteLevelInfoFiles(folder_, source);
+        }
+    }
+
     // Only a file or a link at the output path is replaced.
     bool OutputIsReplaceable() const {
         std::error_code ec;
@@ -472,9 +385,9 @@ private:
     // A build without errors puts the new set in the old one's place in one
     // step; with errors the old set stays as it was.
     void Commit() {
-        if (errors_ == 0 && std::rename(partialPath_.c_str(), settings_.outputPath.c_str()) != 0)
+        if (errors_ == 0 && std::rename(out_.Path().c_str(), settings_.outputPath.c_str()) != 0)
             Error(UnableToWriteLine(settings_.outputPath));
-        if (errors_ != 0) DeleteFileQuiet(partialPath_);
+        if (errors_ != 0) DeleteFileQuiet(out_.Path());
     }
 
     void CheckOutput() {
@@ -496,7 +409,6 @@ private:
     Random& random_;
     BuildView& view_;
     const std::string folder_;
-    const std::string partialPath_;
     const std::size_t count_;
     const int offset_;
 

@@ -2,10 +2,13 @@
 // progress and optional level list.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "Error.h"
 #include "LevelList.h"
 #include "ProjectFile.h"
 
@@ -22,6 +25,9 @@ struct BuildSettings {
     // The runner the level tool runs through: what a compile wrote to its
     // error output is shown under the error line of a level it did not make.
     const ToolRunner* toolOutput = nullptr;
+    // The sources' listing caches are dropped before and after the build,
+    // under its lock (headless: no window holds them).
+    bool freshListings = false;
 };
 
 // Where the build shows its work (the Build page, or standard output headless).
@@ -43,7 +49,14 @@ enum class BuildOutcome { Done, Errors, Cancelled };
 struct BuildResult {
     BuildOutcome outcome = BuildOutcome::Done;
     int errors = 0;
+    // Why the build stopped before it wrote anything: the project folder is
+    // locked by another build (System, EWOULDBLOCK), or the output names one
+    // of the build's inputs (Caller).
+    std::optional<Error> stopped;
 };
+
+// How long a build waits for another build of the same project folder.
+inline constexpr std::chrono::milliseconds kBuildLockWait{2000};
 
 // Status lines of the build.
 inline constexpr char kBuildingLine[] = "Building Level Set...";
@@ -66,9 +79,11 @@ std::string NoSourceFileLine(std::string_view label, std::string_view source);
 // indented, at most kToolOutputLines of them.
 inline constexpr std::size_t kToolOutputLines = 5;
 std::vector<std::string> ToolOutputLines(std::string_view output);
-// Where the set is written while the build runs; it replaces the output
-// only when the build ends with "Done.".
-std::string PartialOutputPath(std::string_view outputPath);
+// "ERROR: "NAME.gdp" (or another project in its folder) is being built by
+// another program!"
+std::string BeingBuiltLine(std::string_view projectFile);
+// The line for an output path that names one of the build's inputs.
+std::string OutputIsInputLine(std::string_view outputPath, std::string_view input);
 
 // Output path of the level set: the build folder, or the project folder when
 // "Build in &Source Folder" is ticked or no build folder is known, followed by

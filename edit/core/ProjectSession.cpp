@@ -66,17 +66,15 @@ std::string FullFolder(const std::string& folder) {
     return WithTrailingSlash(s);
 }
 
-ProjectSession::ProjectSession(Registry& registry, ToolRunner& runner, Prompts& prompts,
-                               EditorDialogs& dialogs, SoundPlayer& sound, Random& random,
-                               std::string programFolder, std::function<void()> changed)
-    : registry(registry),
-      runner(runner),
-      prompts(prompts),
-      dialogs(dialogs),
-      sound(sound),
-      random(random),
-      programFolder(WithTrailingSlash(programFolder)),
-      changed(std::move(changed)) {
+ProjectSession::ProjectSession(const EditorPorts& ports)
+    : registry(ports.registry),
+      runner(ports.runner),
+      prompts(ports.prompts),
+      dialogs(ports.dialogs),
+      sound(ports.sound),
+      random(ports.random),
+      programFolder(WithTrailingSlash(ports.programFolder)),
+      changed(ports.changed) {
     toolFolder = WithTrailingSlash(ShortPath(this->programFolder));
     levelTool.emplace(toolFolder, runner, prompts);
 }

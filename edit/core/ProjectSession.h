@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "EditorPorts.h"
 #include "LevelInfo.h"
 #include "LevelTool.h"
 #include "ProjectFile.h"
@@ -43,9 +44,7 @@ std::string FullFolder(const std::string& folder);
 
 class ProjectSession {
 public:
-    ProjectSession(Registry& registry, ToolRunner& runner, Prompts& prompts, EditorDialogs& dialogs,
-                   SoundPlayer& sound, Random& random, std::string programFolder,
-                   std::function<void()> changed);
+    explicit ProjectSession(const EditorPorts& ports);
 
     // The window's revision moves on (the form repaints).
     void Touch();
@@ -100,6 +99,8 @@ public:
     std::optional<LevelTool> levelTool;
     // Source name -> the level tool's error output of its last listing.
     std::map<std::string, std::string> listingOutput;
+    // The sources read for the pages' maps and problems.
+    LevelPreviews previews;
 
     std::string toolFolder;
     std::string buildFolder;

@@ -25,7 +25,7 @@ PageContent BuildPageForm::Build() {
     xGLL_->setObjectName(QStringLiteral("xGLL"));
     QPushButton* bDoBuild = buttons_.Add(
         content,
-        {"&Build", "bDoBuild", "", &ProjectWindow::bDoBuildClick, &BuildPageView::bDoBuildEnabled});
+        {"&Build", "bDoBuild", "", On(&BuildPage::bDoBuildClick), &BuildPageView::bDoBuildEnabled});
     bDoBuild->setIcon(MakeIcon(IconId::Build));
     bDoBuild->setMinimumWidth(90);
     cStatus_ = List(content, QStringLiteral("cStatus"));
@@ -58,15 +58,15 @@ PageContent BuildPageForm::Build() {
     QObject::connect(xGLL_, &QCheckBox::clicked, xGLL_, [this](bool on) { xGLLClick(on); });
 
     bPrev4_ = ArrowButton(runner_, false, QStringLiteral("bPrev4"),
-                          QStringLiteral("Level Set Page"), &ProjectWindow::bLevelsClick);
+                          QStringLiteral("Level Set Page"), On(&PageControl::bLevelsClick));
     return {content, bPrev4_, nullptr};
 }
 
 void BuildPageForm::xBSFClick(bool checked) {
-    runner_.Forward([checked](ProjectWindow& core) { core.xBSFClick(checked); });
+    runner_.Forward([checked](ProjectWindow& core) { core.Build().xBSFClick(checked); });
 }
 void BuildPageForm::xGLLClick(bool checked) {
-    runner_.Forward([checked](ProjectWindow& core) { core.xGLLClick(checked); });
+    runner_.Forward([checked](ProjectWindow& core) { core.Build().xGLLClick(checked); });
 }
 
 void BuildPageForm::Render(const BuildPageView& v) {

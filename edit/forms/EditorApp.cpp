@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Environment.h"
 #include "Guarded.h"
 #include "Icons.h"
 #include "Passwords.h"
@@ -25,10 +26,10 @@ namespace {
 // page after start-up, when a project is open.
 void ShowStartPage(TfProj& window) {
     const QString page = qEnvironmentVariable("GDLEDIT_START_PAGE").toLower();
-    if (page == QLatin1String("props")) window.bPropsClick();
-    if (page == QLatin1String("source")) window.bSourceClick();
-    if (page == QLatin1String("levels")) window.bLevelsClick();
-    if (page == QLatin1String("build")) window.bBuildClick();
+    if (page == QLatin1String("props")) window.Forward(On(&PageControl::bPropsClick));
+    if (page == QLatin1String("source")) window.Forward(On(&PageControl::bSourceClick));
+    if (page == QLatin1String("levels")) window.Forward(On(&PageControl::bLevelsClick));
+    if (page == QLatin1String("build")) window.Forward(On(&PageControl::bBuildClick));
 }
 
 }  // namespace

@@ -13,25 +13,25 @@
 
 #include "FormWidgets.h"
 #include "Icons.h"
+#include "MapView.h"
 #include "QtText.h"
 
 namespace gdl {
 
 PageContent LevelsPageForm::Build() {
     using V = LevelsPageView;
-    using W = ProjectWindow;
     auto* content = new QWidget;
 
     cLevels_ = List(content, QStringLiteral("cLevels"));
-    QGridLayout* listButtons =
-        buttons_.Grid(content, 3,
-                      {{"&Up", "bUp", "Move Level Up", &W::bUpClick, &V::bUpEnabled},
-                       {"&Down", "bDown", "Move Level Down", &W::bDownClick, &V::bDownEnabled},
-                       {"&Test", "bTestL", "Test Level", &W::bTestLClick, &V::bTestLEnabled},
-                       {"T&op", "bTop", "Move Level to Top", &W::bTopClick, &V::bTopEnabled},
-                       {"E&nd", "bEnd", "Move Level to End", &W::bEndClick, &V::bEndEnabled},
-                       {"&Remove", "bRemove", "Remove Level from Level Set", &W::bRemoveClick,
-                        &V::bRemoveEnabled}});
+    QGridLayout* listButtons = buttons_.Grid(
+        content, 3,
+        {{"&Up", "bUp", "Move Level Up", On(&LevelsPage::bUpClick), &V::bUpEnabled},
+         {"&Down", "bDown", "Move Level Down", On(&LevelsPage::bDownClick), &V::bDownEnabled},
+         {"&Test", "bTestL", "Test Level", On(&Playtest::bTestLClick), &V::bTestLEnabled},
+         {"T&op", "bTop", "Move Level to Top", On(&LevelsPage::bTopClick), &V::bTopEnabled},
+         {"E&nd", "bEnd", "Move Level to End", On(&LevelsPage::bEndClick), &V::bEndEnabled},
+         {"&Remove", "bRemove", "Remove Level from Level Set", On(&LevelsPage::bRemoveClick),
+          &V::bRemoveEnabled}});
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(Caption(QStringLiteral("Levels in Level Set:"), content));
     listColumn->addWidget(cLevels_, 1);
@@ -51,23 +51,25 @@ PageContent LevelsPageForm::Build() {
     cDesigner_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     QPushButton* bDesigners =
         buttons_.Add(details, {"&Add/Edit Designers", "bDesigners", "Add/Edit Designers",
-                               &W::bDesignersClick, &V::bDesignersEnabled});
+                               On(&LevelsPage::bDesignersClick), &V::bDesignersEnabled});
     ePassword_ = CodeBox(details, QStringLiteral("ePassword"));
-    QPushButton* bGenerate = buttons_.Add(details, {"&Generate", "bGenerate", "Generate Password",
-                                                    &W::bGenerateClick, &V::bGenerateEnabled});
+    QPushButton* bGenerate =
+        buttons_.Add(details, {"&Generate", "bGenerate", "Generate Password",
+                               On(&LevelsPage::bGenerateClick), &V::bGenerateEnabled});
     eMusic_ = new QSpinBox(details);
     eMusic_->setObjectName(QStringLiteral("eMusic"));
     eMusic_->setRange(0, kMaxMusic);
     eMusic_->setFixedWidth(64);
     bMusic_ = buttons_.Add(details, {"Play &Music", "bMusic", "Play Selected Music",
-                                     &W::bMusicClick, &V::bMusicEnabled});
+                                     On(&LevelsPage::bMusicClick), &V::bMusicEnabled});
     bMusic_->setMinimumWidth(
         bMusic_->fontMetrics().horizontalAdvance(QStringLiteral("Stop Music")) + 24);
     iTune_ = MakePicture(details, IconPixmap(IconId::MusicNote, 22), QStringLiteral("iTune"));
     iTune_->hide();
     iHint_ = MakePicture(details, IconPixmap(IconId::HintNo, 24), QStringLiteral("iHint"));
-    QPushButton* bEditHint = buttons_.Add(
-        details, {"&Edit...", "bEditHint", "Edit Hint", &W::bEditHintClick, &V::bEditHintEnabled});
+    QPushButton* bEditHint =
+        buttons_.Add(details, {"&Edit...", "bEditHint", "Edit Hint",
+                               On(&LevelsPage::bEditHintClick), &V::bEditHintEnabled});
 
     auto* numbers = new QHBoxLayout;
     numbers->setSpacing(6);
@@ -104,6 +106,15 @@ PageContent LevelsPageForm::Build() {
     form->addLayout(LeftRow({iHint_, bEditHint}), row++, 1);
     form->setRowStretch(row, 1);
     form->setColumnStretch(1, 1);
+    // The selected entry's map, beside its details.
+    mapR_ = new MapView(details);
+    mapR_->setObjectName(QStringLiteral("iMapR"));
+    mapR_->SetFit(true);
+    mapR_->SetShowGrid(false);
+    mapR_->setFocusPolicy(Qt::NoFocus);
+    mapR_->setMinimumWidth(160);
+    form->addWidget(mapR_, 0, 2, row + 1, 1);
+    form->setColumnStretch(2, 1);
 
     auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(0, 6, 0, 0);
@@ -113,7 +124,7 @@ PageContent LevelsPageForm::Build() {
     CommandRunner& runner = runner_;
     ConnectListClick(cLevels_, cLevels_, [this] { cLevelsClick(); });
     QObject::connect(cLevels_, &QListWidget::itemDoubleClicked, cLevels_,
-                     [&runner] { runner.Call(&W::cLevelsDblClick); });
+                     [&runner] { runner.Forward(On(&Playtest::bTestLClick)); });
     QObject::connect(cDesigner_, &QComboBox::activated, cDesigner_,
                      [this](int index) { cDesignerChange(index); });
     QObject::connect(ePassword_, &QLineEdit::textEdited, ePassword_, [this] { ePasswordChange(); });
@@ -121,25 +132,28 @@ PageContent LevelsPageForm::Build() {
 
     return {content,
             ArrowButton(runner_, false, QStringLiteral("bPrev3"),
-                        QStringLiteral("Source Levels Page"), &W::bSourceClick),
+                        QStringLiteral("Source Levels Page"), On(&PageControl::bSourceClick)),
             ArrowButton(runner_, true, QStringLiteral("bNext3"),
-                        QStringLiteral("Build Level Set Page"), &W::bBuildClick)};
+                        QStringLiteral("Build Level Set Page"), On(&PageControl::bBuildClick))};
 }
 
 void LevelsPageForm::cLevelsClick() {
-    runner_.Forward([this](ProjectWindow& core) { core.cLevelsClick(SelectedRow(cLevels_)); });
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.Levels().cLevelsClick(SelectedRow(cLevels_)); });
 }
 void LevelsPageForm::cDesignerChange(int index) {
     runner_.Forward([this, index](ProjectWindow& core) {
-        core.cDesignerChange(index >= 0 ? FromQString(cDesigner_->itemText(index)) : std::string());
+        core.Levels().cDesignerChange(index >= 0 ? FromQString(cDesigner_->itemText(index))
+                                                 : std::string());
     });
 }
 void LevelsPageForm::ePasswordChange() {
-    runner_.Forward(
-        [this](ProjectWindow& core) { core.ePasswordChange(FromQString(ePassword_->text())); });
+    runner_.Forward([this](ProjectWindow& core) {
+        core.Levels().ePasswordChange(FromQString(ePassword_->text()));
+    });
 }
 void LevelsPageForm::eMusicChange() {
-    runner_.Forward([this](ProjectWindow& core) { core.eMusicChange(eMusic_->value()); });
+    runner_.Forward([this](ProjectWindow& core) { core.Levels().eMusicChange(eMusic_->value()); });
 }
 
 void LevelsPageForm::Render(const LevelsPageView& v) {
@@ -148,6 +162,10 @@ void LevelsPageForm::Render(const LevelsPageView& v) {
     SetText(lLevelR_, ToQString(v.levelLabel));
     iHidden_->setVisible(v.hiddenVisible);
     ShowInfo(infoR_, v.eNameR, v.eSizeR, v.eTimeR, v.eQuotaR);
+    if (mapR_->Grid().tiles != v.preview.tiles.tiles ||
+        mapR_->Grid().width != v.preview.tiles.width)
+        mapR_->SetGrid(v.preview.tiles);
+    SetToolTip(mapR_, ToQString(v.preview.problem));
 
     QStringList designers;
     for (const std::string& d : v.designers) designers << ToQString(d);

@@ -69,13 +69,13 @@ QLineEdit* CodeBox(QWidget* parent, const QString& name) {
 }
 
 QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name, const QString& tip,
-                         void (ProjectWindow::*click)()) {
+                         Command click) {
     auto* button = Button(nullptr, QString(), name, tip);
     button->setIcon(MakeIcon(right ? IconId::ArrowRight : IconId::ArrowLeft));
     button->setIconSize(QSize(20, 20));
     button->setFixedSize(36, 28);
     QObject::connect(button, &QPushButton::clicked, button,
-                     [&runner, click] { runner.Call(click); });
+                     [&runner, click = std::move(click)] { runner.Forward(click); });
     return button;
 }
 

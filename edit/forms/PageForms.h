@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,15 +25,27 @@ class QWidget;
 
 namespace gdl {
 
+// A command of the core: a handler of one of the project window's parts.
+using Command = std::function<void(ProjectWindow&)>;
+
+// The part of the window whose handlers a control calls.
+template <class Part>
+Part& PartOf(ProjectWindow& w) {
+    return std::get<Part&>(std::tie(w.Files(), w.Pages(), w.Options(), w.Props(), w.Source(),
+                                    w.Levels(), w.Build(), w.Tests()));
+}
+
+// The command that runs handler on its part: a control's one hop to the core.
+template <class Part>
+Command On(void (Part::*handler)()) {
+    return [handler](ProjectWindow& w) { (PartOf<Part>(w).*handler)(); };
+}
+
 // The window a page belongs to: it runs one command of the core at a time.
 class CommandRunner {
 public:
     virtual ~CommandRunner() = default;
-    virtual void Forward(const std::function<void(ProjectWindow&)>& command) = 0;
-    // Forward for a handler of the core that takes nothing from the window.
-    void Call(void (ProjectWindow::*handler)()) {
-        Forward([handler](ProjectWindow& core) { (core.*handler)(); });
-    }
+    virtual void Forward(const Command& command) = 0;
 };
 
 // A push button of a page: its caption, control name, tooltip, the core's
@@ -42,7 +55,7 @@ struct ButtonControl {
     const char* caption;
     const char* name;
     const char* tip;
-    void (ProjectWindow::*click)();
+    Command click;
     bool View::*enabled = nullptr;  // nullptr: always enabled
 };
 
@@ -63,7 +76,7 @@ public:
         CommandRunner& runner = runner_;
         auto click = control.click;
         QObject::connect(button, &QPushButton::clicked, button,
-                         [&runner, click] { runner.Call(click); });
+                         [&runner, click] { runner.Forward(click); });
         buttons_.emplace_back(button, control.enabled);
         return button;
     }
@@ -110,7 +123,7 @@ QListWidget* List(QWidget* parent, const QString& name);
 QLineEdit* CodeBox(QWidget* parent, const QString& name);
 // A page's arrow button, running the core's page command.
 QPushButton* ArrowButton(CommandRunner& runner, bool right, const QString& name, const QString& tip,
-                         void (ProjectWindow::*click)());
+                         Command click);
 void SetText(QLineEdit* box, const QString& text);
 void SetText(QLabel* label, const QString& text);
 void SetValue(QSpinBox* box, int value);

@@ -35,16 +35,15 @@ constexpr int PageIndex(Page page) {
 
 TfProj::TfProj(const EditorPorts& ports, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fProj"));
-    core_ =
-        std::make_unique<ProjectWindow>(ports.registry, ports.runner, ports.prompts, ports.dialogs,
-                                        ports.sound, ports.random, ports.programFolder, [this] {
-                                            // The core is in the middle of a long command: show its
-                                            // progress and let the window paint. User input that
-                                            // arrives now is dropped by Forward, as a click on a
-                                            // busy window would be.
-                                            if (View().revision != renderedRevision_) Render();
-                                            QCoreApplication::processEvents();
-                                        });
+    EditorPorts corePorts = ports;
+    corePorts.changed = [this] {
+        // The core is in the middle of a long command: show its progress and
+        // let the window paint. User input that arrives now is dropped by
+        // Forward, as a click on a busy window would be.
+        if (View().revision != renderedRevision_) Render();
+        QCoreApplication::processEvents();
+    };
+    core_ = std::make_unique<ProjectWindow>(corePorts);
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(MakeIcon(IconId::App));
 
@@ -75,97 +74,100 @@ TfProj::~TfProj() = default;
 // ---------------------------------------------------------------------------
 // Construction
 
-QAction* TfProj::MenuAction(QMenu* menu, const QString& text, const QString& name, Handler click) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    if (click) connect(action, &QAction::triggered, this, click);
+QAction* TfProj::AddCommand(QMenu* menu, const WindowCommand& command) {
+    QAction* action = menu->addAction(QString::fromLatin1(command.text));
+    action->setObjectName(QString::fromLatin1(command.name));
+    action->setShortcut(command.shortcut);
+    action->setCheckable(command.checked != nullptr);
+    connect(action, &QAction::triggered, this, [this, run = command.run] { Forward(run); });
+    bound_.push_back({action, command.enabled, command.checked});
     return action;
 }
 
-QAction* TfProj::ToolAction(IconId icon, const QString& tip, const QString& name, Handler click) {
-    QAction* action = bToolbar_->addAction(MakeIcon(icon), tip);
+// The tool bar button of a menu command: the same action, with an icon.
+void TfProj::AddTool(const char* command, IconId icon, const QString& tip, const QString& name) {
+    auto* action = findChild<QAction*>(QString::fromLatin1(command));
+    action->setIcon(MakeIcon(icon));
+    action->setIconVisibleInMenu(false);
     action->setToolTip(tip);
-    action->setObjectName(name + QStringLiteral("Action"));
+    bToolbar_->addAction(action);
     if (QWidget* button = bToolbar_->widgetForAction(action)) button->setObjectName(name);
-    connect(action, &QAction::triggered, this, click);
-    return action;
 }
 
 void TfProj::BuildMenus() {
+    using V = ProjectView;
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    MenuAction(file, QStringLiteral("&New Project..."), QStringLiteral("NewProject1"),
-               &TfProj::bNewClick)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    MenuAction(file, QStringLiteral("&Open Project..."), QStringLiteral("OpenProject1"),
-               &TfProj::bOpenClick)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mergeProject1_ = MenuAction(file, QStringLiteral("&Merge Project..."),
-                                QStringLiteral("MergeProject1"), &TfProj::bMergeClick);
-    mergeProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    saveProject1_ = MenuAction(file, QStringLiteral("&Save Project"),
-                               QStringLiteral("SaveProject1"), &TfProj::bSaveClick);
-    saveProject1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    for (const WindowCommand& c : {
+             WindowCommand{"NewProject1", "&New Project...", On(&ProjectFiles::bNewClick), nullptr,
+                           nullptr, QKeySequence(Qt::CTRL | Qt::Key_N)},
+             WindowCommand{"OpenProject1", "&Open Project...", On(&ProjectFiles::bOpenClick),
+                           nullptr, nullptr, QKeySequence(Qt::CTRL | Qt::Key_O)},
+             WindowCommand{"MergeProject1", "&Merge Project...", On(&ProjectFiles::bMergeClick),
+                           &V::mergeEnabled, nullptr, QKeySequence(Qt::CTRL | Qt::Key_M)},
+             WindowCommand{"SaveProject1", "&Save Project", On(&ProjectFiles::bSaveClick),
+                           &V::saveEnabled, nullptr, QKeySequence(Qt::CTRL | Qt::Key_S)},
+         })
+        AddCommand(file, c);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
-    for (int i = 0; i < 5; ++i) {
-        const QString name = QStringLiteral("mRecent%1").arg(i + 1);
-        mRecent_[static_cast<std::size_t>(i)] = MenuAction(file, name, name);
-        mRecent_[static_cast<std::size_t>(i)]->setVisible(false);
-        connect(mRecent_[static_cast<std::size_t>(i)], &QAction::triggered, this,
-                [this, i] { mRecentClick(i + 1); });
+    for (int n = 1; n <= 5; ++n) {
+        const QByteArray name = QStringLiteral("mRecent%1").arg(n).toLatin1();
+        QAction* recent = AddCommand(file, {name.constData(), name.constData(),
+                                            [n](ProjectWindow& w) { w.Files().mRecentClick(n); }});
+        recent->setVisible(false);
+        mRecent_[static_cast<std::size_t>(n - 1)] = recent;
     }
     recentSeparator_ = file->addSeparator();
     recentSeparator_->setObjectName(QStringLiteral("N2"));
     recentSeparator_->setVisible(false);
-    MenuAction(file, QStringLiteral("E&xit"), QStringLiteral("Exit1"), &TfProj::bCloseClick);
+    AddCommand(file, {"Exit1", "E&xit", On(&ProjectFiles::bCloseClick)});
 
     QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
     project->setObjectName(QStringLiteral("Project1"));
-    projectProperties1_ = MenuAction(project, QStringLiteral("Project &Properties"),
-                                     QStringLiteral("ProjectProperties1"), &TfProj::bPropsClick);
-    sourceLevels1_ = MenuAction(project, QStringLiteral("&Source Levels"),
-                                QStringLiteral("SourceLevels1"), &TfProj::bSourceClick);
-    levelSet1_ = MenuAction(project, QStringLiteral("&Level Set"), QStringLiteral("LevelSet1"),
-                            &TfProj::bLevelsClick);
+    AddCommand(project, {"ProjectProperties1", "Project &Properties", On(&PageControl::bPropsClick),
+                         &V::propsEnabled});
+    AddCommand(project, {"SourceLevels1", "&Source Levels", On(&PageControl::bSourceClick),
+                         &V::sourceEnabled});
+    AddCommand(project,
+               {"LevelSet1", "&Level Set", On(&PageControl::bLevelsClick), &V::levelsEnabled});
     project->addSeparator();
-    buildLevelSet1_ = MenuAction(project, QStringLiteral("&Build Level Set"),
-                                 QStringLiteral("BuildLevelSet1"), &TfProj::bBuildClick);
-    mPlaytest_ = MenuAction(project, QStringLiteral("Play&test Level Set"),
-                            QStringLiteral("mPlaytest"), &TfProj::bPlaytestClick);
+    AddCommand(project, {"BuildLevelSet1", "&Build Level Set", On(&PageControl::bBuildClick),
+                         &V::buildEnabled});
+    AddCommand(project, {"mPlaytest", "Play&test Level Set", On(&Playtest::bPlaytestClick),
+                         &V::playtestEnabled});
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
     auto* ports = new QActionGroup(this);
     ports->setExclusive(true);
-    for (int i = 0; i < 4; ++i) {
-        QAction* com = MenuAction(options, QStringLiteral("Com &%1").arg(i + 1),
-                                  QStringLiteral("Com%1").arg(i + 1) + u'1');
+    for (int n = 1; n <= 4; ++n) {
+        const QByteArray name = (QStringLiteral("Com%1").arg(n) + u'1').toLatin1();
+        const QByteArray text = QStringLiteral("Com &%1").arg(n).toLatin1();
+        QAction* com = AddCommand(options, {name.constData(), text.constData(),
+                                            [n](ProjectWindow& w) { w.Options().ComClick(n); }});
         com->setCheckable(true);
         ports->addAction(com);
-        com_[static_cast<std::size_t>(i)] = com;
-        connect(com, &QAction::triggered, this, [this, i] { ComClick(i + 1); });
+        com_[static_cast<std::size_t>(n - 1)] = com;
     }
     options->addSeparator();
     QMenu* automation = options->addMenu(QStringLiteral("&Automation"));
     automation->setObjectName(QStringLiteral("Automation1"));
-    includeLevels1_ = MenuAction(automation, QStringLiteral("&Include Levels"),
-                                 QStringLiteral("IncludeLevels1"), &TfProj::IncludeLevels1Click);
-    populateDesigner1_ =
-        MenuAction(automation, QStringLiteral("&Populate Designer"),
-                   QStringLiteral("PopulateDesigner1"), &TfProj::PopulateDesigner1Click);
-    generatePassword1_ =
-        MenuAction(automation, QStringLiteral("&Generate Password"),
-                   QStringLiteral("GeneratePassword1"), &TfProj::GeneratePassword1Click);
-    for (QAction* option : {includeLevels1_, populateDesigner1_, generatePassword1_}) {
-        option->setCheckable(true);
-    }
+    AddCommand(automation,
+               {"IncludeLevels1", "&Include Levels", On(&EditorOptions::IncludeLevels1Click),
+                nullptr, &V::includeLevelsChecked});
+    AddCommand(automation,
+               {"PopulateDesigner1", "&Populate Designer",
+                On(&EditorOptions::PopulateDesigner1Click), nullptr, &V::populateDesignerChecked});
+    AddCommand(automation,
+               {"GeneratePassword1", "&Generate Password",
+                On(&EditorOptions::GeneratePassword1Click), nullptr, &V::generatePasswordChecked});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    MenuAction(help, QStringLiteral("&Index"), QStringLiteral("Index1"), &TfProj::bHelpClick)
-        ->setShortcut(QKeySequence(Qt::Key_F1));
-    MenuAction(help, QStringLiteral("&About"), QStringLiteral("About1"), &TfProj::About1Click)
-        ->setShortcut(QKeySequence(Qt::Key_F2));
+    AddCommand(help, {"Index1", "&Index", On(&EditorOptions::bHelpClick), nullptr, nullptr,
+                      QKeySequence(Qt::Key_F1)});
+    AddCommand(help, {"About1", "&About", On(&EditorOptions::About1Click), nullptr, nullptr,
+                      QKeySequence(Qt::Key_F2)});
 }
 
 void TfProj::BuildToolbar() {
@@ -177,30 +179,28 @@ void TfProj::BuildToolbar() {
     bToolbar_->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    ToolAction(IconId::NewProject, QStringLiteral("New Project"), QStringLiteral("bNew"),
-               &TfProj::bNewClick);
-    ToolAction(IconId::OpenProject, QStringLiteral("Open Project"), QStringLiteral("bOpen"),
-               &TfProj::bOpenClick);
-    tMerge_ = ToolAction(IconId::MergeProject, QStringLiteral("Merge Project"),
-                         QStringLiteral("bMerge"), &TfProj::bMergeClick);
-    tSave_ = ToolAction(IconId::SaveProject, QStringLiteral("Save Project"),
-                        QStringLiteral("bSave"), &TfProj::bSaveClick);
+    AddTool("NewProject1", IconId::NewProject, QStringLiteral("New Project"),
+            QStringLiteral("bNew"));
+    AddTool("OpenProject1", IconId::OpenProject, QStringLiteral("Open Project"),
+            QStringLiteral("bOpen"));
+    AddTool("MergeProject1", IconId::MergeProject, QStringLiteral("Merge Project"),
+            QStringLiteral("bMerge"));
+    AddTool("SaveProject1", IconId::SaveProject, QStringLiteral("Save Project"),
+            QStringLiteral("bSave"));
     bToolbar_->addSeparator();
-    tProps_ = ToolAction(IconId::Properties, QStringLiteral("Project Properties"),
-                         QStringLiteral("bProps"), &TfProj::bPropsClick);
-    tSource_ = ToolAction(IconId::Source, QStringLiteral("Source Levels"),
-                          QStringLiteral("bSource"), &TfProj::bSourceClick);
-    tLevels_ = ToolAction(IconId::Levels, QStringLiteral("Level Set"), QStringLiteral("bLevels"),
-                          &TfProj::bLevelsClick);
+    AddTool("ProjectProperties1", IconId::Properties, QStringLiteral("Project Properties"),
+            QStringLiteral("bProps"));
+    AddTool("SourceLevels1", IconId::Source, QStringLiteral("Source Levels"),
+            QStringLiteral("bSource"));
+    AddTool("LevelSet1", IconId::Levels, QStringLiteral("Level Set"), QStringLiteral("bLevels"));
     bToolbar_->addSeparator();
-    tBuild_ = ToolAction(IconId::Build, QStringLiteral("Build Level Set"), QStringLiteral("bBuild"),
-                         &TfProj::bBuildClick);
-    tPlaytest_ = ToolAction(IconId::Playtest, QStringLiteral("Playtest Level Set"),
-                            QStringLiteral("bPlaytest"), &TfProj::bPlaytestClick);
+    AddTool("BuildLevelSet1", IconId::Build, QStringLiteral("Build Level Set"),
+            QStringLiteral("bBuild"));
+    AddTool("mPlaytest", IconId::Playtest, QStringLiteral("Playtest Level Set"),
+            QStringLiteral("bPlaytest"));
     bToolbar_->addSeparator();
-    ToolAction(IconId::Help, QStringLiteral("Help"), QStringLiteral("bHelp"), &TfProj::bHelpClick);
-    ToolAction(IconId::Exit, QStringLiteral("Exit"), QStringLiteral("bClose"),
-               &TfProj::bCloseClick);
+    AddTool("Index1", IconId::Help, QStringLiteral("Help"), QStringLiteral("bHelp"));
+    AddTool("Exit1", IconId::Exit, QStringLiteral("Exit"), QStringLiteral("bClose"));
 }
 
 QWidget* TfProj::PageFrame(IconId icon, const QString& heading, const QString& description,
@@ -281,42 +281,41 @@ void TfProj::BuildPages() {
     defaultPage->setPalette(workspace);
     gPages_->addWidget(defaultPage);
 
-    QWidget* props = PageFrame(
-        IconId::Properties, QStringLiteral("Project Properties"),
-        QStringLiteral("On this page you can define all of the properties that apply to the "
-                       "entire level set."),
-        props_.Build());
-    props->setObjectName(QStringLiteral("tProps"));
-    gPages_->addWidget(props);
-    QWidget* source = PageFrame(
-        IconId::Source, QStringLiteral("Source Levels"),
-        QStringLiteral("On this page you can add level source files to the project, edit "
-                       "levels, and select which levels will be included in the level set."),
-        source_.Build());
-    source->setObjectName(QStringLiteral("tSource"));
-    gPages_->addWidget(source);
-    QWidget* levels = PageFrame(
-        IconId::Levels, QStringLiteral("Level Set"),
-        QStringLiteral("On this page you can select the order of the levels in the level set "
-                       "and enter additional information about individual levels."),
-        levels_.Build());
-    levels->setObjectName(QStringLiteral("tLevels"));
-    gPages_->addWidget(levels);
-    QWidget* build = PageFrame(
-        IconId::Build, QStringLiteral("Build Level Set"),
-        QStringLiteral("On this page you can build the level set file that will be used by "
-                       "the player software."),
-        build_.Build());
-    build->setObjectName(QStringLiteral("tBuild"));
-    gPages_->addWidget(build);
+    struct PageOf {
+        const char* name;
+        IconId icon;
+        const char* heading;
+        const char* description;
+        PageContent content;
+    };
+    for (const PageOf& p : {
+             PageOf{"tProps", IconId::Properties, "Project Properties",
+                    "On this page you can define all of the properties that apply to the entire "
+                    "level set.",
+                    props_.Build()},
+             PageOf{"tSource", IconId::Source, "Source Levels",
+                    "On this page you can add level source files to the project, edit levels, "
+                    "and select which levels will be included in the level set.",
+                    source_.Build()},
+             PageOf{"tLevels", IconId::Levels, "Level Set",
+                    "On this page you can select the order of the levels in the level set and "
+                    "enter additional information about individual levels.",
+                    levels_.Build()},
+             PageOf{"tBuild", IconId::Build, "Build Level Set",
+                    "On this page you can build the level set file that will be used by the "
+                    "player software.",
+                    build_.Build()},
+         }) {
+        QWidget* page = PageFrame(p.icon, QString::fromLatin1(p.heading),
+                                  QString::fromLatin1(p.description), p.content);
+        page->setObjectName(QString::fromLatin1(p.name));
+        gPages_->addWidget(page);
+    }
 
     setCentralWidget(gPages_);
 }
 
-// ---------------------------------------------------------------------------
-// Forwarding
-
-void TfProj::Forward(const std::function<void(ProjectWindow&)>& command) {
+void TfProj::Forward(const Command& command) {
     if (running_ > 0 || rendering_) return;
     struct Running {
         int& depth;
@@ -342,8 +341,8 @@ void TfProj::closeEvent(QCloseEvent* event) {
     }
     bool close = false;
     Forward([&close](ProjectWindow& core) {
-        close = core.FormCloseQuery();
-        if (close) core.FormClose();
+        close = core.Files().FormCloseQuery();
+        if (close) core.Files().FormClose();
     });
     if (close) {
         event->accept();
@@ -356,12 +355,6 @@ void TfProj::FormActivate(const std::vector<std::string>& args) {
     Forward([&args](ProjectWindow& core) { core.FormActivate(args); });
 }
 
-void TfProj::mRecentClick(int n) {
-    Forward([n](ProjectWindow& core) { core.mRecentClick(n); });
-}
-void TfProj::ComClick(int port) {
-    Forward([port](ProjectWindow& core) { core.ComClick(port); });
-}
 // ---------------------------------------------------------------------------
 // Rendering
 
@@ -386,17 +379,11 @@ void TfProj::RenderWindow(const ProjectView& v) {
 
     bToolbar_->setEnabled(v.toolbarEnabled);
     menuBar()->setEnabled(v.toolbarEnabled);
-    for (QAction* a : {mergeProject1_, tMerge_}) a->setEnabled(v.mergeEnabled);
-    for (QAction* a : {saveProject1_, tSave_}) a->setEnabled(v.saveEnabled);
-    for (QAction* a : {projectProperties1_, tProps_}) a->setEnabled(v.propsEnabled);
-    for (QAction* a : {sourceLevels1_, tSource_}) a->setEnabled(v.sourceEnabled);
-    for (QAction* a : {levelSet1_, tLevels_}) a->setEnabled(v.levelsEnabled);
-    for (QAction* a : {buildLevelSet1_, tBuild_}) a->setEnabled(v.buildEnabled);
-    for (QAction* a : {mPlaytest_, tPlaytest_}) a->setEnabled(v.playtestEnabled);
+    for (const Bound& b : bound_) {
+        if (b.enabled) b.action->setEnabled(v.*b.enabled);
+        if (b.checked) b.action->setChecked(v.*b.checked);
+    }
     for (std::size_t i = 0; i < com_.size(); ++i) com_[i]->setChecked(v.comChecked[i]);
-    includeLevels1_->setChecked(v.includeLevelsChecked);
-    populateDesigner1_->setChecked(v.populateDesignerChecked);
-    generatePassword1_->setChecked(v.generatePasswordChecked);
     for (std::size_t i = 0; i < mRecent_.size(); ++i) {
         const std::string& caption = v.recent[i].caption;
         // "&N " stays a mnemonic; an "&" in the path shows as itself.

@@ -63,9 +63,9 @@ PageContent PropertiesPageForm::Build() {
     musicRow->addStretch();
     xAMusic_->setChecked(true);
     eWizard_ = CodeBox(propsFields_, QStringLiteral("eWizard"));
-    QPushButton* bGenWiz = buttons_.Add(
-        propsFields_,
-        {"&Generate", "bGenWiz", "Generate Wizard Mode Password", &ProjectWindow::bGenWizClick});
+    QPushButton* bGenWiz =
+        buttons_.Add(propsFields_, {"&Generate", "bGenWiz", "Generate Wizard Mode Password",
+                                    On(&PropertiesPage::bGenWizClick)});
 
     auto* noticeRow = new QHBoxLayout;
     noticeRow->setSpacing(kRowSpacing);
@@ -101,34 +101,36 @@ PageContent PropertiesPageForm::Build() {
     QObject::connect(eWizard_, &QLineEdit::textEdited, eWizard_, [this] { eWizardChange(); });
 
     bNext1_ = ArrowButton(runner_, true, QStringLiteral("bNext1"),
-                          QStringLiteral("Source Levels Page"), &ProjectWindow::bSourceClick);
+                          QStringLiteral("Source Levels Page"), On(&PageControl::bSourceClick));
     return {propsFields_, nullptr, bNext1_};
 }
 
 void PropertiesPageForm::eNameChange() {
-    runner_.Forward([this](ProjectWindow& core) { core.eNameChange(FromQString(eName_->text())); });
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.Props().eNameChange(FromQString(eName_->text())); });
 }
 void PropertiesPageForm::ePreDateChange() {
-    runner_.Forward([this](ProjectWindow& core) { core.ePreDateChange(ePreDate_->value()); });
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.Props().ePreDateChange(ePreDate_->value()); });
 }
 void PropertiesPageForm::eNoticeChange() {
     runner_.Forward(
-        [this](ProjectWindow& core) { core.eNoticeChange(FromQString(eNotice_->text())); });
+        [this](ProjectWindow& core) { core.Props().eNoticeChange(FromQString(eNotice_->text())); });
 }
 void PropertiesPageForm::cCommentsChange() {
     runner_.Forward([this](ProjectWindow& core) {
-        core.cCommentsChange(FromQString(cComments_->toPlainText()));
+        core.Props().cCommentsChange(FromQString(cComments_->toPlainText()));
     });
 }
 void PropertiesPageForm::cOffsetChange() {
-    runner_.Forward([this](ProjectWindow& core) { core.cOffsetChange(cOffset_->value()); });
+    runner_.Forward([this](ProjectWindow& core) { core.Props().cOffsetChange(cOffset_->value()); });
 }
 void PropertiesPageForm::xAMusicClick(MusicMode mode) {
-    runner_.Forward([mode](ProjectWindow& core) { core.xAMusicClick(mode); });
+    runner_.Forward([mode](ProjectWindow& core) { core.Props().xAMusicClick(mode); });
 }
 void PropertiesPageForm::eWizardChange() {
     runner_.Forward(
-        [this](ProjectWindow& core) { core.eWizardChange(FromQString(eWizard_->text())); });
+        [this](ProjectWindow& core) { core.Props().eWizardChange(FromQString(eWizard_->text())); });
 }
 
 void PropertiesPageForm::Render(const PropertiesPageView& v) {

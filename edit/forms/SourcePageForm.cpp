@@ -10,6 +10,7 @@
 
 #include "FormWidgets.h"
 #include "Icons.h"
+#include "MapView.h"
 #include "QtText.h"
 
 namespace gdl {
@@ -33,28 +34,27 @@ QPixmap UsagePixmap(UsageIcon usage) {
 
 PageContent SourcePageForm::Build() {
     using V = SourcePageView;
-    using W = ProjectWindow;
     auto* content = new QWidget;
 
     cSource_ = List(content, QStringLiteral("cSource"));
     cContents_ = List(content, QStringLiteral("cContents"));
-    QGridLayout* sourceButtons =
-        buttons_.Grid(content, 2,
-                      {{"&New", "bNewS", "Create New Source", &W::bNewSClick, &V::bNewSEnabled},
-                       {"&Add", "bAddS", "Add Source to Project", &W::bAddSClick, &V::bAddSEnabled},
-                       {"&Edit", "bEditS", "Edit Source", &W::bEditSClick, &V::bEditSEnabled},
-                       {"&Remove", "bRemoveS", "Remove Source from Project", &W::bRemoveSClick,
-                        &V::bRemoveSEnabled}});
+    QGridLayout* sourceButtons = buttons_.Grid(
+        content, 2,
+        {{"&New", "bNewS", "Create New Source", On(&SourcePage::bNewSClick), &V::bNewSEnabled},
+         {"&Add", "bAddS", "Add Source to Project", On(&SourcePage::bAddSClick), &V::bAddSEnabled},
+         {"&Edit", "bEditS", "Edit Source", On(&SourcePage::bEditSClick), &V::bEditSEnabled},
+         {"&Remove", "bRemoveS", "Remove Source from Project", On(&SourcePage::bRemoveSClick),
+          &V::bRemoveSEnabled}});
     QGridLayout* levelButtons =
         buttons_.Grid(content, 2,
-                      {{"&Include", "bInclude", "Include Level in Level Set", &W::bIncludeClick,
-                        &V::bIncludeEnabled},
+                      {{"&Include", "bInclude", "Include Level in Level Set",
+                        On(&SourcePage::bIncludeClick), &V::bIncludeEnabled},
                        {"In&clude All", "bIncludeAll", "Include All Levels in Level Set",
-                        &W::bIncludeAllClick, &V::bIncludeAllEnabled},
-                       {"E&xclude", "bExclude", "Exclude Level from Level Set", &W::bExcludeClick,
-                        &V::bExcludeEnabled},
+                        On(&SourcePage::bIncludeAllClick), &V::bIncludeAllEnabled},
+                       {"E&xclude", "bExclude", "Exclude Level from Level Set",
+                        On(&SourcePage::bExcludeClick), &V::bExcludeEnabled},
                        {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
-                        &W::bExcludeAllClick, &V::bExcludeAllEnabled}});
+                        On(&SourcePage::bExcludeAllClick), &V::bExcludeAllEnabled}});
 
     auto* sourceColumn = new QVBoxLayout;
     sourceColumn->addWidget(Caption(QStringLiteral("Source Files:"), content));
@@ -80,7 +80,21 @@ PageContent SourcePageForm::Build() {
         form->addWidget(Caption(caption, details), row, 0);
         form->addWidget(box, row++, 1, Qt::AlignLeft);
     }
-    form->setRowStretch(row, 1);
+    // The selected level's map, and the source's problems under it.
+    mapI_ = new MapView(details);
+    mapI_->setObjectName(QStringLiteral("iMapI"));
+    mapI_->SetFit(true);
+    mapI_->SetShowGrid(false);
+    mapI_->setFocusPolicy(Qt::NoFocus);
+    form->addWidget(mapI_, row, 0, 1, 2);
+    form->setRowStretch(row++, 3);
+    problemsI_ = new QListWidget(details);
+    problemsI_->setObjectName(QStringLiteral("cProblemsI"));
+    problemsI_->setWordWrap(true);
+    problemsI_->setFocusPolicy(Qt::NoFocus);
+    problemsI_->setSelectionMode(QAbstractItemView::NoSelection);
+    form->addWidget(problemsI_, row, 0, 1, 2);
+    form->setRowStretch(row++, 2);
     details->setFixedWidth(210);
 
     auto* layout = new QHBoxLayout(content);
@@ -92,23 +106,25 @@ PageContent SourcePageForm::Build() {
     CommandRunner& runner = runner_;
     ConnectListClick(cSource_, cSource_, [this] { cSourceClick(); });
     QObject::connect(cSource_, &QListWidget::itemDoubleClicked, cSource_,
-                     [&runner] { runner.Call(&W::cSourceDblClick); });
+                     [&runner] { runner.Forward(On(&SourcePage::bEditSClick)); });
     ConnectListClick(cContents_, cContents_, [this] { cContentsClick(); });
     QObject::connect(cContents_, &QListWidget::itemDoubleClicked, cContents_,
-                     [&runner] { runner.Call(&W::cContentsDblClick); });
+                     [&runner] { runner.Forward(On(&SourcePage::cContentsDblClick)); });
 
     return {content,
             ArrowButton(runner_, false, QStringLiteral("bPrev2"),
-                        QStringLiteral("Project Properties Page"), &W::bPropsClick),
+                        QStringLiteral("Project Properties Page"), On(&PageControl::bPropsClick)),
             ArrowButton(runner_, true, QStringLiteral("bNext2"), QStringLiteral("Level Set Page"),
-                        &W::bLevelsClick)};
+                        On(&PageControl::bLevelsClick))};
 }
 
 void SourcePageForm::cSourceClick() {
-    runner_.Forward([this](ProjectWindow& core) { core.cSourceClick(SelectedRow(cSource_)); });
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.Source().cSourceClick(SelectedRow(cSource_)); });
 }
 void SourcePageForm::cContentsClick() {
-    runner_.Forward([this](ProjectWindow& core) { core.cContentsClick(SelectedRow(cContents_)); });
+    runner_.Forward(
+        [this](ProjectWindow& core) { core.Source().cContentsClick(SelectedRow(cContents_)); });
 }
 
 void SourcePageForm::Render(const SourcePageView& v) {
@@ -125,6 +141,13 @@ void SourcePageForm::Render(const SourcePageView& v) {
     }
     SetToolTip(iUsage_, ToQString(v.usageHint));
     ShowInfo(infoI_, v.eNameI, v.eSizeI, v.eTimeI, v.eQuotaI);
+    if (mapI_->Grid().tiles != v.preview.tiles.tiles ||
+        mapI_->Grid().width != v.preview.tiles.width)
+        mapI_->SetGrid(v.preview.tiles);
+    SetToolTip(mapI_, ToQString(v.preview.problem));
+    SyncList(problemsI_, v.problems);
+    for (int i = 0; i < problemsI_->count(); ++i)
+        problemsI_->item(i)->setToolTip(problemsI_->item(i)->text());
     buttons_.Render(v);
 }
 

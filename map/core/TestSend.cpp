@@ -1,5 +1,6 @@
 #include "TestSend.h"
 
+#include "Link.h"
 #include "LinkHeader.h"
 #include "Registry.h"
 #include "TextUtil.h"
@@ -8,8 +9,7 @@ namespace gdl {
 
 namespace {
 
-constexpr long kReadChunk = 64;
-constexpr char kRegValuePort[] = "Port";
+constexpr long kListenChunk = 64;
 
 }  // namespace
 
@@ -49,6 +49,8 @@ bool TestSend::Start(const std::string& port, const std::string& levelName,
     timer_.Stop();
     stream_ = TestSendStream(levelName, compiled);
     at_ = 0;
+    echo_.Clear();
+    lynxHeard_ = false;
     problem_.clear();
     // The port stays open between sends, as the player keeps it.
     if (line_.Port() != port || line_.Vanished()) {
@@ -76,10 +78,12 @@ bool TestSend::Step(std::size_t maxBytes) {
         if (at_ == kPreambleBytes) {
             // The header goes as one write, as the player sends it.
             failed = !line_.WriteComm(stream_.data() + at_, static_cast<long>(kLinkHeaderSize));
+            if (!failed) echo_.Sent(stream_.data() + at_, kLinkHeaderSize);
             at_ = headerEnd;
             n += kLinkHeaderSize;
         } else {
             failed = !line_.WriteCommByte(stream_[at_]);
+            if (!failed) echo_.Sent(stream_[at_]);
             ++at_;
             ++n;
         }
@@ -102,16 +106,66 @@ void TestSend::Finish(bool failed) {
         Close();  // the next send opens it again
     }
     timer_.Stop();
+    // The Lynx's data heard while the send was still going counts as its
+    // first data.
+    if (!failed && lynxHeard_) {
+        state_ = State::Acknowledging;
+        answerSince_ = timer_.NowMs();
+    }
     timer_.Start(kWatchdogMs);
 }
 
+Heard TestSend::Listen() {
+    unsigned char buffer[kListenChunk];
+    Heard heard = Heard::Nothing;
+    for (;;) {
+        const long n = line_.ReadComm(buffer, kListenChunk);
+        if (state_ == State::Failed) return Heard::Nothing;  // the read reported a line error
+        const Heard now = echo_.Hear(buffer, n);
+        if (now == Heard::Lynx) return Heard::Lynx;
+        if (now == Heard::Echo) heard = Heard::Echo;
+        if (n < kListenChunk) return heard;
+    }
+}
+
 void TestSend::DataAvailable() {
-    unsigned char buffer[kReadChunk];
-    line_.ReadComm(buffer, kReadChunk);
-    if (state_ == State::AwaitingReply || state_ == State::Acknowledging) {
-        state_ = State::Acknowledging;
-        timer_.Stop();
-        timer_.Start(kWatchdogMs);
+    switch (state_) {
+        case State::Sending:
+            if (Listen() == Heard::Lynx) lynxHeard_ = true;
+            return;
+        case State::AwaitingReply: {
+            const Heard heard = Listen();
+            if (heard == Heard::Nothing) return;
+            // The echo is our own bytes still leaving: the watchdog counts
+            // from the last of them.
+            timer_.Stop();
+            if (heard == Heard::Lynx) {
+                state_ = State::Acknowledging;
+                answerSince_ = timer_.NowMs();
+            }
+            timer_.Start(kWatchdogMs);
+            return;
+        }
+        case State::Acknowledging: {
+            unsigned char buffer[kListenChunk];
+            while (line_.ReadComm(buffer, kListenChunk) == kListenChunk) {
+            }
+            if (state_ != State::Acknowledging) return;
+            timer_.Stop();
+            // Data without end is noise on the line, not an answer.
+            if (timer_.NowMs() - answerSince_ >= kLongestAnswerMs) {
+                state_ = State::Failed;
+                status_ = NotRespondingText(line_.Port());
+                return;
+            }
+            timer_.Start(kWatchdogMs);
+            return;
+        }
+        default: {
+            unsigned char buffer[kListenChunk];
+            while (line_.ReadComm(buffer, kListenChunk) == kListenChunk) {
+            }
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // "Test on Lynx": the level shown, compiled in memory, sent to the Lynx with
 // the player's byte stream (preamble, link header titled "PC LEVEL " + the
 // level name, fresh start, new level, music 0, then the level bytes), and the
-// Lynx's answer followed by arrival and silence as the player's link does.
+// Lynx's answer followed by arrival and silence as the player's link does:
+// the cable's echo of our own bytes is no answer, nor is endless noise.
 // The window feeds it the line's notifications, the watchdog's ticks and a
 // step at a time of writing, so a progress bar can follow the send.
 #pragma once
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "LinkHeader.h"
 #include "SerialLine.h"
 #include "Timer.h"
 
@@ -52,11 +54,16 @@ public:
 
 private:
     void Finish(bool failed);
+    // Reads what waits and tells the echo of our bytes from the Lynx.
+    Heard Listen();
 
     SerialLine& line_;
     Timer& timer_;
     State state_ = State::Idle;
     bool open_ = false;
+    LinkEcho echo_;
+    bool lynxHeard_ = false;
+    long long answerSince_ = 0;
     std::vector<unsigned char> stream_;
     std::size_t at_ = 0;
     std::string status_;

@@ -9,6 +9,7 @@
 #include "Cphint.h"
 #include "Cpload.h"
 #include "Cpmain.h"
+#include "Environment.h"
 #include "Guarded.h"
 #include "PlayerPictures.h"
 #include "PlayerWindow.h"

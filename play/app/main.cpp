@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Display.h"
 #include "HeadlessSend.h"
 
 #ifdef GDLKIT_HAVE_FORMS
@@ -14,6 +15,12 @@ int main(int argc, char** argv) {
     const gdl::PlayCommand command = gdl::ParsePlayCommand(args);
     if (command.kind == gdl::PlayCommandKind::Gui) {
 #ifdef GDLKIT_HAVE_FORMS
+        if (!gdl::DisplayAvailable()) {
+            std::cerr << gdl::NoDisplayMessage("gdlplay.exe",
+                                               "gdlplay.exe --send SET [INDEX] to send a level")
+                      << '\n';
+            return gdl::kSendUsage;
+        }
         return RunPlayerGui(argc, argv);
 #else
         std::cerr << "gdlplay.exe was built without its window; use --send.\n";

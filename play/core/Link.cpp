@@ -1,11 +1,13 @@
 #include "Link.h"
 
+#include "CompiledLevel.h"
 #include "FileUtil.h"
 #include "LynxText.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "Reader.h"
 #include "Registry.h"
+#include "SendProgress.h"
 #include "SerialLine.h"
 #include "TextUtil.h"
 #include "Timer.h"
@@ -30,8 +32,10 @@ std::string Link::TakeLevelBytes() {
     }
     if (s.levelName.empty()) return {};
     std::optional<std::string> bytes;
-    if (IsPlainFileName(s.levelName))
-        bytes = ReadFileBytes(PlatformPath(s.setFolder + s.levelName + ".bin"));
+    const std::string path = PlatformPath(s.setFolder + s.levelName + ".bin");
+    // A file larger than any compiled level is not read at all.
+    if (IsPlainFileName(s.levelName) && FileSize(path).value_or(0) <= kLargestCompiledLevelSize)
+        bytes = ReadFileBytes(path);
     if (!bytes) {
         c_.ports.prompts.ShowMessage(kCaptionFileError, kCantReadLevel, MsgIcon::Error);
         return {};
@@ -42,7 +46,7 @@ std::string Link::TakeLevelBytes() {
 
 bool Link::Send() {
     PlayerState& s = c_.state;
-    SerialLine& line = c_.ports.line;
+    SendProgress line(c_.ports.line, c_.view.pSend, c_.ports.repaint);
     LinkHeaderFields fields{s.label, s.newLevel, s.endOfGame, s.freshStart, s.music, 0, 0};
     header_ = BuildLinkHeader(fields);
     s.newLevel = 0;
@@ -56,52 +60,116 @@ bool Link::Send() {
     fields.dataChecksum = DataChecksum(level);
     header_ = BuildLinkHeader(fields);
 
+    echo_.Clear();
+    lynxHeard_ = false;
+    writeFailed_ = false;
     if (!OpenPort()) {
+        exchange_ = Exchange::CannotOpen;
         state_ = lsOff;
         Status(UnableToOpenText(PortName()), Lamp::Err);
         c_.view.Panel14Hint = line.LastError();
         return false;
     }
     c_.view.Panel14Hint.clear();
+    exchange_ = Exchange::Sending;
     Status(kSendingLevel, Lamp::On);
-    c_.ports.repaint();
+    line.Begin(kPreambleBytes + kLinkHeaderSize + level.size());
 
     // A device that stops taking bytes would hold the window for seconds per
     // byte: after the first failed write the rest of the send is dropped.
     bool failed = false;
-    for (std::size_t i = 0; i < kPreambleBytes && !failed; ++i)
-        failed = !line.WriteCommByte(kPreambleByte);
+    // From the first byte on, what arrives is told apart as echo or answer.
     state_ = lsSendingHeader;
-    if (!failed) failed = !line.WriteComm(header_.data(), static_cast<long>(header_.size()));
+    for (std::size_t i = 0; i < kPreambleBytes && !failed; ++i)
+        failed = !Write(line, kPreambleByte);
+    if (!failed) {
+        failed = !line.WriteComm(header_.data(), static_cast<long>(header_.size()));
+        if (!failed) echo_.Sent(header_.data(), header_.size());
+    }
     if (!failed) {
         state_ = lsSendingLevel;
         for (std::size_t i = 0; i < level.size() && !failed; ++i)
-            failed = !line.WriteCommByte(static_cast<unsigned char>(level[i]));
+            failed = !Write(line, static_cast<unsigned char>(level[i]));
     }
     // The watchdog counts from the moment the last byte is on the wire.
     if (!failed) line.WaitSent();
     state_ = lsAwaitingReply;
     if (failed) {
+        writeFailed_ = true;
         Status(WriteErrorText(PortName()), Lamp::Warn);
         ClosePort();  // the next play action opens it again
     }
-    c_.ports.timer.Stop();
-    c_.ports.timer.Start(kWatchdogMs);
+    Timer& timer = c_.ports.timer;
+    timer.Stop();
+    // The Lynx's data heard while the send was still going counts as its
+    // first data, as if it had arrived just after.
+    if (lynxHeard_) {
+        state_ = lsAcknowledging;
+        answerSince_ = timer.NowMs();
+    }
+    timer.Start(kWatchdogMs);
     return true;
 }
 
-void Link::DataAvailable() {
+bool Link::Write(SerialLine& line, unsigned char byte) {
+    if (!line.WriteCommByte(byte)) return false;
+    echo_.Sent(byte);
+    return true;
+}
+
+Heard Link::Listen() {
     unsigned char buffer[kReadChunk];
-    c_.ports.line.ReadComm(buffer, kReadChunk);
+    Heard heard = Heard::Nothing;
+    for (;;) {
+        const long n = c_.ports.line.ReadComm(buffer, kReadChunk);
+        if (state_ == lsOff) return Heard::Nothing;  // the read reported a line error
+        // Once the Lynx is heard, the rest of what waits is its own.
+        const Heard now = echo_.Hear(buffer, n);
+        if (now == Heard::Lynx) return Heard::Lynx;
+        if (now == Heard::Echo) heard = Heard::Echo;
+        if (n < kReadChunk) return heard;
+    }
+}
+
+void Link::NotResponding() {
+    c_.ports.timer.Stop();
+    state_ = lsOff;
+    exchange_ = Exchange::NotResponding;
+    Status(NotRespondingText(PortName()), Lamp::Err);
+}
+
+void Link::DataAvailable() {
     Timer& timer = c_.ports.timer;
     switch (state_) {
-        case lsAwaitingReply:
+        case lsSendingHeader:
+        case lsSendingLevel:
+            if (Listen() == Heard::Lynx) lynxHeard_ = true;
+            return;
+        case lsAwaitingReply: {
+            const Heard heard = Listen();
+            if (heard == Heard::Nothing) return;
+            // The echo is our own bytes still leaving: the watchdog counts
+            // from the last of them.
             timer.Stop();
-            state_ = lsAcknowledging;
+            if (heard == Heard::Lynx) {
+                state_ = lsAcknowledging;
+                answerSince_ = timer.NowMs();
+            }
             timer.Start(kWatchdogMs);
+            return;
+        }
+        default:
             break;
+    }
+    unsigned char buffer[kReadChunk];
+    c_.ports.line.ReadComm(buffer, kReadChunk);
+    switch (state_) {
         case lsAcknowledging:
             timer.Stop();
+            if (timer.NowMs() - answerSince_ >= kLongestAnswerMs) {
+                NotResponding();
+                break;
+            }
             timer.Start(kWatchdogMs);
             break;
         case lsPlaying:
@@ -121,6 +189,7 @@ void Link::DataAvailable() {
 
 void Link::ErrorOccurred(int, const std::string& errorstr) {
     state_ = lsOff;
+    exchange_ = Exchange::ReadError;
     Status(PortErrorText(errorstr, PortName()), Lamp::Warn);
     if (c_.ports.line.Vanished()) ClosePort();
 }
@@ -129,11 +198,11 @@ EolAction Link::Timer1Timer() {
     c_.ports.timer.Stop();
     switch (state_) {
         case lsAwaitingReply:
-            state_ = lsOff;
-            Status(NotRespondingText(PortName()), Lamp::Err);
+            NotResponding();
             return EolAction::None;
         case lsAcknowledging:
             state_ = lsPlaying;
+            exchange_ = Exchange::InPlay;
             Status("", Lamp::Off);
             return EolAction::None;
         default:

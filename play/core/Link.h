@@ -29,6 +29,19 @@ inline constexpr long kReadChunk = 6;
 inline constexpr char kCantReadLevel[] =
     "Can't perform one of the following file operations: Open, Seek, Read, Close.";
 inline constexpr char kRegValuePort[] = "Port";
+// The Lynx answers with a few bytes and falls silent: data that goes on for
+// longer than this is no answer (a line full of noise).
+inline constexpr int kLongestAnswerMs = 1500;
+
+// How the last exchange went, for a front end to decide on.
+enum class Exchange {
+    None,           // nothing sent yet
+    Sending,        // sent, the answer not yet known
+    InPlay,         // the Lynx answered and fell silent
+    CannotOpen,     // the port could not be opened; nothing sent
+    NotResponding,  // no answer of the Lynx's (silence, only the echo, or endless data)
+    ReadError,      // the port reported a line error while reading
+};
 
 // What the watchdog's end-of-level tick asks the window to do.
 enum class EolAction { None, PlayAgain, NextLevel };
@@ -53,6 +66,9 @@ public:
     long long StoredPort() const;
 
     LinkState State() const { return state_; }
+    Exchange LastExchange() const { return exchange_; }
+    // A write of the last send failed.
+    bool WriteFailed() const { return writeFailed_; }
     bool PortOpen() const { return portOpen_; }
     const LinkHeader& LastHeader() const { return header_; }
 
@@ -61,11 +77,23 @@ private:
     std::string TakeLevelBytes();
     void Status(const std::string& text, Lamp lamp);
     const std::string& PortName() const;
+    bool Write(SerialLine& line, unsigned char byte);
+    // Reads what has arrived, six bytes at a time, until a byte is not the
+    // echo of what this send wrote, in order: that one is the Lynx's.
+    Heard Listen();
+    void NotResponding();
 
     PlayerContext& c_;
     LinkState state_ = lsOff;
     bool portOpen_ = false;
     LinkHeader header_{};
+    Exchange exchange_ = Exchange::None;
+    bool writeFailed_ = false;
+    // The bytes this send wrote, and how many of them have come back: a
+    // one-wire cable hears its own bytes.
+    LinkEcho echo_;
+    bool lynxHeard_ = false;
+    long long answerSince_ = 0;
 };
 
 }  // namespace gdl

@@ -2,6 +2,7 @@
 // core fills it; the form renders it; tests assert on it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -40,6 +41,13 @@ struct MenuItemView {
 
 inline constexpr int kMovedPanelLeft = 165;
 
+// A progress bar: position of max, shown or not.
+struct ProgressView {
+    bool visible = false;
+    std::size_t position = 0;
+    std::size_t max = 0;
+};
+
 struct PlayerView {
     std::string caption = kPlayerCaption;
 
@@ -58,6 +66,7 @@ struct PlayerView {
     PanelView Panel13{"", 271, false};  // NEXT>
     PanelView Panel14{"", 0};           // the status line
     std::string Panel14Hint;            // why the port could not be opened, as a tooltip
+    ProgressView pSend;                 // in the status line: the bytes of a send that are out
     Rgb Panel5Color = kClBlue;
     Rgb Panel6Color = kClBlue;
 

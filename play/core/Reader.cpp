@@ -42,6 +42,28 @@ long long ProjectOffset(const IniFile& ini) {
     return ParseDecimal(ini.ReadString(kSectionGdp, "Offset", "0")).value_or(0);
 }
 
+// The set file opened for reading in parts. A file larger than any set the
+// kit can make is no set (BadFormat), whatever its first bytes say.
+Result<ReadOnlyFile> OpenSetFile(const std::string& path) {
+    auto file = ReadOnlyFile::Open(path);
+    if (file && file->Size() > kLargestLevelSetSize)
+        return Error::BadFormat(path, 0, "larger than any level set");
+    return file;
+}
+
+// Up to count bytes from offset, fewer where the file ends.
+std::string ReadUpTo(const ReadOnlyFile& file, std::uint64_t offset, std::size_t count) {
+    if (offset >= file.Size()) return {};
+    const auto left = file.Size() - offset;
+    return file.Read(offset, static_cast<std::size_t>(std::min<std::uint64_t>(count, left)))
+        .value_or("");
+}
+
+void ReadCopies(const ReadOnlyFile& file, PlayerState& s) {
+    s.headerCopy = ReadUpTo(file, 0, kSetHeaderSize);
+    s.tableCopy = ReadUpTo(file, kSetHeaderSize, kTableSize);
+}
+
 }  // namespace
 
 SetKind KindOfPath(std::string_view path, SetKind current) {
@@ -93,15 +115,14 @@ bool Reader::EntryPlayable(long long n) const {
 void Reader::ReadSetTitle() {
     PlayerState& s = c_.state;
     if (s.kind == SetKind::LevelSetFile) {
-        auto bytes = ReadFileBytes(PlatformPath(s.setFolder + s.setFileName));
-        if (!bytes) return;
-        s.headerCopy = bytes->substr(0, kSetHeaderSize);
+        auto file = OpenSetFile(PlatformPath(s.setFolder + s.setFileName));
+        if (!file) return;
+        s.headerCopy = ReadUpTo(*file, 0, kSetHeaderSize);
         auto header = ParseHeader(s.headerCopy);
         if (!header) return;
         s.offset = header->hiddenCount;
         c_.view.Panel1.text = std::string(kGlimmerdeep) + ": " + header->name;
-        s.tableCopy =
-            bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
+        s.tableCopy = ReadUpTo(*file, kSetHeaderSize, kTableSize);
         return;
     }
     std::string name = GetPrivateProfileString(kSectionGdp, "Name", "", ProjectPath());
@@ -162,11 +183,12 @@ void Reader::PrepareLevel() {
 void Reader::PrepareFromSetFile() {
     PlayerState& s = c_.state;
     PlayerView& v = c_.view;
-    auto bytes = ReadFileBytes(PlatformPath(s.setFolder + s.setFileName));
-    if (bytes) {
-        s.headerCopy = bytes->substr(0, kSetHeaderSize);
-        s.tableCopy =
-            bytes->size() > kSetHeaderSize ? bytes->substr(kSetHeaderSize, kTableSize) : "";
+    auto file = OpenSetFile(PlatformPath(s.setFolder + s.setFileName));
+    if (file) {
+        ReadCopies(*file, s);
+    } else if (file.Err().Kind() == ErrorKind::BadFormat) {
+        s.headerCopy.clear();
+        s.tableCopy.clear();
     }
     auto header = ParseHeader(s.headerCopy);
     if (!CopiesHoldSet() || !header) {
@@ -188,49 +210,49 @@ void Reader::PrepareFromSetFile() {
     if (!s.wizard || s.test) ShowCode(entry->password, !s.wizard && v.SavePassword1.checked);
     s.music = MusicNumber(entry->music);
     s.levelSize = entry->size;
-    ReadLevelData(bytes ? &*bytes : nullptr);
+    ReadLevelData(file ? &*file : nullptr);
 }
 
-void Reader::ReadLevelData(const std::string* bytes) {
+void Reader::ReadLevelData(const ReadOnlyFile* file) {
     PlayerState& s = c_.state;
     PlayerView& v = c_.view;
     v.Panel3.text.clear();
     v.Label1.clear();
     s.levelData.clear();
-    if (!bytes) {
+    if (!file) {
         v.Panel2.text = kMissingFile;
         return;
     }
-    if (!HasLevelSetSignature(*bytes)) {
+    if (!HasLevelSetSignature(s.headerCopy)) {
         v.Panel2.text = kBadFile;
         return;
     }
     // Every size is checked against what the file really holds, so a lying
     // table can neither make us read past its end nor allocate for it.
-    const std::uint64_t fileSize = bytes->size();
+    const std::uint64_t fileSize = file->Size();
     std::uint64_t at = kFirstRecordOffset;
     const long long n = s.Position();
     for (long long k = 1; k < n && at <= fileSize; ++k) {
         auto entry = ParseTableEntry(EntryBytes(k));
         at += kLevelRecordSize + (entry ? entry->size : 0);
     }
-    if (at + kLevelRecordSize > fileSize) {
-        v.Panel2.text = kBadData;
-        return;
-    }
-    auto record = ParseRecord(std::string_view(*bytes).substr(at, kLevelRecordSize));
-    v.Label1 = record ? record->hint : "";
+    auto record = file->Read(at, kLevelRecordSize);
+    if (!record) return BadData();
+    auto parsed = ParseRecord(*record);
+    v.Label1 = parsed ? parsed->hint : "";
     at += kLevelRecordSize;
-    if (s.levelSize > fileSize - at) {
-        v.Panel2.text = kBadData;
-        return;
-    }
-    s.levelData = bytes->substr(at, s.levelSize);
-    if (!HasCompiledLevelMark(s.levelData)) {
-        v.Panel2.text = kBadData;
-        return;
-    }
+    if (s.levelSize > kLargestCompiledLevelSize) return BadData();
+    auto data = file->Read(at, s.levelSize);
+    if (!data || !HasCompiledLevelMark(*data)) return BadData();
+    s.levelData = std::move(*data);
     v.Panel3.text += DisplayName(std::string_view(s.levelData).substr(0, kCompiledReadSize));
+}
+
+// Data that is not a compiled level is never sent: the level's size is 0.
+void Reader::BadData() {
+    c_.view.Panel2.text = kBadData;
+    c_.state.levelData.clear();
+    c_.state.levelSize = 0;
 }
 
 void Reader::PrepareFromProject() {

@@ -10,6 +10,8 @@
 
 namespace gdl {
 
+class ReadOnlyFile;
+
 inline constexpr char kGlimmerdeep[] = "Glimmerdeep";
 inline constexpr char kReadingLevel[] = "Reading Level...";
 inline constexpr char kStatusError[] = "ERROR";
@@ -53,9 +55,10 @@ public:
 private:
     void PrepareFromSetFile();
     void PrepareFromProject();
-    // Reads the hint, the compiled data and the display name of position n;
-    // bytes is the whole file as read (empty when it could not be opened).
-    void ReadLevelData(const std::string* bytes);
+    // Reads the hint, the compiled data and the display name of position n
+    // from the open set file (nullptr when it could not be opened).
+    void ReadLevelData(const ReadOnlyFile* file);
+    void BadData();
     void ReadLevelData();  // project kind
     void EndOfSet();
     void SetError(const char* what);

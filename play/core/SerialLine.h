@@ -2,6 +2,7 @@
 // link drives it, and a fake line for tests that runs without a device.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <string>
@@ -30,6 +31,10 @@ public:
     // Blocks until what was written has left the port (bounded); false when
     // it could not be confirmed.
     virtual bool WaitSent() = 0;
+    // Bytes written that have not left the port yet; 0 where the line cannot
+    // tell. While WaitSent waits, onDraining hears the same count.
+    virtual std::size_t Unsent() const { return 0; }
+    std::function<void(std::size_t unsent)> onDraining;
     // Why the last open failed, for the user ("" when it did not fail).
     virtual std::string LastError() const = 0;
     // The device has gone (unplugged): it must be opened again.

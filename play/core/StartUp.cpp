@@ -70,8 +70,14 @@ void StartUp::Toggle(MenuItemView& item, const char* value) {
 }
 
 void StartUp::Contents1Click() {
-    c_.ports.runner.RunTool(kDocsFile, "", PlatformPath(c_.state.installFolder + "docs"), true,
-                            false);
+    const std::string docs = PlatformPath(c_.state.installFolder + "docs");
+    if (c_.ports.runner.RunTool(kDocsFile, "", docs, true, false) == 0) return;
+    // Without a browser the user would see nothing happen.
+    std::string text =
+        "Unable to start the documentation " + WithTrailingSlash(docs) + kDocsFile + ".";
+    const std::string why = c_.ports.runner.LastError();
+    if (!why.empty()) text += "\r\n\r\n" + why;
+    c_.ports.prompts.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
 }
 
 void StartUp::About1Click() {

@@ -1,12 +1,18 @@
 #include "HeadlessSend.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ostream>
 
+#include "Environment.h"
 #include "EventLoop.h"
+#include "FileUtil.h"
+#include "Link.h"
 #include "PlayerWindow.h"
+#include "Process.h"
 #include "Prompts.h"
 #include "Registry.h"
+#include "TextUtil.h"
 #include "ToolRunner.h"
 #include "ZcommLine.h"
 
@@ -33,20 +39,34 @@ private:
     std::ostream& err_;
 };
 
-// Prints each new text of the status line as it changes.
+// Prints each new text of the status line as it changes; on a terminal, the
+// send's progress as one line that is redrawn in place and erased at the end.
 class StatusPrinter {
 public:
-    explicit StatusPrinter(std::ostream& out) : out_(out) {}
+    StatusPrinter(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
     void Show(const PlayerView& view) {
+        if (view.Panel14.text != last_ && progressShown_) out_ << "\r\033[K";
+        progressShown_ = progressShown_ && view.Panel14.text == last_;
+        ShowStatus(view);
+        ShowProgress(view.pSend);
+    }
+    void ShowStatus(const PlayerView& view) {
         if (view.Panel14.text == last_) return;
         last_ = view.Panel14.text;
-        if (last_.rfind(" Warning: Write Error", 0) == 0) writeFailed = true;
-        out_ << "Panel14: " << last_ << '\n' << std::flush;
+        out_ << "Panel14: " << ForTerminal(last_) << '\n' << std::flush;
     }
-    bool writeFailed = false;
 
 private:
+    void ShowProgress(const ProgressView& bar) {
+        if (!terminal_ || (!bar.visible && !progressShown_)) return;
+        out_ << "\r\033[K";
+        progressShown_ = bar.visible;
+        if (bar.visible) out_ << "Sending: " << bar.position << " of " << bar.max << " bytes";
+        out_ << std::flush;
+    }
     std::ostream& out_;
+    bool terminal_;
+    bool progressShown_ = false;
     std::string last_;
 };
 
@@ -85,8 +105,28 @@ PlayCommand ParsePlayCommand(const std::vector<std::string>& args) {
     if (words.empty()) return usage("--send needs a level set or project");
     if (words.size() > 2) return usage("too many arguments");
     c.set = words[0];
-    if (words.size() == 2) c.index = words[1];
+    if (words.size() == 2) {
+        // A level number as the window's test mode takes it, but nothing else:
+        // "abc" or a number past any level is a mistake, not level 1.
+        if (!ParseDecimal(words[1])) return usage("INDEX must be a whole number, not " + words[1]);
+        c.index = words[1];
+    }
     return c;
+}
+
+std::string SendOutcomeLine(const std::string& label, const std::string& name,
+                            const std::string& port, double seconds, Exchange exchange,
+                            bool writeFailed) {
+    std::string level = "Level " + label + " (" + name + ")";
+    if (exchange == Exchange::CannotOpen)
+        return level + " not sent: " + port + " could not be opened.";
+    char time[32];
+    std::snprintf(time, sizeof time, "%.2f", seconds);
+    std::string why = "the Lynx did not answer.";
+    if (exchange == Exchange::InPlay) why = "the Lynx answered.";
+    if (exchange == Exchange::ReadError) why = "the port reported a read error.";
+    if (writeFailed) why = "a write to the port failed.";
+    return level + " sent to " + port + " in " + time + " s: " + why;
 }
 
 std::string PlayUsageText() {
@@ -104,13 +144,17 @@ std::string PlayUsageText() {
 }
 
 int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
-            std::ostream& out, std::ostream& err) {
+            std::ostream& out, std::ostream& err, bool terminal) {
+    if (!FileExists(command.set)) {
+        err << "gdlplay.exe: " << ForTerminal(command.set) << ": no such level set or project\n";
+        return kSendUsage;
+    }
     EventLoop loop;
     ZcommLine line([&loop](std::function<void()> fn) { loop.Post(std::move(fn)); }, &registry);
     PosixToolRunner runner;
     StreamPrompts prompts(err, Answer::No, " No");
     HeadlessDialogs dialogs(err);
-    StatusPrinter status(out);
+    StatusPrinter status(out, terminal);
     PlayerWindow* window = nullptr;
     PlayerPorts ports{registry,
                       runner,
@@ -136,24 +180,41 @@ int RunSend(const PlayCommand& command, Registry& registry, const std::string& p
                                       {"Panel3", &v.Panel3},
                                       {"Panel4", &v.Panel4},
                                       {"Panel8", &v.Panel8}})
-        out << name << ": " << panel->text << '\n';
+        out << name << ": " << ForTerminal(panel->text) << '\n';
     out << std::flush;
     if (!command.port.empty()) w.UsePort(command.port);
 
+    // What the level is called before the play action, which may move on.
+    const std::string label = w.State().label, name = v.Panel3.text;
+    const auto started = std::chrono::steady_clock::now();
+    const Link& link = w.LinkLayer();
+    auto outcome = [&](Exchange exchange) {
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+        out << ForTerminal(SendOutcomeLine(label, name, line.Port(), took.count(), exchange,
+                                           link.WriteFailed()))
+            << '\n';
+    };
     w.SpeedButton1Click();
     status.Show(v);
     if (!w.LastPlaySent()) {
-        if (v.iStat != Lamp::Err) return close(kSendNothing);
-        if (!line.LastError().empty()) err << line.LastError() << '\n';
+        if (link.LastExchange() != Exchange::CannotOpen) {
+            out << "Nothing was sent: " << ForTerminal(v.Panel2.text + " / " + v.Panel3.text)
+                << '\n';
+            return close(kSendNothing);
+        }
+        if (!line.LastError().empty()) err << ForTerminal(line.LastError()) << '\n';
+        outcome(Exchange::CannotOpen);
         return close(kSendLinkFailed);
     }
     auto ended = [&] {
         status.Show(v);
-        LinkState s = w.LinkLayer().State();
-        return s == lsPlaying || s == lsOff;
+        return link.LastExchange() != Exchange::Sending;
     };
-    bool done = loop.RunUntil(ended, kExchangeLimit);
-    bool answered = done && w.LinkLayer().State() == lsPlaying && !status.writeFailed;
+    loop.RunUntil(ended, kExchangeLimit);
+    status.Show(v);
+    const Exchange exchange = link.LastExchange();
+    outcome(exchange);
+    const bool answered = exchange == Exchange::InPlay && !link.WriteFailed();
     return close(answered ? kSendAnswered : kSendLinkFailed);
 }
 
@@ -170,7 +231,7 @@ int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostre
             return kSendUsage;
         case PlayCommandKind::Send: {
             FileRegistry registry = FileRegistry::FromEnvironment();
-            return RunSend(command, registry, ProgramFolder(), out, err);
+            return RunSend(command, registry, ProgramFolder(), out, err, StdoutIsTerminal());
         }
         case PlayCommandKind::Gui:
             break;

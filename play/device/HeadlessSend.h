@@ -26,15 +26,24 @@ struct PlayCommand {
     std::string error;
 };
 
+enum class Exchange;
+
+// The last line of --send: "Level 1 (GLIMMER GATE) sent to /dev/pts/3 in
+// 1.84 s: the Lynx answered." and its kin.
+std::string SendOutcomeLine(const std::string& label, const std::string& name,
+                            const std::string& port, double seconds, Exchange exchange,
+                            bool writeFailed);
+
 // The arguments after the program name.
 PlayCommand ParsePlayCommand(const std::vector<std::string>& args);
 std::string PlayUsageText();
 
 // The start-up of "SET INDEX" (test mode), one PLAY, and the exchange
 // followed until the Lynx falls silent or the link fails; then the window's
-// close. Returns the exit code.
+// close. Returns the exit code. terminal: out is a terminal, which is shown
+// the send's progress on one line redrawn in place.
 int RunSend(const PlayCommand& command, Registry& registry, const std::string& playerFolder,
-            std::ostream& out, std::ostream& err);
+            std::ostream& out, std::ostream& err, bool terminal = false);
 
 // Help, version, usage errors and --send on this machine (not for Gui).
 int RunPlayCommandLine(const PlayCommand& command, std::ostream& out, std::ostream& err);

@@ -33,7 +33,11 @@ public:
     bool WriteComm(const unsigned char* buffer, long count) override {
         return zCom_.WriteComm(buffer, count);
     }
-    bool WaitSent() override { return zCom_.WaitSent(); }
+    bool WaitSent() override {
+        if (!onDraining) return zCom_.WaitSent();
+        return zCom_.WaitSent([this](std::size_t unsent) { onDraining(unsent); });
+    }
+    std::size_t Unsent() const override { return zCom_.OutputQueued(); }
     std::string LastError() const override { return zCom_.LastError(); }
     bool Vanished() const override { return zCom_.Vanished(); }
 

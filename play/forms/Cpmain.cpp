@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QToolButton>
 #include <utility>
@@ -72,6 +73,7 @@ namespace {
 constexpr int kClientWidth = 423;
 constexpr int kClientHeight = 385;
 constexpr int kStatusHeight = 20;
+constexpr int kSendBarWidth = 120;
 
 struct PanelPlace {
     const char* name;
@@ -220,6 +222,13 @@ TfPlay::TfPlay(QWidget* parent) : QMainWindow(parent) {
     for (const auto& [name, lamp] : lamps) MakePicture(status, LampPicture(lamp), name)->hide();
     iStat = MakePicture(status, LampPicture(Lamp::Off), "iStat");
     iStat->setGeometry(kClientWidth - 20, 2, 16, 16);
+    // A thin bar between the status text and the lamp while a level goes out.
+    pSend = new QProgressBar(status);
+    pSend->setObjectName("pSend");
+    pSend->setTextVisible(false);
+    pSend->setGeometry(kClientWidth - 20 - kSendBarWidth - 6, (kStatusHeight - 6) / 2,
+                       kSendBarWidth, 6);
+    pSend->hide();
 
     BuildMenus();
     adjustSize();
@@ -367,6 +376,9 @@ void TfPlay::Render() {
     Panel14Text->setText(ToQString(v.Panel14.text));
     Panel14Text->setToolTip(PathToQString(v.Panel14Hint));
     iStat->setPixmap(LampPicture(v.iStat));
+    pSend->setRange(0, static_cast<int>(v.pSend.max));
+    pSend->setValue(static_cast<int>(v.pSend.position));
+    pSend->setVisible(v.pSend.visible);
     RenderMenus(v);
 }
 

@@ -15,6 +15,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QToolButton;
 
 namespace gdl {
@@ -71,6 +72,7 @@ private:
     QLabel* Label1 = nullptr;
     QLabel* iStat = nullptr;
     QLabel* Panel14Text = nullptr;
+    QProgressBar* pSend = nullptr;
 };
 
 }  // namespace gdl

@@ -39,7 +39,6 @@
 #include "SerialPosix.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -57,6 +56,7 @@
 #include <system_error>
 #include <utility>
 
+#include "SerialPreflight.h"
 #include "Zcomm.h"
 
 namespace gdl {
@@ -68,6 +68,8 @@ using Clock = std::chrono::steady_clock;
 // UNIX98 pty slaves (/dev/pts/N).
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
+// How often a drain that someone watches says how far it is.
+constexpr int kDrainReportMs = 50;
 
 struct BaudEntry {
     std::uint32_t rate;
@@ -137,21 +139,18 @@ std::string Unsupported(const TZComm& comm) {
     return {};
 }
 
-std::string GroupOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        std::array<char, 1024> buffer{};
-        group entry{};
-        group* found = nullptr;
-        if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-            return found->gr_name;
-        }
-    }
-    return "dialout";
-}
-
 bool Gone(int error) {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+}
+
+// A socket, or the console devices (the controlling terminal /dev/tty,
+// /dev/console, /dev/ptmx), may answer an open like a missing device or even
+// open as a terminal; none of them is a serial line.
+bool IsNoSerialLine(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    if (S_ISSOCK(st.st_mode)) return true;
+    return S_ISCHR(st.st_mode) && ::major(st.st_rdev) == 5 && ::minor(st.st_rdev) <= 2;
 }
 
 int MsUntil(Clock::time_point deadline) {
@@ -198,26 +197,7 @@ LineSettings ComputeLineSettings(const TZComm& comm, const termios& current) {
 }
 
 std::string OpenErrorText(int error, const std::string& path) {
-    switch (error) {
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            return "There is no device " + path + ".";
-        case EACCES:
-        case EPERM:
-            return "Permission denied on " + path + ": the user must be in the group \"" +
-                   GroupOf(path) + "\" that owns the device (and log in again after joining it).";
-        case EBUSY:
-        case EWOULDBLOCK:
-            return path + " is busy: another program uses it.";
-        case ENOTTY:
-        case EISDIR:
-            return path + " is not a serial device.";
-        case EIO:
-            return path + " does not answer: the port may have no hardware behind it.";
-        default:
-            return path + ": " + std::strerror(error) + ".";
-    }
+    return ExplainOpenFailure(error, path);
 }
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
@@ -247,6 +227,10 @@ void WakeEvent::Signal() {
 SerialPort::SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
 std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path, std::string& why) {
+    if (IsNoSerialLine(path)) {
+        why = OpenErrorText(ENOTTY, path);
+        return nullptr;
+    }
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!fd) {
         why = OpenErrorText(errno, path);
@@ -365,7 +349,14 @@ IoResult SerialPort::WriteByte(unsigned char byte, std::chrono::milliseconds lim
     }
 }
 
-IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs) {
+std::size_t SerialPort::OutputQueued() const {
+    int queued = 0;
+    if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+    return static_cast<std::size_t>(queued);
+}
+
+IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs,
+                           const std::function<void(std::size_t)>& unsent) {
     const auto outputQueued = [this]() -> int {
         int queued = 0;
         if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0) return -errno;
@@ -387,9 +378,10 @@ IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs)
         // Wait as long as the queued bytes take on the wire (11 bits each at
         // most), then look again; the output queue gives no event when empty.
         const auto wire = static_cast<int>(std::uint64_t{11000} * queued / rate) + 1;
-        ::poll(nullptr, 0, std::min(left, wire));
+        ::poll(nullptr, 0, std::min({left, wire, unsent ? kDrainReportMs : wire}));
         queued = outputQueued();
         if (queued < 0) return Gone(-queued) ? IoResult::Vanished : IoResult::Failed;
+        if (unsent) unsent(static_cast<std::size_t>(queued));
     }
     // With the queue empty only the adapter's FIFO is left; the driver bounds this.
     if (::tcdrain(fd_.Get()) != 0 && Gone(errno)) return IoResult::Vanished;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,8 +92,13 @@ public:
 
     IoResult WriteByte(unsigned char byte, std::chrono::milliseconds limit);
     // Until the output queue is empty and the driver has sent it, at most
-    // constant + multiplier * pending ms.
-    IoResult Drain(std::uint32_t constantMs, std::uint32_t multiplierMs);
+    // constant + multiplier * pending ms. unsent, when given, hears the bytes
+    // still queued at least every 50 ms.
+    IoResult Drain(std::uint32_t constantMs, std::uint32_t multiplierMs,
+                   const std::function<void(std::size_t)>& unsent = {});
+    // Bytes written that the driver has not sent yet; 0 where it cannot tell
+    // (a pseudo-terminal hands each byte on at once).
+    std::size_t OutputQueued() const;
 
     // For the watch thread.
     enum class Wake { Readable, Woken, Hangup };

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "SerialPosix.h"
+#include "SerialPreflight.h"
 
 namespace gdl {
 
@@ -69,9 +70,7 @@ bool TZComm::OpenConnection() {
     devicePath_ = resolvePort_ ? resolvePort_(Port) : Port;
     if (Port.empty()) return FailOpen("No port is chosen.");
     if (devicePath_.empty()) {
-        return FailOpen("No serial device was found for " + Port +
-                        " (looked in /dev/serial/by-id, /dev/ttyUSB*, /dev/ttyACM* and "
-                        "/dev/ttyS*).");
+        return FailOpen(ExplainNoDevice(Port));
     }
     std::string why;
     port_ = SerialPort::Open(devicePath_, why);
@@ -229,9 +228,13 @@ int TZComm::MessageCOMM() {
     return 1;
 }
 
-bool TZComm::WaitSent() {
+bool TZComm::WaitSent(const std::function<void(std::size_t unsent)>& unsent) {
     if (!connected_ || vanished_) return false;
-    return Succeeded(port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier));
+    return Succeeded(port_->Drain(timeouts_.writeConstant, timeouts_.writeMultiplier, unsent));
+}
+
+std::size_t TZComm::OutputQueued() const {
+    return connected_ && port_ ? port_->OutputQueued() : 0;
 }
 
 void TZComm::ReceiveFromPort(const unsigned char* bytes, std::size_t count) {

@@ -162,7 +162,10 @@ public:
     // pending, as handed over by SetTimeouts); false on time-out (the unsent
     // rest is dropped, as a timed-out write is), on a vanished device, or when
     // not connected. A pseudo-terminal has no wire: it returns at once there.
-    bool WaitSent();
+    // unsent, when given, hears the bytes still queued while it waits.
+    bool WaitSent(const std::function<void(std::size_t unsent)>& unsent = {});
+    // Bytes written that have not left the port yet (0 when not connected).
+    std::size_t OutputQueued() const;
     // Why the last OpenConnection or SetConnection failed, as a sentence for
     // the user ("" after success).
     const std::string& LastError() const { return lastError_; }

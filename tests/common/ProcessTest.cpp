@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "Environment.h"
 #include "FakeTools.h"
 #include "Process.h"
 

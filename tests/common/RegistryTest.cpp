@@ -8,6 +8,7 @@
 #include "CommonFakes.h"
 #include "FakeTools.h"
 #include "Registry.h"
+#include "RegistryHive.h"
 
 namespace fs = std::filesystem;
 using gdl::FileRegistry;
@@ -93,6 +94,29 @@ TEST_P(RegistryKinds, ParentKeysExistWithTheirChildren) {
 
 INSTANTIATE_TEST_SUITE_P(MemoryAndFile, RegistryKinds, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "File" : "Memory"; });
+
+// Lookups go through an index: values appended straight to a key, removed
+// from its middle or spelled in another case are still found where they are.
+TEST(RegistryHive, LookupsFollowEveryChangeOfTheValues) {
+    gdl::RegistryHive hive;
+    auto& key = hive.Create(kPlaySets);
+    for (int i = 0; i < 1000; ++i) key.values.push_back({"Set " + std::to_string(i), "d"});
+    ASSERT_TRUE(key.FindValue("SET 999"));
+    key.values.push_back({"Late", "late data"});
+    ASSERT_TRUE(key.FindValue("late"));
+    EXPECT_EQ(key.FindValue("late")->data, "late data");
+    ASSERT_TRUE(key.EraseValue("set 0"));
+    EXPECT_FALSE(key.FindValue("Set 0"));
+    ASSERT_TRUE(key.FindValue("Set 500"));
+    EXPECT_EQ(key.FindValue("Set 500")->name, "Set 500");
+    // A hand-edited file that names one value twice keeps the first spelling
+    // with the last data.
+    auto parsed = gdl::ParseHive("REGEDIT4\r\n[K]\r\n\"Ab\"=\"1\"\r\n\"aB\"=\"2\"\r\n");
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->keys[0].values.size(), 1u);
+    EXPECT_EQ(parsed->keys[0].values[0].name, "Ab");
+    EXPECT_EQ(parsed->keys[0].values[0].data, "2");
+}
 
 TEST(FileRegistry, RootsLiveInSeparateFilesAndAreReadEveryTime) {
     gdltest::TempDir dir;

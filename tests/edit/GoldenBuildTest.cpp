@@ -13,6 +13,7 @@
 #include "EditorFakes.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
+#include "Golden.h"
 #include "LevelSetBuild.h"
 #include "LevelSetFile.h"
 #include "LevelTool.h"
@@ -38,12 +39,7 @@ public:
 };
 
 std::string GoldenFolder(const std::string& name) {
-    return std::string(GDLKIT_SOURCE_DIR) + "/tests/data/build/" + name + "/";
-}
-
-bool WritingGolden() {
-    const char* value = std::getenv("GDLKIT_WRITE_GOLDEN");
-    return value && std::string(value) == "1";
+    return gdltest::GoldenData("build/" + name + "/");
 }
 
 class GoldenBuildTest : public ::testing::TestWithParam<const char*> {};
@@ -82,7 +78,7 @@ TEST_P(GoldenBuildTest, BuildsTheExpectedSetAndList) {
     ASSERT_TRUE(list);
     const std::string expectedSet = golden + "expected/" + name + ".gdl";
     const std::string expectedList = golden + "expected/" + name + ".txt";
-    if (WritingGolden()) {
+    if (gdltest::WritingGolden()) {
         fs::create_directories(golden + "expected");
         ASSERT_TRUE(gdl::WriteFileAtomic(expectedSet, *set));
         ASSERT_TRUE(gdl::WriteFileAtomic(expectedList, *list));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <future>
 #include <sstream>
 #include <tuple>
 
@@ -9,6 +10,7 @@
 #include "HeadlessBuild.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
+#include "LevelSetBuild.h"
 #include "LevelSetFile.h"
 #include "LevelTexts.h"
 #include "Passwords.h"
@@ -337,6 +339,60 @@ TEST_F(EndToEndTest, ExitCodes) {
     auto version = RunGdlEdit(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("GDLEdit ") + gdl::kGdlEditVersion + "\n");
+}
+
+// Builds of one project started together never interleave: each ends in
+// "Done." or in the clear in-use error, and the set is whole after every round.
+TEST_F(EndToEndTest, ConcurrentBuildsOfOneProjectLeaveAWholeSet) {
+    const std::vector<std::string> build = {"--build", projectPath, "--source-folder",
+                                            "--overwrite"};
+    const std::string set = dir.Path("GemQuest/" + gdl::BaseName(projectName) + ".gdl");
+    const std::string busyLine = gdl::BeingBuiltLine(projectName);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::vector<std::future<gdltest::ProgramResult>> runs;
+        for (int i = 0; i < 3; ++i)
+            runs.push_back(std::async(std::launch::async, [&] { return RunGdlEdit(dir, build); }));
+        for (auto& run : runs) {
+            const gdltest::ProgramResult r = run.get();
+            const auto lines = gdl::SplitLines(r.out);
+            ASSERT_FALSE(lines.empty()) << r.err;
+            if (r.status == 0) {
+                EXPECT_EQ(lines.back(), "Done.") << r.out;
+            } else {
+                EXPECT_EQ(r.status, 1) << r.out << r.err;
+                EXPECT_EQ(lines, (std::vector<std::string>{busyLine, "There is 1 error."}));
+            }
+        }
+        auto bytes = gdl::ReadFileBytes(set);
+        ASSERT_TRUE(bytes);
+        std::string error;
+        auto parsed = gdl::ParseLevelSet(*bytes, &error);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(parsed->levels.size(), model.levels.size());
+    }
+    // Nothing but the project's files and the set is left.
+    for (const auto& file : fs::directory_iterator(dir.Path("GemQuest"))) {
+        const std::string name = file.path().filename().string();
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+        EXPECT_NE(file.path().extension(), ".bin") << name;
+    }
+}
+
+// --output naming the project file or one of its sources is refused with one
+// error line, even with --overwrite, and the file stays as it was.
+TEST_F(EndToEndTest, OutputNamingTheProjectOrASourceIsRefused) {
+    ASSERT_FALSE(model.sources.empty());
+    const std::string source = model.folder + model.sources[0] + ".lvs";
+    for (const std::string& output : {projectPath, source}) {
+        SCOPED_TRACE(output);
+        const auto before = gdl::ReadFileBytes(output);
+        ASSERT_TRUE(before);
+        auto r = RunGdlEdit(dir, {"--build", projectPath, "--output", output, "--overwrite"});
+        EXPECT_EQ(r.status, 1) << r.out << r.err;
+        EXPECT_EQ(r.out, gdl::OutputIsInputLine(output, output) + "\nThere is 1 error.\n");
+        EXPECT_EQ(gdl::ReadFileBytes(output), before);
+    }
 }
 
 }  // namespace

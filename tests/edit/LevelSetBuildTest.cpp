@@ -2,10 +2,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 
 #include "EditorFakes.h"
 #include "FakeTools.h"
+#include "FileLock.h"
 #include "FileUtil.h"
 #include "LevelReference.h"
 #include "LevelSetBuild.h"
@@ -90,6 +94,14 @@ protected:
         auto bytes = gdl::ReadFileBytes(settings.outputPath);
         if (!bytes) return std::nullopt;
         return gdl::ParseLevelSet(*bytes);
+    }
+    // The files in the output's folder, folders left out.
+    Lines FilesBesideOutput() const {
+        Lines names;
+        for (const auto& f : fs::directory_iterator(root.Folder()))
+            if (!f.is_directory()) names.push_back(f.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
     // The build failed with exactly these error lines and left no level set.
     void ExpectErrors(const gdl::BuildResult& result, const Lines& errors) const {
@@ -499,7 +511,7 @@ TEST_F(BuildTest, AFailedRebuildKeepsTheOldSetByteForByte) {
     prompts.answers = {gdl::Answer::Yes};
     ExpectErrorsKeepingOutput(Build(), {"ERROR: Level 2 has the same Password as Level 1!"});
     EXPECT_EQ(gdl::ReadFileBytes(settings.outputPath), good);
-    EXPECT_FALSE(fs::exists(gdl::PartialOutputPath(settings.outputPath)));
+    EXPECT_EQ(FilesBesideOutput(), Lines{"out.gdl"});
 
     // Fixed, the next build replaces it; no partial file is left beside it.
     model.levels[1].password = "NEWP";
@@ -508,7 +520,7 @@ TEST_F(BuildTest, AFailedRebuildKeepsTheOldSetByteForByte) {
     auto set = Output();
     ASSERT_TRUE(set);
     EXPECT_EQ(set->index.table[1].password, "NEWP");
-    EXPECT_FALSE(fs::exists(gdl::PartialOutputPath(settings.outputPath)));
+    EXPECT_EQ(FilesBesideOutput(), Lines{"out.gdl"});
 }
 
 TEST_F(BuildTest, RemovesEveryCompiledLevelItsCompilesMade) {
@@ -624,3 +636,86 @@ TEST(BuildTexts, LevelListColumns) {
 }
 
 }  // namespace
+
+// A build of a folder another build holds waits, then stops before writing
+// anything, saying why; the old set stays.
+TEST_F(BuildTest, AFolderBeingBuiltStopsTheBuildBeforeItWrites) {
+    AddSourceLevels("S", {"A"});
+    WriteFile(settings.outputPath, "old set");
+    auto other = gdl::FileLock::Acquire(projectDir, std::chrono::milliseconds(0));
+    ASSERT_TRUE(other) << other.Err().Message();
+    const gdl::BuildResult result = Build();
+    EXPECT_EQ(result.outcome, gdl::BuildOutcome::Errors);
+    ASSERT_TRUE(result.stopped);
+    EXPECT_EQ(result.stopped->Errno(), EWOULDBLOCK);
+    EXPECT_EQ(view.lines, (Lines{gdl::BeingBuiltLine("gems.gdp"), "There is 1 error."}));
+    EXPECT_TRUE(fake.compiled.empty());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(gdl::ReadFileBytes(settings.outputPath), "old set");
+    EXPECT_EQ(view.enabled, (std::vector<bool>{false, true}));
+
+    // Let go, the next build goes ahead.
+    other = gdl::FileLock();
+    prompts.answers = {gdl::Answer::Yes};
+    EXPECT_EQ(Build().outcome, gdl::BuildOutcome::Done);
+}
+
+// An output that names the project, a source or a kept compiled level is
+// refused before anything is asked or written, whatever the answer would be.
+TEST_F(BuildTest, AnOutputNamingAnInputIsRefused) {
+    AddSourceLevels("S", {"A"});
+    WriteFile(projectDir + "S.lvs", "source text");
+    WriteFile(projectDir + "FREE.bin", MakeBin(40, "FREE"));
+    AddLevel("FREE");
+    model.sources = {"S"};
+    WriteFile(projectDir + "gems.gdp", "[^GDP]\r\nName=Gem Set\r\n");
+    fs::create_symlink(projectDir + "gems.gdp", root.Folder() + "link.gdl");
+    struct Case {
+        std::string output, input;
+    };
+    const Case cases[] = {
+        {projectDir + "gems.gdp", projectDir + "gems.gdp"},
+        {projectDir + "../project/gems.gdp", projectDir + "gems.gdp"},
+        {root.Folder() + "link.gdl", projectDir + "gems.gdp"},
+        {projectDir + "S.lvs", projectDir + "S.lvs"},
+        {projectDir + "FREE.bin", projectDir + "FREE.bin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output);
+        const auto before = gdl::ReadFileBytes(c.input);
+        settings.outputPath = c.output;
+        prompts.answers = {gdl::Answer::Yes};
+        view.lines.clear();
+        const gdl::BuildResult result = Build();
+        EXPECT_EQ(result.outcome, gdl::BuildOutcome::Errors);
+        ASSERT_TRUE(result.stopped);
+        EXPECT_EQ(result.stopped->Kind(), gdl::ErrorKind::Caller);
+        EXPECT_EQ(view.lines,
+                  (Lines{gdl::OutputIsInputLine(c.output, c.input), "There is 1 error."}));
+        EXPECT_EQ(gdl::ReadFileBytes(c.input), before);
+        EXPECT_TRUE(fake.compiled.empty());
+    }
+}
+
+// A source that has no file, or names a folder, leaves no listing behind:
+// no "Nosrc.te1", no "..te1".
+TEST_F(BuildTest, NoListingIsLeftForASourceThatIsNoFile) {
+    AddSourceLevels("S", {"A"});
+    WriteFile(projectDir + "S.lvs", "source text");
+    fake.listings["S"] = "";
+    fake.listings["Nosrc"] = "ld: cannot open Nosrc.lvs\r\n";
+    fake.listings["."] = "ld: cannot open ..lvs\r\n";
+    fake.listings[".."] = "ld: cannot open ...lvs\r\n";
+    AddLevel("Nosrc:LEV");
+    AddLevel(".:X");
+    AddLevel("..:Y");
+    settings.levelList = true;
+    (void)Build();
+    for (const auto& f : fs::directory_iterator(projectDir)) {
+        const std::string name = f.path().filename().string();
+        const std::string ext = f.path().extension().string();
+        if (ext == ".te1" || ext == ".te2") {
+            EXPECT_EQ(name.substr(0, 2), "S.") << name;
+        }
+    }
+}

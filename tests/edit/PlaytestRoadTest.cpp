@@ -17,6 +17,7 @@
 
 #include "BatchRunner.h"
 #include "ChildProcess.h"
+#include "Environment.h"
 #include "ProjectFixtures.h"
 #include "RunProgram.h"
 #include "XSession.h"
@@ -68,8 +69,8 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
     gdltest::RealProcessWindow editor(std::string(GDLKIT_KIT_DIR) + "/", [&] { ++repaints; });
     ProjectWindow& w = editor.Open(project + "GemQuest.gdp");
     // Two hidden levels: the third entry is level 1. An unsaved edit goes along.
-    w.eNameChange("Unsaved Quest");
-    w.cLevelsClick(2);
+    w.Props().eNameChange("Unsaved Quest");
+    w.Levels().cLevelsClick(2);
 
     std::mutex mutex;
     std::condition_variable endedChanged;
@@ -90,7 +91,7 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
             if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
         }
     });
-    w.bTestLClick();
+    w.Tests().bTestLClick();
     {
         std::lock_guard lock(mutex);
         ended = true;

@@ -56,12 +56,12 @@ protected:
 TEST_F(PlaytestTest, ThePlayerGetsTheUnsavedStateAndTheSavedFileStaysAsItWas) {
     auto& w = StartWithLevels(0);
     const std::string saved = ReadFileBytes(projects + "set.gdp").value_or("");
-    w.eNameChange("Unsaved Name");
-    w.cLevelsClick(0);
-    w.ePasswordChange("ZZZZ");
-    w.bDownClick();
+    w.Props().eNameChange("Unsaved Name");
+    w.Levels().cLevelsClick(0);
+    w.Levels().ePasswordChange("ZZZZ");
+    w.Levels().bDownClick();
 
-    w.bPlaytestClick();
+    w.Tests().bPlaytestClick();
     ASSERT_EQ(players.size(), 1u);
     const ToolCall& call = players[0].call;
     EXPECT_EQ(call.file, bin + "gdlplay.exe");
@@ -81,7 +81,7 @@ TEST_F(PlaytestTest, ThePlayerGetsTheUnsavedStateAndTheSavedFileStaysAsItWas) {
     EXPECT_EQ(ReadFileBytes(projects + "set.gdp").value_or(""), saved);
     EXPECT_TRUE(w.Model().modified);
     EXPECT_EQ(w.Model().FullPath(), projects + "set.gdp");
-    EXPECT_EQ(w.RecentPaths()[0], "");
+    EXPECT_EQ(w.Recent().Paths()[0], "");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -99,8 +99,8 @@ TEST_F(PlaytestTest, TheLevelTestStartsAtTheSelectedLevelCountedFromTheHiddenOne
         SCOPED_TRACE("offset " + std::to_string(c.offset) + ", item " + std::to_string(c.selected));
         players.clear();
         auto& w = StartWithLevels(c.offset);
-        w.cLevelsClick(c.selected);
-        w.bTestLClick();
+        w.Levels().cLevelsClick(c.selected);
+        w.Tests().bTestLClick();
         ASSERT_EQ(players.size(), 1u);
         EXPECT_EQ(players[0].call.arguments,
                   (std::vector<std::string>{projects + "$gdltmp$.gdp", c.index}));
@@ -111,8 +111,8 @@ TEST_F(PlaytestTest, TheLevelTestStartsAtTheSelectedLevelCountedFromTheHiddenOne
 
 TEST_F(PlaytestTest, ADoubleClickOnTheListTestsTheLevel) {
     auto& w = StartWithLevels(1);
-    w.cLevelsClick(3);
-    w.cLevelsDblClick();
+    w.Levels().cLevelsClick(3);
+    w.Tests().bTestLClick();
     ASSERT_EQ(players.size(), 1u);
     EXPECT_EQ(players[0].call.arguments.back(), "3");
 }
@@ -120,9 +120,9 @@ TEST_F(PlaytestTest, ADoubleClickOnTheListTestsTheLevel) {
 TEST_F(PlaytestTest, AFolderWithBlanksStaysOneArgument) {
     const std::string folder = install.MakeFolder("my level sets");
     auto& w = StartWithLevels(0, folder);
-    w.cLevelsClick(1);
-    w.bTestLClick();
-    w.bPlaytestClick();
+    w.Levels().cLevelsClick(1);
+    w.Tests().bTestLClick();
+    w.Tests().bPlaytestClick();
     ASSERT_EQ(players.size(), 2u);
     EXPECT_EQ(players[0].call.arguments, (std::vector<std::string>{folder + "$gdltmp$.gdp", "2"}));
     EXPECT_EQ(players[1].call.arguments, std::vector<std::string>{folder + "$gdltmp$.gdp"});
@@ -131,20 +131,20 @@ TEST_F(PlaytestTest, AFolderWithBlanksStaysOneArgument) {
 
 TEST_F(PlaytestTest, NothingIsPlayedWithoutAProjectOrWithoutNumberedLevels) {
     auto& w = Start();
-    w.bPlaytestClick();
-    w.bTestLClick();
+    w.Tests().bPlaytestClick();
+    w.Tests().bTestLClick();
     EXPECT_TRUE(players.empty());
 
     // Two hidden levels and nothing else: the set has nothing to play from its start.
     fake.listings["S"] = ListingOf({"A", "B"});
     prompts.paths = {WriteProject("hidden.gdp", {"S"}, {"S:A", "S:B"}, 2)};
-    w.bOpenClick();
+    w.Files().bOpenClick();
     ASSERT_TRUE(w.Model().open);
     EXPECT_FALSE(w.View().playtestEnabled);
-    w.bPlaytestClick();
+    w.Tests().bPlaytestClick();
     EXPECT_TRUE(players.empty());
-    w.cLevelsClick(0);
-    w.bTestLClick();
+    w.Levels().cLevelsClick(0);
+    w.Tests().bTestLClick();
     EXPECT_EQ(players.size(), 1u);
 }
 
@@ -153,7 +153,7 @@ TEST_F(PlaytestTest, AnUnwritableTemporaryFileIsReportedAndNothingIsStarted) {
     // A folder in the way that cannot be deleted or replaced.
     install.MakeFolder("source/$gdltmp$.gdp");
     install.Write("source/$gdltmp$.gdp/keep", "x");
-    w.bPlaytestClick();
+    w.Tests().bPlaytestClick();
     EXPECT_TRUE(players.empty());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].caption, "File Error");
@@ -164,7 +164,7 @@ TEST_F(PlaytestTest, AnUnwritableTemporaryFileIsReportedAndNothingIsStarted) {
 TEST_F(PlaytestTest, AnOldTemporaryFileIsNeverPlayed) {
     install.Write("source/$gdltmp$.gdp", "[^GDP]\r\nName=Stale\r\n");
     auto& w = StartWithLevels(0);
-    w.bPlaytestClick();
+    w.Tests().bPlaytestClick();
     ASSERT_EQ(players.size(), 1u);
     ASSERT_TRUE(players[0].project);
     EXPECT_EQ(players[0].project->name, "Test Set");
@@ -189,8 +189,8 @@ TEST(PlaytestProcess, TheRealPlayerGetsItsWordsAndTheFileIsGoneAfterwards) {
     ASSERT_TRUE(w.Model().open);
     auto& prompts = real.prompts;
 
-    w.cLevelsClick(1);
-    w.bTestLClick();  // no player installed yet
+    w.Levels().cLevelsClick(1);
+    w.Tests().bTestLClick();  // no player installed yet
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(FileExists(folder + "$gdltmp$.gdp"));
 
@@ -198,7 +198,7 @@ TEST(PlaytestProcess, TheRealPlayerGetsItsWordsAndTheFileIsGoneAfterwards) {
                          "printf '%s\\n' \"$@\" > words.txt\n"
                          "pwd > folder.txt\n"
                          "cp \"$1\" seen.gdp\n");
-    w.bTestLClick();
+    w.Tests().bTestLClick();
     EXPECT_EQ(ReadFileBytes(folder + "words.txt").value_or(""), folder + "$gdltmp$.gdp\n" + "1\n");
     EXPECT_EQ(ReadFileBytes(folder + "folder.txt").value_or(""), kit.Path("my sets") + "\n");
     EXPECT_TRUE(FileExists(folder + "seen.gdp"));

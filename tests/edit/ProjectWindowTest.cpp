@@ -16,7 +16,7 @@ using ProjectWindowTest = gdltest::ProjectWindowFixture;
 
 TEST_F(ProjectWindowTest, EmptyMachineRegistryIsNotInstalled) {
     MemoryRegistry empty;
-    ProjectWindow w(empty, runner, prompts, dialogs, sound, random, bin);
+    ProjectWindow w(EditorPorts{empty, runner, prompts, dialogs, sound, random, bin});
     w.FormActivate({});
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].caption, "File Error");
@@ -36,10 +36,10 @@ TEST_F(ProjectWindowTest, StartUpReadsFoldersAndShowsNoProject) {
     EXPECT_FALSE(w.View().closeRequested);
     EXPECT_TRUE(FileExists(bin + "ldedit.bat"));
 
-    w.bHelpClick();
+    w.Options().bHelpClick();
     EXPECT_EQ(runner.calls.back().file, "docs.htm");
     EXPECT_EQ(runner.calls.back().folder, install.Path("docs/"));
-    w.About1Click();
+    w.Options().About1Click();
     EXPECT_EQ(runner.calls.back().file, "GDLTools.exe");
     EXPECT_EQ(runner.calls.back().folder, bin);
     EXPECT_TRUE(runner.calls.back().shown);
@@ -94,19 +94,19 @@ TEST_F(ProjectWindowTest, RecentListShiftsButNeverMovesAnEntryToTheTop) {
     EXPECT_FALSE(w.View().recent[2].visible);
 
     prompts.paths.push_back(b);
-    w.bOpenClick();
-    EXPECT_EQ(w.RecentPaths()[0], a);
-    EXPECT_EQ(w.RecentPaths()[1], b);
+    w.Files().bOpenClick();
+    EXPECT_EQ(w.Recent().Paths()[0], a);
+    EXPECT_EQ(w.Recent().Paths()[1], b);
 
     prompts.paths.push_back(c);
-    w.bOpenClick();
-    EXPECT_EQ(w.RecentPaths()[0], c);
-    EXPECT_EQ(w.RecentPaths()[1], a);
-    EXPECT_EQ(w.RecentPaths()[2], b);
+    w.Files().bOpenClick();
+    EXPECT_EQ(w.Recent().Paths()[0], c);
+    EXPECT_EQ(w.Recent().Paths()[1], a);
+    EXPECT_EQ(w.Recent().Paths()[2], b);
     EXPECT_EQ(w.View().recent[2].caption, "&3 " + b);
     EXPECT_TRUE(w.View().recent[2].visible);
 
-    w.FormClose();
+    w.Files().FormClose();
     EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent3"), b);
     EXPECT_FALSE(registry.ReadValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent4"));
 }
@@ -132,14 +132,14 @@ TEST_F(ProjectWindowTest, ARelativePathIsShownStoredAndBuiltAsTheFullPath) {
     ASSERT_TRUE(w.Model().open);
     EXPECT_EQ(w.View().statusText, " " + projects + "rel.gdp");
     EXPECT_EQ(w.ProjectFolder(), projects);
-    w.xBSFClick(true);
-    EXPECT_EQ(w.OutputPath(), projects + "rel.gdl");
-    w.eNameChange("Renamed");
-    w.bSaveClick();
-    EXPECT_EQ(w.RecentPaths()[0], projects + "rel.gdp");
+    w.Build().xBSFClick(true);
+    EXPECT_EQ(w.Build().OutputPath(), projects + "rel.gdl");
+    w.Props().eNameChange("Renamed");
+    w.Files().bSaveClick();
+    EXPECT_EQ(w.Recent().Paths()[0], projects + "rel.gdp");
 
     prompts.paths.push_back("fresh.gdp");
-    w.bNewClick();
+    w.Files().bNewClick();
     EXPECT_EQ(w.Model().FullPath(), projects + "fresh.gdp");
 }
 
@@ -148,20 +148,20 @@ TEST_F(ProjectWindowTest, RecentEntryAsksBeforeDroppingUnsavedChanges) {
     std::string b = WriteProject("b.gdp", {}, {});
     registry.WriteValue(RegRoot::LocalMachine, kRegKeyEdit, "Recent1", b);
     auto& w = Start({a});
-    w.eNameChange("Changed");
+    w.Props().eNameChange("Changed");
     prompts.answers.push_back(Answer::Cancel);
-    w.mRecent1Click();
+    w.Files().mRecentClick(1);
     EXPECT_EQ(w.Model().fileName, "a.gdp");
     EXPECT_EQ(prompts.shown.back().text, "Save changes to project \"Changed\"?");
     prompts.answers.push_back(Answer::No);
-    w.mRecent1Click();
+    w.Files().mRecentClick(1);
     EXPECT_EQ(w.Model().fileName, "b.gdp");
 }
 
 TEST_F(ProjectWindowTest, NewProjectCaptionAndEmptyName) {
     auto& w = Start();
     prompts.paths.push_back(projects + "fresh.gdp");
-    w.bNewClick();
+    w.Files().bNewClick();
     EXPECT_EQ(prompts.shown.back().request.title, "New Project");
     EXPECT_EQ(prompts.shown.back().request.fileName, "project1.gdp");
     EXPECT_EQ(w.View().caption, "Glimmerdeep Level Set Editor - \"Project1\"");
@@ -170,9 +170,9 @@ TEST_F(ProjectWindowTest, NewProjectCaptionAndEmptyName) {
     EXPECT_EQ(w.View().build.eLevelSet, "fresh.gdl");
     EXPECT_EQ(w.View().build.eLevelSetHint, install.Path("levels/fresh.gdl"));
     EXPECT_FALSE(FileExists(projects + "fresh.gdp"));  // nothing written before Save
-    w.eNameChange("");
+    w.Props().eNameChange("");
     EXPECT_EQ(w.View().caption, "Glimmerdeep Level Set Editor");
-    w.xBSFClick(true);
+    w.Build().xBSFClick(true);
     EXPECT_EQ(w.View().build.eLevelSetHint, projects + "fresh.gdl");
 }
 
@@ -181,12 +181,12 @@ TEST_F(ProjectWindowTest, CountersWithOffsetBeyondTheLevels) {
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C"})});
     EXPECT_EQ(w.View().levelsCounter, "3 levels");
     EXPECT_TRUE(w.View().playtestEnabled);
-    w.cOffsetChange(5);
+    w.Props().cOffsetChange(5);
     EXPECT_EQ(w.View().levelsCounter, "0 levels");
     EXPECT_EQ(w.View().hiddenCounter, "3 hidden levels");
     EXPECT_FALSE(w.View().playtestEnabled);
     EXPECT_FALSE(w.View().build.bDoBuildEnabled);
-    w.cOffsetChange(-4);
+    w.Props().cOffsetChange(-4);
     EXPECT_EQ(w.Model().offset, 0);
 }
 
@@ -195,7 +195,7 @@ TEST_F(ProjectWindowTest, NotAProjectKeepsTheOpenProjectAndItsCounters) {
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"})});
     WriteFileAtomic(projects + "junk.gdp", "not an ini file");
     prompts.paths.push_back(projects + "junk.gdp");
-    w.bOpenClick();
+    w.Files().bOpenClick();
     EXPECT_EQ(w.Model().fileName, "p.gdp");
     EXPECT_EQ(w.View().levelsCounter, "1 levels");
     EXPECT_TRUE(w.View().build.bDoBuildEnabled);
@@ -204,15 +204,15 @@ TEST_F(ProjectWindowTest, NotAProjectKeepsTheOpenProjectAndItsCounters) {
 TEST_F(ProjectWindowTest, NewSourceNamesLeaveRoomForTheNumber) {
     auto& w = Start();
     prompts.paths.push_back(projects + "p.gdp");
-    w.bNewClick();
-    w.eNameChange("Level Pack");
+    w.Files().bNewClick();
+    w.Props().eNameChange("Level Pack");
     WriteFileAtomic(projects + "LevelPa2.lvs", "taken");
-    w.bNewSClick();
-    w.bNewSClick();
+    w.Source().bNewSClick();
+    w.Source().bNewSClick();
     EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"LevelPa1", "LevelPa3"}));
     EXPECT_EQ(ReadFileBytes(projects + "LevelPa2.lvs"), "taken");
-    for (int n = 4; n <= 9; ++n) w.bNewSClick();
-    w.bNewSClick();
+    for (int n = 4; n <= 9; ++n) w.Source().bNewSClick();
+    w.Source().bNewSClick();
     EXPECT_EQ(w.Model().sources.back(), "LevelP10");
     EXPECT_TRUE(FileExists(projects + "LevelP10.lvs"));
     auto edit = std::find_if(runner.calls.begin(), runner.calls.end(), [](const ToolCall& c) {
@@ -226,9 +226,9 @@ TEST_F(ProjectWindowTest, NewSourceNamesLeaveRoomForTheNumber) {
 TEST_F(ProjectWindowTest, NewSourceNameFromAHostileProjectNameStaysInTheFolder) {
     auto& w = Start();
     prompts.paths.push_back(projects + "p.gdp");
-    w.bNewClick();
-    w.eNameChange("../a:b/\x01\xE9.c");
-    w.bNewSClick();
+    w.Files().bNewClick();
+    w.Props().eNameChange("../a:b/\x01\xE9.c");
+    w.Source().bNewSClick();
     ASSERT_EQ(w.Model().sources.size(), 1u);
     EXPECT_EQ(w.Model().sources[0], "abc1");
     EXPECT_TRUE(FileExists(projects + "abc1.lvs"));
@@ -237,20 +237,20 @@ TEST_F(ProjectWindowTest, NewSourceNameFromAHostileProjectNameStaysInTheFolder) 
 TEST_F(ProjectWindowTest, IncludeExcludeAndAutomation) {
     fake.listings["Src"] = ListingOf({"ONE", "TWO", "THREE"});
     auto& w = Start({WriteProject("p.gdp", {"Src"}, {}, 0, MusicMode::Automatic)});
-    w.PopulateDesigner1Click();
-    w.GeneratePassword1Click();
+    w.Options().PopulateDesigner1Click();
+    w.Options().GeneratePassword1Click();
     EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyAutomation, "GeneratePassword"),
               "1");
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     EXPECT_EQ(w.View().source.contents, (std::vector<std::string>{"ONE", "TWO", "THREE"}));
-    w.cContentsClick(1);
+    w.Source().cContentsClick(1);
     EXPECT_EQ(w.View().source.levelLabel, "unused");
     EXPECT_EQ(w.View().source.usage, UsageIcon::NotIncluded);
     EXPECT_EQ(w.View().source.eNameI, "LONG TWO");
     EXPECT_EQ(w.View().source.eTimeI, "3:05");
 
     random.draws = {0, 1, 2, 3};
-    w.bIncludeClick();
+    w.Source().bIncludeClick();
     ASSERT_EQ(References(), (std::vector<std::string>{"Src:TWO"}));
     EXPECT_EQ(w.Model().levels[0].designer, "Src");
     EXPECT_EQ(w.Model().levels[0].password, "ABCD");
@@ -258,24 +258,24 @@ TEST_F(ProjectWindowTest, IncludeExcludeAndAutomation) {
     EXPECT_EQ(w.View().source.usageHint, "This level is included in the Level Set");
     EXPECT_TRUE(w.Model().modified);
 
-    w.GeneratePassword1Click();
-    w.bIncludeAllClick();
+    w.Options().GeneratePassword1Click();
+    w.Source().bIncludeAllClick();
     EXPECT_EQ(References(), (std::vector<std::string>{"Src:TWO", "Src:ONE", "Src:THREE"}));
     EXPECT_EQ(w.Model().levels[2].music, "2");
 
-    w.cContentsClick(0);
-    w.cContentsDblClick();
+    w.Source().cContentsClick(0);
+    w.Source().cContentsDblClick();
     EXPECT_EQ(References(), (std::vector<std::string>{"Src:TWO", "Src:THREE"}));
-    w.cContentsDblClick();
+    w.Source().cContentsDblClick();
     EXPECT_EQ(w.Model().levels.back().designer, "");  // a double-click skips the automation
 }
 
 TEST_F(ProjectWindowTest, ExcludeAllWithNothingIncludedLeavesTheProjectUnmodified) {
     fake.listings["Src"] = ListingOf({"ONE", "TWO"});
     auto& w = Start({WriteProject("p.gdp", {"Src"}, {})});
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     prompts.answers.push_back(Answer::Yes);
-    w.bExcludeAllClick();
+    w.Source().bExcludeAllClick();
     EXPECT_EQ(prompts.shown.back().text, "Exclude all levels for \"Src\" from the level set?");
     EXPECT_FALSE(w.Model().modified);
     EXPECT_FALSE(w.View().saveEnabled);
@@ -286,10 +286,10 @@ TEST_F(ProjectWindowTest, RemovingASourceDropsItsLevelsAndKeepsItsFile) {
     fake.listings["Other"] = ListingOf({"X"});
     WriteFileAtomic(projects + "Src.lvs", "levels");
     auto& w = Start({WriteProject("p.gdp", {"Src", "Other"}, {"Src:ONE", "Other:X", "Src:GONE"})});
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     EXPECT_TRUE(FileExists(projects + "Src.te1"));
     prompts.answers.push_back(Answer::Yes);
-    w.bRemoveSClick();
+    w.Source().bRemoveSClick();
     EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"Other"}));
     EXPECT_EQ(References(), (std::vector<std::string>{"Other:X"}));
     EXPECT_TRUE(FileExists(projects + "Src.lvs"));
@@ -303,12 +303,12 @@ TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
     elsewhere.Write("Moved.lvs", "moved");
     fake.listings["Far"] = ListingOf({"F1"});
     auto& w = Start({WriteProject("p.gdp", {}, {})});
-    w.IncludeLevels1Click();
+    w.Options().IncludeLevels1Click();
 
     prompts.paths.push_back(elsewhere.Path("Far.lvs"));
     dialogs.addSourceAnswers.push_back(AddSourceAnswer::Copy);
     prompts.answers.push_back(Answer::Yes);
-    w.bAddSClick();
+    w.Source().bAddSClick();
     EXPECT_EQ(dialogs.addSourceShown.back().line1,
               "The source file Far.lvs is not located in this project's folder.");
     EXPECT_EQ(prompts.shown.back().text,
@@ -320,7 +320,7 @@ TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
     prompts.paths.push_back(elsewhere.Path("Moved.lvs"));
     dialogs.addSourceAnswers.push_back(AddSourceAnswer::Move);
     prompts.answers.push_back(Answer::Yes);
-    w.bAddSClick();
+    w.Source().bAddSClick();
     EXPECT_FALSE(elsewhere.Exists("Moved.lvs"));
     EXPECT_EQ(ReadFileBytes(projects + "Moved.lvs"), "moved");
 
@@ -329,7 +329,7 @@ TEST_F(ProjectWindowTest, AddSourceFromElsewhereCopiesOrMoves) {
     prompts.paths.push_back(elsewhere.Path("Far.lvs"));
     dialogs.addSourceAnswers.push_back(AddSourceAnswer::Copy);
     prompts.answers.push_back(Answer::Yes);
-    w.bAddSClick();
+    w.Source().bAddSClick();
     EXPECT_EQ(prompts.shown.back().text, "Unable to copy file.");
     EXPECT_EQ(ReadFileBytes(projects + "Far.lvs"), "far");
     EXPECT_EQ(w.Model().sources.size(), 2u);
@@ -346,7 +346,7 @@ TEST_F(ProjectWindowTest, MergeOverwritesLevelDataInPlace) {
 
     auto& w = Start({main});
     prompts.paths.push_back(projects + "other.gdp");
-    w.bMergeClick();
+    w.Files().bMergeClick();
     EXPECT_TRUE(dialogs.addSourceShown.empty());  // same folder: no questions
     EXPECT_EQ(w.Model().sources, (std::vector<std::string>{"S", "T"}));
     ASSERT_EQ(References(), (std::vector<std::string>{"S:A", "S:B", "T:C"}));
@@ -366,29 +366,29 @@ TEST_F(ProjectWindowTest, LabelsFollowPositionsAfterMoves) {
     fake.listings["S"] = ListingOf({"A", "B", "C", "D"});
     auto& w = Start(
         {WriteProject("p.gdp", {"S"}, {"S:A", "S:B", "S:C", "S:D"}, 2, MusicMode::Automatic)});
-    w.bLevelsClick();
+    w.Pages().bLevelsClick();
     const std::vector<std::string> labels{"H1", "0", "1", "2"};
     for (int i = 0; i < 4; ++i) {
-        w.cLevelsClick(i);
+        w.Levels().cLevelsClick(i);
         EXPECT_EQ(w.View().levels.levelLabel, labels[static_cast<std::size_t>(i)]);
         EXPECT_EQ(w.View().levels.hiddenVisible, i < 2);
     }
     EXPECT_FALSE(w.View().levels.bDownEnabled);
     EXPECT_TRUE(w.View().levels.bTopEnabled);
-    w.bTopClick();
+    w.Levels().bTopClick();
     EXPECT_EQ(References(), (std::vector<std::string>{"S:D", "S:A", "S:B", "S:C"}));
     EXPECT_EQ(w.View().levels.selected, 0);
     EXPECT_EQ(w.View().levels.levelLabel, "H1");
     EXPECT_EQ(w.View().levels.eNameR, "LONG D");
     EXPECT_FALSE(w.View().levels.bUpEnabled);
     EXPECT_EQ(w.Model().levels[0].music, "0");
-    w.cLevelsClick(2);
+    w.Levels().cLevelsClick(2);
     EXPECT_EQ(w.View().levels.levelLabel, "1");  // B is level 1 now
 
-    w.bDownClick();
-    w.bEndClick();
+    w.Levels().bDownClick();
+    w.Levels().bEndClick();
     EXPECT_EQ(References(), (std::vector<std::string>{"S:D", "S:A", "S:C", "S:B"}));
-    w.bRemoveClick();
+    w.Levels().bRemoveClick();
     EXPECT_EQ(w.View().levels.selected, -1);
     EXPECT_FALSE(w.View().levels.bRemoveEnabled);
     EXPECT_FALSE(w.View().levels.bEditHintEnabled);
@@ -398,9 +398,9 @@ TEST_F(ProjectWindowTest, LabelsFollowPositionsAfterMoves) {
 TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
     fake.listings["S"] = ListingOf({"A", "B"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A", "S:B"})});
-    w.PopulateDesigner1Click();
-    w.bLevelsClick();
-    w.cDesignerChange("Nobody");  // nothing selected: not stored
+    w.Options().PopulateDesigner1Click();
+    w.Pages().bLevelsClick();
+    w.Levels().cDesignerChange("Nobody");  // nothing selected: not stored
     EXPECT_FALSE(w.Model().modified);
 
     dialogs.editDesigners = [](DesignersDialog& d) {
@@ -408,12 +408,12 @@ TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
         d.editChange("Ann");
         return true;
     };
-    w.bDesignersClick();
-    w.cLevelsClick(0);
-    w.cDesignerChange("Ann");
-    w.ePasswordChange("abcde");
-    w.cLevelsClick(1);
-    w.cDesignerChange("Ann");
+    w.Levels().bDesignersClick();
+    w.Levels().cLevelsClick(0);
+    w.Levels().cDesignerChange("Ann");
+    w.Levels().ePasswordChange("abcde");
+    w.Levels().cLevelsClick(1);
+    w.Levels().cDesignerChange("Ann");
     EXPECT_EQ(w.Model().levels[0].password, "ABCD");
     EXPECT_EQ(w.View().levels.designerSelected, 0);
 
@@ -422,12 +422,12 @@ TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
         d.bRemoveClick();
         return true;
     };
-    w.bDesignersClick();
+    w.Levels().bDesignersClick();
     EXPECT_EQ(w.Model().levels[0].designer, "S");
     EXPECT_EQ(w.Model().designers, (std::vector<std::string>{"S"}));
 
     dialogs.hintAnswers.push_back("Mind\r\nthe gap");
-    w.bEditHintClick();
+    w.Levels().bEditHintClick();
     EXPECT_EQ(dialogs.hintsShown.back().caption, "Hint for Level 2");
     EXPECT_EQ(dialogs.hintsShown.back().title, "LONG B");
     EXPECT_EQ(w.Model().levels[1].hint, "Mindthe gap");
@@ -437,21 +437,21 @@ TEST_F(ProjectWindowTest, LevelEditsDesignersAndHint) {
 TEST_F(ProjectWindowTest, MusicPreviewPlaysAndStops) {
     fake.listings["S"] = ListingOf({"A"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"S:A"}, 0, MusicMode::Manual)});
-    w.bLevelsClick();
-    w.cLevelsClick(0);
+    w.Pages().bLevelsClick();
+    w.Levels().cLevelsClick(0);
     EXPECT_TRUE(w.View().levels.musicEnabled);
-    w.eMusicChange(2);
-    w.bMusicClick();
+    w.Levels().eMusicChange(2);
+    w.Levels().bMusicClick();
     EXPECT_EQ(sound.events, (std::vector<std::string>{"play " + bin + "music2.wav"}));
     EXPECT_EQ(w.View().levels.bMusicCaption, "Stop &Music");
     EXPECT_EQ(w.View().levels.bMusicHint, "Stop Selected Music");
     EXPECT_TRUE(w.View().levels.iTuneVisible);
-    w.bMusicClick();
+    w.Levels().bMusicClick();
     EXPECT_EQ(sound.events.back(), "stop");
     EXPECT_EQ(w.View().levels.bMusicCaption, "Play &Music");
 
-    w.bMusicClick();
-    w.bBuildClick();
+    w.Levels().bMusicClick();
+    w.Pages().bBuildClick();
     EXPECT_EQ(sound.events.back(), "stop");
     EXPECT_EQ(w.View().levels.bMusicTag, 0);
     EXPECT_FALSE(w.View().levels.iTuneVisible);
@@ -462,11 +462,11 @@ TEST_F(ProjectWindowTest, TheLevelSetHoldsAtMost255Levels) {
     for (int i = 0; i < 255; ++i) refs.push_back("Big:L" + std::to_string(i));
     fake.listings["Big"] = ListingOf({"L0", "NEW", "MORE"});
     auto& w = Start({WriteProject("p.gdp", {"Big"}, refs)});
-    w.cSourceClick(0);
-    w.cContentsClick(1);
-    w.bIncludeClick();
-    w.cContentsDblClick();
-    w.bIncludeAllClick();
+    w.Source().cSourceClick(0);
+    w.Source().cContentsClick(1);
+    w.Source().bIncludeClick();
+    w.Source().cContentsDblClick();
+    w.Source().bIncludeAllClick();
     EXPECT_EQ(w.Model().levels.size(), 255u);
     EXPECT_EQ(MessagesWithCaption("Level Set Full"), 3);
     EXPECT_EQ(prompts.shown.back().text, "The level set can hold at most 255 levels.");
@@ -478,9 +478,9 @@ TEST_F(ProjectWindowTest, HandEditedReferencesNeverReachOutsideTheProjectFolder)
     WriteFileAtomic(install.Path("evil.bin"), gdltest::CompiledLevelBytes(44, "EVIL"));
     fake.listings["S"] = ListingOf({"A"});
     auto& w = Start({WriteProject("p.gdp", {"S"}, {"../evil", "S:../../evil"})});
-    w.bLevelsClick();
+    w.Pages().bLevelsClick();
     for (int i = 0; i < 2; ++i) {
-        w.cLevelsClick(i);
+        w.Levels().cLevelsClick(i);
         EXPECT_EQ(w.View().levels.eNameR, "*level error*");
     }
 }
@@ -488,22 +488,22 @@ TEST_F(ProjectWindowTest, HandEditedReferencesNeverReachOutsideTheProjectFolder)
 TEST_F(ProjectWindowTest, SaveWritesTheProjectAndAddsItToTheRecentList) {
     auto& w = Start();
     prompts.paths.push_back(projects + "saved.gdp");
-    w.bNewClick();
-    w.eWizardChange("wiz!x");
+    w.Files().bNewClick();
+    w.Props().eWizardChange("wiz!x");
     EXPECT_EQ(w.Model().wizard, "WIZ!");
-    w.bSaveClick();
+    w.Files().bSaveClick();
     EXPECT_FALSE(w.View().saveEnabled);
-    EXPECT_EQ(w.RecentPaths()[0], projects + "saved.gdp");
+    EXPECT_EQ(w.Recent().Paths()[0], projects + "saved.gdp");
     ProjectModel back;
     ASSERT_TRUE(LoadProject(back, projects + "saved.gdp"));
     EXPECT_EQ(back.name, "Project1");
     EXPECT_EQ(back.wizard, "WIZ!");
 
     // Closing asks only while modified; Cancel keeps the window open.
-    EXPECT_TRUE(w.FormCloseQuery());
-    w.eNoticeChange("Me");
+    EXPECT_TRUE(w.Files().FormCloseQuery());
+    w.Props().eNoticeChange("Me");
     prompts.answers.push_back(Answer::Cancel);
-    EXPECT_FALSE(w.FormCloseQuery());
+    EXPECT_FALSE(w.Files().FormCloseQuery());
 }
 
 TEST_F(ProjectWindowTest, BuildReportsIntoTheBuildPage) {
@@ -515,10 +515,10 @@ TEST_F(ProjectWindowTest, BuildReportsIntoTheBuildPage) {
     m.levels = {{"S:A", "Ann", "ABCD", "0", ""}};
     ASSERT_TRUE(SaveProjectAs(m, projects + "built.gdp"));
     auto& w = Start({projects + "built.gdp"});
-    w.bBuildClick();
+    w.Pages().bBuildClick();
     ASSERT_TRUE(w.View().build.bDoBuildEnabled);
     int before = changes;
-    w.bDoBuildClick();
+    w.Build().bDoBuildClick();
     const auto& build = w.View().build;
     ASSERT_FALSE(build.cStatus.empty());
     EXPECT_EQ(build.cStatus.front(), "Building Level Set...");
@@ -553,67 +553,67 @@ TEST(ProjectWindowRealToolTest, ListsASourceAndBuildsWithTheKitTools) {
     ASSERT_TRUE(w.Model().open);
     EXPECT_TRUE(FileExists(projects + "Caverns.te2"));
 
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     const auto& contents = w.View().source.contents;
     ASSERT_GE(contents.size(), 2u);
     EXPECT_EQ(contents[0], "CAVE01");
-    w.cContentsClick(1);
+    w.Source().cContentsClick(1);
     EXPECT_EQ(w.View().source.levelLabel, "1");
     EXPECT_EQ(w.View().source.usage, UsageIcon::Included);
     EXPECT_FALSE(w.View().source.eNameI.empty());
     EXPECT_FALSE(w.View().source.eSizeI.empty());
 
-    w.bDoBuildClick();
+    w.Build().bDoBuildClick();
     ASSERT_FALSE(w.View().build.cStatus.empty());
     EXPECT_EQ(w.View().build.cStatus.back(), "Done.");
     EXPECT_TRUE(FileExists(install.Path("levels/real.gdl")));
     EXPECT_TRUE(real.prompts.shown.empty());
 
-    w.FormClose();
+    w.Files().FormClose();
     EXPECT_FALSE(FileExists(projects + "Caverns.te1"));
     EXPECT_FALSE(FileExists(projects + "Caverns.te2"));
 }
 
 TEST_F(ProjectWindowTest, ACancelledCloseEndsTheRequest) {
     auto& w = Start({WriteProject("p.gdp", {}, {"S:A"})});
-    w.eNameChange("Changed");
-    w.bCloseClick();
+    w.Props().eNameChange("Changed");
+    w.Files().bCloseClick();
     EXPECT_TRUE(w.View().closeRequested);
     prompts.answers = {Answer::Cancel};
-    EXPECT_FALSE(w.FormCloseQuery());
+    EXPECT_FALSE(w.Files().FormCloseQuery());
     EXPECT_FALSE(w.View().closeRequested);
-    w.bPropsClick();
+    w.Pages().bPropsClick();
     EXPECT_FALSE(w.View().closeRequested);
 
-    w.bCloseClick();
+    w.Files().bCloseClick();
     EXPECT_TRUE(w.View().closeRequested);
     prompts.answers = {Answer::No};
-    EXPECT_TRUE(w.FormCloseQuery());
-    w.FormClose();
+    EXPECT_TRUE(w.Files().FormCloseQuery());
+    w.Files().FormClose();
     EXPECT_FALSE(w.View().closeRequested);
 }
 
 TEST_F(ProjectWindowTest, TheCoreKeepsTheFieldLimitsWhateverTheFormSends) {
     auto& w = Start({WriteProject("p.gdp", {}, {"S:A"})});
-    w.ePreDateChange(12345);
+    w.Props().ePreDateChange(12345);
     EXPECT_EQ(w.Model().copyrightYear, kMaxYear);
-    w.ePreDateChange(-1);
+    w.Props().ePreDateChange(-1);
     EXPECT_EQ(w.Model().copyrightYear, 0);
-    w.cOffsetChange(1000);
+    w.Props().cOffsetChange(1000);
     EXPECT_EQ(w.Model().offset, static_cast<int>(kMaxProjectEntries));
-    w.eNameChange(std::string(kMaxNameLength + 5, 'n'));
+    w.Props().eNameChange(std::string(kMaxNameLength + 5, 'n'));
     EXPECT_EQ(w.Model().name.size(), kMaxNameLength);
-    w.cLevelsClick(0);
-    w.ePasswordChange("abcdef");
+    w.Levels().cLevelsClick(0);
+    w.Levels().ePasswordChange("abcdef");
     EXPECT_EQ(w.Model().levels[0].password, "ABCD");
     dialogs.hintAnswers.push_back(std::string(kMaxHintLength + 1, 'h'));
-    w.bEditHintClick();
+    w.Levels().bEditHintClick();
     EXPECT_EQ(w.Model().levels[0].hint.size(), kMaxHintLength);
 }
 
 TEST_F(ProjectWindowTest, ANegativeOffsetIsResetToZero) {
     auto& w = Start({WriteProject("p.gdp", {}, {"S:A", "S:B"}, 1)});
-    w.cOffsetChange(-3);
+    w.Props().cOffsetChange(-3);
     EXPECT_EQ(w.Model().offset, 0);
     EXPECT_EQ(w.View().props.offset, 0);
     EXPECT_EQ(w.View().hiddenCounter, "0 hidden levels");
@@ -624,17 +624,17 @@ TEST_F(ProjectWindowTest, TheLevelToolsMessagesReachTheSourcePageAndTheBuild) {
     fake.listings["Caverns"] = ListingOf({"C1", "C2"});
     fake.sources["Caverns"]["C1"] = gdltest::CompiledLevelBytes(40, "C1");
     auto& w = Start({WriteProject("p.gdp", {"Caverns"}, {"Caverns:C1", "Caverns:C2"})});
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     // The listing is gone and the next one fails with the tool's message.
     DeleteLevelInfoFiles(projects, "Caverns");
     fake.listings.erase("Caverns");
     runner.errorOutput = said + "\n";
-    w.cContentsClick(1);
+    w.Source().cContentsClick(1);
     EXPECT_EQ(w.View().source.usage, UsageIcon::Error);
     EXPECT_EQ(w.View().source.usageHint, std::string(kUsageErrorHint) + "\n" + said);
 
-    w.bBuildClick();
-    w.bDoBuildClick();
+    w.Pages().bBuildClick();
+    w.Build().bDoBuildClick();
     const auto& status = w.View().build.cStatus;
     auto error = std::find(status.begin(), status.end(), "ERROR: Level 2 could not be compiled!");
     ASSERT_NE(error, status.end());
@@ -664,14 +664,14 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
         std::function<void()> command;
         std::string starts, says;
     } cases[] = {
-        {[&] { w.bHelpClick(); },
+        {[&] { w.Options().bHelpClick(); },
          "Unable to start the documentation " + install.Path("docs/docs.htm"),
          "xdg-open is not installed"},
-        {[&] { w.About1Click(); }, "Unable to start " + bin + "GDLTools.exe.",
+        {[&] { w.Options().About1Click(); }, "Unable to start " + bin + "GDLTools.exe.",
          "could not be found"},
         {[&] {
-             w.cSourceClick(0);
-             w.bEditSClick();
+             w.Source().cSourceClick(0);
+             w.Source().bEditSClick();
          },
          "Unable to start the level tool to edit S.lvs.", "no terminal emulator was found"},
     };

@@ -422,7 +422,7 @@ TEST_F(TfProjTest, ClicksWhileAToolRunsAreDropped) {
         ++listings;
         // The window processes events while it waits for the tool: a user
         // clicking New or closing the window now must not reach the core.
-        window_->bNewClick();
+        Find<QAction>("NewProject1")->trigger();
         window_->close();
     };
     // Without its listing the source is listed again when it is selected.

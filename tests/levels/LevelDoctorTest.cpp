@@ -121,6 +121,17 @@ TEST(Doctor, NoFindingOnAnyLevelOfTheSampleProject) {
     EXPECT_EQ(levels, 14);
 }
 
+TEST(Doctor, ADocumentLevelIsJudgedOnlyWithAWholeMap) {
+    auto doc = LevelDocument::FromBytes(
+        "level GOOD\ntime 1:00\nquota 0\nmap\nXXXX\nX@EX\nXXX.\nend\n"
+        "level SHORT\ntime 1:00\nquota 0\nmap\nXXXX\nX@E\nXXX.\nend\n"
+        "level ODD\ntime 1:00\nquota 0\nmap\nXXXX\nX@E?\nXXX.\nend\n");
+    ASSERT_TRUE(doc.Ok());
+    EXPECT_EQ(Codes(DoctorLevel(*doc, 0)), std::vector<std::string>{"open-border@3,2"});
+    EXPECT_TRUE(DoctorLevel(*doc, 1).empty());
+    EXPECT_TRUE(DoctorLevel(*doc, 2).empty());
+}
+
 TEST(Doctor, ErrorsComeFirst) {
     auto findings = gdl::Doctor(Map({".XXXX", "X@*XE", "XXXXX"}, 1));
     ASSERT_EQ(findings.size(), 2u);

@@ -274,6 +274,57 @@ TEST(LevelDocument, AStrokeIsOneUndoStepAndTheCleanMarkHolds) {
     EXPECT_EQ(doc.Bytes(), original);
 }
 
+TEST(LevelDocument, EveryKindOfEditInARowUndoesToTheOriginal) {
+    LevelDocument doc = Load(kTwo);
+    const std::vector<std::function<Result<EditCommand>(const LevelDocument&)>> steps{
+        [](const LevelDocument& d) { return AddLevel(d, 1, "NEW", 6, 5); },
+        [](const LevelDocument& d) {
+            return DrawLine(d, 1, {0, 0}, {5, 4}, Tile::Gem);
+        },
+        [](const LevelDocument& d) { return ResizeMap(d, 1, 9, 9, ResizeAnchor::Centre); },
+        [](const LevelDocument& d) { return DuplicateLevel(d, 1); },
+        [](const LevelDocument& d) { return MoveLevel(d, 2, 1); },
+        [](const LevelDocument& d) {
+            return ReplaceTiles(d, std::nullopt, Tile::Steel, Tile::Wall);
+        },
+        [](const LevelDocument& d) { return DeleteLevel(d, 0); },
+        [](const LevelDocument& d) { return RenameLevel(d, 0, "FIRST"); },
+        [](const LevelDocument& d) { return SetLongName(d, 0, "Again"); },
+        [](const LevelDocument& d) {
+            return FloodFill(d, 0, {4, 4}, Tile::Water);
+        },
+        [](const LevelDocument& d) { return MoveLevel(d, 2, -1); },
+    };
+    std::vector<std::string> states{doc.Bytes()};
+    for (const auto& step : steps) {
+        doc.Apply(Must(step(doc)));
+        states.push_back(doc.Bytes());
+    }
+    EXPECT_EQ(doc.LevelCount(), 3u);
+    EXPECT_EQ(doc.Level(0).name, "FIRST");
+    for (std::size_t i = states.size() - 1; i > 0; --i) {
+        EXPECT_EQ(doc.Bytes(), states[i]) << i;
+        doc.Undo();
+    }
+    EXPECT_EQ(doc.Bytes(), kTwo);
+    while (doc.CanRedo()) doc.Redo();
+    EXPECT_EQ(doc.Bytes(), states.back());
+}
+
+TEST(LevelDocument, UndoKeepsDifferencesNotCopies) {
+    std::string text = "level BIG\ntime 1:00\nquota 0\nmap\n";
+    for (int y = 0; y < 99; ++y) text += std::string(99, ':') + "\n";
+    text += "end\n";
+    LevelDocument doc = Load(text);
+    for (int i = 0; i < 1000; ++i) {
+        const TilePoint at[] = {{i % 99, i / 99}};
+        doc.Apply(Must(PencilStroke(doc, 0, at, Tile::Floor)));
+    }
+    EXPECT_EQ(doc.UndoCount(), 1000u);
+    // A copy of the map alone would be 10 kB a stroke.
+    EXPECT_LT(doc.HistoryBytes(), 1000u * 200);
+}
+
 TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
     LevelDocument doc = Load(kTwo);
     struct Case {
@@ -300,6 +351,8 @@ TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
     }
     EXPECT_TRUE(Must(MoveLevel(doc, 0, -1)).Empty());
     EXPECT_TRUE(Must(FloodFill(doc, 0, {0, 0}, Tile::Steel)).Empty());
+    EXPECT_TRUE(Must(SetTime(doc, 0, 2, 30)).Empty());
+    EXPECT_TRUE(Must(RenameLevel(doc, 1, "two")).Empty());
     EXPECT_EQ(doc.Bytes(), kTwo);
 }
 

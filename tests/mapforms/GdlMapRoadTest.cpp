@@ -198,7 +198,7 @@ TEST_F(GdlMapRoad, ALevelAddedFromGdlEditsEditIsListedAfterGdlMapCloses) {
         fs::copy_file(file.path(), project + file.path().filename().string());
     gdltest::RealProcessWindow editor(std::string(GDLKIT_KIT_DIR) + "/");
     ProjectWindow& w = editor.Open(project + "GemQuest.gdp");
-    w.cSourceClick(0);
+    w.Source().cSourceClick(0);
     const auto before = w.View().source.contents;
     ASSERT_FALSE(before.empty());
     const std::string original = ReadFileBytes(project + "Caverns.lvs").value_or("");
@@ -221,7 +221,7 @@ TEST_F(GdlMapRoad, ALevelAddedFromGdlEditsEditIsListedAfterGdlMapCloses) {
             if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
         }
     });
-    w.bEditSClick();
+    w.Source().bEditSClick();
     {
         std::lock_guard lock(mutex);
         ended = true;

@@ -229,18 +229,109 @@ TEST_F(LinkTest, EverySendRestartsTheWatchdogOnceItsLastByteHasLeft) {
     ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
 }
 
-TEST_F(LinkTest, OwnEchoCountsAsTheLynxsFirstData) {
-    Start({WriteSet(NumberedLevels(1))});
-    line.onWrite = [this](unsigned char byte) {
-        line.incoming.push_back(byte);
-        window->zComDataAvailable();
+// The one-wire cable hears its own bytes: what repeats the send, in order,
+// is the cable's; only bytes beyond it or different from it are the Lynx's.
+TEST_F(LinkTest, OwnEchoIsNoAnswerOfTheLynxs) {
+    enum class Echo { None, DuringTheSend, AfterTheSend };
+    struct Case {
+        const char* what;
+        Echo echo;
+        std::string answer;    // after the echo
+        gdl::LinkState after;  // once the line has fallen silent
     };
+    const std::string answer(4, '\x5A');
+    const Case cases[] = {
+        {"echo during the send, Lynx off", Echo::DuringTheSend, "", lsOff},
+        {"echo after the send, Lynx off", Echo::AfterTheSend, "", lsOff},
+        {"echo, then the answer", Echo::AfterTheSend, answer, lsPlaying},
+        {"echo during the send, then the answer", Echo::DuringTheSend, answer, lsPlaying},
+        {"no echo, the answer", Echo::None, answer, lsPlaying},
+        // A Lynx that answers with the very bytes it was sent still answers
+        // once the echo is over.
+        {"echo, then an answer like the preamble", Echo::AfterTheSend, "\xA5\xA5", lsPlaying},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        line = {};
+        Start({WriteSet(NumberedLevels(1))});
+        if (c.echo == Echo::DuringTheSend) {
+            line.onWrite = [this](unsigned char byte) {
+                line.incoming.push_back(byte);
+                window->zComDataAvailable();
+            };
+        }
+        window->SpeedButton1Click();
+        line.onWrite = nullptr;
+        if (c.echo == Echo::AfterTheSend) {
+            line.incoming.assign(line.written.begin(), line.written.end());
+            window->zComDataAvailable();
+        }
+        EXPECT_EQ(LinkState(), lsAwaitingReply);
+        EXPECT_TRUE(line.incoming.empty());
+        if (!c.answer.empty()) {
+            line.incoming.assign(c.answer.begin(), c.answer.end());
+            window->zComDataAvailable();
+            EXPECT_EQ(LinkState(), lsAcknowledging);
+        }
+        Silence();
+        EXPECT_EQ(LinkState(), c.after);
+        if (c.after == lsOff) {
+            ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+            EXPECT_EQ(window->LinkLayer().LastExchange(), Exchange::NotResponding);
+        } else {
+            ExpectStatus("", Lamp::Off);
+            EXPECT_EQ(window->LinkLayer().LastExchange(), Exchange::InPlay);
+        }
+    }
+}
+
+// An echo that comes back slowly (a paced wire) holds the watchdog until its
+// last byte; then the Lynx has 500 ms as ever.
+TEST_F(LinkTest, SlowEchoHoldsTheWatchdogUntilItsLastByte) {
+    Start({WriteSet(NumberedLevels(1))});
     window->SpeedButton1Click();
-    line.onWrite = nullptr;
-    EXPECT_EQ(LinkState(), lsAcknowledging);
+    const std::vector<unsigned char> sent = line.written;
+    for (std::size_t at = 0; at < sent.size(); at += 100) {
+        timer.Advance(400);
+        const auto end = sent.begin() + static_cast<long>(std::min(at + 100, sent.size()));
+        line.incoming.assign(sent.begin() + static_cast<long>(at), end);
+        window->zComDataAvailable();
+        ASSERT_EQ(LinkState(), lsAwaitingReply) << at;
+    }
+    timer.Advance(499);
+    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+    timer.Advance(1);
+    ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+}
+
+// Data that never stops (noise at about 100 bytes a second) is no answer:
+// the user learns it well within 2 s of the send's end.
+TEST_F(LinkTest, EndlessDataIsNotAnAnswer) {
+    Start({WriteSet(NumberedLevels(1))});
+    window->SpeedButton1Click();
+    const long long sentAt = timer.Now();
+    unsigned char noise = 17;
+    while (LinkState() != lsOff && timer.Now() - sentAt < 5000) {
+        timer.Advance(10);
+        noise = static_cast<unsigned char>(noise * 73 + 41);
+        line.incoming.push_back(noise);
+        window->zComDataAvailable();
+    }
+    EXPECT_EQ(LinkState(), lsOff);
+    EXPECT_LE(timer.Now() - sentAt, 2000);
+    ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+    EXPECT_EQ(window->LinkLayer().LastExchange(), Exchange::NotResponding);
+}
+
+// After the level is in play the bytes are button presses, whatever they are.
+TEST_F(LinkTest, BurstsAfterPlayAreCountedAsBefore) {
+    PlayingLevel1();
+    const std::size_t before = Sends().size();
+    line.incoming.assign(4, 0xA5);
+    for (int i = 0; i < 4; ++i) window->zComDataAvailable();
+    EXPECT_EQ(LinkState(), lsEolBurst4);
     Silence();
-    EXPECT_EQ(LinkState(), lsPlaying);
-    ExpectStatus("", Lamp::Off);
+    EXPECT_EQ(Sends().size(), before + 1);
 }
 
 // The hint question and the hint are modal: what the Lynx does meanwhile

@@ -160,6 +160,8 @@ TEST_F(SetFileReader, LyingSizesGiveBadDataAndSendNothingOfTheLevel) {
         {"size 0xFFFFFFFF", 2, 0xFFFFFFFF, 0, 2},
         {"size beyond the end", 2, 30000, 0, 2},
         {"earlier size 0xFFFFFFFF", 1, 0xFFFFFFFF, 0, 2},
+        {"earlier size one more than its level", 1, 41, 0, 2},
+        {"size beyond the largest level", 2, 20000, 0, 2},
         {"cut inside the level", 0, 0, level2At + 20, 2},
         {"cut inside the record", 0, 0, kFirstRecordOffset + 100, 1},
         {"cut inside the table", 0, 0, 5000, 1},
@@ -182,6 +184,25 @@ TEST_F(SetFileReader, LyingSizesGiveBadDataAndSendNothingOfTheLevel) {
         EXPECT_EQ(Sends()[0].level, "") << c.what;
         EXPECT_EQ(line.written.size(), kPreambleBytes + kLinkHeaderSize) << c.what;
     }
+}
+
+// A file larger than any set the kit can make is refused before anything of
+// it is read, whatever its header and table say.
+TEST_F(SetFileReader, FileLargerThanAnySetIsInvalid) {
+    const std::string good = gdltest::LevelSetFileBytes({}, NumberedLevels(2));
+    for (std::uint64_t size : {gdl::kLargestLevelSetSize + 1, std::uint64_t{5} << 30}) {
+        WriteFileAtomic(sets + "big.gdl", good);
+        std::filesystem::resize_file(sets + "big.gdl", size);
+        Start({sets + "big.gdl"});
+        EXPECT_EQ(View().Panel2.text, "ERROR") << size;
+        EXPECT_EQ(View().Panel3.text, "INVALID LEVEL SET") << size;
+        EXPECT_FALSE(View().SpeedButton1.enabled);
+    }
+    // The largest set there can be still plays.
+    WriteFileAtomic(sets + "big.gdl", good);
+    std::filesystem::resize_file(sets + "big.gdl", gdl::kLargestLevelSetSize);
+    Start({sets + "big.gdl"});
+    EXPECT_EQ(View().Panel2.text, "PC LEVEL 1");
 }
 
 TEST_F(SetFileReader, FileGoneAfterItWasReadIsPreparedFromTheCopies) {

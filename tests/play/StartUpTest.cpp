@@ -91,6 +91,26 @@ TEST_F(StartUpTest, MissingLevelToolFileIsNamedAndThePlayerCloses) {
     }
 }
 
+// Help -> Index without a browser says what could not be opened and why;
+// with one it says nothing.
+TEST_F(StartUpTest, IndexWithoutABrowserSaysWhatIsMissing) {
+    Start({WriteSet(NumberedLevels(1))});
+    prompts.shown.clear();
+    window->Contents1Click();
+    EXPECT_TRUE(prompts.shown.empty());
+    runner.onRun = [this](const ToolCall&) {
+        runner.error = "No program to open documents was found: install xdg-utils.";
+        return 2;
+    };
+    window->Contents1Click();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].caption, "File Error");
+    EXPECT_EQ(prompts.shown[0].text.rfind("Unable to start the documentation ", 0), 0u);
+    EXPECT_NE(prompts.shown[0].text.find("docs/docs.htm.\r\n\r\nNo program to open documents"),
+              std::string::npos)
+        << prompts.shown[0].text;
+}
+
 // A CD run reads and writes no registry value: both files stay byte for byte
 // what they were, whatever the user does.
 TEST_F(StartUpTest, CdModeLeavesBothRegistryFilesUnchangedAndUsesCom1) {

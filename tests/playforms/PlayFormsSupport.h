@@ -11,6 +11,14 @@
 #include <chrono>
 #include <functional>
 #include <ostream>
+#include <string>
+#include <vector>
+
+#include "Cpmain.h"
+#include "PlayerFakes.h"
+#include "PlayerWindow.h"
+#include "QtPlayerPorts.h"
+#include "ZcommLine.h"
 
 // Failed comparisons show the text, not its code units.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -52,5 +60,33 @@ inline void WhenReady(QObject* context, std::function<bool()> ready, std::functi
     });
     poll->start(5);
 }
+
+// The real window over the real serial component, with device as Com1 (a
+// simulator's pseudo-terminal), on args; onRepaint runs after each repaint
+// the core asks for.
+struct WindowOnDevice {
+    WindowOnDevice(const std::string& device, std::vector<std::string> args,
+                   const std::string& folder)
+        : core({registry, runner, prompts, timer, line, dialogs,
+                [this] {
+                    form.RepaintNow();
+                    if (onRepaint) onRepaint();
+                }},
+               std::move(args), folder) {
+        registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", device);
+        form.SetCore(&core);
+        timer.SetTick([this] { form.Timer1Timer(); });
+    }
+
+    std::function<void()> onRepaint;
+    gdl::MemoryRegistry registry;
+    gdl::RecordingToolRunner runner;
+    gdl::ScriptedPrompts prompts;
+    gdl::ScriptedPlayerDialogs dialogs;
+    gdl::TfPlay form;
+    gdl::QtTimer timer{&form};
+    gdl::ZcommLine line{form.PostFunction(), &registry};
+    gdl::PlayerWindow core;
+};
 
 }  // namespace gdltest

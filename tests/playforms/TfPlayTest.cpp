@@ -198,19 +198,9 @@ TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
     gdltest::TempDir dir;
     gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
     dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(3)));
-    gdl::MemoryRegistry registry;
-    registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyGlobal, "Com1", *device);
-    gdl::RecordingToolRunner runner;
-    gdl::ScriptedPrompts prompts;
-    gdl::ScriptedPlayerDialogs dialogs;
-    gdl::TfPlay form;
-    gdl::QtTimer timer(&form);
-    gdl::ZcommLine line(form.PostFunction(), &registry);
-    gdl::PlayerWindow core(
-        {registry, runner, prompts, timer, line, dialogs, [&form] { form.RepaintNow(); }},
-        {dir.Path("road.gdl")}, dir.Folder());
-    form.SetCore(&core);
-    timer.SetTick([&form] { form.Timer1Timer(); });
+    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
+    auto& form = window.form;
+    auto& core = window.core;
     form.show();
     form.FormActivate();
     form.findChild<QToolButton*>("SpeedButton1")->click();
@@ -228,6 +218,39 @@ TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
     EXPECT_NE(titles[1].find("\"title\":\"PC LEVEL 2\""), std::string::npos) << titles[1];
     EXPECT_NE(titles[1].find("\"fresh\":0"), std::string::npos) << titles[1];
     EXPECT_EQ(core.State().index, 2);
+    form.close();
+}
+
+// A Lynx that is switched off on a one-wire cable: only the echo comes back,
+// and the window says the Lynx is not responding, with the red lamp.
+TEST(TfPlayRoad, EchoAloneIsALynxNotResponding) {
+    gdltest::EnsureApp();
+    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--lynx-off"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device);
+    gdltest::TempDir dir;
+    gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
+    dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(1)));
+    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
+    auto& form = window.form;
+    auto& core = window.core;
+    form.show();
+    form.FormActivate();
+    form.findChild<QToolButton*>("SpeedButton1")->click();
+
+    bool echoed = false;
+    const auto end = std::chrono::steady_clock::now() + 15s;
+    while (core.LinkLayer().LastExchange() == gdl::Exchange::Sending &&
+           std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (auto lineRead = sim.ReadLine(5ms);
+            lineRead && lineRead->find("\"level\"") != std::string::npos)
+            echoed = true;
+    }
+    EXPECT_TRUE(echoed);
+    EXPECT_EQ(core.LinkLayer().LastExchange(), gdl::Exchange::NotResponding);
+    EXPECT_EQ(core.View().Panel14.text, " Lynx not responding on Com1!");
+    EXPECT_EQ(core.View().iStat, gdl::Lamp::Err);
     form.close();
 }
 

@@ -111,6 +111,7 @@ public:
         now_ = until;
     }
     long long Now() const { return now_; }
+    long long NowMs() const override { return now_; }
     int Starts() const { return starts_; }
 
 private:

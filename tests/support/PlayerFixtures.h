@@ -103,6 +103,9 @@ struct PlayerLine : gdl::FakeSerialLine {
         if (onWaitSent) onWaitSent();
         return FakeSerialLine::WaitSent();
     }
+    // Bytes written but still queued in the port, as an adapter holds them.
+    std::size_t queued = 0;
+    std::size_t Unsent() const override { return queued; }
 };
 
 // One send as the Lynx receives it: preamble, header, level bytes.

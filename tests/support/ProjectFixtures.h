@@ -81,8 +81,8 @@ protected:
     }
 
     gdl::ProjectWindow& Start(std::vector<std::string> args = {}) {
-        window = std::make_unique<gdl::ProjectWindow>(registry, runner, prompts, dialogs, sound,
-                                                      random, bin, [this] { ++changes; });
+        window = std::make_unique<gdl::ProjectWindow>(gdl::EditorPorts{
+            registry, runner, prompts, dialogs, sound, random, bin, [this] { ++changes; }});
         window->FormActivate(args);
         return *window;
     }
@@ -133,8 +133,8 @@ struct RealProcessWindow {
                                std::function<void()> processEvents = {})
         : runner(std::move(processEvents)) {
         registry.WriteValue(gdl::RegRoot::LocalMachine, gdl::kRegKeyRoot, "", installFolder);
-        window = std::make_unique<gdl::ProjectWindow>(registry, runner, prompts, dialogs, sound,
-                                                      random, installFolder + "bin/");
+        window = std::make_unique<gdl::ProjectWindow>(gdl::EditorPorts{
+            registry, runner, prompts, dialogs, sound, random, installFolder + "bin/"});
     }
     // Starts the window on a project; the project must open.
     gdl::ProjectWindow& Open(const std::string& project) {

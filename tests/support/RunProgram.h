@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +26,7 @@ struct ProgramResult {
     int status = -1;  // exit status; -1 when it did not exit normally
     std::string out;
     std::string err;
+    long maxRssKb = 0;  // the child's peak resident memory
 };
 
 // Environment changes for the child: a value sets the variable, nullopt unsets it.
@@ -62,8 +64,10 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv, const std:
         ::_exit(127);
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    result.maxRssKb = usage.ru_maxrss;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     auto slurp = [](const std::string& path) {
         std::ifstream f(path, std::ios::binary);

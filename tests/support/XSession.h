@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "Environment.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
-#include "Process.h"
 #include "RunProgram.h"
 
 namespace gdltest {

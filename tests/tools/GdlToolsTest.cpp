@@ -84,6 +84,10 @@ TEST(GdlTools, ShowsCompiledLevelsAndLevelSets) {
     dir.Write("Cut.gdl", set.substr(0, set.size() - kLevelRecordSize - 10));
     dir.Write("NoEnd.gdl", set.substr(0, set.size() - 40));
     dir.Write("Other.gdl", std::string(30000, 'x'));
+    std::string badLevel = set;
+    ASSERT_NE(badLevel.find(kPit), std::string::npos);
+    badLevel.replace(badLevel.find(kPit), kPit.size(), damaged);
+    dir.Write("BadLevel.gdl", badLevel);
     const ShowCase cases[] = {
         {{"bin", "PIT.bin"},
          0,
@@ -110,6 +114,11 @@ TEST(GdlTools, ShowsCompiledLevelsAndLevelSets) {
         // The header and table still show when only the levels are damaged.
         {{"info", "Cut.gdl"}, 1, {"GemTest"}, {"cannot be read"}},
         {{"info", "NoEnd.gdl"}, 1, {}, {"end record"}},
+        // A damaged compiled level in a set that reads otherwise.
+        {{"info", "BadLevel.gdl"},
+         1,
+         {"Level 0, THE PIT:\n  (the compiled level's check byte"},
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "BatchRunner.h"
+#include "Environment.h"
 #include "FileUtil.h"
 #include "RunProgram.h"
 #include "TempDir.h"
@@ -43,7 +44,10 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
                                               "share/applications/gdlplay.desktop",
                                               "share/icons/hicolor/scalable/apps/gdledit.svg",
                                               "share/icons/hicolor/scalable/apps/gdlplay.svg",
-                                              "share/mime/packages/gdlkit-mime.xml"};
+                                              "share/mime/packages/gdlkit-mime.xml",
+                                              "share/man/man1/gdlplay.1",
+                                              "share/man/man1/GDLTools.exe.1",
+                                              "share/metainfo/org.gdlkit.gdlplay.metainfo.xml"};
     for (const auto& file : outside) EXPECT_TRUE(fs::exists(prefix + file)) << file;
 
     // The launchers start the kit's programs, wherever the prefix is.

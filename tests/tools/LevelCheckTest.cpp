@@ -82,6 +82,11 @@ TEST(LevelCheck, ExitCodes) {
     auto warn = RunProgram({kLd, "check", "Warn.lvs"}, dir.Folder());
     EXPECT_EQ(warn.status, 0);
     EXPECT_THAT(warn.out, HasSubstr("warning: the map's edge is open"));
+    // The parser's warning and the doctor's finding are one line.
+    dir.Write("Door.lvs", "level A\ntime 1:00\nquota 0\nmap\nXXXXX\nX@EAX\nXXXXX\nend\n");
+    auto door = RunProgram({kLd, "check", "Door.lvs"}, dir.Folder());
+    EXPECT_EQ(door.status, 0);
+    EXPECT_EQ(door.out, "Door.lvs:6: level A: warning: door 'A' has no key 'a' on the map\n");
     EXPECT_EQ(RunProgram({kLd, "check"}, dir.Folder()).status, 2);
     EXPECT_EQ(RunProgram({kLd, "check", "--xml", "Fine.lvs"}, dir.Folder()).status, 2);
     // The sample project's sources have nothing to find.

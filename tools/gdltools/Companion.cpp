@@ -72,19 +72,23 @@ int PrintLevelSetInfo(const std::string& path, std::ostream& out, std::ostream& 
     std::string problem;
     auto view = LoadSetView(path, &problem);
     if (!view) {
-        err << kProgram << problem << '\n';
+        err << kProgram << ShowControls(problem) << '\n';
         return 1;
     }
-    out << SetViewText(*view);
-    for (const auto& warning : view->warnings) err << kProgram << path << ": " << warning << '\n';
-    return view->warnings.empty() ? 0 : 1;
+    out << ShowControls(SetViewText(*view));
+    bool damaged = !view->warnings.empty();
+    for (const auto& warning : view->warnings)
+        err << kProgram << ShowControls(path + ": " + warning) << '\n';
+    // A level whose compiled data cannot be shown is damage too.
+    for (const auto& level : view->levels) damaged = damaged || !level.problem.empty();
+    return damaged ? 1 : 0;
 }
 
 int PrintCompiledLevel(const std::string& path, std::ostream& out, std::ostream& err) {
     std::string problem;
     auto bytes = ReadFileCapped(path, kMaxLevelBytes, &problem);
     if (!bytes) {
-        err << kProgram << problem << '\n';
+        err << kProgram << ShowControls(problem) << '\n';
         return 1;
     }
     auto level = DecodeCompiledLevel(*bytes, &problem);

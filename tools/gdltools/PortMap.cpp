@@ -5,6 +5,7 @@
 #include "FileUtil.h"
 #include "PortNames.h"
 #include "Registry.h"
+#include "SerialPreflight.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -81,6 +82,24 @@ std::string SetPortDevice(Registry& registry, std::string_view port, std::string
                : "the setting cannot be written";
 }
 
+std::string SerialDevicesText(const SerialRoots& roots) {
+    const auto devices = ListSerialDevices(roots);
+    if (devices.empty()) return "  none: plug in the Lynx cable's USB serial adapter\n";
+    std::string text;
+    const SerialDeviceInfo* refused = nullptr;
+    for (const SerialDeviceInfo& d : devices) {
+        text += "  " + d.device + "\n";
+        if (!d.byId.empty()) text += "      by-id   " + d.byId + "\n";
+        text += "      driver  " + (d.driver.empty() ? std::string("unknown") : d.driver) + "\n";
+        text += "      group   " + d.group + "\n";
+        text +=
+            std::string("      you     ") + (d.mayOpen ? "may open it" : "may not open it") + "\n";
+        if (!d.mayOpen && !refused) refused = &d;
+    }
+    if (refused) text += "\n" + PermissionAdvice(ReadAccessFacts(refused->device)) + "\n";
+    return text;
+}
+
 std::string PortsText(const Registry& registry, const std::string& devRoot) {
     std::string text = "Port  Opens\n";
     for (const PortMapping& p : ReadPortMappings(registry, devRoot)) {
@@ -89,11 +108,7 @@ std::string PortsText(const Registry& registry, const std::string& devRoot) {
         if (!p.device.empty() && !p.present) how += ", not present";
         text += LeftAlign(p.port, 6) + opens + "  (" + how + ")\n";
     }
-    text += "\nSerial devices found:\n";
-    auto devices = FindSerialDevices(devRoot);
-    if (devices.empty()) text += "  none: plug in the Lynx cable's USB serial adapter\n";
-    for (const SerialDevice& d : devices)
-        text += "  " + d.path + (d.target.empty() ? "" : " -> " + d.target) + "\n";
+    text += "\nSerial devices found:\n" + SerialDevicesText(SerialRoots{devRoot});
     text += "\nChange with: GDLTools.exe port ComN DEVICE   (DEVICE \"default\" for the default)\n";
     return text;
 }

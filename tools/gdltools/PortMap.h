@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "SerialPreflight.h"
+
 namespace gdl {
 
 class Registry;
@@ -37,6 +39,10 @@ std::string NormalizePortName(std::string_view name);
 // Stores device as the port's value, or removes the value (back to the
 // default rule) for "" or "default". Returns "" on success, else the reason.
 std::string SetPortDevice(Registry& registry, std::string_view port, std::string_view device);
+
+// Each serial device present with its by-id name, driver, group and whether
+// this user may open it; the fix for the first one the user may not open.
+std::string SerialDevicesText(const SerialRoots& roots);
 
 // "GDLTools.exe ports": the four ports and the devices found.
 std::string PortsText(const Registry& registry, const std::string& devRoot = "/dev");

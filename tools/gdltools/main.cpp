@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Companion.h"
+#include "Environment.h"
 #include "Gallery.h"
 #include "PortMap.h"
 #include "Registry.h"

@@ -57,12 +57,6 @@ void PrintLine(const std::string& file, const Entry& e, std::ostream& out) {
     out << (e.error ? "error: " : "warning: ") << e.message << '\n';
 }
 
-// A map the doctor can judge: every row whole, every tile known.
-bool WholeMap(const SourceLevel& level) {
-    return !level.tiles.empty() && std::none_of(level.tiles.begin(), level.tiles.end(),
-                                                [](std::uint8_t t) { return t == kNoTile; });
-}
-
 std::vector<Entry> Entries(const LevelDocument& doc) {
     std::vector<Entry> entries;
     for (const auto& m : doc.FileMessages())
@@ -70,16 +64,14 @@ std::vector<Entry> Entries(const LevelDocument& doc) {
     for (std::size_t i = 0; i < doc.LevelCount(); ++i) {
         const DocLevel& level = doc.Level(i);
         const std::string name = level.name.empty() ? "(unnamed)" : level.name;
-        SourceLevel source = doc.AsSourceLevel(i);
-        const bool judged = WholeMap(source);
+        // The parser warns of a door without its key only for a good level,
+        // which the doctor judges too, and says where the door is.
         for (const auto& m : level.messages) {
-            // The doctor says the same with the door's place.
-            if (judged && m.code == kDoorWithoutKey) continue;
+            if (!level.hasErrors && m.code == kDoorWithoutKey) continue;
             entries.push_back({m.line, name, !m.warning, m.code, m.text, std::nullopt});
         }
-        if (!judged) continue;
         const LevelOutline& outline = doc.Outline(i);
-        for (auto& f : Doctor(source)) {
+        for (auto& f : DoctorLevel(doc, i)) {
             std::size_t line =
                 f.position ? outline.rowLines[static_cast<std::size_t>(f.position->y)] : level.line;
             entries.push_back({line, name, f.severity == Severity::Error, f.code,

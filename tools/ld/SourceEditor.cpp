@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "Environment.h"
 #include "LevelTool.h"
 #include "LevelToolCommands.h"
 #include "ToolProcess.h"

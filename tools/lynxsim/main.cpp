@@ -30,8 +30,9 @@ using gdl::SimStep;
 using std::chrono::milliseconds;
 
 constexpr char kUsageLine[] =
-    "Usage: lynxsim [--device PATH] [--baud N] [--no-echo] [--answer-delay MS] "
-    "[--answer-bytes N] [--burst-gap MS] [--level-timeout MS] [--script STEPS]";
+    "Usage: lynxsim [--device PATH] [--baud N] [--no-echo] [--lynx-off] [--noise N] "
+    "[--answer-delay MS] [--answer-bytes N] [--burst-gap MS] [--level-timeout MS] "
+    "[--script STEPS]";
 
 constexpr char kHelp[] =
     "\n"
@@ -47,7 +48,9 @@ constexpr char kHelp[] =
     "  --device PATH       use a serial port instead of a pseudo-terminal\n"
     "  --baud N            pace what it reads and sends at N baud, 11 bits a byte\n"
     "                      (with --device: the port's rate; the wire paces it)\n"
-    "  --no-echo           do not echo\n"
+    "  --no-echo           do not echo (a two-wire cable)\n"
+    "  --lynx-off          the Lynx is switched off: only the cable's echo comes back\n"
+    "  --noise N           send random bytes, N a second, as a noisy line would\n"
     "  --answer-delay MS   wait before answering a good level (100)\n"
     "  --answer-bytes N    bytes in an answer (4)\n"
     "  --burst-gap MS      time between the bytes of a burst (40)\n"
@@ -73,6 +76,8 @@ struct Options {
     std::string device;
     std::optional<unsigned> baud;
     bool echo = true;
+    bool lynxOff = false;
+    unsigned noisePerSecond = 0;
     unsigned answerDelayMs = 100;
     unsigned answerBytes = 4;
     unsigned burstGapMs = 40;
@@ -166,6 +171,11 @@ public:
         const bool terminal = ::isatty(0);
         keys_ = (!options.script || terminal) && (!terminal || ::tcgetpgrp(0) == ::getpgrp());
         if (options.script) steps_ = *options.script;
+        if (options.noisePerSecond > 0) {
+            noiseGap_ = std::chrono::duration_cast<SimClock::duration>(
+                std::chrono::duration<double>(1.0 / options.noisePerSecond));
+            noiseNext_ = SimClock::now();
+        }
     }
     int Run();
     bool ReadsKeys() const { return keys_; }
@@ -180,6 +190,7 @@ private:
         std::fflush(stdout);
     }
     bool Paced() const { return byteTime_.count() > 0; }
+    void MakeNoise(SimClock::time_point now);
     SimClock::time_point Answer(SimClock::time_point from);
     SimClock::time_point Burst(unsigned count, SimClock::time_point from);
     void Received(unsigned char byte, SimClock::time_point at);
@@ -213,6 +224,9 @@ private:
     SimClock::time_point stepUntil_{};
     unsigned goodLevels_ = 0;
     unsigned levelsTaken_ = 0;
+    SimClock::duration noiseGap_{0};
+    SimClock::time_point noiseNext_{};
+    std::uint32_t noiseSeed_ = 12345;
     bool keys_ = false;
     bool keysEnded_ = false;
     bool quit_ = false;
@@ -237,12 +251,20 @@ void Simulator::Report(const gdl::StreamEvent& event, SimClock::time_point at) {
     const auto* level = std::get_if<gdl::LevelEvent>(&event);
     if (!level || !level->Good()) return;
     ++goodLevels_;
-    if (!options_.script) Answer(at);
+    if (!options_.script && !options_.lynxOff) Answer(at);
 }
 
 void Simulator::Received(unsigned char byte, SimClock::time_point at) {
     if (options_.echo) out_.emplace(at, byte);
     for (const auto& event : parser_.Feed(byte, at)) Report(event, at);
+}
+
+void Simulator::MakeNoise(SimClock::time_point now) {
+    if (noiseGap_.count() == 0) return;
+    for (; noiseNext_ <= now; noiseNext_ += noiseGap_) {
+        noiseSeed_ = noiseSeed_ * 1103515245u + 12345u;
+        out_.emplace(noiseNext_, static_cast<unsigned char>(noiseSeed_ >> 16));
+    }
 }
 
 bool Simulator::ReadPort(SimClock::time_point now) {
@@ -350,6 +372,7 @@ std::optional<SimClock::time_point> Simulator::NextWake(SimClock::time_point now
     if (!reading) consider(inNext_);
     if (!out_.empty() && !outBlocked_) consider(std::max(out_.begin()->first, outFree_));
     if (stepStarted_ && stepUntil_ > now) consider(stepUntil_);
+    if (noiseGap_.count() > 0) consider(noiseNext_);
     return wake;
 }
 
@@ -359,6 +382,7 @@ int Simulator::Run() {
     for (;;) {
         auto now = SimClock::now();
         for (const auto& event : parser_.Tick(now)) Report(event, now);
+        MakeNoise(now);
         if (!WritePort(now)) return 1;
         StepScript(now);
         if (gStop || (quit_ && out_.empty())) return 0;
@@ -429,9 +453,13 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             options.echo = false;
             continue;
         }
+        if (arg == "--lynx-off") {
+            options.lynxOff = true;
+            continue;
+        }
         const bool takesValue = arg == "--device" || arg == "--baud" || arg == "--answer-delay" ||
                                 arg == "--answer-bytes" || arg == "--burst-gap" ||
-                                arg == "--level-timeout" || arg == "--script";
+                                arg == "--level-timeout" || arg == "--script" || arg == "--noise";
         if (!takesValue) return UsageError("unknown argument \"" + std::string(arg) + "\"");
         if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a value");
         const std::string value = argv[++i];
@@ -455,6 +483,9 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             if (!number(3600000, into) || (arg == "--level-timeout" && into == 0)) {
                 return UsageError(bad + "expected milliseconds");
             }
+        } else if (arg == "--noise") {
+            if (!number(10000, options.noisePerSecond) || options.noisePerSecond == 0)
+                return UsageError(bad + "expected 1 to 10000 bytes a second");
         } else if (arg == "--answer-bytes") {
             if (!number(4096, options.answerBytes)) return UsageError(bad + "expected 0 to 4096");
         } else {

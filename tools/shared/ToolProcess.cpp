@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Environment.h"
+
 namespace gdl {
 
 namespace {

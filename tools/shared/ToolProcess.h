@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Environment.h"
 #include "Process.h"
 
 namespace gdl {

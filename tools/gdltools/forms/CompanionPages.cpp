@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include "Companion.h"
+#include "Environment.h"
 #include "Guarded.h"
 #include "MapView.h"
 #include "PortMap.h"

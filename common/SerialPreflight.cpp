@@ -1,0 +1,361 @@
+#include "SerialPreflight.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "FileUtil.h"
+#include "TextUtil.h"
+
+namespace gdl {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kCh340Id[] = "1a86:7523";
+
+std::vector<fs::path> Entries(const fs::path& folder) {
+    std::vector<fs::path> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path());
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::string FirstLine(const fs::path& file) {
+    const std::string text = ReadFilePrefix(file.string(), 256).value_or("");
+    return TrimBlanks(text.substr(0, text.find('\n')));
+}
+
+std::string GroupName(gid_t gid) {
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->gr_name;
+    return std::to_string(gid);
+}
+
+std::string UserName(uid_t uid) {
+    std::vector<char> buffer(4096);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return found->pw_name;
+    return std::to_string(uid);
+}
+
+std::string ModeText(unsigned mode) {
+    std::string text;
+    for (int shift = 6; shift >= 0; shift -= 3) {
+        text += (mode >> shift) & 4 ? 'r' : '-';
+        text += (mode >> shift) & 2 ? 'w' : '-';
+        text += (mode >> shift) & 1 ? 'x' : '-';
+    }
+    return text;
+}
+
+bool Contains(const std::vector<gid_t>& groups, gid_t gid) {
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+// The USB vendor:product of the adapter behind a tty, found by walking up
+// from its device in sysfs; "" for a port that is not on USB.
+std::string UsbIdOf(const std::string& ttyName, const SerialRoots& roots) {
+    std::error_code ec;
+    fs::path at = fs::canonical(fs::path(roots.sys) / "class/tty" / ttyName / "device", ec);
+    const fs::path top = fs::path(roots.sys);
+    for (int depth = 0; !ec && depth < 4 && at.has_relative_path() && at != top;
+         ++depth, at = at.parent_path()) {
+        const std::string vendor = FirstLine(at / "idVendor");
+        const std::string product = FirstLine(at / "idProduct");
+        if (!vendor.empty() && !product.empty()) return vendor + ":" + product;
+    }
+    return {};
+}
+
+// The processes whose command name is name.
+std::vector<DeviceHolder> ProcessesNamed(const std::string& name, const SerialRoots& roots) {
+    std::vector<DeviceHolder> found;
+    for (const auto& entry : Entries(roots.proc)) {
+        const auto pid = ParseDecimal(entry.filename().string());
+        if (!pid || *pid <= 0) continue;
+        if (FirstLine(entry / "comm") == name) found.push_back({static_cast<int>(*pid), name});
+    }
+    return found;
+}
+
+bool UsbDevicePresent(const std::string& id, const SerialRoots& roots) {
+    for (const auto& dev : Entries(fs::path(roots.sys) / "bus/usb/devices")) {
+        if (FirstLine(dev / "idVendor") + ":" + FirstLine(dev / "idProduct") == id) return true;
+    }
+    return false;
+}
+
+// The driver of the hardware behind a tty. Newer kernels put the serial
+// core's own "port" and "ctrl" devices in between; the chip's driver is above.
+std::string DriverOf(const fs::path& tty) {
+    std::error_code ec;
+    fs::path at = fs::canonical(tty / "device", ec);
+    for (int depth = 0; !ec && depth < 4 && at.has_relative_path(); ++depth) {
+        const fs::path driver = fs::canonical(at / "driver", ec);
+        if (ec) return {};
+        if (driver.parent_path().parent_path().filename() != "serial-base")
+            return driver.filename().string();
+        at = at.parent_path();
+    }
+    return {};
+}
+
+std::string TtyName(const std::string& device) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(device, ec);
+    return (ec ? fs::path(device) : real).filename().string();
+}
+
+// brltty claims CH340 adapters for braille displays, so their tty vanishes.
+std::string BrlttyAdvice(const SerialRoots& roots) {
+    const auto brltty = ProcessesNamed("brltty", roots);
+    if (brltty.empty() || !UsbDevicePresent(kCh340Id, roots)) return {};
+    return " A CH340 USB serial adapter is plugged in, but brltty (process " +
+           std::to_string(brltty.front().pid) +
+           ") has taken it for a braille display. Without a braille display, remove it: sudo "
+           "apt remove brltty, then plug the adapter in again.";
+}
+
+std::string HolderAdvice(const DeviceHolder& holder, const std::string& device,
+                         const SerialRoots& roots) {
+    if (holder.name == "ModemManager") {
+        const std::string id = UsbIdOf(TtyName(device), roots);
+        std::string rule = "ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
+        if (id.size() == 9) {
+            rule = "ATTRS{idVendor}==\"" + id.substr(0, 4) + "\", ATTRS{idProduct}==\"" +
+                   id.substr(5) + "\", " + rule;
+        }
+        return " ModemManager tries every new serial device as a modem. Stop it (sudo systemctl "
+               "stop ModemManager), or make it leave the cable alone for good with this line in "
+               "/etc/udev/rules.d/50-lynx-cable.rules: " +
+               rule + ".";
+    }
+    if (holder.name == "brltty") {
+        return " brltty takes serial adapters for braille displays. Without a braille display, "
+               "remove it: sudo apt remove brltty, then plug the adapter in again.";
+    }
+    return " Close that program, or end it: kill " + std::to_string(holder.pid) + ".";
+}
+
+// Programs known to take serial adapters that are running now: ModemManager
+// for ttyACM devices, brltty for CH340 adapters.
+std::vector<DeviceHolder> LikelyHolders(const std::string& device, const SerialRoots& roots) {
+    const std::string tty = TtyName(device);
+    std::vector<DeviceHolder> likely;
+    if (tty.rfind("ttyACM", 0) == 0) likely = ProcessesNamed("ModemManager", roots);
+    if (UsbIdOf(tty, roots) == kCh340Id) {
+        auto brltty = ProcessesNamed("brltty", roots);
+        likely.insert(likely.end(), brltty.begin(), brltty.end());
+    }
+    return likely;
+}
+
+std::string HeldText(const std::string& device, const SerialRoots& roots) {
+    const auto holders = FindDeviceHolders(device, roots);
+    if (holders.empty()) {
+        std::string text = device +
+                           " is busy: another program has it open, one this user cannot see. sudo "
+                           "fuser -v " +
+                           device + " names it.";
+        // The usual suspects run as root, so only their names are to be seen.
+        for (const auto& suspect : LikelyHolders(device, roots)) {
+            text += " It is likely " + suspect.name + " (process " + std::to_string(suspect.pid) +
+                    ")." + HolderAdvice(suspect, device, roots);
+        }
+        return text;
+    }
+    std::string names;
+    for (const auto& h : holders) {
+        if (!names.empty()) names += ", ";
+        names += h.name + " (process " + std::to_string(h.pid) + ")";
+    }
+    std::string text =
+        device + " is busy: " + names + (holders.size() > 1 ? " have" : " has") + " it open.";
+    for (const auto& h : holders) text += HolderAdvice(h, device, roots);
+    return text;
+}
+
+}  // namespace
+
+std::vector<SerialDeviceInfo> ListSerialDevices(const SerialRoots& roots) {
+    std::vector<fs::path> byId = Entries(fs::path(roots.dev) / "serial/by-id");
+    std::vector<SerialDeviceInfo> devices;
+    for (const auto& tty : Entries(fs::path(roots.sys) / "class/tty")) {
+        std::error_code ec;
+        // Consoles and pseudo-terminals have no hardware behind them.
+        if (!fs::exists(tty / "device", ec)) continue;
+        // A serial port the kernel reserves without finding a chip reads type 0.
+        if (FirstLine(tty / "type") == "0") continue;
+        SerialDeviceInfo d;
+        const std::string name = tty.filename().string();
+        d.device = (fs::path(roots.dev) / name).string();
+        struct stat st {};
+        if (::stat(d.device.c_str(), &st) != 0) continue;
+        d.driver = DriverOf(tty);
+        d.group = GroupName(st.st_gid);
+        d.mayOpen = ::access(d.device.c_str(), R_OK | W_OK) == 0;
+        const fs::path real = fs::canonical(d.device, ec);
+        for (const auto& link : byId) {
+            std::error_code linkEc;
+            if (!ec && fs::canonical(link, linkEc) == real && !linkEc) {
+                d.byId = link.string();
+                break;
+            }
+        }
+        devices.push_back(std::move(d));
+    }
+    return devices;
+}
+
+std::vector<DeviceHolder> FindDeviceHolders(const std::string& device, const SerialRoots& roots) {
+    struct stat target {};
+    if (::stat(device.c_str(), &target) != 0) return {};
+    const bool byNumber = S_ISCHR(target.st_mode);
+    // Our own failed attempt may still be open while the reason is written.
+    const long self = ::getpid();
+    std::vector<DeviceHolder> holders;
+    for (const auto& entry : Entries(roots.proc)) {
+        const auto pid = ParseDecimal(entry.filename().string());
+        if (!pid || *pid <= 0 || *pid == self) continue;
+        for (const auto& fd : Entries(entry / "fd")) {
+            struct stat st {};
+            if (::stat(fd.c_str(), &st) != 0) continue;
+            const bool same = byNumber ? S_ISCHR(st.st_mode) && st.st_rdev == target.st_rdev
+                                       : st.st_dev == target.st_dev && st.st_ino == target.st_ino;
+            if (!same) continue;
+            holders.push_back({static_cast<int>(*pid), FirstLine(entry / "comm")});
+            break;
+        }
+    }
+    return holders;
+}
+
+AccessFacts ReadAccessFacts(const std::string& device) {
+    AccessFacts f;
+    f.device = device;
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0) {
+        f.mode = st.st_mode & 07777;
+        f.owner = st.st_uid;
+        f.group = st.st_gid;
+    }
+    f.groupName = GroupName(f.group);
+    f.uid = ::getuid();
+    const int count = ::getgroups(0, nullptr);
+    if (count > 0) {
+        f.sessionGroups.resize(static_cast<std::size_t>(count));
+        const int got = ::getgroups(count, f.sessionGroups.data());
+        f.sessionGroups.resize(static_cast<std::size_t>(std::max(got, 0)));
+    }
+    f.sessionGroups.push_back(::getgid());
+    std::vector<char> buffer(4096);
+    passwd entry{};
+    passwd* user = nullptr;
+    if (::getpwuid_r(f.uid, &entry, buffer.data(), buffer.size(), &user) == 0 && user) {
+        int n = 64;
+        std::vector<gid_t> groups(static_cast<std::size_t>(n));
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &n) < 0 && n > 0) {
+            groups.resize(static_cast<std::size_t>(n));
+            ::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &n);
+        }
+        groups.resize(static_cast<std::size_t>(std::max(n, 0)));
+        f.accountGroups = std::move(groups);
+    }
+    return f;
+}
+
+std::string PermissionAdvice(const AccessFacts& f) {
+    const std::string group = f.groupName.empty() ? std::to_string(f.group) : f.groupName;
+    std::string text = "Permission denied on " + f.device + " (owner " + UserName(f.owner) +
+                       ", group " + group + ", " + ModeText(f.mode) + ").";
+    const bool groupMay = (f.mode & 060) == 060;
+    if (!groupMay || f.group == 0) {
+        return text +
+               " Its group may not use it, so joining a group does not help: give the "
+               "device to the group dialout with this line in "
+               "/etc/udev/rules.d/50-lynx-cable.rules: SUBSYSTEM==\"tty\", "
+               "KERNEL==\"" +
+               TtyName(f.device) +
+               "\", GROUP=\"dialout\", MODE=\"0660\"; then plug the adapter in again and join "
+               "dialout: sudo usermod -aG dialout $USER, then log out and in again.";
+    }
+    const bool inSession = Contains(f.sessionGroups, f.group);
+    const bool inAccount = Contains(f.accountGroups, f.group);
+    if (inAccount && !inSession) {
+        return text + " You are in the group " + group +
+               " already, but this login session began before you joined it: log out and in "
+               "again (or, in a terminal, run newgrp " +
+               group + ").";
+    }
+    if (inSession) {
+        return text + " You are in the group " + group +
+               " that may use it, yet the system refused: its access control list may exclude "
+               "you (getfacl " +
+               f.device + " shows it).";
+    }
+    return text + " Join the group " + group + " that may use it: sudo usermod -aG " + group +
+           " $USER, then log out and in again.";
+}
+
+std::string DevicesPresentText(const SerialRoots& roots) {
+    const auto devices = ListSerialDevices(roots);
+    if (devices.empty())
+        return "No serial device is plugged in: connect the Lynx cable's USB serial adapter.";
+    std::string text = "Serial devices here:";
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        const auto& d = devices[i];
+        text += (i == 0 ? " " : ", ") + d.device + " (";
+        if (!d.driver.empty()) text += d.driver + ", ";
+        text += "group " + d.group + (d.mayOpen ? "" : ", not for this user") + ")";
+    }
+    return text + ".";
+}
+
+std::string ExplainOpenFailure(int error, const std::string& device, const SerialRoots& roots) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "There is no device " + device + ". " + DevicesPresentText(roots) +
+                   BrlttyAdvice(roots);
+        case EACCES:
+        case EPERM:
+            return PermissionAdvice(ReadAccessFacts(device));
+        case EBUSY:
+        case EWOULDBLOCK:
+            return HeldText(device, roots);
+        case ENOTTY:
+        case EISDIR:
+            return device + " is not a serial device. " + DevicesPresentText(roots);
+        case EIO:
+            return device + " does not answer: the port may have no hardware behind it. " +
+                   DevicesPresentText(roots);
+        default:
+            return device + ": " + std::strerror(error) + ".";
+    }
+}
+
+std::string ExplainNoDevice(const std::string& port, const SerialRoots& roots) {
+    const bool some = !ListSerialDevices(roots).empty();
+    std::string text = "No serial device was found for " + port + ". " + DevicesPresentText(roots);
+    text += BrlttyAdvice(roots);
+    if (some) text += " GDLTools.exe port " + port + " DEVICE makes " + port + " open one of them.";
+    return text;
+}
+
+}  // namespace gdl
