@@ -88,6 +88,7 @@ PageContent SourcePageForm::Build() {
     mapI_->setFocusPolicy(Qt::NoFocus);
     form->addWidget(mapI_, row, 0, 1, 2);
     form->setRowStretch(row++, 3);
+    form->addWidget(Caption(QStringLiteral("Problems:"), details), row++, 0, 1, 2);
     problemsI_ = new QListWidget(details);
     problemsI_->setObjectName(QStringLiteral("cProblemsI"));
     problemsI_->setWordWrap(true);
