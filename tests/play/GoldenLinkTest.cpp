@@ -23,8 +23,7 @@ protected:
     void Step(const std::string& what, const std::function<void()>& step) {
         step();
         transcript_ += "> " + what + "\n";
-        const std::string out(line.written.begin() + static_cast<long>(seen_),
-                              line.written.end());
+        const std::string out(line.written.begin() + static_cast<long>(seen_), line.written.end());
         seen_ = line.written.size();
         if (!out.empty())
             transcript_ += "wire " + std::to_string(out.size()) + " bytes:\n" + gdltest::HexOf(out);

@@ -31,9 +31,9 @@ inline std::string DumpLevelSet(const gdl::LevelSetContents& set) {
     for (std::size_t i = 0; i < set.index.table.size(); ++i) {
         const gdl::LevelTableEntry& e = set.index.table[i];
         if (!e.present) continue;
-        out << "entry " << i + 1 << ": position " << int(e.position) << ", password "
-            << e.password << ", designer " << e.designer << ", music " << int(e.music)
-            << ", size " << e.size << "\n";
+        out << "entry " << i + 1 << ": position " << int(e.position) << ", password " << e.password
+            << ", designer " << e.designer << ", music " << int(e.music) << ", size " << e.size
+            << "\n";
     }
     for (const auto& [record, compiled] : set.levels) {
         out << "record: kind " << int(record.kind) << ", position " << int(record.position)
