@@ -38,19 +38,6 @@ struct Waiter {
 
 }  // namespace
 
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-FileLock::~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 Result<FileLock> FileLock::Acquire(const std::string& path, std::chrono::milliseconds wait) {
     const int fd = OpenForLock(path);
     if (fd < 0) return Error::System("cannot open " + path, errno);

@@ -6,17 +6,13 @@
 #include <string>
 
 #include "Error.h"
+#include "UniqueFd.h"
 
 namespace gdl {
 
 class FileLock {
 public:
     FileLock() = default;
-    FileLock(FileLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    FileLock& operator=(FileLock&& other) noexcept;
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    ~FileLock();
 
     // Locks path (opened read-only, so a read-only file or folder will do),
     // waiting at most `wait` for another holder to let go. When the wait runs
@@ -24,11 +20,11 @@ public:
     // own errno.
     static Result<FileLock> Acquire(const std::string& path, std::chrono::milliseconds wait);
 
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return static_cast<bool>(fd_); }
 
 private:
     explicit FileLock(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace gdl

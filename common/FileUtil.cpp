@@ -81,29 +81,11 @@ int CreateFileBeside(const std::string& path, std::string& temp) {
     return -1;
 }
 
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept : fd_(other.fd_), size_(other.size_) {
-    other.fd_ = -1;
-}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = other.fd_;
-        size_ = other.size_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-ReadOnlyFile::~ReadOnlyFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 Result<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return Error::System("cannot open " + path, errno);
     ReadOnlyFile file;
-    file.fd_ = fd;
+    file.fd_.Reset(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0) return Error::System("cannot read " + path, errno);
     if (!S_ISREG(st.st_mode)) return Error::Unsupported(path + " is not a regular file");
@@ -112,12 +94,12 @@ Result<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
 }
 
 std::optional<std::string> ReadOnlyFile::Read(std::uint64_t offset, std::size_t count) const {
-    if (fd_ < 0 || offset > size_ || count > size_ - offset) return std::nullopt;
+    if (!fd_ || offset > size_ || count > size_ - offset) return std::nullopt;
     std::string bytes(count, '\0');
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n =
-            ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        const ssize_t n = ::pread(fd_.Get(), bytes.data() + done, count - done,
+                                  static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return std::nullopt;
         done += static_cast<std::size_t>(n);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Error.h"
+#include "UniqueFd.h"
 
 namespace gdl {
 
@@ -23,11 +24,6 @@ std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t m
 class ReadOnlyFile {
 public:
     ReadOnlyFile() = default;
-    ReadOnlyFile(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile& operator=(ReadOnlyFile&& other) noexcept;
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    ~ReadOnlyFile();
 
     static Result<ReadOnlyFile> Open(const std::string& path);
     std::uint64_t Size() const { return size_; }
@@ -35,7 +31,7 @@ public:
     std::optional<std::string> Read(std::uint64_t offset, std::size_t count) const;
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
     std::uint64_t size_ = 0;
 };
 

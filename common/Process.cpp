@@ -17,6 +17,7 @@
 
 #include "Environment.h"
 #include "FileUtil.h"
+#include "UniqueFd.h"
 
 extern char** environ;
 
@@ -195,20 +196,6 @@ int OpenPidfd(pid_t pid) {
 #endif
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // Reaps pid when it has ended; true then. Someone else reaping it (SIGCHLD
 // ignored) counts as ended too.
 bool Reaped(pid_t pid, bool block, int& status) {
@@ -236,7 +223,7 @@ int WaitFor(pid_t pid, const std::function<void()>* processEvents, ErrorCollecto
         Reaped(pid, true, status);
         return status;
     }
-    Fd pidfd(OpenPidfd(pid));
+    UniqueFd pidfd(OpenPidfd(pid));
     // Without a pidfd nothing wakes us at the child's end: we look now and then.
     int timeout = events || pidfd.Get() < 0 ? kProcessEventsIntervalMs : -1;
     for (;;) {

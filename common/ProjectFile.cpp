@@ -1,6 +1,10 @@
 #include "ProjectFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <ctime>
 #include <filesystem>
@@ -200,6 +204,16 @@ bool LoadProject(ProjectModel& model, const std::string& path) {
     model.fileName = FileNameOf(full);
     model.open = true;
     return true;
+}
+
+Result<ProjectModel> ReadProject(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Error::System("cannot read " + path, errno);
+    ::close(fd);
+    ProjectModel model;
+    if (!LoadProject(model, path))
+        return Error::BadFormat(path, 0, "expected a project with a [^GDP] Name, got none");
+    return model;
 }
 
 }  // namespace gdl

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Error.h"
 #include "IniFile.h"
 
 namespace gdl {
@@ -82,5 +83,8 @@ bool LoadProjectFromIni(ProjectModel& model, const IniFile& ini, int currentYear
 // Reads the file at path; on success sets folder (absolute) and file name from
 // the path, clears the modified flag and sets the open flag.
 bool LoadProject(ProjectModel& model, const std::string& path);
+// As LoadProject, saying why there is no project: a file that cannot be read
+// (System, with its errno) or one without a project's name (BadFormat).
+Result<ProjectModel> ReadProject(const std::string& path);
 
 }  // namespace gdl

@@ -13,6 +13,7 @@
 #include "FileUtil.h"
 #include "LevelTool.h"
 #include "TextUtil.h"
+#include "UniqueFd.h"
 
 namespace fs = std::filesystem;
 
@@ -82,20 +83,16 @@ namespace {
 class FolderLock {
 public:
     explicit FolderLock(const std::string& folder) {
-        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0) {
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        fd_.Reset(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd_) {
+            while (::flock(fd_.Get(), LOCK_EX) != 0 && errno == EINTR) {
             }
         }
     }
-    ~FolderLock() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace

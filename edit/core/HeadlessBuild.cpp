@@ -140,15 +140,19 @@ int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, s
     if (!tool.CheckToolFiles({kLevelToolExe, kLevelToolPif}, true)) return kExitUsage;
 
     const std::string path = AbsolutePath(options.project);
-    ProjectModel model;
     if (!FileExists(path)) {
         err << "GDLEdit: " << path << ": no such file\n";
         return kExitUsage;
     }
-    if (!LoadProject(model, path)) {
-        err << "GDLEdit: " << path << " is not a GDLEdit project\n";
+    Result<ProjectModel> project = ReadProject(path);
+    if (!project) {
+        if (project.Err().Kind() == ErrorKind::BadFormat)
+            err << "GDLEdit: " << path << " is not a GDLEdit project\n";
+        else
+            err << "GDLEdit: " << project.Err().Message() << "\n";
         return kExitUsage;
     }
+    ProjectModel& model = *project;
 
     BuildSettings settings;
     settings.levelList = options.levelList;

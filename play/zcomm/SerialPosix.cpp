@@ -200,20 +200,6 @@ std::string OpenErrorText(int error, const std::string& path) {
     return ExplainOpenFailure(error, path);
 }
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-}
-
-int UniqueFd::Release() {
-    return std::exchange(fd_, -1);
-}
-
-void UniqueFd::Reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-}
-
 WakeEvent::WakeEvent() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (!fd_) throw std::system_error(errno, std::generic_category(), "eventfd");
 }

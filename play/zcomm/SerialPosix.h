@@ -13,6 +13,7 @@
 #include <string>
 
 #include "ReceiveQueue.h"
+#include "UniqueFd.h"
 
 namespace gdl {
 
@@ -33,22 +34,6 @@ std::optional<speed_t> BaudConstant(std::uint32_t rate);
 
 // Why opening path failed with errno error, as a sentence for the user.
 std::string OpenErrorText(int error, const std::string& path);
-
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    int Get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int Release();
-    void Reset(int fd = -1);
-
-private:
-    int fd_ = -1;
-};
 
 // The watch thread's own wake-up: an eventfd that CloseConnection signals.
 class WakeEvent {

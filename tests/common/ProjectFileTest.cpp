@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -351,3 +352,20 @@ TEST(ProjectFile, MusicModeNamesRoundTrip) {
 
 }  // namespace
 }  // namespace gdl
+
+TEST(ReadProject, SaysWhyThereIsNoProject) {
+    gdltest::TempDir dir;
+    dir.Write("not.gdp", "[Other]\r\nKey=1\r\n");
+    dir.Write("good.gdp", "[^GDP]\r\nName=Good\r\n");
+    const auto good = gdl::ReadProject(dir.Path("good.gdp"));
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->name, "Good");
+    const auto notProject = gdl::ReadProject(dir.Path("not.gdp"));
+    ASSERT_FALSE(notProject);
+    EXPECT_EQ(notProject.Err().Kind(), gdl::ErrorKind::BadFormat);
+    EXPECT_EQ(notProject.Err().File(), dir.Path("not.gdp"));
+    const auto missing = gdl::ReadProject(dir.Path("missing.gdp"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.Err().Kind(), gdl::ErrorKind::System);
+    EXPECT_EQ(missing.Err().Errno(), ENOENT);
+}

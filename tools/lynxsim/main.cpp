@@ -22,6 +22,7 @@
 
 #include "LinkStream.h"
 #include "SimScript.h"
+#include "UniqueFd.h"
 
 namespace {
 
@@ -89,24 +90,6 @@ volatile sig_atomic_t gStop = 0;
 void OnSignal(int) {
     gStop = 1;
 }
-
-class OwnedFd {
-public:
-    explicit OwnedFd(int fd = -1) : fd_(fd) {}
-    ~OwnedFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    OwnedFd(const OwnedFd&) = delete;
-    OwnedFd& operator=(const OwnedFd&) = delete;
-    int get() const { return fd_; }
-    void reset(int fd) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 // Keys without Enter and without echo, for as long as it lives.
 class KeyMode {
@@ -502,7 +485,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
 
 // A new pseudo-terminal; its slave stays open here too, so a client that
 // closes it does not hang the line up.
-int OpenPseudoTerminal(OwnedFd& slave, std::string& path) {
+int OpenPseudoTerminal(gdl::UniqueFd& slave, std::string& path) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     char name[128] = {};
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
@@ -512,7 +495,7 @@ int OpenPseudoTerminal(OwnedFd& slave, std::string& path) {
     }
     path = name;
     const int fd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    slave.reset(fd);
+    slave.Reset(fd);
     if (fd < 0 || !MakeRaw(fd, std::nullopt)) return -1;
     MakeRaw(master, std::nullopt);
     return master;
@@ -537,7 +520,7 @@ int main(int argc, char** argv) {
     ::sigprocmask(SIG_BLOCK, &stops, nullptr);
 
     std::string path = options.device;
-    OwnedFd slave;
+    gdl::UniqueFd slave;
     int fd = -1;
     if (options.device.empty()) {
         fd = OpenPseudoTerminal(slave, path);
@@ -554,12 +537,12 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    OwnedFd port(fd);
-    ::fcntl(port.get(), F_SETFL, ::fcntl(port.get(), F_GETFL) | O_NONBLOCK);
+    gdl::UniqueFd port(fd);
+    ::fcntl(port.Get(), F_SETFL, ::fcntl(port.Get(), F_GETFL) | O_NONBLOCK);
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
 
-    Simulator simulator(options, port.get(), slave.get());
+    Simulator simulator(options, port.Get(), slave.Get());
     KeyMode keys(simulator.ReadsKeys());
     const int status = simulator.Run();
     if (status == 1) {
