@@ -50,8 +50,8 @@ TEST(LevelPreviews, MapsOfSourceLevelsAndCompiledLevels) {
         LevelPreview p = previews.OfReference(dir.Folder(), c.reference);
         EXPECT_EQ(p.tiles.width, c.width) << c.reference;
         EXPECT_THAT(p.problem, HasSubstr(c.reason)) << c.reference;
-        EXPECT_EQ(p.tiles.tiles.size(),
-                  static_cast<std::size_t>(p.tiles.width) * static_cast<std::size_t>(p.tiles.height))
+        EXPECT_EQ(p.tiles.tiles.size(), static_cast<std::size_t>(p.tiles.width) *
+                                            static_cast<std::size_t>(p.tiles.height))
             << c.reference;
     }
 }
@@ -71,7 +71,8 @@ TEST(LevelPreviews, ProblemsExplainALevelThatLeftTheListAndFollowTheFile) {
         dir.Path("caves.lvs"),
         std::filesystem::last_write_time(dir.Path("caves.lvs")) + std::chrono::seconds(2));
     EXPECT_TRUE(previews.ProblemsOf(dir.Folder(), "caves").empty());
-    EXPECT_THAT(previews.ProblemsOf(dir.Folder(), "gone"), testing::ElementsAre(HasSubstr("gone.lvs")));
+    EXPECT_THAT(previews.ProblemsOf(dir.Folder(), "gone"),
+                testing::ElementsAre(HasSubstr("gone.lvs")));
 }
 
 // The pages with the real level tool on a copy of the sample project.
