@@ -51,6 +51,8 @@ void RepaintAfterPencilStep99x99(benchmark::State& state) {
     QString problem;
     if (!window.Open(QString::fromStdString(dir.Path("huge.lvs")), {}, &problem))
         state.SkipWithError(problem.toStdString().c_str());
+    // A desktop-sized window, whatever the offscreen screen's size.
+    window.resize(1280, 960);
     window.show();
     gdl::MapView* canvas = window.Canvas();
     canvas->SetFit(true);
