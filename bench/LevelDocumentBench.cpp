@@ -12,48 +12,14 @@
 #include "LevelDoctor.h"
 #include "LevelDocument.h"
 #include "LevelEdits.h"
+#include "LevelTexts.h"
 
 namespace {
 
 constexpr int kLevels = 250;
 
-// Levels of 40x22 (the size of the larger sample levels): rooms of dirt
-// behind walls, gems, boulders, water, a key and its door, a comment each.
-std::string Source(int levels, int width, int height) {
-    std::mt19937 rng(17);
-    std::ostringstream out;
-    out << "; bench source\n\n";
-    for (int n = 0; n < levels; ++n) {
-        out << "; level " << n << "\nlevel B" << n << "\nname  Bench Level " << n << "\nsize  "
-            << width << "x" << height << "\ntime  5:00\nquota 10\nmap\n";
-        for (int y = 0; y < height; ++y) {
-            std::string row(static_cast<std::size_t>(width), ':');
-            for (int x = 0; x < width; ++x) {
-                unsigned r = rng() % 100;
-                if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
-                    row[x] = 'X';
-                else if (y % 7 == 0 && x % 9 != 4)
-                    row[x] = '#';
-                else if (r < 8)
-                    row[x] = '*';
-                else if (r < 12)
-                    row[x] = 'O';
-                else if (r < 14)
-                    row[x] = '~';
-                else if (r < 30)
-                    row[x] = '.';
-            }
-            if (y == 1) row.replace(1, 3, "@aA");
-            if (y == height - 2) row[static_cast<std::size_t>(width - 2)] = 'E';
-            out << row << '\n';
-        }
-        out << "end\n\n";
-    }
-    return out.str();
-}
-
 void LoadAndParse250Levels(benchmark::State& state) {
-    const std::string text = Source(kLevels, 40, 22);
+    const std::string text = gdltest::LevelSourceText(kLevels, 40, 22);
     for (auto _ : state) {
         auto doc = gdl::LevelDocument::FromBytes(text);
         benchmark::DoNotOptimize(doc.Ok());
@@ -64,7 +30,7 @@ void LoadAndParse250Levels(benchmark::State& state) {
 BENCHMARK(LoadAndParse250Levels)->Unit(benchmark::kMillisecond);
 
 void Doctor250Levels(benchmark::State& state) {
-    auto doc = gdl::LevelDocument::FromBytes(Source(kLevels, 40, 22));
+    auto doc = gdl::LevelDocument::FromBytes(gdltest::LevelSourceText(kLevels, 40, 22));
     std::vector<gdl::SourceLevel> levels;
     for (std::size_t i = 0; i < doc->LevelCount(); ++i) levels.push_back(doc->AsSourceLevel(i));
     std::size_t findings = 0;
@@ -79,7 +45,7 @@ BENCHMARK(Doctor250Levels)->Unit(benchmark::kMillisecond);
 
 // Each stroke a random walk of 30 tiles, so most strokes change most of them.
 void TenThousandStrokesOn99x99(benchmark::State& state) {
-    const std::string text = Source(1, 99, 99);
+    const std::string text = gdltest::LevelSourceText(1, 99, 99);
     double heapMb = 0, historyMb = 0;
     for (auto _ : state) {
         state.PauseTiming();

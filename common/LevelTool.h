@@ -14,6 +14,8 @@ class Prompts;
 class ToolRunner;
 
 inline constexpr char kLevelToolExe[] = "ld.exe";
+// The map editor beside the level tool: "ld.exe NAME" opens it on a desktop.
+inline constexpr char kMapEditorExe[] = "GDLMap";
 inline constexpr char kLevelToolPif[] = "ld.pif";
 inline constexpr char kInfoPif[] = "ldinfo.pif";
 inline constexpr char kStatPif[] = "ldstat.pif";

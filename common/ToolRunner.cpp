@@ -9,6 +9,7 @@
 #include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
+#include "Process.h"
 #include "TextUtil.h"
 
 namespace fs = std::filesystem;
@@ -43,12 +44,36 @@ std::string Absolute(const std::string& path) {
 // window, they open a terminal window of their own.
 constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, "GDLTools.exe"};
 
-bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
-    if (StdinIsTerminal()) return false;
-    if (kind == ToolKind::Batch) return true;
+// On a desktop the level tool edits in the map editor beside it, a window of
+// its own.
+bool MapEditorTakesTheEdit(const std::string& levelTool) {
+    return HaveDisplay() &&
+           IsExecutableFile(WithTrailingSlash(FolderOf(levelTool)) + kMapEditorExe);
+}
+
+bool IsConsoleTool(const std::string& path) {
     std::string name = FileNameOf(path);
+    if (EqualsNoCase(name, kLevelToolExe)) return !MapEditorTakesTheEdit(path);
     for (std::string_view tool : kConsoleTools) {
         if (EqualsNoCase(name, tool)) return true;
+    }
+    return false;
+}
+
+bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
+    if (StdinIsTerminal()) return false;
+    if (kind != ToolKind::Batch) return IsConsoleTool(path);
+    // A batch file needs one unless all it runs is the level tool's edit in
+    // the map editor.
+    auto text = ReadFileBytes(path);
+    BatchParseResult parsed = ParseBatch(text.value_or(""), "");
+    if (!parsed.ok || parsed.script.commands.empty()) return true;
+    for (const auto& command : parsed.script.commands) {
+        const std::string program = command.program.empty() || command.program[0] == '/'
+                                        ? command.program
+                                        : FolderOf(path) + command.program;
+        if (!EqualsNoCase(FileNameOf(program), kLevelToolExe) || IsConsoleTool(program))
+            return true;
     }
     return false;
 }

@@ -282,6 +282,13 @@ void LevelDocument::Apply(EditCommand command) {
     ++done_;
 }
 
+std::vector<std::string> LevelDocument::HistoryTexts() const {
+    std::vector<std::string> texts;
+    texts.reserve(history_.size());
+    for (const auto& command : history_) texts.push_back(command.text);
+    return texts;
+}
+
 std::string LevelDocument::UndoText() const {
     return CanUndo() ? history_[done_ - 1].text : std::string();
 }

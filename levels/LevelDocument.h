@@ -126,6 +126,9 @@ public:
     int Undo();
     int Redo();
     std::size_t UndoCount() const { return done_; }
+    // The texts of every command on both stacks, oldest first; the first
+    // UndoCount() are done, the rest can be redone.
+    std::vector<std::string> HistoryTexts() const;
     // The clean mark: the state last saved (or loaded).
     void MarkClean() { cleanAt_ = static_cast<std::ptrdiff_t>(done_); }
     bool IsClean() const { return cleanAt_ == static_cast<std::ptrdiff_t>(done_); }

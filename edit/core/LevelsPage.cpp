@@ -62,6 +62,8 @@ void LevelsPage::RefreshLevelsInfo() {
     l.eSizeR = info.Size;
     l.eTimeR = info.Time;
     l.eQuotaR = info.Quota;
+    l.preview =
+        entry ? s_.previews.OfReference(s_.projectFolder, entry->reference) : LevelPreview{};
 }
 
 void LevelsPage::SelectLevel(int index) {

@@ -99,6 +99,8 @@ public:
     std::optional<LevelTool> levelTool;
     // Source name -> the level tool's error output of its last listing.
     std::map<std::string, std::string> listingOutput;
+    // The sources read for the pages' maps and problems.
+    LevelPreviews previews;
 
     std::string toolFolder;
     std::string buildFolder;

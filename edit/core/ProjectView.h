@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LevelPreview.h"
 #include "ProjectFile.h"
 
 namespace gdl {
@@ -56,6 +57,10 @@ struct SourcePageView {
     UsageIcon usage = UsageIcon::None;
     std::string usageHint;
     std::string eNameI, eSizeI, eTimeI, eQuotaI;
+    // The selected level's map as its source holds it, and the source's
+    // problems: why a level may be missing from cContents.
+    LevelPreview preview;
+    std::vector<std::string> problems;
     bool bNewSEnabled = true;
     bool bAddSEnabled = true;
     bool bEditSEnabled = false;
@@ -72,6 +77,7 @@ struct LevelsPageView {
     std::string levelLabel;
     bool hiddenVisible = false;  // the hidden-level picture
     std::string eNameR, eSizeR, eTimeR, eQuotaR;
+    LevelPreview preview;                // the selected entry's map
     std::vector<std::string> designers;  // cDesigner's items: the designer list
     int designerSelected = -1;           // -1: nothing selected
     std::string designerHint;            // the drop-down's tooltip

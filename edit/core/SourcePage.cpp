@@ -116,7 +116,20 @@ void SourcePage::RefreshLevelDetails() {
         s.eQuotaI = r.info.Quota;
         s_.sourceInfoFound = r.found;
     }
+    RefreshPreview();
     RefreshSourceUsage();
+}
+
+void SourcePage::RefreshPreview() {
+    auto& s = s_.view.source;
+    const std::string source = SelectedSource();
+    s.preview = {};
+    s.problems.clear();
+    if (source.empty() || !SafeSourceName(source)) return;
+    s.problems = s_.previews.ProblemsOf(s_.projectFolder, source);
+    if (s.contentsSelected >= 0 && s.contentsSelected < static_cast<int>(s.contents.size()))
+        s.preview = s_.previews.OfSourceLevel(
+            s_.projectFolder, source, s.contents[static_cast<std::size_t>(s.contentsSelected)]);
 }
 
 void SourcePage::cSourceClick(int index) {

@@ -37,6 +37,8 @@ public:
 
 private:
     void RefreshSourceUsage();
+    // The selected level's map and the selected source's problems.
+    void RefreshPreview();
     std::string SelectedSource() const;
     std::string ContentsReference(int index) const;
     void AppendLevel(const std::string& reference, bool automate);

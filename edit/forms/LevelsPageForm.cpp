@@ -13,6 +13,7 @@
 
 #include "FormWidgets.h"
 #include "Icons.h"
+#include "MapView.h"
 #include "QtText.h"
 
 namespace gdl {
@@ -105,6 +106,15 @@ PageContent LevelsPageForm::Build() {
     form->addLayout(LeftRow({iHint_, bEditHint}), row++, 1);
     form->setRowStretch(row, 1);
     form->setColumnStretch(1, 1);
+    // The selected entry's map, beside its details.
+    mapR_ = new MapView(details);
+    mapR_->setObjectName(QStringLiteral("iMapR"));
+    mapR_->SetFit(true);
+    mapR_->SetShowGrid(false);
+    mapR_->setFocusPolicy(Qt::NoFocus);
+    mapR_->setMinimumWidth(160);
+    form->addWidget(mapR_, 0, 2, row + 1, 1);
+    form->setColumnStretch(2, 1);
 
     auto* layout = new QHBoxLayout(content);
     layout->setContentsMargins(0, 6, 0, 0);
@@ -152,6 +162,10 @@ void LevelsPageForm::Render(const LevelsPageView& v) {
     SetText(lLevelR_, ToQString(v.levelLabel));
     iHidden_->setVisible(v.hiddenVisible);
     ShowInfo(infoR_, v.eNameR, v.eSizeR, v.eTimeR, v.eQuotaR);
+    if (mapR_->Grid().tiles != v.preview.tiles.tiles ||
+        mapR_->Grid().width != v.preview.tiles.width)
+        mapR_->SetGrid(v.preview.tiles);
+    SetToolTip(mapR_, ToQString(v.preview.problem));
 
     QStringList designers;
     for (const std::string& d : v.designers) designers << ToQString(d);

@@ -11,6 +11,8 @@ class QSpinBox;
 
 namespace gdl {
 
+class MapView;
+
 class LevelsPageForm {
 public:
     explicit LevelsPageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
@@ -37,6 +39,7 @@ private:
     QPushButton* bMusic_ = nullptr;
     QLabel* iTune_ = nullptr;
     QLabel* iHint_ = nullptr;
+    MapView* mapR_ = nullptr;
 };
 
 }  // namespace gdl

@@ -10,6 +10,7 @@
 
 #include "FormWidgets.h"
 #include "Icons.h"
+#include "MapView.h"
 #include "QtText.h"
 
 namespace gdl {
@@ -79,7 +80,22 @@ PageContent SourcePageForm::Build() {
         form->addWidget(Caption(caption, details), row, 0);
         form->addWidget(box, row++, 1, Qt::AlignLeft);
     }
-    form->setRowStretch(row, 1);
+    // The selected level's map, and the source's problems under it.
+    mapI_ = new MapView(details);
+    mapI_->setObjectName(QStringLiteral("iMapI"));
+    mapI_->SetFit(true);
+    mapI_->SetShowGrid(false);
+    mapI_->setFocusPolicy(Qt::NoFocus);
+    form->addWidget(mapI_, row, 0, 1, 2);
+    form->setRowStretch(row++, 3);
+    form->addWidget(Caption(QStringLiteral("Problems:"), details), row++, 0, 1, 2);
+    problemsI_ = new QListWidget(details);
+    problemsI_->setObjectName(QStringLiteral("cProblemsI"));
+    problemsI_->setWordWrap(true);
+    problemsI_->setFocusPolicy(Qt::NoFocus);
+    problemsI_->setSelectionMode(QAbstractItemView::NoSelection);
+    form->addWidget(problemsI_, row, 0, 1, 2);
+    form->setRowStretch(row++, 2);
     details->setFixedWidth(210);
 
     auto* layout = new QHBoxLayout(content);
@@ -126,6 +142,13 @@ void SourcePageForm::Render(const SourcePageView& v) {
     }
     SetToolTip(iUsage_, ToQString(v.usageHint));
     ShowInfo(infoI_, v.eNameI, v.eSizeI, v.eTimeI, v.eQuotaI);
+    if (mapI_->Grid().tiles != v.preview.tiles.tiles ||
+        mapI_->Grid().width != v.preview.tiles.width)
+        mapI_->SetGrid(v.preview.tiles);
+    SetToolTip(mapI_, ToQString(v.preview.problem));
+    SyncList(problemsI_, v.problems);
+    for (int i = 0; i < problemsI_->count(); ++i)
+        problemsI_->item(i)->setToolTip(problemsI_->item(i)->text());
     buttons_.Render(v);
 }
 

@@ -8,6 +8,8 @@ class QListWidget;
 
 namespace gdl {
 
+class MapView;
+
 class SourcePageForm {
 public:
     explicit SourcePageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
@@ -27,6 +29,8 @@ private:
     QLabel* lLevelI_ = nullptr;
     QLabel* iUsage_ = nullptr;
     LevelInfoBoxes infoI_;
+    MapView* mapI_ = nullptr;
+    QListWidget* problemsI_ = nullptr;
 };
 
 }  // namespace gdl

@@ -14,59 +14,6 @@
 
 namespace gdl {
 
-namespace {
-
-constexpr std::size_t kTitleAt = 7;
-constexpr std::size_t kTitleChars = 20;
-
-void PutU16(LinkHeader& h, std::size_t at, std::uint16_t v) {
-    h[at] = static_cast<std::uint8_t>(v & 0xFF);
-    h[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-}  // namespace
-
-LinkHeader BuildLinkHeader(const LinkHeaderFields& f) {
-    LinkHeader h{};
-    h[0] = 'G';
-    h[1] = 'D';
-    h[2] = 'L';
-    h[3] = 0x13;
-    h[4] = 0xFF;
-    const std::string title = kPcLevel + f.label;
-    const long long n = static_cast<long long>(title.size());
-    // The column comes from the whole title, even when it is cut to 20.
-    h[5] = static_cast<std::uint8_t>(((160 - 8 * n) / 2) & 0xFF);
-    h[6] = 0x1B;
-    std::string codes = EncodeLynxText(title.substr(0, kTitleChars));
-    for (std::size_t i = 0; i < codes.size(); ++i)
-        h[kTitleAt + i] = static_cast<std::uint8_t>(codes[i]);
-    h[27] = f.endOfGame ? kEndOfGameKind : static_cast<std::uint8_t>(f.newLevel);
-    h[28] = 0;
-    h[29] = static_cast<std::uint8_t>((f.freshStart + f.music) & 0xFF);
-    PutU16(h, 30, f.length);
-    PutU16(h, 32, f.dataChecksum);
-    UpdateHeaderChecksum(h);
-    return h;
-}
-
-void UpdateHeaderChecksum(LinkHeader& h) {
-    unsigned sum = 0;
-    for (std::size_t i = 5; i <= 33; ++i) sum += h[i];
-    PutU16(h, 34, static_cast<std::uint16_t>(sum & 0xFFFF));
-}
-
-std::string_view LevelBytesToSend(std::string_view compiled) {
-    if (compiled.size() < 7) return {};
-    return compiled.substr(6, compiled.size() - 7);
-}
-
-std::uint16_t DataChecksum(std::string_view levelBytes) {
-    unsigned sum = 0;
-    for (unsigned char b : levelBytes) sum += b;
-    return static_cast<std::uint16_t>(sum & 0xFFFF);
-}
-
 const std::string& Link::PortName() const {
     return c_.ports.line.Port();
 }
@@ -113,14 +60,13 @@ bool Link::Send() {
     fields.dataChecksum = DataChecksum(level);
     header_ = BuildLinkHeader(fields);
 
-    echo_.clear();
-    echoed_ = 0;
+    echo_.Clear();
     lynxHeard_ = false;
     writeFailed_ = false;
     if (!OpenPort()) {
         exchange_ = Exchange::CannotOpen;
         state_ = lsOff;
-        Status(" Unable to open " + PortName() + "!", Lamp::Err);
+        Status(UnableToOpenText(PortName()), Lamp::Err);
         c_.view.Panel14Hint = line.LastError();
         return false;
     }
@@ -138,7 +84,7 @@ bool Link::Send() {
         failed = !Write(line, kPreambleByte);
     if (!failed) {
         failed = !line.WriteComm(header_.data(), static_cast<long>(header_.size()));
-        if (!failed) echo_.append(header_.begin(), header_.end());
+        if (!failed) echo_.Sent(header_.data(), header_.size());
     }
     if (!failed) {
         state_ = lsSendingLevel;
@@ -150,7 +96,7 @@ bool Link::Send() {
     state_ = lsAwaitingReply;
     if (failed) {
         writeFailed_ = true;
-        Status(" Warning: Write Error on " + PortName() + ".", Lamp::Warn);
+        Status(WriteErrorText(PortName()), Lamp::Warn);
         ClosePort();  // the next play action opens it again
     }
     Timer& timer = c_.ports.timer;
@@ -167,7 +113,7 @@ bool Link::Send() {
 
 bool Link::Write(SerialLine& line, unsigned char byte) {
     if (!line.WriteCommByte(byte)) return false;
-    echo_ += static_cast<char>(byte);
+    echo_.Sent(byte);
     return true;
 }
 
@@ -177,16 +123,10 @@ Heard Link::Listen() {
     for (;;) {
         const long n = c_.ports.line.ReadComm(buffer, kReadChunk);
         if (state_ == lsOff) return Heard::Nothing;  // the read reported a line error
-        for (long i = 0; i < n; ++i) {
-            if (echoed_ < echo_.size() && buffer[i] == static_cast<unsigned char>(echo_[echoed_])) {
-                ++echoed_;
-                heard = Heard::Echo;
-                continue;
-            }
-            // Once the Lynx is heard, the rest of what waits is its own.
-            echoed_ = echo_.size();
-            return Heard::Lynx;
-        }
+        // Once the Lynx is heard, the rest of what waits is its own.
+        const Heard now = echo_.Hear(buffer, n);
+        if (now == Heard::Lynx) return Heard::Lynx;
+        if (now == Heard::Echo) heard = Heard::Echo;
         if (n < kReadChunk) return heard;
     }
 }
@@ -195,7 +135,7 @@ void Link::NotResponding() {
     c_.ports.timer.Stop();
     state_ = lsOff;
     exchange_ = Exchange::NotResponding;
-    Status(" Lynx not responding on " + PortName() + "!", Lamp::Err);
+    Status(NotRespondingText(PortName()), Lamp::Err);
 }
 
 void Link::DataAvailable() {
@@ -250,7 +190,7 @@ void Link::DataAvailable() {
 void Link::ErrorOccurred(int, const std::string& errorstr) {
     state_ = lsOff;
     exchange_ = Exchange::ReadError;
-    Status(" Warning: " + errorstr + " on " + PortName() + ".", Lamp::Warn);
+    Status(PortErrorText(errorstr, PortName()), Lamp::Warn);
     if (c_.ports.line.Vanished()) ClosePort();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "LinkHeader.h"
 #include "PlayerState.h"
 
 namespace gdl {
@@ -24,53 +25,13 @@ enum LinkState : int {
     lsEolBurst4 = 8,
 };
 
-inline constexpr std::size_t kPreambleBytes = 512;
-inline constexpr unsigned char kPreambleByte = 0xA5;
-inline constexpr std::size_t kLinkHeaderSize = 36;
-inline constexpr std::uint8_t kEndOfGameKind = 0xB9;
 inline constexpr long kReadChunk = 6;
-inline constexpr char kSendingLevel[] = " Sending Level to Lynx...";
 inline constexpr char kCantReadLevel[] =
     "Can't perform one of the following file operations: Open, Seek, Read, Close.";
 inline constexpr char kRegValuePort[] = "Port";
 // The Lynx answers with a few bytes and falls silent: data that goes on for
 // longer than this is no answer (a line full of noise).
 inline constexpr int kLongestAnswerMs = 1500;
-
-// The link header, field by field (numbers little-endian):
-//  offset size
-//   0     3   "GDL"
-//   3     1   0x13
-//   4     1   0xFF
-//   5     1   title column, (160 - 8 n) / 2 for a title of n characters
-//   6     1   0x1B
-//   7     20  title in the Lynx text code, first 20 characters, 0-filled
-//   27    1   send kind: new-level flag, or 0xB9 at the end of the set
-//   28    1   0
-//   29    1   fresh-start value + music number
-//   30    2   L, the number of level bytes that follow
-//   32    2   data checksum: sum of the level bytes
-//   34    2   header checksum: sum of bytes 5 to 33
-using LinkHeader = std::array<std::uint8_t, kLinkHeaderSize>;
-
-struct LinkHeaderFields {
-    std::string label;  // the level label; the title is "PC LEVEL " + label
-    int newLevel = 1;
-    bool endOfGame = false;
-    int freshStart = 128;
-    int music = 0;
-    std::uint16_t length = 0;
-    std::uint16_t dataChecksum = 0;
-};
-
-LinkHeader BuildLinkHeader(const LinkHeaderFields& fields);
-// Sum of bytes 5 to 33, written into 34-35.
-void UpdateHeaderChecksum(LinkHeader& header);
-
-// The bytes a compiled level of S bytes sends: its positions 6 to S - 2
-// (L = S - 7); nothing for a level shorter than 7 bytes.
-std::string_view LevelBytesToSend(std::string_view compiled);
-std::uint16_t DataChecksum(std::string_view levelBytes);
 
 // How the last exchange went, for a front end to decide on.
 enum class Exchange {
@@ -81,10 +42,6 @@ enum class Exchange {
     NotResponding,  // no answer of the Lynx's (silence, only the echo, or endless data)
     ReadError,      // the port reported a line error while reading
 };
-
-// What a notification brought while the link tells the cable's echo of our
-// own bytes from the Lynx's answer.
-enum class Heard { Nothing, Echo, Lynx };
 
 // What the watchdog's end-of-level tick asks the window to do.
 enum class EolAction { None, PlayAgain, NextLevel };
@@ -134,8 +91,7 @@ private:
     bool writeFailed_ = false;
     // The bytes this send wrote, and how many of them have come back: a
     // one-wire cable hears its own bytes.
-    std::string echo_;
-    std::size_t echoed_ = 0;
+    LinkEcho echo_;
     bool lynxHeard_ = false;
     long long answerSince_ = 0;
 };

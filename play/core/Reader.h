@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "LinkHeader.h"
 #include "PlayerState.h"
 
 namespace gdl {
@@ -21,7 +22,6 @@ inline constexpr char kNoMoreLevels[] = "NO MORE LEVELS";
 inline constexpr char kMissingFile[] = "MISSING FILE";
 inline constexpr char kBadFile[] = "BAD FILE";
 inline constexpr char kBadData[] = "BAD DATA";
-inline constexpr char kPcLevel[] = "PC LEVEL ";
 
 // The kind a path selects by its lower-cased extension; any other extension
 // keeps the current kind.

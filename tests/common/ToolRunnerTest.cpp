@@ -188,6 +188,9 @@ TEST(PosixToolRunner, ShownConsoleToolsWithoutATerminalToOpenAreAnError) {
     dir.Write("ldedit.bat", "@\"" + dir.Path("ld.exe") + "\" %1");
     gdltest::ScopedEnv path("PATH", dir.Path("empty"));
     gdltest::ScopedEnv terminal("GDLKIT_TERMINAL");
+    gdltest::ScopedEnv display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    display.Unset();
+    wayland.Unset();
     NoTerminal fromAWindow;
     PosixToolRunner runner;
     struct Case {
@@ -213,6 +216,16 @@ TEST(PosixToolRunner, ShownConsoleToolsWithoutATerminalToOpenAreAnError) {
         }
     }
     EXPECT_EQ(dir.Read("ran.txt").size(), ran * std::string("ran\n").size());
+    // On a desktop with the map editor beside ld.exe, the edit needs none;
+    // the other console tools still do.
+    WriteScript(dir, "GDLMap", "exit 0");
+    display.Set(":77");
+    EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), 0);
+    EXPECT_EQ(runner.RunTool("ld.exe", "x", dir.Folder(), true, true), 0);
+    EXPECT_EQ(runner.RunTool("GDLTools.exe", "x", dir.Folder(), true, true), ENOENT);
+    fs::remove(dir.Path("GDLMap"));
+    EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), ENOENT);
+    display.Unset();
     // With one to open, the tool runs and opens it itself.
     terminal.Set(dir.Path("gdlplay.exe"));
     EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), 0);

@@ -20,6 +20,7 @@
 #include "Environment.h"
 #include "ProjectFixtures.h"
 #include "RunProgram.h"
+#include "XSession.h"
 
 namespace gdl {
 namespace {
@@ -27,55 +28,16 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Sets an environment variable of this process (the player inherits it) and
-// puts the old value back afterwards.
-class EnvValue {
-public:
-    EnvValue(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvValue() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 class PlaytestRoad : public ::testing::Test {
 protected:
     void SetUp() override {
         for (auto name : {"gdlplay.exe", "ld.exe", "ld.pif", "lynxsim"})
             if (!fs::exists(gdltest::KitBin() + name)) GTEST_SKIP() << "kit lacks " << name;
-        xvfb = FindInPath("Xvfb").value_or("");
-        xdotool = FindInPath("xdotool").value_or("");
-        timeout = FindInPath("timeout").value_or("");
-        if (xvfb.empty() || xdotool.empty() || timeout.empty())
-            GTEST_SKIP() << "Xvfb, xdotool and timeout are needed";
+        if (auto missing = gdltest::XSession::Missing(); !missing.empty()) GTEST_SKIP() << missing;
         // Blanks and an 8-bit character in the project folder's path.
         project = dir.MakeFolder("My Levels \xC3\xA9");
         for (const auto& file : fs::directory_iterator(gdltest::SampleFolder()))
             fs::copy_file(file.path(), project + file.path().filename().string());
-    }
-
-    gdltest::ProgramResult Xdotool(std::vector<std::string> args) {
-        args.insert(args.begin(), xdotool);
-        return gdltest::RunProgram(args, dir.Folder());
-    }
-
-    // The player's main window, once it is shown (xdotool waits for it).
-    std::string PlayerWindow(const std::string& seconds) {
-        auto found = gdltest::RunProgram({timeout, seconds, xdotool, "search", "--sync",
-                                          "--onlyvisible", "--name", "Level Set Player"},
-                                         dir.Folder());
-        if (found.status != 0) return {};
-        return found.out.substr(0, found.out.find('\n'));
     }
 
     std::vector<std::string> FilesLeft() const {
@@ -87,27 +49,19 @@ protected:
     }
 
     gdltest::TempDir dir;
-    std::string project, xvfb, xdotool, timeout;
+    gdltest::XSession x;
+    std::string project;
 };
 
 TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
-    gdltest::ChildProcess server(
-        {xvfb, "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
-    auto display = server.ReadLine(20s);
-    ASSERT_TRUE(display) << "no X server";
+    ASSERT_TRUE(x.Start(dir.Folder())) << "no X server";
     gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer"});
     auto device = sim.ReadLine(5s);
     ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
 
-    EnvValue onServer("DISPLAY", ":" + *display);
-    EnvValue xcb("QT_QPA_PLATFORM", "xcb");
-    // Under the sanitizers: the X11 keyboard library hands strndup a buffer
-    // without a terminating zero, which strict string checks report.
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    EnvValue asanOptions("ASAN_OPTIONS", std::string(asan ? asan : "") + ":strict_string_checks=0");
-    EnvValue config("XDG_CONFIG_HOME", dir.Path("config"));
-    EnvValue cache("XDG_CACHE_HOME", dir.Path("cache"));
-    EnvValue machine("GDLKIT_MACHINE_REG", dir.Path("machine.reg"));
+    gdltest::ScopedEnv config("XDG_CONFIG_HOME", dir.Path("config"));
+    gdltest::ScopedEnv cache("XDG_CACHE_HOME", dir.Path("cache"));
+    gdltest::ScopedEnv machine("GDLKIT_MACHINE_REG", dir.Path("machine.reg"));
     FileRegistry players(dir.Path("machine.reg"), dir.Path("config/gdlkit/user.reg"));
     ASSERT_TRUE(players.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com1", *device));
 
@@ -124,16 +78,16 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
     std::optional<std::string> level;
     std::string playerWindow;
     std::thread player([&] {
-        playerWindow = PlayerWindow("20");
+        playerWindow = x.WaitForWindow("Level Set Player", 20);
         if (playerWindow.empty()) return;
-        Xdotool({"windowfocus", "--sync", playerWindow});
-        Xdotool({"key", "ctrl+p"});
+        x.Focus(playerWindow);
+        x.Xdotool({"key", "ctrl+p"});
         level = sim.ReadLineWith("\"event\":\"level\"", 20s);
-        Xdotool({"key", "ctrl+q"});
+        x.Xdotool({"key", "ctrl+q"});
         // A player that does not end is ended, so the editor's wait ends too.
         std::unique_lock lock(mutex);
         if (!endedChanged.wait_for(lock, 20s, [&] { return ended; })) {
-            auto pid = Xdotool({"getwindowpid", playerWindow});
+            auto pid = x.Xdotool({"getwindowpid", playerWindow});
             if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
         }
     });

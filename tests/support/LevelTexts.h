@@ -2,6 +2,8 @@
 // the listing (".te1") and the level list the statistics tool reads (".te3").
 #pragma once
 
+#include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +85,41 @@ inline std::string LevelList(const std::vector<std::string>& rows) {
     lines.push_back("");
     lines.push_back(kLevelListRule);
     return gdl::JoinLinesCrLf(lines);
+}
+
+// A level source of `levels` levels of width x height: rooms of dirt behind
+// walls, gems, boulders, water, a key and its door, a comment each.
+inline std::string LevelSourceText(int levels, int width, int height) {
+    std::mt19937 rng(17);
+    std::ostringstream out;
+    out << "; bench source\n\n";
+    for (int n = 0; n < levels; ++n) {
+        out << "; level " << n << "\nlevel B" << n << "\nname  Bench Level " << n << "\nsize  "
+            << width << "x" << height << "\ntime  5:00\nquota 10\nmap\n";
+        for (int y = 0; y < height; ++y) {
+            std::string row(static_cast<std::size_t>(width), ':');
+            for (int x = 0; x < width; ++x) {
+                unsigned r = rng() % 100;
+                if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+                    row[x] = 'X';
+                else if (y % 7 == 0 && x % 9 != 4)
+                    row[x] = '#';
+                else if (r < 8)
+                    row[x] = '*';
+                else if (r < 12)
+                    row[x] = 'O';
+                else if (r < 14)
+                    row[x] = '~';
+                else if (r < 30)
+                    row[x] = '.';
+            }
+            if (y == 1) row.replace(1, 3, "@aA");
+            if (y == height - 2) row[static_cast<std::size_t>(width - 2)] = 'E';
+            out << row << '\n';
+        }
+        out << "end\n\n";
+    }
+    return out.str();
 }
 
 }  // namespace gdltest

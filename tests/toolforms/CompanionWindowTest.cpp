@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QTabWidget>
@@ -14,6 +15,7 @@
 #include "LevelCompile.h"
 #include "LevelSetFile.h"
 #include "LevelSource.h"
+#include "MapView.h"
 #include "Registry.h"
 #include "TempDir.h"
 
@@ -52,11 +54,21 @@ TEST(CompanionWindow, ViewerShowsEachLevelsMap) {
     ASSERT_EQ(levels->rowCount(), 2);
     EXPECT_EQ(levels->item(1, 1)->text(), "SQUARE");
     EXPECT_EQ(levels->item(1, 6)->text(), "SQRE");
-    auto mapSize = [&] { return window.Viewer()->Map()->pixmap().size(); };
-    // Whole pixels a tile: 11 x 1 tiles, then 4 x 4.
-    EXPECT_EQ(mapSize(), QSize(11 * 23, 23));
+    auto mapSize = [&] {
+        const TileGrid& grid = window.Viewer()->Map()->Grid();
+        return QSize(grid.width, grid.height);
+    };
+    EXPECT_EQ(mapSize(), QSize(11, 1));
     levels->setCurrentCell(1, 0);
-    EXPECT_EQ(mapSize(), QSize(4 * 64, 4 * 64));
+    EXPECT_EQ(mapSize(), QSize(4, 4));
+    EXPECT_EQ(window.Viewer()->Map()->Grid().tiles.size(), 16u);
+    // Codes and hints stay hidden until asked for.
+    EXPECT_TRUE(levels->isColumnHidden(6));
+    EXPECT_TRUE(levels->isColumnHidden(8));
+    window.Viewer()->ShowCodes()->setChecked(true);
+    EXPECT_FALSE(levels->isColumnHidden(6));
+    EXPECT_FALSE(levels->isColumnHidden(8));
+    EXPECT_NE(window.Viewer()->findChild<QWidget*>("legend"), nullptr);
     SetViewLevel two;
     two.width = 2;
     two.height = 1;

@@ -34,7 +34,7 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
     const std::string kit = prefix + "lib/gdlkit/";
     for (const char* file :
          {"bin/GDLEdit", "bin/gdlplay.exe", "bin/ld.exe", "bin/ld.pif", "bin/ldinfo.pif",
-          "bin/ldstat.pif", "bin/gdlstat.exe", "bin/GDLTools.exe", "bin/lynxsim",
+          "bin/ldstat.pif", "bin/gdlstat.exe", "bin/GDLTools.exe", "bin/GDLMap", "bin/lynxsim",
           "bin/resource.001", "bin/music0.wav", "bin/music2.wav", "docs/docs.htm", "levels",
           "source"})
         EXPECT_TRUE(fs::exists(kit + file)) << file;

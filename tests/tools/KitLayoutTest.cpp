@@ -88,6 +88,10 @@ TEST(KitLayout, ToolsAnswerHelpVersionAndUsageErrors) {
         {"GDLTools.exe", {"--help"}, 0, "", ""},
         {"GDLTools.exe", {"--version"}, 0, "GDLTools.exe (GDLKIT) ", ""},
         {"GDLTools.exe", {"--frobnicate"}, 2, "", ""},
+        {"GDLMap", {"--help"}, 0, "GDLMap FILE.lvs [--level NAME]", ""},
+        {"GDLMap", {"--version"}, 0, "GDLMap (GDLKIT) ", ""},
+        {"GDLMap", {}, 2, "", "no source named"},
+        {"GDLMap", {"a.lvs", "b.lvs"}, 2, "", "unexpected argument b.lvs"},
     };
     gdltest::TempDir dir;
     for (const auto& c : cases) {

@@ -99,6 +99,10 @@ TEST_F(BatchEndToEnd, EditingThroughTheEditBatch) {
     gdltest::WriteFakeTerminal(project_.Path("term.sh"));
     gdltest::ScopedEnv visual("VISUAL", project_.Path("editor.sh"));
     gdltest::ScopedEnv terminal("GDLKIT_TERMINAL", project_.Path("term.sh"));
+    // Without a desktop: on one, the map editor beside ld.exe would take the edit.
+    gdltest::ScopedEnv display("DISPLAY"), wayland("WAYLAND_DISPLAY");
+    display.Unset();
+    wayland.Unset();
 
     ASSERT_TRUE(tool_.WriteEditBatch(3));
     ASSERT_TRUE(tool_.Edit("Secrets", project_.Folder(), true));

@@ -235,7 +235,20 @@ protected:
                 {"EDITOR", std::nullopt},
                 {"LD_COM", "2"},
                 {"GDLKIT_TERMINAL", std::move(terminal)},
-                {"PATH", dir_.Path("nothing-here")}};
+                {"PATH", dir_.Path("nothing-here")},
+                {"DISPLAY", std::nullopt},
+                {"WAYLAND_DISPLAY", std::nullopt}};
+    }
+    // ld.exe copied into a folder of its own (the program's folder is where
+    // it looks for the map editor), with a fake GDLMap beside it.
+    std::string LdWithMapEditor() const {
+        const std::string bin = dir_.MakeFolder("bin");
+        std::filesystem::copy_file(kLd, bin + "ld.exe");
+        gdltest::WriteScript(
+            bin + "GDLMap",
+            "echo \"$# $1 LD_COM=$LD_COM\" > \"${0%/*}/map-args\"\n"
+            "printf 'level TWO\\ntime 1:00\\nquota 0\\nmap\\n@E\\nend\\n' >> \"$1\"");
+        return bin + "ld.exe";
     }
     gdltest::TempDir dir_;
 };
@@ -257,6 +270,41 @@ TEST_F(EditSource, WithoutTerminalSaysSoAndLeavesTheFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.err, HasSubstr("no terminal window"));
     EXPECT_THAT(dir_.Read("Caves.lvs"), Not(HasSubstr("TWO")));
+}
+
+TEST_F(EditSource, OnADesktopTheMapEditorTakesTheEditWithoutATerminal) {
+    const std::string ld = LdWithMapEditor();
+    auto env = Env(std::nullopt);
+    env.push_back({"DISPLAY", ":77"});
+    auto r = RunProgram({ld, "Caves"}, dir_.Folder(), "", env);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(dir_.Read("bin/map-args"), "1 ./Caves.lvs LD_COM=2\n");
+    EXPECT_FALSE(dir_.Exists("edited"));
+    EXPECT_THAT(r.err, HasSubstr("Caves.lvs: 2 good levels, 0 errors"));
+}
+
+TEST_F(EditSource, TextOptionAndNoDisplayKeepTheTextEditor) {
+    const std::string ld = LdWithMapEditor();
+    auto onDesktop = Env(dir_.Path("term.sh"));
+    onDesktop.push_back({"DISPLAY", ":77"});
+    struct Case {
+        const char* what;
+        std::vector<std::string> argv;
+        gdltest::EnvChanges env;
+    };
+    const Case cases[] = {
+        {"--text on a desktop", {ld, "--text", "Caves"}, onDesktop},
+        {"no display", {ld, "Caves"}, Env(dir_.Path("term.sh"))},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir_.Path("edited"));
+        auto r = RunProgram(c.argv, dir_.Folder(), "", c.env);
+        EXPECT_EQ(r.status, 0) << c.what << r.err;
+        EXPECT_TRUE(dir_.Exists("edited")) << c.what;
+        EXPECT_FALSE(dir_.Exists("bin/map-args")) << c.what;
+    }
+    auto usage = RunProgram({ld, "--text"}, dir_.Folder(), "", onDesktop);
+    EXPECT_EQ(usage.status, 2);
 }
 
 TEST_F(EditSource, EditorFromEditorVariable) {

@@ -25,6 +25,7 @@ struct KitFile {
 constexpr KitFile kKitFiles[] = {
     {"GDLEdit", "level set editor"},
     {"gdlplay.exe", "level set player"},
+    {"GDLMap", "map editor"},
     {"lynxsim", "Lynx simulator"},
     {"ld.exe", "level tool"},
     {"ld.pif", "level tool marker"},

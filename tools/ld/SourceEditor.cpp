@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "Environment.h"
+#include "LevelTool.h"
 #include "LevelToolCommands.h"
 #include "ToolProcess.h"
 
@@ -35,7 +36,7 @@ void ReportSource(const std::string& name, std::ostream& err) {
 
 }  // namespace
 
-int EditSource(const std::string& argument, std::ostream& err) {
+int EditSource(const std::string& argument, bool text, std::ostream& err) {
     std::string problem;
     auto name = SourceNameFromArgument(argument, &problem);
     std::optional<LoadedSource> source;
@@ -51,14 +52,18 @@ int EditSource(const std::string& argument, std::ostream& err) {
     std::string link = port.empty() ? std::string() : " (Lynx link on COM" + port + ")";
     err << kProgram << "editing " << source->fileName << link << '\n';
 
-    auto argv = EditorWords();
+    // On a desktop the map editor beside us takes the edit, in a window of
+    // its own: no terminal is needed.
+    const std::string mapEditor = OwnProgramFolder() + kMapEditorExe;
+    const bool map = !text && HaveDisplay() && IsExecutableFile(mapEditor);
+    auto argv = map ? std::vector<std::string>{mapEditor} : EditorWords();
     if (argv.empty()) {
         err << kProgram << "no editor found; set VISUAL or EDITOR\n";
         return kToolErrors;
     }
     // "./" keeps a name starting with "-" from reading as an option.
     argv.push_back("./" + source->fileName);
-    if (!StdinIsTerminal()) {
+    if (!map && !StdinIsTerminal()) {
         auto terminal = TerminalCommand("ld.exe - " + source->fileName + link, argv);
         if (!terminal) {
             err << kProgram << "no terminal window to edit " << source->fileName

@@ -13,7 +13,10 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage:\n"
-    "  ld.exe NAME       edit NAME.lvs in $VISUAL, $EDITOR, nano or vi\n"
+    "  ld.exe NAME       edit NAME.lvs: on a desktop in GDLMap, the map editor\n"
+    "                    beside ld.exe; otherwise in $VISUAL, $EDITOR, nano or vi\n"
+    "  ld.exe --text NAME\n"
+    "                    edit NAME.lvs in the text editor, even on a desktop\n"
     "  ld.exe -sNAME     list the levels of NAME.lvs\n"
     "  ld.exe -mNAME     compile every level of NAME.lvs into LEVEL.bin and gdl.hsf\n"
     "  ld.exe check [--json] FILE.lvs...\n"
@@ -71,6 +74,12 @@ int main(int argc, char** argv) {
         return gdl::kToolOk;
     }
     if (first == "check") return Check(argc, argv);
+    if (first == "--text") {
+        if (argc != 3) return Usage(argc < 3 ? "--text needs a source name" : "too many arguments");
+        int status = gdl::EditSource(argv[2], true, std::cerr);
+        std::cout.flush();
+        return status;
+    }
     const bool list = first.starts_with("-s") || first.starts_with("-S");
     const bool compile = first.starts_with("-m") || first.starts_with("-M");
     std::string name;
@@ -85,7 +94,7 @@ int main(int argc, char** argv) {
     }
     int status = list      ? gdl::ListSource("", name, std::cout, std::cerr)
                  : compile ? gdl::CompileSource("", name, std::cout, std::cerr)
-                           : gdl::EditSource(name, std::cerr);
+                           : gdl::EditSource(name, false, std::cerr);
     std::cout.flush();
     return status;
 }

@@ -1,6 +1,7 @@
 #include "CompanionPages.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -9,14 +10,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "Companion.h"
 #include "Environment.h"
 #include "Guarded.h"
+#include "MapView.h"
 #include "PortMap.h"
 #include "QtText.h"
 #include "Registry.h"
@@ -28,6 +32,8 @@ namespace {
 constexpr char kTitle[] = "GDLKIT Tools";
 constexpr char kDefaultChoice[] = "(default)";
 constexpr int kMapSide = 256;
+constexpr int kCodeColumn = 6;
+constexpr int kHintColumn = 8;
 
 QLabel* PlainLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -42,6 +48,33 @@ QString PortOpensText(const PortMapping& p) {
     QString text = QStringLiteral("opens ") + PathToQString(p.device);
     if (!p.present) text += QStringLiteral(" (not present)");
     return text;
+}
+
+}  // namespace
+
+namespace {
+
+// The tiles with their colours, symbols and names, in three columns.
+QWidget* MakeLegend(QWidget* parent) {
+    auto* legend = new QWidget(parent);
+    legend->setObjectName(QStringLiteral("legend"));
+    auto* grid = new QGridLayout(legend);
+    grid->setContentsMargins(0, 0, 0, 0);
+    int i = 0;
+    const int rows = (kTileCount + 2) / 3;
+    for (const auto& info : TileLegend()) {
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor(TileColour(static_cast<std::uint8_t>(info.tile))));
+        auto* icon = new QLabel(legend);
+        icon->setPixmap(swatch);
+        auto* text =
+            new QLabel(QStringLiteral("%1  %2").arg(QChar(info.symbol)).arg(info.name), legend);
+        grid->addWidget(icon, i % rows, (i / rows) * 2);
+        grid->addWidget(text, i % rows, (i / rows) * 2 + 1);
+        ++i;
+    }
+    for (int column : {1, 3, 5}) grid->setColumnStretch(column, 1);
+    return legend;
 }
 
 }  // namespace
@@ -149,17 +182,44 @@ SetViewPage::SetViewPage(SetView view, QWidget* parent) : QWidget(parent), view_
     levels_->setColumnWidth(8, 160);
     levels_->horizontalHeader()->setStretchLastSection(true);
 
+    showCodes_ = new QCheckBox(QStringLiteral("Show codes and hints"), this);
+    showCodes_->setObjectName(QStringLiteral("xShowCodes"));
+    auto showCodes = [this](bool on) {
+        levels_->setColumnHidden(kCodeColumn, !on);
+        levels_->setColumnHidden(kHintColumn, !on);
+    };
+    showCodes(false);
+    connect(showCodes_, &QCheckBox::toggled, this, showCodes);
+    layout->addWidget(showCodes_);
+
     auto* mapBox = new QWidget(this);
     auto* mapLayout = new QVBoxLayout(mapBox);
     mapCaption_ = PlainLabel(QString(), mapBox);
-    map_ = new QLabel(mapBox);
+    map_ = new MapView(mapBox);
     map_->setObjectName(QStringLiteral("map"));
-    map_->setFixedSize(kMapSide, kMapSide);
-    map_->setAlignment(Qt::AlignCenter);
-    map_->setStyleSheet(QStringLiteral("background: #202028"));
+    map_->SetFit(true);
+    map_->SetShowGrid(false);
+    auto* zoom = new QHBoxLayout;
+    for (auto [text, name, act] : {std::tuple<const char*, const char*, void (MapView::*)()>{
+                                       "Zoom In", "bZoomIn", &MapView::ZoomIn},
+                                   {"Zoom Out", "bZoomOut", &MapView::ZoomOut}}) {
+        auto* b = new QPushButton(QString::fromLatin1(text), mapBox);
+        b->setObjectName(QString::fromLatin1(name));
+        connect(b, &QPushButton::clicked, map_, act);
+        zoom->addWidget(b);
+    }
+    auto* fit = new QPushButton(QStringLiteral("Fit"), mapBox);
+    fit->setObjectName(QStringLiteral("bFit"));
+    connect(fit, &QPushButton::clicked, map_, [this] { map_->SetFit(true); });
+    zoom->addWidget(fit);
+    auto* scroll = new QScrollArea(mapBox);
+    scroll->setWidget(map_);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumSize(kMapSide, kMapSide * 3 / 4);
     mapLayout->addWidget(mapCaption_);
-    mapLayout->addWidget(map_);
-    mapLayout->addStretch();
+    mapLayout->addWidget(scroll, 1);
+    mapLayout->addLayout(zoom);
+    mapLayout->addWidget(MakeLegend(mapBox));
 
     auto* split = new QSplitter(this);
     split->addWidget(levels_);
@@ -183,15 +243,9 @@ void SetViewPage::SelectLevel(int row) {
     if (!l.name.empty()) caption += QStringLiteral(", ") + ToQString(l.name);
     if (!l.problem.empty()) caption += QStringLiteral("\n") + ToQString(l.problem);
     mapCaption_->setText(caption);
-    QImage image = MapImage(l);
-    if (image.isNull()) {
-        map_->setPixmap(QPixmap());
-        return;
-    }
-    // Whole pixels a tile, so the map stays sharp.
-    int scale = std::max(1, kMapSide / std::max(image.width(), image.height()));
-    map_->setPixmap(QPixmap::fromImage(
-        image.scaled(image.size() * scale, Qt::KeepAspectRatio, Qt::FastTransformation)));
+    const bool whole = l.width > 0 && l.height > 0 &&
+                       l.tiles.size() == static_cast<std::size_t>(l.width) * l.height;
+    map_->SetGrid(whole ? TileGrid{l.width, l.height, l.tiles} : TileGrid{});
 }
 
 PortsPage::PortsPage(Registry& registry, std::string devRoot, QWidget* parent)

@@ -9,12 +9,14 @@
 
 #include "SetView.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QTableWidget;
 
 namespace gdl {
 
+class MapView;
 class Registry;
 
 // The map of a level, one pixel a tile, in the tile legend's colours.
@@ -31,13 +33,17 @@ public:
     // Shows the map of the level in table row `row`.
     void SelectLevel(int row);
     QTableWidget* Levels() const { return levels_; }
-    QLabel* Map() const { return map_; }
+    MapView* Map() const { return map_; }
+    // "Show codes and hints": the codes and hints columns stay hidden until
+    // it is ticked, so a player looking at the set is not told them.
+    QCheckBox* ShowCodes() const { return showCodes_; }
 
 private:
     SetView view_;
     QTableWidget* levels_;
-    QLabel* map_;
+    MapView* map_;
     QLabel* mapCaption_;
+    QCheckBox* showCodes_;
 };
 
 class PortsPage : public QWidget {

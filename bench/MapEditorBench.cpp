@@ -1,0 +1,112 @@
+// GDLMap on the offscreen platform: from start to the first painted frame of
+// a 250-level source (goal: 200 ms), and the repaint after one pencil step
+// on a 99x99 map at fit zoom (goal: 16 ms).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPixmap>
+#include <cstdlib>
+
+#include "LevelTexts.h"
+#include "MapEditor.h"
+#include "MapView.h"
+#include "MapWindow.h"
+#include "TempDir.h"
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "MapEditorBench";
+    static char* argv[] = {name, nullptr};
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// The window made, the source read, the window shown and painted once.
+void StartToFirstFrame250Levels(benchmark::State& state) {
+    App();
+    gdltest::TempDir dir;
+    dir.Write("big.lvs", gdltest::LevelSourceText(250, 40, 22));
+    for (auto _ : state) {
+        gdl::MapWindow window;
+        QString problem;
+        if (!window.Open(QString::fromStdString(dir.Path("big.lvs")), {}, &problem))
+            state.SkipWithError(problem.toStdString().c_str());
+        window.show();
+        QPixmap frame = window.grab();
+        benchmark::DoNotOptimize(frame.cacheKey());
+    }
+}
+BENCHMARK(StartToFirstFrame250Levels)->Unit(benchmark::kMillisecond);
+
+// A tile painted with the pencil at a moving place (so every step changes
+// the map), then the canvas painted again.
+void RepaintAfterPencilStep99x99(benchmark::State& state) {
+    App();
+    gdltest::TempDir dir;
+    dir.Write("huge.lvs", gdltest::LevelSourceText(1, 99, 99));
+    gdl::MapWindow window;
+    QString problem;
+    if (!window.Open(QString::fromStdString(dir.Path("huge.lvs")), {}, &problem))
+        state.SkipWithError(problem.toStdString().c_str());
+    // A desktop-sized window, whatever the offscreen screen's size.
+    window.resize(1280, 960);
+    window.show();
+    gdl::MapView* canvas = window.Canvas();
+    canvas->SetFit(true);
+    (void)canvas->grab();
+    int step = 0;
+    for (auto _ : state) {
+        const int x = 1 + step % 97, y = 1 + (step / 97) % 97;
+        ++step;
+        emit canvas->tilePressed(x, y, false);
+        emit canvas->tileReleased(x, y);
+        canvas->repaint();
+    }
+    state.counters["tileSize"] = canvas->TileSize();
+}
+BENCHMARK(RepaintAfterPencilStep99x99)->Unit(benchmark::kMillisecond);
+
+// The same step in a source of 250 levels: the panels follow too (problems,
+// history, the changed level's picture).
+void PencilStepIn250LevelSource(benchmark::State& state) {
+    App();
+    gdltest::TempDir dir;
+    dir.Write("big.lvs", gdltest::LevelSourceText(250, 40, 22));
+    gdl::MapWindow window;
+    QString problem;
+    if (!window.Open(QString::fromStdString(dir.Path("big.lvs")), {}, &problem))
+        state.SkipWithError(problem.toStdString().c_str());
+    window.show();
+    gdl::MapView* canvas = window.Canvas();
+    (void)canvas->grab();
+    int step = 0;
+    for (auto _ : state) {
+        const int x = 1 + step % 38, y = 2 + (step / 38) % 18;
+        ++step;
+        emit canvas->tilePressed(x, y, false);
+        emit canvas->tileReleased(x, y);
+        canvas->repaint();
+    }
+}
+BENCHMARK(PencilStepIn250LevelSource)->Unit(benchmark::kMillisecond);
+
+// What the problems panel asks a moment after drawing stops: the parser's
+// messages and the doctor's findings of all 250 levels, one level changed.
+void ProblemsAfterPencilStep250Levels(benchmark::State& state) {
+    gdl::MapEditor editor;
+    if (!editor.OpenBytes(gdltest::LevelSourceText(250, 40, 22), "/nonexistent/big.lvs").Ok())
+        state.SkipWithError("not opened");
+    int step = 0;
+    for (auto _ : state) {
+        editor.SetCursor({1 + step % 38, 2 + (step / 38) % 18});
+        editor.TypeSymbol(step % 2 ? '.' : ':');
+        ++step;
+        benchmark::DoNotOptimize(editor.Problems().size());
+    }
+}
+BENCHMARK(ProblemsAfterPencilStep250Levels)->Unit(benchmark::kMillisecond);
+
+}  // namespace

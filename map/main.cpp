@@ -1,0 +1,56 @@
+// GDLMap: the map editor of the kit's level sources.
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <iostream>
+
+#include "Guarded.h"
+#include "MapWindow.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: GDLMap FILE.lvs [--level NAME]\n"
+    "  Draws the levels of a level source: tiles with a palette and tools, or\n"
+    "  with the keyboard (arrows move, a tile's symbol paints it, Enter starts\n"
+    "  the next row, Page Up/Down change the level). Ctrl+S saves, Ctrl+Z\n"
+    "  undoes, Ctrl+T sends the level shown to the Lynx on $LD_COM.\n"
+    "  --level NAME  show that level first\n"
+    "  --help, --version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QString file, level;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "GDLMap (GDLKIT) " << GDLKIT_VERSION << '\n';
+            return 0;
+        }
+        if (arg == "--level" && i + 1 < argc) {
+            level = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg.rfind("-", 0) == 0 || !file.isEmpty()) {
+            std::cerr << "GDLMap: unexpected argument " << arg << "\n\n" << kUsage;
+            return 2;
+        } else {
+            file = QString::fromLocal8Bit(argv[i]);
+        }
+    }
+    if (file.isEmpty()) {
+        std::cerr << "GDLMap: no source named\n\n" << kUsage;
+        return 2;
+    }
+    gdl::GuardedApplication app(argc, argv, "GDLMap");
+    gdl::MapWindow window;
+    QString problem;
+    if (!window.Open(file, level, &problem)) {
+        QMessageBox::critical(nullptr, "GDLMap", "Unable to open " + file + ":\n" + problem);
+        return 1;
+    }
+    window.show();
+    return app.exec();
+}

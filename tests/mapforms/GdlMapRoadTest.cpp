@@ -1,0 +1,243 @@
+// GDLMap as a designer meets it, on an X server of the test's own: keys and
+// clicks typed with xdotool, the file on disk checked after each save.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "FakeTools.h"
+#include "LinkHeader.h"
+#include "MapEditor.h"
+#include "ProjectFixtures.h"
+#include "Registry.h"
+#include "TempDir.h"
+#include "XSession.h"
+
+namespace gdl {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using gdltest::WaitForFile;
+
+constexpr auto kDeadline = 20s;
+
+// Bytes that differ between two texts of the same length; -1 when the
+// lengths differ.
+int Differences(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
+class GdlMapRoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (auto missing = gdltest::XSession::Missing(); !missing.empty()) GTEST_SKIP() << missing;
+        ASSERT_TRUE(x.Start(dir.Folder())) << "no X server";
+        config = std::make_unique<gdltest::ScopedEnv>("XDG_CONFIG_HOME", dir.Path("config"));
+        machine = std::make_unique<gdltest::ScopedEnv>("GDLKIT_MACHINE_REG", dir.Path("m.reg"));
+    }
+
+    // GDLMap on the file; its window once shown, with the keyboard.
+    std::string Start(const std::string& file, const std::string& title) {
+        map = std::make_unique<gdltest::ChildProcess>(
+            std::vector<std::string>{gdltest::KitBin() + "GDLMap", file});
+        std::string window = x.WaitForWindow(title, 20);
+        if (!window.empty()) x.Focus(window);
+        return window;
+    }
+    void Keys(std::initializer_list<std::string> keys) {
+        std::vector<std::string> args{"key", "--delay", "20"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        x.Xdotool(args);
+    }
+    bool FileBecomes(const std::string& path, const std::function<bool(const std::string&)>& done) {
+        return WaitForFile(
+            path, [&](const std::optional<std::string>& bytes) { return bytes && done(*bytes); },
+            kDeadline);
+    }
+    // Closes the window (no question: everything is saved) and waits for it.
+    int Quit() {
+        Keys({"ctrl+q"});
+        return map->Wait();
+    }
+
+    gdltest::TempDir dir;
+    gdltest::XSession x;
+    std::unique_ptr<gdltest::ScopedEnv> config, machine;
+    std::unique_ptr<gdltest::ChildProcess> map;
+};
+
+TEST_F(GdlMapRoad, KeyboardRoadChangesOneByteAndUndoGivesTheOriginalBack) {
+    const std::string original =
+        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
+    dir.Write("Caverns.lvs", original);
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+
+    // From the top left: two right, one down is the dirt of "X@:::*" at (2, 1).
+    Keys({"Right", "Right", "Down", "numbersign", "ctrl+s"});
+    ASSERT_TRUE(
+        FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) { return b != original; }));
+    const std::string saved = dir.Read("Caverns.lvs");
+    EXPECT_EQ(Differences(saved, original), 1);
+    EXPECT_EQ(saved[original.find("X@:::*") + 2], '#');
+
+    Keys({"ctrl+z", "ctrl+s"});
+    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
+        return b == original;
+    })) << "Ctrl+Z and Ctrl+S give the original back byte for byte";
+    EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
+    // A big floor: wherever the map lands in the window, its middle is floor.
+    std::string source = "level ROOM\ntime 1:00\nquota 0\nmap\n" + std::string(30, 'X') + "\n";
+    for (int row = 1; row < 19; ++row) source += "X" + std::string(28, '.') + "X\n";
+    source += std::string(30, 'X') + "\nend\n";
+    source.replace(source.find("X...") + 1, 1, "@");
+    source.replace(source.rfind("...X") + 2, 1, "E");
+    dir.Write("room.lvs", source);
+    const std::string window = Start(dir.Path("room.lvs"), "room.lvs");
+    ASSERT_FALSE(window.empty()) << "no window";
+
+    auto geometry = x.Xdotool({"getwindowgeometry", "--shell", window}).out;
+    auto value = [&](const std::string& key) {
+        auto at = geometry.find(key + "=");
+        return at == std::string::npos ? 0 : std::atoi(geometry.c_str() + at + key.size() + 1);
+    };
+    // The map lies right of the levels panel, above the problems.
+    const int cx = value("WIDTH") * 3 / 5, cy = value("HEIGHT") * 2 / 5;
+    ASSERT_GT(cx, 0);
+
+    // The pencil (the tool at start) drawn down through the middle of the map.
+    x.Xdotool({"mousemove", "--window", window, std::to_string(cx), std::to_string(cy - 40),
+               "mousedown", "1", "mousemove", "--window", window, std::to_string(cx),
+               std::to_string(cy), "mousemove", "--window", window, std::to_string(cx + 20),
+               std::to_string(cy + 40), "mouseup", "1"});
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(
+        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    EXPECT_GE(Differences(dir.Read("room.lvs"), source), 3) << "a stroke of several tiles";
+    Keys({"ctrl+z", "ctrl+s"});
+    ASSERT_TRUE(FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) {
+        return b == source;
+    })) << "one Ctrl+Z takes the whole stroke back";
+
+    // Flood fill (F) of the floor from the middle, then its undo.
+    Keys({"f"});
+    x.Xdotool(
+        {"mousemove", "--window", window, std::to_string(cx), std::to_string(cy), "click", "1"});
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(
+        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    EXPECT_EQ(Differences(dir.Read("room.lvs"), source), 28 * 18 - 2) << "every floor tile";
+    Keys({"ctrl+z", "ctrl+s"});
+    ASSERT_TRUE(
+        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b == source; }));
+    EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
+    gdltest::ChildProcess sim(
+        {gdltest::KitBin() + "lynxsim", "--script", "wait-level; answer; wait-level; answer"});
+    auto device = sim.ReadLine(5s);
+    ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
+    FileRegistry registry(dir.Path("m.reg"), dir.Path("config/gdlkit/user.reg"));
+    ASSERT_TRUE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com2", *device));
+    gdltest::ScopedEnv port("LD_COM", "2");
+    dir.Write("Caverns.lvs", ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or(""));
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+
+    // The second level, with one tile changed and not saved.
+    Keys({"Page_Down", "Right", "Right", "Down", "asterisk", "ctrl+t"});
+    auto level = sim.ReadLineWith("\"event\":\"level\"", kDeadline);
+    ASSERT_TRUE(level) << "nothing reached the Lynx";
+    EXPECT_THAT(*level, testing::HasSubstr("\"title\":\"PC LEVEL CAVE02\""));
+    EXPECT_THAT(*level, testing::HasSubstr("\"kind\":1,\"fresh\":128,\"music\":0"));
+    EXPECT_THAT(*level, testing::HasSubstr("\"headerChecksumOk\":true"));
+    EXPECT_THAT(*level, testing::HasSubstr("\"dataChecksumOk\":true"));
+    // The unsaved edit went along: the bytes sent are the compiled edit.
+    MapEditor edited;
+    ASSERT_TRUE(edited.Open(dir.Path("Caverns.lvs"), "CAVE02").Ok());
+    edited.SetCursor({2, 1});
+    ASSERT_TRUE(edited.TypeSymbol('*'));
+    const std::string compiled = edited.CompileShownLevel().Value();
+    EXPECT_THAT(*level,
+                testing::HasSubstr("\"length\":" + std::to_string(compiled.size() - 7) + ","));
+    EXPECT_THAT(*level,
+                testing::HasSubstr("\"dataChecksum\":" +
+                                   std::to_string(DataChecksum(LevelBytesToSend(compiled))) + ","));
+    // Again, on the port that stayed open.
+    Keys({"ctrl+t"});
+    auto again = sim.ReadLineWith("\"event\":\"level\"", kDeadline);
+    ASSERT_TRUE(again) << "the second send did not reach the Lynx";
+    EXPECT_THAT(*again, testing::HasSubstr("\"dataChecksumOk\":true"));
+    // Closing asks about the unsaved edit: Discard.
+    Keys({"ctrl+q"});
+    const std::string question = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(question.empty()) << "no close question";
+    x.Focus(question);
+    Keys({"alt+d"});
+    EXPECT_EQ(map->Wait(), 0);
+    EXPECT_EQ(dir.Read("Caverns.lvs"), ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs"));
+}
+
+// GDLEdit's Edit road: ldedit.bat, ld.exe, GDLMap on a desktop; a level
+// added there is in the Source page's list as soon as GDLMap has closed.
+TEST_F(GdlMapRoad, ALevelAddedFromGdlEditsEditIsListedAfterGdlMapCloses) {
+    const std::string project = dir.MakeFolder("project");
+    for (const auto& file : fs::directory_iterator(gdltest::SampleFolder()))
+        fs::copy_file(file.path(), project + file.path().filename().string());
+    gdltest::RealProcessWindow editor(std::string(GDLKIT_KIT_DIR) + "/");
+    ProjectWindow& w = editor.Open(project + "GemQuest.gdp");
+    w.Source().cSourceClick(0);
+    const auto before = w.View().source.contents;
+    ASSERT_FALSE(before.empty());
+    const std::string original = ReadFileBytes(project + "Caverns.lvs").value_or("");
+
+    std::string window;
+    std::mutex mutex;
+    std::condition_variable endedChanged;
+    bool ended = false;
+    std::thread designer([&] {
+        window = x.WaitForWindow("Caverns.lvs", 30);
+        if (window.empty()) return;
+        x.Focus(window);
+        Keys({"ctrl+shift+n", "ctrl+s"});
+        FileBecomes(project + "Caverns.lvs", [&](const std::string& b) { return b != original; });
+        Keys({"ctrl+q"});
+        // A GDLMap that does not end is ended, so the editor's wait ends too.
+        std::unique_lock lock(mutex);
+        if (!endedChanged.wait_for(lock, kDeadline, [&] { return ended; })) {
+            auto pid = x.Xdotool({"getwindowpid", window});
+            if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
+        }
+    });
+    w.Source().bEditSClick();
+    {
+        std::lock_guard lock(mutex);
+        ended = true;
+    }
+    endedChanged.notify_all();
+    designer.join();
+    ASSERT_FALSE(window.empty()) << "GDLMap did not show";
+    // The template's name is the first free "LEVELn"; it follows the level
+    // shown (the first) in the source and in the list.
+    const auto after = w.View().source.contents;
+    ASSERT_EQ(after.size(), before.size() + 1);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_THAT(after[1], testing::StartsWith("LEVEL"));
+    EXPECT_THAT(ReadFileBytes(project + "Caverns.lvs").value_or(""),
+                testing::HasSubstr("level " + after[1]));
+}
+
+}  // namespace
+}  // namespace gdl
