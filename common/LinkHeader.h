@@ -17,6 +17,11 @@ inline constexpr std::size_t kLinkHeaderSize = 36;
 inline constexpr std::uint8_t kEndOfGameKind = 0xB9;
 inline constexpr char kPcLevel[] = "PC LEVEL ";
 inline constexpr int kFreshStart = 128;
+// The registry value under Software\Vandrel\GDLKIT\global naming the port.
+inline constexpr char kRegValuePort[] = "Port";
+// The Lynx answers with a few bytes and falls silent: data that goes on for
+// longer than this is no answer (a line full of noise).
+inline constexpr int kLongestAnswerMs = 1500;
 
 // The link's status line texts; each begins with a space.
 inline constexpr char kSendingLevel[] = " Sending Level to Lynx...";

@@ -1,6 +1,5 @@
 #include "TestSend.h"
 
-#include "Link.h"
 #include "LinkHeader.h"
 #include "Registry.h"
 #include "TextUtil.h"

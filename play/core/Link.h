@@ -28,10 +28,6 @@ enum LinkState : int {
 inline constexpr long kReadChunk = 6;
 inline constexpr char kCantReadLevel[] =
     "Can't perform one of the following file operations: Open, Seek, Read, Close.";
-inline constexpr char kRegValuePort[] = "Port";
-// The Lynx answers with a few bytes and falls silent: data that goes on for
-// longer than this is no answer (a line full of noise).
-inline constexpr int kLongestAnswerMs = 1500;
 
 // How the last exchange went, for a front end to decide on.
 enum class Exchange {
