@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <iostream>
 
+#include "Display.h"
 #include "Guarded.h"
 #include "MapWindow.h"
 
@@ -42,6 +43,11 @@ int main(int argc, char** argv) {
     }
     if (file.isEmpty()) {
         std::cerr << "GDLMap: no source named\n\n" << kUsage;
+        return 2;
+    }
+    if (!gdl::DisplayAvailable()) {
+        std::cerr << gdl::NoDisplayMessage("GDLMap", "ld.exe check FILE.lvs to check its levels")
+                  << '\n';
         return 2;
     }
     gdl::GuardedApplication app(argc, argv, "GDLMap");

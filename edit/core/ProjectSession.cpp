@@ -66,16 +66,9 @@ std::string FullFolder(const std::string& folder) {
     return WithTrailingSlash(s);
 }
 
-ProjectSession::ProjectSession(const EditorPorts& ports)
-    : registry(ports.registry),
-      runner(ports.runner),
-      prompts(ports.prompts),
-      dialogs(ports.dialogs),
-      sound(ports.sound),
-      random(ports.random),
-      programFolder(WithTrailingSlash(ports.programFolder)),
-      changed(ports.changed) {
-    toolFolder = WithTrailingSlash(ShortPath(this->programFolder));
+ProjectSession::ProjectSession(const EditorPorts& ports) : EditorPorts(ports) {
+    programFolder = WithTrailingSlash(programFolder);
+    toolFolder = WithTrailingSlash(ShortPath(programFolder));
     levelTool.emplace(toolFolder, runner, prompts);
 }
 

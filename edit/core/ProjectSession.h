@@ -42,7 +42,9 @@ bool SameFolder(const std::string& a, const std::string& b);
 // The folder made absolute and normal, with its trailing "/".
 std::string FullFolder(const std::string& folder);
 
-class ProjectSession {
+// The ports are the session's own members (registry, runner, prompts, ...);
+// programFolder always ends in "/".
+class ProjectSession : public EditorPorts {
 public:
     explicit ProjectSession(const EditorPorts& ports);
 
@@ -84,14 +86,6 @@ public:
     FileDialogRequest OpenRequest(const char* title, const char* filter,
                                   const char* defaultExt) const;
 
-    Registry& registry;
-    ToolRunner& runner;
-    Prompts& prompts;
-    EditorDialogs& dialogs;
-    SoundPlayer& sound;
-    Random& random;
-    const std::string programFolder;
-    const std::function<void()> changed;
     std::function<void()> sync;  // the window's Sync
 
     ProjectView view;

@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         const std::string bin = dir.MakeFolder("kit/bin");
         for (auto name : {"GDLEdit", "gdlplay.exe", "ld.exe", "ld.pif", "ldinfo.pif", "gdlstat.exe",
-                          "ldstat.pif", "lynxsim", "GDLTools.exe"}) {
+                          "ldstat.pif", "lynxsim", "GDLTools.exe", "GDLMap"}) {
             if (!fs::exists(gdltest::KitBin() + name)) GTEST_SKIP() << "kit lacks " << name;
             fs::copy_file(gdltest::KitBin() + name, bin + name);
         }
@@ -183,8 +183,8 @@ TEST_F(LynxRoad, NoDisplayIsSaidInOneLine) {
                                         {"XDG_CONFIG_HOME", dir.Path("config")},
                                         {"XDG_CACHE_HOME", dir.Path("cache")},
                                         {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}};
-    const std::pair<const char*, const char*> programs[] = {{"GDLEdit", "--build"},
-                                                            {"gdlplay.exe", "--send"}};
+    const std::pair<const char*, const char*> programs[] = {
+        {"GDLEdit", "--build"}, {"gdlplay.exe", "--send"}, {"GDLMap", "ld.exe check"}};
     for (const auto& [program, mode] : programs) {
         auto r = gdltest::RunProgram({dir.Path("kit/bin/") + program, "GemQuest.gdl"},
                                      dir.Path("GemQuest"), "", noDisplay);

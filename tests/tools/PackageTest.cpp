@@ -81,7 +81,7 @@ TEST_F(PackageTest, EverythingLiesUnderUsrInTheKitsLayout) {
                              "share/metainfo/org.gdlkit.gdlplay.metainfo.xml"})
         EXPECT_TRUE(fs::exists(usr + file)) << file;
     for (const char* page :
-         {"gdledit", "gdlplay", "ld.exe", "gdlstat.exe", "GDLTools.exe", "lynxsim"})
+         {"gdledit", "gdlplay", "GDLMap", "ld.exe", "gdlstat.exe", "GDLTools.exe", "lynxsim"})
         EXPECT_TRUE(fs::exists(usr + "share/man/man1/" + page + ".1.gz")) << page;
     // The kit folder's docs/ is the guide's folder under /usr/share/doc.
     EXPECT_EQ(fs::read_symlink(usr + "lib/gdlkit/docs"), "../../share/doc/gdlkit");
