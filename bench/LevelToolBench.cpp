@@ -7,14 +7,13 @@
 
 #include <cerrno>
 #include <ostream>
-#include <random>
-#include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
 #include "LevelCompile.h"
 #include "LevelSource.h"
+#include "LevelTexts.h"
 #include "LevelToolCommands.h"
 #include "TempDir.h"
 
@@ -25,42 +24,10 @@ namespace {
 constexpr int kLevels = 64;
 constexpr int kSide = 32;
 
-// Rooms of dirt behind walls, with gems, boulders and a little water: about
-// as compressible as a hand-made level.
-std::string BenchSource() {
-    std::mt19937 rng(2024);
-    std::ostringstream out;
-    for (int n = 0; n < kLevels; ++n) {
-        out << "level B" << n << "\nname Bench Level " << n << "\nsize 32x32\ntime 5:00\n"
-            << "quota 10\nmap\n";
-        for (int y = 0; y < kSide; ++y) {
-            std::string row(kSide, ':');
-            for (int x = 0; x < kSide; ++x) {
-                unsigned r = rng() % 100;
-                if (x == 0 || y == 0 || x == kSide - 1 || y == kSide - 1)
-                    row[x] = 'X';
-                else if (y % 8 == 0 && x % 11 != 5)
-                    row[x] = '#';
-                else if (r < 6)
-                    row[x] = '*';
-                else if (r < 10)
-                    row[x] = 'O';
-                else if (r < 12)
-                    row[x] = '~';
-                else if (r < 30)
-                    row[x] = '.';
-            }
-            if (y == 1) row[1] = '@';
-            if (y == kSide - 2) row[kSide - 2] = 'E';
-            out << row << '\n';
-        }
-        out << "end\n";
-    }
-    return out.str();
-}
-
 const std::string& Source() {
-    static const std::string text = BenchSource();
+    // Rooms of dirt behind walls, with gems, boulders and a little water: about
+    // as compressible as a hand-made level.
+    static const std::string text = gdltest::LevelSourceText(kLevels, kSide, kSide);
     return text;
 }
 

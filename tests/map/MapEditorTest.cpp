@@ -8,6 +8,7 @@
 
 #include "FileUtil.h"
 #include "LevelCompile.h"
+#include "LevelTexts.h"
 #include "MapEditor.h"
 #include "TempDir.h"
 
@@ -37,14 +38,6 @@ constexpr char kSource[] =
     "XXXX\n"
     "end\n";
 
-// Bytes that differ between two texts of the same length.
-int Differences(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-    return n;
-}
-
 class MapEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,7 +59,7 @@ TEST_F(MapEditorTest, KeyboardRoadPaintsOneByteAndUndoGivesTheFileBack) {
     EXPECT_TRUE(editor.Modified());
     EXPECT_EQ(editor.Title(), "cave.lvs* - GDLMap");
     ASSERT_TRUE(editor.Save().Ok());
-    EXPECT_EQ(Differences(dir.Read("cave.lvs"), kSource), 1);
+    EXPECT_EQ(gdltest::ByteDifferences(dir.Read("cave.lvs"), kSource), 1);
     EXPECT_EQ(dir.Read("cave.lvs")[std::string(kSource).find("X@.*.X") + 2], '#');
     editor.Undo();
     ASSERT_TRUE(editor.Save().Ok());

@@ -12,6 +12,7 @@
 
 #include "ChildProcess.h"
 #include "FakeTools.h"
+#include "LevelTexts.h"
 #include "LinkHeader.h"
 #include "MapEditor.h"
 #include "ProjectFixtures.h"
@@ -27,15 +28,6 @@ using namespace std::chrono_literals;
 using gdltest::WaitForFile;
 
 constexpr auto kDeadline = 20s;
-
-// Bytes that differ between two texts of the same length; -1 when the
-// lengths differ.
-int Differences(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-    return n;
-}
 
 class GdlMapRoad : public ::testing::Test {
 protected:
@@ -87,7 +79,7 @@ TEST_F(GdlMapRoad, KeyboardRoadChangesOneByteAndUndoGivesTheOriginalBack) {
     ASSERT_TRUE(
         FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) { return b != original; }));
     const std::string saved = dir.Read("Caverns.lvs");
-    EXPECT_EQ(Differences(saved, original), 1);
+    EXPECT_EQ(gdltest::ByteDifferences(saved, original), 1);
     EXPECT_EQ(saved[original.find("X@:::*") + 2], '#');
 
     Keys({"ctrl+z", "ctrl+s"});
@@ -125,7 +117,8 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     Keys({"ctrl+s"});
     ASSERT_TRUE(
         FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
-    EXPECT_GE(Differences(dir.Read("room.lvs"), source), 3) << "a stroke of several tiles";
+    EXPECT_GE(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 3)
+        << "a stroke of several tiles";
     Keys({"ctrl+z", "ctrl+s"});
     ASSERT_TRUE(FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) {
         return b == source;
@@ -138,7 +131,8 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     Keys({"ctrl+s"});
     ASSERT_TRUE(
         FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
-    EXPECT_EQ(Differences(dir.Read("room.lvs"), source), 28 * 18 - 2) << "every floor tile";
+    EXPECT_EQ(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 28 * 18 - 2)
+        << "every floor tile";
     Keys({"ctrl+z", "ctrl+s"});
     ASSERT_TRUE(
         FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b == source; }));

@@ -122,4 +122,13 @@ inline std::string LevelSourceText(int levels, int width, int height) {
     return out.str();
 }
 
+// Bytes that differ between two texts of the same length; -1 when the
+// lengths differ.
+inline int ByteDifferences(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
 }  // namespace gdltest
