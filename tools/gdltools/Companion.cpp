@@ -79,8 +79,14 @@ int PrintLevelSetInfo(const std::string& path, std::ostream& out, std::ostream& 
     bool damaged = !view->warnings.empty();
     for (const auto& warning : view->warnings)
         err << kProgram << ShowControls(path + ": " + warning) << '\n';
-    // A level whose compiled data cannot be shown is damage too.
-    for (const auto& level : view->levels) damaged = damaged || !level.problem.empty();
+    // A level whose compiled data cannot be shown is damage too, and the
+    // exit status is never the only word of it.
+    for (const auto& level : view->levels) {
+        if (level.problem.empty()) continue;
+        damaged = true;
+        err << kProgram << ShowControls(path + ": level " + level.label + ": " + level.problem)
+            << '\n';
+    }
     return damaged ? 1 : 0;
 }
 
