@@ -18,15 +18,6 @@ namespace gdl {
 
 namespace {
 
-std::string JoinWithBlanks(const std::vector<std::string>& words) {
-    std::string joined;
-    for (const auto& w : words) {
-        if (!joined.empty()) joined += ' ';
-        joined += w;
-    }
-    return joined;
-}
-
 std::vector<std::string> OneArgument(const std::string& argument) {
     if (argument.empty()) return {};
     return {argument};
@@ -79,11 +70,6 @@ bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
 }
 
 }  // namespace
-
-int ToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
-                            const std::string& folder, bool shown, bool wait) {
-    return RunTool(file, JoinWithBlanks(arguments), folder, shown, wait);
-}
 
 ToolKind ClassifyTool(const std::string& path) {
     std::string ext = ToLowerAscii(ExtensionOf(path));
