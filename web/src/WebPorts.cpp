@@ -23,8 +23,8 @@ EM_JS(int, js_storage_get, (const char* item), {
 EM_JS(int, js_storage_set, (const char* item, const char* value), {
     return Module.host.storageSet(UTF8ToString(item), UTF8ToString(value)) ? 1 : 0;
 });
-EM_ASYNC_JS(int, js_serial_open, (), {
-    const why = await Module.host.serialOpen();
+EM_ASYNC_JS(int, js_serial_open, (const char* settingsJson), {
+    const why = await Module.host.serialOpen(JSON.parse(UTF8ToString(settingsJson)));
     if (why === null) return 0;
     const n = lengthBytesUTF8(why) + 1;
     const p = _malloc(n);
@@ -103,6 +103,14 @@ const char* IconName(MsgIcon icon) {
     return "none";
 }
 
+// The Lynx cable's line, in Web Serial's terms: 9600 baud, 8 data bits, even
+// parity, 1 stop bit, no flow control, 8 KiB of buffer; DTR and RTS held on
+// while the port is open (they drop when it closes).
+constexpr char kLynxLineSettings[] =
+    R"({"open":{"baudRate":9600,"dataBits":8,"parity":"even","stopBits":1,)"
+    R"("flowControl":"none","bufferSize":8192},)"
+    R"("signals":{"dataTerminalReady":true,"requestToSend":true}})";
+
 // Bytes handed to the port in one write: small enough that a pulled adapter
 // stops the send within a few milliseconds of the wire.
 constexpr std::size_t kWriteChunk = 64;
@@ -119,7 +127,7 @@ bool LocalStorage::Set(const std::string& item, const std::string& value) {
 
 bool WebSerialLine::OpenConnection() {
     if (open_) return true;
-    const std::optional<std::string> why = Taken(js_serial_open());
+    const std::optional<std::string> why = Taken(js_serial_open(kLynxLineSettings));
     lastError_ = why.value_or("");
     open_ = !why;
     if (open_) vanished_ = failed_ = false;
