@@ -104,7 +104,8 @@ function render() {
   for (let k = 1; k <= 14; ++k) {
     const panel = view['Panel' + k];
     const el = $('Panel' + k);
-    if (!el) continue;
+    // A page is left, not quit: QUIT's keeping of the code runs at pagehide.
+    if (k === 11) continue;
     el.hidden = !panel.visible;
     el.style.setProperty("--left", panel.left);
     const label = el.querySelector('.text');

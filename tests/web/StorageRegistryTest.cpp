@@ -34,19 +34,21 @@ protected:
 };
 
 TEST_F(StorageRegistryTest, EachRootIsOneItemInTheRegistrysTextFormat) {
-    ASSERT_TRUE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyPlayOptions, "SavePassword", "1"));
-    ASSERT_TRUE(registry.WriteValue(RegRoot::CurrentUser, "Software\\Vandrel\\GDLKIT\\Play\\Passwords",
-                                    "MYSET", "AB12"));
+    ASSERT_TRUE(
+        registry.WriteValue(RegRoot::LocalMachine, kRegKeyPlayOptions, "SavePassword", "1"));
+    ASSERT_TRUE(registry.WriteValue(RegRoot::CurrentUser,
+                                    "Software\\Vandrel\\GDLKIT\\Play\\Passwords", "MYSET", "AB12"));
     ASSERT_EQ(store.items.size(), 2u);
     const std::string& machine = store.items.at(kStorageMachineItem);
-    EXPECT_NE(machine.find("[Software\\Vandrel\\GDLKIT\\Play\\Options]"), std::string::npos) << machine;
+    EXPECT_NE(machine.find("[Software\\Vandrel\\GDLKIT\\Play\\Options]"), std::string::npos)
+        << machine;
     EXPECT_NE(machine.find("\"SavePassword\"=\"1\""), std::string::npos) << machine;
     EXPECT_EQ(store.items.at(kStorageUserItem).find("SavePassword"), std::string::npos);
     EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "software\\vandrel\\gdlkit\\play\\PASSWORDS",
                                  "myset"),
               "AB12");
-    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, "Software\\Vandrel\\GDLKIT\\Play\\Passwords",
-                                 "MYSET"),
+    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine,
+                                 "Software\\Vandrel\\GDLKIT\\Play\\Passwords", "MYSET"),
               std::nullopt);
 }
 
@@ -62,7 +64,8 @@ TEST_F(StorageRegistryTest, TheListOfSetsKeepsItsOrderAcrossAReload) {
 
 TEST_F(StorageRegistryTest, AnItemItCannotReadIsNeverReplaced) {
     store.items[kStorageMachineItem] = "[unclosed\n\"x\"=";
-    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyPlayOptions, "AutoLoad"), std::nullopt);
+    EXPECT_EQ(registry.ReadValue(RegRoot::LocalMachine, kRegKeyPlayOptions, "AutoLoad"),
+              std::nullopt);
     EXPECT_FALSE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyPlayOptions, "AutoLoad", "1"));
     EXPECT_FALSE(registry.CreateKey(RegRoot::LocalMachine, kRegKeyLevelSets));
     EXPECT_EQ(store.items[kStorageMachineItem], "[unclosed\n\"x\"=");

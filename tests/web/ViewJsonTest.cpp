@@ -28,13 +28,13 @@ TEST(ViewJsonTest, ThePanelsLampAndColoursAreThoseOfTheView) {
     v.Panel12.visible = true;
     v.SpeedButton2.enabled = true;
     const std::string json = ViewJson(v);
-    for (const char* part : {
-             R"("Panel14":{"text":" Lynx not responding on Com1!","left":0,"visible":true})",
-             R"("iStat":"err")", R"("Panel5Color":"#0000ff")", R"("Panel6Color":"#800080")",
-             R"("Panel12":{"text":"","left":59,"visible":true})",
-             R"("SpeedButton2":{"caption":"NEXT","enabled":true})",
-             R"("Com11":{"caption":"Com&1","enabled":true,"visible":true,"checked":true})",
-             R"("Hint1":{"caption":"&Hint","enabled":false,"visible":true,"checked":false})"})
+    for (const char* part :
+         {R"("Panel14":{"text":" Lynx not responding on Com1!","left":0,"visible":true})",
+          R"("iStat":"err")", R"("Panel5Color":"#0000ff")", R"("Panel6Color":"#800080")",
+          R"("Panel12":{"text":"","left":59,"visible":true})",
+          R"("SpeedButton2":{"caption":"NEXT","enabled":true})",
+          R"("Com11":{"caption":"Com&1","enabled":true,"visible":true,"checked":true})",
+          R"("Hint1":{"caption":"&Hint","enabled":false,"visible":true,"checked":false})"})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
     EXPECT_EQ(json.front(), '{');
     EXPECT_EQ(json.back(), '}');
@@ -44,10 +44,13 @@ TEST(ViewJsonTest, TheChooserListsItsSetsInOrder) {
     ChooserView v;
     v.cLevelSets = {"Caves", "Ups/Downs"};
     v.selected = 1;
-    v.Label2 = "Copyright \xA9" "2024 Notice";
-    EXPECT_EQ(ChooserJson(v),
-              R"({"cLevelSets":["Caves","Ups/Downs"],"selected":1,"Label2":"Copyright \u00a92024 Notice",)"
-              R"("Label3":"","bOKEnabled":false,"popupEnabled":false})");
+    v.Label2 =
+        "Copyright \xA9"
+        "2024 Notice";
+    EXPECT_EQ(
+        ChooserJson(v),
+        R"({"cLevelSets":["Caves","Ups/Downs"],"selected":1,"Label2":"Copyright \u00a92024 Notice",)"
+        R"("Label3":"","bOKEnabled":false,"popupEnabled":false})");
 }
 
 }  // namespace

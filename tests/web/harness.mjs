@@ -2,9 +2,10 @@
 // Lynx simulator on a pseudo-terminal, and headless Chromium (Debian's, no
 // browser download) with a stand-in for navigator.serial whose bytes go to
 // the simulator and back.
-import { spawn } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import os from 'node:os';
 import path from 'node:path';
 import readline from 'node:readline';
 import { fileURLToPath } from 'node:url';
@@ -15,6 +16,21 @@ export const root = path.resolve(here, '../..');
 export const site = path.resolve(process.env.GDLKIT_WEB_SITE || path.join(root, 'build-web/site'));
 export const kitBin = path.resolve(process.env.GDLKIT_KIT_BIN || path.join(root, 'build-test/kit/bin'));
 export const linkData = path.join(root, 'tests/data/link');
+
+// The kit's sample project built by GDLEdit --build into folder; the set's path.
+export function buildSample(folder) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'gdlsample-'));
+  fs.cpSync(path.join(root, 'samples/GemQuest'), work, { recursive: true });
+  const out = path.join(folder, 'GemQuest.gdl');
+  const r = spawnSync(path.join(kitBin, 'GDLEdit'), ['--build', 'GemQuest.gdp', '--output', out], {
+    cwd: work,
+    encoding: 'utf8',
+    env: { ...process.env, QT_QPA_PLATFORM: 'offscreen', XDG_CONFIG_HOME: work },
+  });
+  fs.rmSync(work, { recursive: true, force: true });
+  if (r.status !== 0) throw new Error(`GDLEdit --build failed: ${r.stdout}${r.stderr}`);
+  return out;
+}
 
 const types = {
   '.html': 'text/html; charset=utf-8',

@@ -2,12 +2,12 @@
 // pseudo-terminal: the stand-in for navigator.serial carries the page's
 // bytes to the simulator and its answers back.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { context, kitBin, launch, linkData, serve, shown, site, startLynx, transcriptSends, until } from './harness.mjs';
+import { buildSample, context, kitBin, launch, linkData, serve, shown, site, startLynx, transcriptSends, until } from './harness.mjs';
 
 const SET = 'two-levels.gdl';
 let www;
@@ -20,10 +20,12 @@ before(async () => {
   www = fs.mkdtempSync(path.join(os.tmpdir(), 'gdlweb-'));
   fs.cpSync(site, www, { recursive: true });
   fs.copyFileSync(path.join(linkData, SET), path.join(www, SET));
-  execFileSync(path.join(kitBin, 'GDLTools.exe'), ['gallery', path.join(www, SET), path.join(www, 'gallery')], {
+  const sample = buildSample(www);
+  const gallery = spawnSync(path.join(kitBin, 'GDLTools.exe'), ['gallery', sample, path.join(www, 'gallery')], {
     env: { ...process.env, GDLKIT_WEB_PLAYER: site },
-    stdio: 'pipe',
+    encoding: 'utf8',
   });
+  assert.equal(gallery.status, 0, gallery.stderr);
   server = await serve(www);
   browser = await launch();
 });
@@ -134,6 +136,7 @@ test('an adapter pulled out during play: the status says so and the next PLAY op
 test('a saved code survives a reload', async () => {
   const ctx = await context(browser);
   let page = await open(ctx);
+  await page.click('#Options1 summary');
   await page.check('#SavePassword1');
   await page.fill('#ePW', 'l002');
   await page.click('#SpeedButton1');
@@ -154,7 +157,7 @@ test('without Web Serial the page says so in one line, and still reads the set a
   const page = await open(ctx);
   const s = await shown(page);
   assert.ok(s.noSerial);
-  assert.match(await page.textContent('#noserial'), /Chrome, Edge or Opera/);
+  assert.match(await page.textContent('#noserial'), /Chrome, Edge and Opera/);
   assert.ok(await page.isHidden('#connect'));
   assert.equal(s.Panel1, 'Glimmerdeep: Test Set');
   await page.fill('#ePW', 'L002');
@@ -170,16 +173,19 @@ test('the gallery links to the player, which opens the gallery\'s set', async ()
   await page.goto(server.url + 'gallery/index.html');
   await page.click('text=Play on your Lynx');
   await page.waitForSelector('body[data-ready="1"]');
-  assert.equal((await shown(page)).Panel1, 'Glimmerdeep: Test Set');
-  assert.ok(fs.existsSync(path.join(www, 'gallery/play', SET)));
+  assert.match(page.url(), /\/gallery\/play\/\?set=GemQuest\.gdl$/);
+  const s = await shown(page);
+  assert.equal(s.Panel1, 'Glimmerdeep: GemQuest');
+  assert.equal(s.Panel2, 'PC LEVEL 1');
+  assert.notEqual(s.Panel3, '');
   await ctx.close();
 });
 
-test('measure: navigation to a ready player with the set, and the page\'s files', async () => {
+test('measure: navigation to a ready player with the sample set', async () => {
   const ctx = await context(browser);
   const times = [];
   for (let i = 0; i < 5; ++i) {
-    const page = await open(ctx);
+    const page = await open(ctx, '?set=GemQuest.gdl');
     times.push(await page.evaluate(() => performance.getEntriesByName('gdl-ready')[0]?.startTime));
     await page.close();
   }

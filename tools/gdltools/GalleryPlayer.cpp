@@ -20,7 +20,8 @@ Result<void> CopyInto(const std::string& from, const std::string& to) {
     const auto bytes = ReadFileBytes(from);
     if (!bytes) return Error::System("cannot read " + from, errno ? errno : EIO);
     errno = 0;
-    if (!WriteFileAtomic(to, *bytes)) return Error::System("cannot write " + to, errno ? errno : EIO);
+    if (!WriteFileAtomic(to, *bytes))
+        return Error::System("cannot write " + to, errno ? errno : EIO);
     return {};
 }
 

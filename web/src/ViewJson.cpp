@@ -49,10 +49,14 @@ std::string Colour(Rgb c) {
 
 const char* LampName(Lamp lamp) {
     switch (lamp) {
-        case Lamp::On: return "on";
-        case Lamp::Warn: return "warn";
-        case Lamp::Err: return "err";
-        case Lamp::Off: break;
+        case Lamp::On:
+            return "on";
+        case Lamp::Warn:
+            return "warn";
+        case Lamp::Err:
+            return "err";
+        case Lamp::Off:
+            break;
     }
     return "off";
 }
@@ -120,7 +124,8 @@ std::string ViewJson(const PlayerView& v) {
 
 std::string ChooserJson(const ChooserView& v) {
     std::string list = "[";
-    for (const std::string& name : v.cLevelSets) list += (list.size() > 1 ? "," : "") + JsonText(name);
+    for (const std::string& name : v.cLevelSets)
+        list += (list.size() > 1 ? "," : "") + JsonText(name);
     return Object()
         .Field("cLevelSets", list + "]")
         .Number("selected", v.selected)

@@ -82,7 +82,8 @@ std::optional<std::string> Taken(int pointer) {
 
 // The dialogs' requests: {"dialog": kind, ...fields}. Texts keep the core's
 // bytes (see ViewJson.h).
-std::string Request(const char* dialog, std::initializer_list<std::pair<const char*, std::string>> fields) {
+std::string Request(const char* dialog,
+                    std::initializer_list<std::pair<const char*, std::string>> fields) {
     std::string json = std::string("{\"dialog\":") + JsonText(dialog);
     for (const auto& [name, raw] : fields) json += "," + JsonText(name) + ":" + raw;
     return json + "}";
@@ -94,11 +95,16 @@ std::optional<std::string> Dialog(const std::string& request) {
 
 const char* IconName(MsgIcon icon) {
     switch (icon) {
-        case MsgIcon::Question: return "question";
-        case MsgIcon::Error: return "error";
-        case MsgIcon::Information: return "information";
-        case MsgIcon::Warning: return "warning";
-        case MsgIcon::None: break;
+        case MsgIcon::Question:
+            return "question";
+        case MsgIcon::Error:
+            return "error";
+        case MsgIcon::Information:
+            return "information";
+        case MsgIcon::Warning:
+            return "warning";
+        case MsgIcon::None:
+            break;
     }
     return "none";
 }
@@ -220,8 +226,8 @@ Answer WebPrompts::Ask(const std::string& caption, const std::string& text, MsgB
 
 std::optional<std::string> WebPrompts::OpenFileDialog(const FileDialogRequest& request) {
     if (preset_) return std::exchange(preset_, std::nullopt);
-    return Dialog(Request("open", {{"title", JsonText(request.title)},
-                                   {"folder", JsonText(kWebSetFolder)}}));
+    return Dialog(
+        Request("open", {{"title", JsonText(request.title)}, {"folder", JsonText(kWebSetFolder)}}));
 }
 
 int WebToolRunner::RunTool(const std::string& file, const std::string&, const std::string&, bool,
@@ -266,9 +272,9 @@ void WebDialogs::Handle(const std::string& event) {
 
 void WebDialogs::ShowHint(const std::string& caption, const std::string& label,
                           const std::string& memo) {
-    Dialog(Request("hint", {{"caption", JsonText(caption)},
-                            {"label", JsonText(label)},
-                            {"memo", JsonText(memo)}}));
+    Dialog(Request(
+        "hint",
+        {{"caption", JsonText(caption)}, {"label", JsonText(label)}, {"memo", JsonText(memo)}}));
 }
 
 }  // namespace gdl

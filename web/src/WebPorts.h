@@ -113,8 +113,7 @@ class WebDialogs : public PlayerDialogs {
 public:
     WebDialogs(Registry& registry, Prompts& prompts, ToolRunner& runner)
         : chooser_(registry, prompts, runner) {}
-    std::optional<std::string> ShowLoad(const std::string& installFolder,
-                                        const std::string& folder,
+    std::optional<std::string> ShowLoad(const std::string& installFolder, const std::string& folder,
                                         const std::string& fileName) override;
     void ShowHint(const std::string& caption, const std::string& label,
                   const std::string& memo) override;
