@@ -130,6 +130,7 @@ protected:
     gdl::PlayerWindow& Start(std::vector<std::string> args = {}) {
         gdl::PlayerPorts ports{*registry, runner, prompts, timer, line, dialogs};
         ports.repaint = [this] { repaints.push_back({View().Panel5Color, View().Panel6Color}); };
+        ports.levelTool = levelTool;
         window = std::make_unique<gdl::PlayerWindow>(ports, std::move(args), bin);
         window->FormActivate();
         return *window;
@@ -208,6 +209,7 @@ protected:
 
     TempDir kit;
     std::string bin = kit.MakeFolder("bin"), sets = kit.MakeFolder("levels");
+    bool levelTool = true;  // the front end has the level tool beside it
     std::unique_ptr<gdl::Registry> registry = std::make_unique<gdl::MemoryRegistry>();
     gdl::RecordingToolRunner runner;
     gdl::ScriptedPrompts prompts;
