@@ -36,11 +36,16 @@ after(async () => {
   if (www) fs.rmSync(www, { recursive: true, force: true });
 });
 
-async function open(ctx, query = `?set=${SET}`) {
+// Every page records what it asked for and what its console said.
+async function open(ctx, query = `?set=${SET}`, { ready = true } = {}) {
   const page = await ctx.newPage();
-  page.on('pageerror', (e) => console.error('page error:', e));
+  page.requests = [];
+  page.problems = [];
+  page.on('request', (r) => page.requests.push(r.url()));
+  page.on('pageerror', (e) => page.problems.push(String(e)));
+  page.on('console', (m) => m.type() === 'error' && page.problems.push(m.text()));
   await page.goto(server.url + query);
-  await page.waitForSelector('body[data-ready="1"]');
+  if (ready) await page.waitForSelector('body[data-ready="1"]');
   return page;
 }
 
@@ -78,6 +83,9 @@ test('PLAY sends the bytes of the transcripts; the answer puts the level in play
     assert.deepEqual(lynx.wire.slice(first.length), second);
     assert.equal(lynx.levels()[1].title, 'PC LEVEL 2');
     await page.waitForFunction(() => document.querySelector('#Panel2 .text').textContent === 'PC LEVEL 2');
+    // Nothing from other sites, nothing the page's own policy refused.
+    assert.deepEqual(page.requests.filter((u) => !u.startsWith(server.url)), []);
+    assert.deepEqual(page.problems, []);
     await ctx.close();
   } finally {
     lynx.stop();
@@ -178,6 +186,94 @@ test('the gallery links to the player, which opens the gallery\'s set', async ()
   assert.equal(s.Panel1, 'Glimmerdeep: GemQuest');
   assert.equal(s.Panel2, 'PC LEVEL 1');
   assert.notEqual(s.Panel3, '');
+  await ctx.close();
+});
+
+// A message box of the core's: its text, then the button named answer.
+async function answer(page, text, button) {
+  const asking = (t) => document.querySelector('#box').open && document.querySelector('#boxText').textContent === t;
+  await page.waitForFunction(asking, text);
+  await page.click(`#boxButtons button:text-is("${button}")`);
+  // The same dialog may show the next message at once: wait until this one has gone.
+  await page.waitForFunction(
+    (t) => !(document.querySelector('#box').open && document.querySelector('#boxText').textContent === t),
+    text
+  );
+}
+
+test('the hint is offered at the third RE-PLAY and shown in its dialog; F4 shows it again', async () => {
+  const ctx = await context(browser);
+  const page = await open(ctx, '?set=GemQuest.gdl');
+  await page.click('#SpeedButton1');
+  for (let i = 0; i < 2; ++i) await page.click('#SpeedButton1');
+  await page.click('#SpeedButton1');
+  await answer(page, 'You seem to be having trouble with this level. Would you like a hint?', 'Yes');
+  await page.waitForSelector('#hint[open]');
+  assert.equal(await page.textContent('#hintCaption'), 'Hint for Level 1');
+  assert.equal(await page.textContent('#hintLabel'), 'GLIMMER GATE');
+  assert.match(await page.inputValue('#hintMemo'), /\S/);
+  await page.click('#hintOK');
+  await page.waitForSelector('#hint[open]', { state: 'detached' });
+  assert.ok(await page.isEnabled('#Hint1'));
+  await page.keyboard.press('F4');
+  await page.waitForSelector('#hint[open]');
+  await page.click('#hintOK');
+  assert.deepEqual(page.problems, []);
+  await ctx.close();
+});
+
+test('the wizard code and RESTART engage wizard mode: <BACK reaches the hidden levels', async () => {
+  const ctx = await context(browser);
+  const page = await open(ctx, '?set=GemQuest.gdl');
+  await page.fill('#ePW', 'glim');
+  await page.click('#SpeedButton4');
+  await answer(page, 'Are you sure?', 'Yes');
+  await answer(page, 'Wizard Mode Engaged.', 'OK');
+  await page.waitForFunction(() => document.title === 'GDL Level Set Player (Wizard Mode)');
+  assert.ok(await page.isVisible('#SpeedButton6'));
+  assert.ok(await page.isHidden('#SpeedButton2'));
+  await page.click('#SpeedButton7');
+  await page.waitForFunction(() => document.querySelector('#Panel2 .text').textContent === 'PC LEVEL 2');
+  for (let i = 0; i < 2; ++i) await page.click('#SpeedButton6');
+  await page.waitForFunction(() => document.querySelector('#Panel2 .text').textContent === 'PC LEVEL 0');
+  await page.keyboard.press('Control+B');
+  await page.waitForFunction(() => document.querySelector('#Panel2 .text').textContent === 'PC LEVEL H1');
+  assert.equal((await shown(page)).Panel3, 'THE SECRET VAULT');
+  await ctx.close();
+});
+
+test('LOAD: a set picked through the chooser is offered for its list and found there after a reload', async () => {
+  const ctx = await context(browser);
+  let page = await open(ctx, '', { ready: false });
+  // No set and an empty list: the chooser opens its file dialog at once.
+  await page.waitForSelector('#open[open]');
+  await page.setInputFiles('#openFile', path.join(www, 'GemQuest.gdl'));
+  await answer(page, 'Add GemQuest to Level Set List?', 'Yes');
+  await page.waitForFunction(() => document.querySelector('#Panel1 .text').textContent === 'Glimmerdeep: GemQuest');
+  await page.close();
+
+  page = await open(ctx, '', { ready: false });
+  await page.waitForSelector('#load[open]');
+  assert.deepEqual(await page.$$eval('#cLevelSets option', (o) => o.map((x) => x.textContent)), ['GemQuest']);
+  assert.equal(await page.textContent('#Label2'), 'Copyright \u00a92025 The GemQuest Team');
+  await page.click('#bOK');
+  await page.waitForFunction(() => document.querySelector('#Panel1 .text').textContent === 'Glimmerdeep: GemQuest');
+  assert.ok(await page.isHidden('#load'));
+  assert.deepEqual(page.problems, []);
+  await ctx.close();
+});
+
+test('a set dropped on the page is loaded and offered for the list', async () => {
+  const ctx = await context(browser);
+  const page = await open(ctx);
+  const bytes = Array.from(fs.readFileSync(path.join(www, 'GemQuest.gdl')));
+  await page.evaluate((b) => {
+    const data = new DataTransfer();
+    data.items.add(new File([Uint8Array.from(b)], 'GemQuest.gdl'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, bytes);
+  await answer(page, 'Add GemQuest to Level Set List?', 'No');
+  await page.waitForFunction(() => document.querySelector('#Panel1 .text').textContent === 'Glimmerdeep: GemQuest');
   await ctx.close();
 });
 
