@@ -201,40 +201,49 @@ function wire() {
 }
 
 // The set named by the page's address (?set=NAME.gdl, relative to the page),
-// fetched from the same site; "" when none is named or it cannot be had.
+// fetched from the same site: [path, bytes], or null when none is named or it
+// cannot be had (the page then says why).
 async function setOfAddress() {
   const name = new URLSearchParams(location.search).get('set');
-  if (!name) return '';
-  const url = new URL(name, location.href);
-  if (url.origin !== location.origin) return '';
-  const base = decodeURIComponent(url.pathname.split('/').pop() || '');
+  if (!name) return null;
+  let url;
+  let base;
+  try {
+    url = new URL(name, location.href);
+    base = decodeURIComponent(url.pathname.split('/').pop() || '');
+  } catch (e) {
+    return null;
+  }
+  if (url.origin !== location.origin) return null;
   try {
     const response = await fetch(url);
     if (!response.ok) throw new Error(`${response.status} ${response.statusText}`);
-    const bytes = new Uint8Array(await response.arrayBuffer());
-    const path = SET_FOLDER + base.replace(/[\/\\]/g, '_');
-    core.FS.writeFile(path, bytes);
-    await sets.put(path, bytes);
-    return path;
+    return [SET_FOLDER + base.replace(/[\/\\]/g, '_'), new Uint8Array(await response.arrayBuffer())];
   } catch (e) {
     $('notice').textContent = `The level set ${base} could not be fetched (${e.message}).`;
     $('notice').hidden = false;
-    return '';
+    return null;
   }
 }
 
 async function main() {
   if (!serial.available) $('noserial').hidden = false;
   else $('connect').hidden = false;
+  // The set, the kept sets and the core load side by side.
+  const named = setOfAddress();
+  const kept = sets.all();
   core = await createPlayer({ host, locateFile: (f) => new URL(f, import.meta.url).href });
-  host.FS = core.FS;
   core.FS.mkdirTree(SET_FOLDER);
-  for (const [path, bytes] of await sets.all()) core.FS.writeFile(path, bytes);
+  for (const [path, bytes] of await kept) core.FS.writeFile(path, bytes);
+  const set = await named;
+  if (set) {
+    core.FS.writeFile(set[0], set[1]);
+    sets.put(set[0], set[1]);
+  }
   if (serial.available && (await serial.remembered())) $('connect').textContent = 'Lynx port chosen';
   wire();
-  const path = await setOfAddress();
   started = true;
-  post(() => call('gdl_start', ['string'], [path]));
+  post(() => call('gdl_start', ['string'], [set ? set[0] : '']));
 }
 
 main();

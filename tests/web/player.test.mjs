@@ -141,6 +141,25 @@ test('an adapter pulled out during play: the status says so and the next PLAY op
   }
 });
 
+test('the port chosen is opened again after a reload, without a click', async () => {
+  const lynx = await startLynx();
+  try {
+    const ctx = await context(browser, { lynx });
+    const page = await open(ctx);
+    lynx.page = page;
+    await page.click('#connect');
+    await page.reload();
+    await page.waitForSelector('body[data-ready="1"]');
+    assert.equal(await page.textContent('#connect'), 'Lynx port chosen');
+    await page.click('#SpeedButton1');
+    await until(() => lynx.levels().length === 1, 'the level at lynxsim');
+    assert.equal(lynx.levels()[0].title, 'PC LEVEL 1');
+    await ctx.close();
+  } finally {
+    lynx.stop();
+  }
+});
+
 test('a saved code survives a reload', async () => {
   const ctx = await context(browser);
   let page = await open(ctx);
