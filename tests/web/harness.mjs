@@ -66,6 +66,23 @@ export function serve(folder) {
   });
 }
 
+// folder served by Python's own web server, as the guide tells a publisher to
+// try a gallery; resolves to { url, close }.
+export function servePython(folder) {
+  const child = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder], {
+    stdio: ['ignore', 'pipe', 'ignore'],
+  });
+  const lines = readline.createInterface({ input: child.stdout });
+  return new Promise((resolve, reject) => {
+    child.once('error', reject);
+    child.once('exit', (code) => reject(new Error(`python3 -m http.server ended with ${code}`)));
+    lines.on('line', (line) => {
+      const port = /port (\d+)/.exec(line);
+      if (port) resolve({ url: `http://localhost:${port[1]}/`, close: () => child.kill('SIGTERM') });
+    });
+  });
+}
+
 // Waits for check() to hold, looking again at every event of source.
 export function until(check, what, ms = 10000) {
   return new Promise((resolve, reject) => {

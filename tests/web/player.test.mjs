@@ -7,7 +7,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { buildSample, context, kitBin, launch, linkData, serve, shown, site, startLynx, transcriptSends, until } from './harness.mjs';
+import { buildSample, context, kitBin, launch, linkData, serve, servePython, shown, site, startLynx, transcriptSends, until } from './harness.mjs';
 
 const SET = 'two-levels.gdl';
 let www;
@@ -195,17 +195,19 @@ test('without Web Serial the page says so in one line, and still reads the set a
 });
 
 test('the gallery links to the player, which opens the gallery\'s set', async () => {
+  const python = await servePython(path.join(www, 'gallery'));
   const ctx = await context(browser);
   const page = await ctx.newPage();
-  await page.goto(server.url + 'gallery/index.html');
+  await page.goto(python.url + 'index.html');
   await page.click('text=Play on your Lynx');
   await page.waitForSelector('body[data-ready="1"]');
-  assert.match(page.url(), /\/gallery\/play\/\?set=GemQuest\.gdl$/);
+  assert.match(page.url(), /\/play\/\?set=GemQuest\.gdl$/);
   const s = await shown(page);
   assert.equal(s.Panel1, 'Glimmerdeep: GemQuest');
   assert.equal(s.Panel2, 'PC LEVEL 1');
   assert.notEqual(s.Panel3, '');
   await ctx.close();
+  python.close();
 });
 
 // A message box of the core's: its text, then the button named answer.
