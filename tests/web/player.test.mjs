@@ -49,17 +49,28 @@ async function open(ctx, query = `?set=${SET}`, { ready = true } = {}) {
   return page;
 }
 
-const statusIs = (page, text) =>
-  page.waitForFunction((t) => document.querySelector('#Panel14 .text').textContent === t, text);
-
-test('PLAY sends the bytes of the transcripts; the answer puts the level in play; a burst of 4 sends the next', async () => {
-  const lynx = await startLynx();
+// Runs fn(page, lynx) on the page of the set, lynxsim (with args) at the
+// other end of the stand-in's port, "Connect Lynx" pressed.
+async function withLynx(args, fn) {
+  const lynx = await startLynx(args);
   try {
     const ctx = await context(browser, { lynx });
     const page = await open(ctx);
     lynx.page = page;
-    assert.equal((await shown(page)).Panel1, 'Glimmerdeep: Test Set');
     await page.click('#connect');
+    await fn(page, lynx);
+    await ctx.close();
+  } finally {
+    lynx.stop();
+  }
+}
+
+const statusIs = (page, text) =>
+  page.waitForFunction((t) => document.querySelector('#Panel14 .text').textContent === t, text);
+
+test('PLAY sends the bytes of the transcripts; the answer puts the level in play; a burst of 4 sends the next', async () => {
+  await withLynx([], async (page, lynx) => {
+    assert.equal((await shown(page)).Panel1, 'Glimmerdeep: Test Set');
     await page.click('#SpeedButton1');
     const [first, second] = transcriptSends('play-answer-burst.txt');
     await until(() => lynx.levels().length === 1, 'the first level at lynxsim');
@@ -86,26 +97,15 @@ test('PLAY sends the bytes of the transcripts; the answer puts the level in play
     // Nothing from other sites, nothing the page's own policy refused.
     assert.deepEqual(page.requests.filter((u) => !u.startsWith(server.url)), []);
     assert.deepEqual(page.problems, []);
-    await ctx.close();
-  } finally {
-    lynx.stop();
-  }
+  });
 });
 
 test('a Lynx that is off hears only the echo: "Lynx not responding" and the red lamp', async () => {
-  const lynx = await startLynx(['--lynx-off']);
-  try {
-    const ctx = await context(browser, { lynx });
-    const page = await open(ctx);
-    lynx.page = page;
-    await page.click('#connect');
+  await withLynx(['--lynx-off'], async (page, lynx) => {
     await page.click('#SpeedButton1');
     await statusIs(page, ' Lynx not responding on Com1!');
     assert.equal((await shown(page)).lamp, 'err');
-    await ctx.close();
-  } finally {
-    lynx.stop();
-  }
+  });
 });
 
 test('PLAY without a connected Lynx: "Unable to open", the red lamp and the reason', async () => {
@@ -120,12 +120,7 @@ test('PLAY without a connected Lynx: "Unable to open", the red lamp and the reas
 });
 
 test('an adapter pulled out during play: the status says so and the next PLAY opens it again', async () => {
-  const lynx = await startLynx();
-  try {
-    const ctx = await context(browser, { lynx });
-    const page = await open(ctx);
-    lynx.page = page;
-    await page.click('#connect');
+  await withLynx([], async (page, lynx) => {
     await page.click('#SpeedButton1');
     await until(() => lynx.events.some((e) => e.event === 'answer'), 'the answer');
     await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'off');
@@ -135,47 +130,43 @@ test('an adapter pulled out during play: the status says so and the next PLAY op
     await page.click('#SpeedButton1');
     await until(() => lynx.levels().length === 2, 'the level sent again after the port was opened again');
     assert.equal(lynx.opens.length, 2);
-    await ctx.close();
-  } finally {
-    lynx.stop();
-  }
+  });
 });
 
 test('the port chosen is opened again after a reload, without a click', async () => {
-  const lynx = await startLynx();
-  try {
-    const ctx = await context(browser, { lynx });
-    const page = await open(ctx);
-    lynx.page = page;
-    await page.click('#connect');
+  await withLynx([], async (page, lynx) => {
     await page.reload();
     await page.waitForSelector('body[data-ready="1"]');
     assert.equal(await page.textContent('#connect'), 'Lynx port chosen');
     await page.click('#SpeedButton1');
     await until(() => lynx.levels().length === 1, 'the level at lynxsim');
     assert.equal(lynx.levels()[0].title, 'PC LEVEL 1');
-    await ctx.close();
-  } finally {
-    lynx.stop();
-  }
+  });
 });
 
-test('a saved code survives a reload', async () => {
+test('a saved code survives a reload; Auto Load opens the last set at the next visit', async () => {
   const ctx = await context(browser);
   let page = await open(ctx);
   await page.click('#Options1 summary');
   await page.check('#SavePassword1');
+  await page.check('#AutoLoadLevelSet1');
   await page.fill('#ePW', 'l002');
   await page.click('#SpeedButton1');
   await page.waitForFunction(() => document.querySelector('#Panel2 .text').textContent === 'PC LEVEL 2');
   await page.close();
   page = await open(ctx);
-  const s = await shown(page);
+  let s = await shown(page);
   assert.equal(s.Panel2, 'PC LEVEL 2');
   assert.equal(s.code, 'L002');
   const stored = await page.evaluate(() => localStorage.getItem('GDLKIT HKEY_CURRENT_USER'));
   assert.match(stored, /\[Software\\Vandrel\\GDLKIT\\Play\\Passwords\]/);
   assert.match(stored, /"two-levels"="L002"/);
+  await page.close();
+  // No set in the address: the last one, from the browser's own store.
+  page = await open(ctx, '');
+  s = await shown(page);
+  assert.equal(s.Panel1, 'Glimmerdeep: Test Set');
+  assert.equal(s.Panel2, 'PC LEVEL 2');
   await ctx.close();
 });
 
