@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "LinkStream.h"
+#include "SerialPosix.h"
 #include "SimScript.h"
 #include "UniqueFd.h"
 
@@ -113,29 +114,13 @@ private:
     bool active_ = false;
 };
 
-bool MakeRaw(int fd, std::optional<speed_t> speed) {
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) return false;
-    ::cfmakeraw(&tio);
-    if (speed) {
-        ::cfsetispeed(&tio, *speed);
-        ::cfsetospeed(&tio, *speed);
-        tio.c_cflag |= PARENB | CLOCAL | CREAD;
-        tio.c_cflag &= ~(PARODD | CSTOPB | CRTSCTS);
-    }
-    return ::tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
-std::optional<speed_t> SpeedOf(unsigned baud) {
-    const std::pair<unsigned, speed_t> rates[] = {
-        {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
-        {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
-        {230400, B230400}, {460800, B460800}, {921600, B921600},
-    };
-    for (const auto& [rate, speed] : rates) {
-        if (rate == baud) return speed;
-    }
-    return std::nullopt;
+// The cable's framing at rate: 8 data bits, even parity, 1 stop bit.
+gdl::LineSettings CableSettings(unsigned rate) {
+    gdl::LineSettings settings;
+    settings.baudRate = rate;
+    settings.parity = gdl::even_parity;
+    settings.parityCheck = false;
+    return settings;
 }
 
 class Simulator {
@@ -477,7 +462,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             if (!options.script) return UsageError("bad --script: " + why);
         }
     }
-    if (!options.device.empty() && options.baud && !SpeedOf(*options.baud)) {
+    if (!options.device.empty() && options.baud && !gdl::IsStandardBaud(*options.baud)) {
         return UsageError("the port cannot run at " + std::to_string(*options.baud) + " baud");
     }
     return std::nullopt;
@@ -496,8 +481,8 @@ int OpenPseudoTerminal(gdl::UniqueFd& slave, std::string& path) {
     path = name;
     const int fd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     slave.Reset(fd);
-    if (fd < 0 || !MakeRaw(fd, std::nullopt)) return -1;
-    MakeRaw(master, std::nullopt);
+    if (fd < 0 || !gdl::MakeRawLine(fd, std::nullopt)) return -1;
+    (void)gdl::MakeRawLine(master, std::nullopt);
     return master;
 }
 
@@ -531,9 +516,14 @@ int main(int argc, char** argv) {
     } else {
         // Without O_NONBLOCK the open could wait for a carrier the cable lacks.
         fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0 || !MakeRaw(fd, SpeedOf(options.baud.value_or(9600)))) {
+        if (fd < 0) {
             std::fprintf(stderr, "lynxsim: cannot use %s: %s\n", path.c_str(),
                          std::strerror(errno));
+            return 1;
+        }
+        if (auto raw = gdl::MakeRawLine(fd, CableSettings(options.baud.value_or(9600))); !raw) {
+            std::fprintf(stderr, "lynxsim: cannot use %s: %s\n", path.c_str(),
+                         raw.Err().Message().c_str());
             return 1;
         }
     }
