@@ -115,7 +115,7 @@ PlayCommand ParsePlayCommand(const std::vector<std::string>& args) {
 }
 
 std::string SendOutcomeLine(const std::string& label, const std::string& name,
-                            const std::string& port, double seconds, Exchange exchange,
+                            const std::string& port, double seconds, ExchangeOutcome exchange,
                             bool writeFailed) {
     std::string level = "Level " + label + " (" + name + ")";
     if (exchange == Exchange::CannotOpen)
