@@ -60,7 +60,8 @@ bool Link::Send() {
 void Link::ShowExchange() {
     const ExchangePhase phase = exchange_.Phase();
     const Exchange outcome = exchange_.Outcome();
-    c_.view.pSend = {exchange_.Writing(), exchange_.Sent(), exchange_.Total()};
+    // The bar stays full while the answer is awaited, and goes with the exchange.
+    c_.view.pSend = {exchange_.UnderWay(), exchange_.Sent(), exchange_.Total()};
     switch (phase) {
         case ExchangePhase::SendingHeader:
             state_ = lsSendingHeader;
