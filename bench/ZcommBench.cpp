@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <ctime>
-#include <array>
 #include <thread>
 
 #include "ChildProcess.h"

@@ -60,7 +60,6 @@
 
 #include "SerialPreflight.h"
 
-
 namespace gdl {
 
 namespace {
@@ -179,7 +178,8 @@ Result<void> CheckLineSettings(const LineSettings& l) {
                                   " data bits are not available on Linux.");
     if (l.stopBits != stop1 && l.stopBits != stop2)
         return Error::Unsupported("1.5 stop bits are not available on Linux.");
-    if (l.parity < no_parity || l.parity > space_parity) return Error::Unsupported("Unknown parity.");
+    if (l.parity < no_parity || l.parity > space_parity)
+        return Error::Unsupported("Unknown parity.");
     if (l.flow.dsr) return Error::Unsupported("Linux has no DSR output handshake.");
     return {};
 }
@@ -249,7 +249,9 @@ void WakeEvent::Clear() {
 SerialPort::SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
 Result<std::unique_ptr<SerialPort>> SerialPort::Open(const std::string& path) {
-    auto refuse = [&path](int error) { return Error::FromErrno(error, OpenErrorText(error, path)); };
+    auto refuse = [&path](int error) {
+        return Error::FromErrno(error, OpenErrorText(error, path));
+    };
     if (IsNoSerialLine(path)) return refuse(ENOTTY);
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!fd) return refuse(errno);

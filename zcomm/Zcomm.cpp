@@ -102,7 +102,9 @@ bool TZComm::OpenConnection() {
     try {
         thread_ = std::make_unique<TCommThread>(*this, *port_, generation);
     } catch (const std::system_error& e) {
-        return FailOpen(Error::FromErrno(e.code().value(), std::string("The port's watch thread cannot start: ") + e.what() + "."));
+        return FailOpen(Error::FromErrno(
+            e.code().value(),
+            std::string("The port's watch thread cannot start: ") + e.what() + "."));
     }
     (void)port_->SetDtr(true);  // a pty has no modem lines
     lastError_ = {ErrorKind::Caller, ""};

@@ -38,7 +38,6 @@ namespace gdl {
 class SerialPort;
 class WakeEvent;
 
-
 // The Win32 numbers, since callers pass them through: PurgeComm's flags and
 // EscapeCommFunction's functions. The error flags (kCeRxParity ...) are in
 // ReceiveQueue.h.

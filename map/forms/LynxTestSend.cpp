@@ -61,10 +61,9 @@ void LynxTestSend::Start(const std::string& levelName, const std::string& compil
 
 void LynxTestSend::Show() {
     emit statusChanged(ToQString(send_->Status()), ToQString(send_->Problem()));
-    emit progressChanged(
-        static_cast<int>(send_->Written()),
-        send_->Exchange().Writing() ? static_cast<int>(send_->Total())
-                                    : static_cast<int>(send_->Written()));
+    emit progressChanged(static_cast<int>(send_->Written()),
+                         send_->Exchange().Writing() ? static_cast<int>(send_->Total())
+                                                     : static_cast<int>(send_->Written()));
 }
 
 }  // namespace gdl

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "Link.h"
-#include "PortChoice.h"
 #include "PlayerState.h"
+#include "PortChoice.h"
 #include "Progression.h"
 #include "Reader.h"
 #include "StartUp.h"

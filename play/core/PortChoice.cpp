@@ -1,7 +1,7 @@
 #include "PortChoice.h"
 
-#include "LinkHeader.h"
 #include "Link.h"
+#include "LinkHeader.h"
 #include "Registry.h"
 #include "SerialLine.h"
 #include "TextUtil.h"

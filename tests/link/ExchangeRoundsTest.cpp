@@ -33,8 +33,8 @@ protected:
         for (int i = 0; i < kRounds; ++i)
             script += "wait-level; answer; wait 800; burst " + std::to_string(burst) + "; ";
         script += "wait-level; answer";
-        gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--baud", "9600", "--script",
-                                   script});
+        gdltest::ChildProcess sim(
+            {gdltest::KitBin() + "lynxsim", "--baud", "9600", "--script", script});
         auto device = sim.ReadLine(5s);
         EXPECT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
         if (!device) return {};
@@ -79,8 +79,8 @@ protected:
                 const gdl::Exchange now = window.LinkLayer().LastExchange();
                 if (now == gdl::Exchange::InPlay && last != gdl::Exchange::InPlay) ++answered;
                 last = now;
-                return answered == kRounds + 1 || (now != gdl::Exchange::Sending &&
-                                                   now != gdl::Exchange::InPlay);
+                return answered == kRounds + 1 ||
+                       (now != gdl::Exchange::Sending && now != gdl::Exchange::InPlay);
             },
             240s);
         EXPECT_TRUE(done) << "rounds answered: " << answered;

@@ -108,8 +108,8 @@ public:
         line_.onWritten = [this](bool ok) { send_.Written(ok); };
     }
     void Start() override {
-        send_.Start("Com1", "CAVE01", std::string("\x01\x00\xF0\x12\x00\x00", 6) +
-                                          std::string(300, 'L') + '\0');
+        send_.Start("Com1", "CAVE01",
+                    std::string("\x01\x00\xF0\x12\x00\x00", 6) + std::string(300, 'L') + '\0');
     }
     ExchangeOutcome Outcome() const override { return send_.Exchange().Outcome(); }
     std::string Status() const override { return send_.Status(); }
@@ -134,7 +134,7 @@ const std::vector<unsigned char> kAnswer = {0x5A, 0x5A, 0x5A, 0x5A};
 
 struct Case {
     const char* what;
-    LineSetup before;  // the line as it is from start-up on
+    LineSetup before;                     // the line as it is from start-up on
     std::function<void(Sender&)> script;  // what happens after the start
     ExchangeOutcome outcome;
     const char* status;
@@ -249,14 +249,10 @@ TEST_P(ExchangeTable, EveryCaseEndsInItsOutcome) {
 INSTANTIATE_TEST_SUITE_P(
     Senders, ExchangeTable,
     ::testing::Values(
-        std::pair<const char*, MakeSender>{"Exchange",
-                                           [](const LineSetup& setup) {
-                                               return std::make_unique<BareSender>(setup);
-                                           }},
-        std::pair<const char*, MakeSender>{"Player",
-                                           [](const LineSetup& setup) {
-                                               return std::make_unique<PlayerSender>(setup);
-                                           }},
+        std::pair<const char*, MakeSender>{
+            "Exchange", [](const LineSetup& setup) { return std::make_unique<BareSender>(setup); }},
+        std::pair<const char*, MakeSender>{
+            "Player", [](const LineSetup& setup) { return std::make_unique<PlayerSender>(setup); }},
         std::pair<const char*, MakeSender>{
             "Map", [](const LineSetup& setup) { return std::make_unique<MapSender>(setup); }}),
     [](const auto& info) { return std::string(info.param.first); });

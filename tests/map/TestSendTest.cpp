@@ -8,14 +8,14 @@
 #include <deque>
 #include <mutex>
 
+#include "../zcomm/ZcommFixtures.h"
 #include "ChildProcess.h"
 #include "CommonFakes.h"
 #include "LevelCompile.h"
-#include "LinkHeader.h"
 #include "LinkFakes.h"
+#include "LinkHeader.h"
 #include "TestSend.h"
 #include "ZcommLine.h"
-#include "../zcomm/ZcommFixtures.h"
 
 namespace gdl {
 namespace {
