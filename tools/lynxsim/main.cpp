@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CommandLine.h"
 #include "LinkStream.h"
 #include "SerialPosix.h"
 #include "SimScript.h"
@@ -407,8 +408,17 @@ int UsageError(const std::string& why) {
 
 // The options, or the exit status when there is nothing to run.
 std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    std::vector<gdl::OptionSpec> specs = {
+        {"--help"}, {"-h"}, {"--version"}, {"--no-echo"}, {"--lynx-off"}};
+    for (const char* name : {"--device", "--baud", "--answer-delay", "--answer-bytes",
+                             "--burst-gap", "--level-timeout", "--script", "--noise"})
+        specs.push_back({name, true});
+    auto parsed = gdl::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), specs);
+    if (!parsed) return UsageError(parsed.Err().Message());
+    if (!parsed->words.empty())
+        return UsageError("unknown argument \"" + parsed->words.front() + "\"");
+    for (const auto& [name, value] : parsed->options) {
+        const std::string_view arg = name;
         if (arg == "--help" || arg == "-h") {
             std::printf("%s\n%s", kUsageLine, kHelp);
             return 0;
@@ -425,12 +435,6 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             options.lynxOff = true;
             continue;
         }
-        const bool takesValue = arg == "--device" || arg == "--baud" || arg == "--answer-delay" ||
-                                arg == "--answer-bytes" || arg == "--burst-gap" ||
-                                arg == "--level-timeout" || arg == "--script" || arg == "--noise";
-        if (!takesValue) return UsageError("unknown argument \"" + std::string(arg) + "\"");
-        if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a value");
-        const std::string value = argv[++i];
         auto number = [&](unsigned max, unsigned& into) -> bool {
             auto parsed = gdl::ParseCount(value, max);
             if (parsed) into = *parsed;
