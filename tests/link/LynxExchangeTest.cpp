@@ -29,6 +29,17 @@ public:
     ManualTimer* timer = nullptr;
 };
 
+// The line's events and the timer's ticks to an exchange or a test send, as
+// a front end wires them.
+template <typename Target>
+void Wire(FakeSerialLine& line, ManualTimer& timer, Target& target) {
+    timer.onTick = [&target] { target.Tick(); };
+    line.onDataAvailable = [&target] { target.DataAvailable(); };
+    line.onErrorOccurred = [&target](int, const std::string& e) { target.ErrorOccurred(e); };
+    line.onWriteProgress = [&target] { target.WriteProgress(); };
+    line.onWritten = [&target](bool ok) { target.Written(ok); };
+}
+
 // Readies the line before the sender starts up.
 using LineSetup = std::function<void(FakeSerialLine&)>;
 
@@ -40,11 +51,7 @@ public:
         line = &line_;
         timer = &timer_;
         line_.SetPort("Com1");
-        timer_.onTick = [this] { exchange_.Tick(); };
-        line_.onDataAvailable = [this] { exchange_.DataAvailable(); };
-        line_.onErrorOccurred = [this](int, const std::string& e) { exchange_.ErrorOccurred(e); };
-        line_.onWriteProgress = [this] { exchange_.WriteProgress(); };
-        line_.onWritten = [this](bool ok) { exchange_.Written(ok); };
+        Wire(line_, timer_, exchange_);
     }
     void Start() override {
         LinkHeaderFields fields;
@@ -101,11 +108,7 @@ public:
         if (setup) setup(line_);
         line = &line_;
         timer = &timer_;
-        timer_.onTick = [this] { send_.Tick(); };
-        line_.onDataAvailable = [this] { send_.DataAvailable(); };
-        line_.onErrorOccurred = [this](int, const std::string& e) { send_.ErrorOccurred(e); };
-        line_.onWriteProgress = [this] { send_.WriteProgress(); };
-        line_.onWritten = [this](bool ok) { send_.Written(ok); };
+        Wire(line_, timer_, send_);
     }
     void Start() override {
         send_.Start("Com1", "CAVE01",
