@@ -3,7 +3,8 @@
 # file locks and device probes have no browser to run in.
 set(GDLKIT_FORMATS_PORTABLE
   TextUtil.cpp FileUtil.cpp LevelReference.cpp IniFile.cpp ProjectFile.cpp
-  LynxText.cpp LinkHeader.cpp CompiledLevel.cpp LevelInfo.cpp LevelSetFile.cpp BatchScript.cpp)
+  LynxText.cpp LinkHeader.cpp CompiledLevel.cpp LevelInfo.cpp LevelSetFile.cpp BatchScript.cpp
+  CommandLine.cpp)
 set(GDLKIT_FORMATS_NATIVE SerialPreflight.cpp FileLock.cpp Display.cpp)
 set(GDLKIT_PLATFORM_PORTABLE RegistryHive.cpp HiveRegistry.cpp Prompts.cpp LevelTool.cpp)
 set(GDLKIT_PLATFORM_NATIVE

@@ -48,6 +48,8 @@ const command = (name) => post(() => call('gdl_command', ['string'], [name]));
 const serial = new WebSerial(navigator.serial, {
   onData: () => post(() => call('gdl_data_available')),
   onFailed: (gone) => post(() => call('gdl_port_failed', ['number'], [gone ? 1 : 0])),
+  onProgress: (count) => post(() => call('gdl_write_progress', ['number'], [count])),
+  onWritten: (ok) => post(() => call('gdl_written', ['number'], [ok ? 1 : 0])),
 });
 const sets = new SetStore();
 const dialogs = new Dialogs({ keep: (file) => keepFile(file), text });
@@ -70,8 +72,7 @@ const host = {
     }
   },
   serialOpen: (settings) => serial.open(settings),
-  serialWrite: (bytes) => serial.write(bytes),
-  serialDrain: () => serial.drain(),
+  serialWrite: (bytes) => serial.send(bytes),
   serialClose: () => serial.close(),
   serialTake: (max) => serial.take(max),
   timerStart: (ms, generation) => {

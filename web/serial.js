@@ -1,14 +1,21 @@
 // The page's side of the serial line: the port the user picked through Web
 // Serial, opened with the settings the core hands over, and a reader that
 // keeps what arrives until the core takes it. It decides nothing of the link.
+// Bytes handed to the port in one write: a pulled adapter stops the stream
+// within a few milliseconds of the wire, and the send's bar moves smoothly.
+const CHUNK = 64;
+
 export class WebSerial {
-  constructor(serial, { onData, onFailed }) {
+  constructor(serial, { onData, onFailed, onProgress, onWritten }) {
     this.serial = serial || null;
     this.port = null;
     this.opened = false;
     this.incoming = [];
     this.onData = onData;
     this.onFailed = onFailed;
+    this.onProgress = onProgress;
+    this.onWritten = onWritten;
+    this.sending = Promise.resolve();
     if (this.serial && this.serial.addEventListener) {
       this.serial.addEventListener('disconnect', (event) => {
         if (event.target === this.port) this.lost(true);
@@ -52,6 +59,7 @@ export class WebSerial {
     // Some adapters have no modem lines; the Lynx cable does not need them.
     await this.port.setSignals(settings.signals).catch(() => {});
     this.opened = true;
+    this.settings = settings;
     this.incoming = [];
     this.writer = this.port.writable.getWriter();
     this.readLoop(this.port);
@@ -97,27 +105,32 @@ export class WebSerial {
     return Uint8Array.from(this.incoming.splice(0, max));
   }
 
-  async write(bytes) {
+  // Takes a stream and returns at once; writes it on in small pieces (each
+  // reported through onProgress) and reports through onWritten once it has
+  // left the port, or that the port stopped taking it.
+  send(bytes) {
     if (!this.opened || !this.writer) return false;
-    try {
-      await this.writer.write(bytes);
-      return true;
-    } catch (e) {
-      return false;
-    }
+    this.sending = this.sending.then(() => this.writeOut(bytes));
+    return true;
   }
 
-  // Closing the writable stream waits until its bytes have left the port;
-  // the port then hands out a fresh one.
-  async drain() {
-    if (!this.opened || !this.writer) return false;
-    try {
-      await this.writer.close();
-      this.writer = this.port.writable.getWriter();
-      return true;
-    } catch (e) {
-      return false;
+  async writeOut(bytes) {
+    const { writeTimeoutMs, msPerByte } = this.settings;
+    const within = (promise, ms) =>
+      Promise.race([promise.then(() => true), new Promise((r) => setTimeout(() => r(false), ms))]).catch(() => false);
+    let ok = true;
+    for (let at = 0; ok && at < bytes.length; at += CHUNK) {
+      const piece = bytes.subarray(at, at + CHUNK);
+      ok = this.opened && (await within(this.writer.write(piece), writeTimeoutMs));
+      if (ok) this.onProgress(piece.length);
     }
+    // Closing the writable stream waits until its bytes have left the port;
+    // the port then hands out a fresh one.
+    if (ok) {
+      ok = await within(this.writer.close(), writeTimeoutMs + bytes.length * msPerByte);
+      if (ok && this.opened) this.writer = this.port.writable.getWriter();
+    }
+    this.onWritten(ok && this.opened);
   }
 
   async close() {
@@ -128,7 +141,8 @@ export class WebSerial {
     await port.setSignals({ dataTerminalReady: false, requestToSend: false }).catch(() => {});
     if (this.reader) await this.reader.cancel().catch(() => {});
     if (this.writer) {
-      await this.writer.close().catch(() => {});
+      // What has not gone out yet is dropped, as closing the component purges it.
+      await this.writer.abort().catch(() => {});
       this.writer.releaseLock();
       this.writer = null;
     }

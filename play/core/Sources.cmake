@@ -5,9 +5,9 @@ set(GDLPLAY_CORE_PORTABLE
   Chooser.cpp
   Link.cpp
   PlayerWindow.cpp
+  PortChoice.cpp
   Progression.cpp
   Reader.cpp
-  SendProgress.cpp
   StartUp.cpp
 )
 set(GDLPLAY_CORE_NATIVE EventLoop.cpp)

@@ -109,6 +109,14 @@ EMSCRIPTEN_KEEPALIVE void gdl_data_available() {
     if (auto& w = Player().window) w->zComDataAvailable();
 }
 
+EMSCRIPTEN_KEEPALIVE void gdl_write_progress(int count) {
+    if (count > 0) Player().line.Progress(static_cast<std::size_t>(count));
+}
+
+EMSCRIPTEN_KEEPALIVE void gdl_written(int ok) {
+    Player().line.Written(ok != 0);
+}
+
 EMSCRIPTEN_KEEPALIVE void gdl_port_failed(int gone) {
     Player().line.PortFailed(gone != 0);
 }

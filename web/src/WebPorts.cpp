@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 #include <utility>
@@ -31,11 +32,8 @@ EM_ASYNC_JS(int, js_serial_open, (const char* settingsJson), {
     stringToUTF8(why, p, n);
     return p;
 });
-EM_ASYNC_JS(int, js_serial_write, (const unsigned char* bytes, int count), {
-    return (await Module.host.serialWrite(HEAPU8.slice(bytes, bytes + count))) ? 1 : 0;
-});
-EM_ASYNC_JS(int, js_serial_drain, (), {
-    return (await Module.host.serialDrain()) ? 1 : 0;
+EM_JS(int, js_serial_write, (const unsigned char* bytes, int count), {
+    return Module.host.serialWrite(HEAPU8.slice(bytes, bytes + count)) ? 1 : 0;
 });
 EM_ASYNC_JS(void, js_serial_close, (), {
     await Module.host.serialClose();
@@ -111,15 +109,22 @@ const char* IconName(MsgIcon icon) {
 
 // The Lynx cable's line, in Web Serial's terms: 9600 baud, 8 data bits, even
 // parity, 1 stop bit, no flow control, 8 KiB of buffer; DTR and RTS held on
-// while the port is open (they drop when it closes).
-constexpr char kLynxLineSettings[] =
-    R"({"open":{"baudRate":9600,"dataBits":8,"parity":"even","stopBits":1,)"
-    R"("flowControl":"none","bufferSize":8192},)"
-    R"("signals":{"dataTerminalReady":true,"requestToSend":true}})";
+// while the port is open (they drop when it closes). A write that the port
+// does not take on within 5 s fails, as the component's write time-out; the
+// last bytes may take their time on the wire (11 bits each) on top.
+constexpr unsigned kLynxBaud = 9600;
+constexpr unsigned kBitsPerByte = 11;
+constexpr unsigned kWriteTimeoutMs = 5000;
 
-// Bytes handed to the port in one write: small enough that a pulled adapter
-// stops the send within a few milliseconds of the wire.
-constexpr std::size_t kWriteChunk = 64;
+std::string LynxLineSettings() {
+    const std::string baud = std::to_string(kLynxBaud);
+    return R"({"open":{"baudRate":)" + baud +
+           R"(,"dataBits":8,"parity":"even","stopBits":1,"flowControl":"none","bufferSize":8192},)"
+           R"("signals":{"dataTerminalReady":true,"requestToSend":true},)"
+           R"("writeTimeoutMs":)" +
+           std::to_string(kWriteTimeoutMs) + R"(,"msPerByte":)" +
+           std::to_string(1000.0 * kBitsPerByte / kLynxBaud) + "}";
+}
 
 }  // namespace
 
@@ -133,18 +138,18 @@ bool LocalStorage::Set(const std::string& item, const std::string& value) {
 
 bool WebSerialLine::OpenConnection() {
     if (open_) return true;
-    const std::optional<std::string> why = Taken(js_serial_open(kLynxLineSettings));
+    const std::optional<std::string> why = Taken(js_serial_open(LynxLineSettings().c_str()));
     lastError_ = why.value_or("");
     open_ = !why;
-    if (open_) vanished_ = failed_ = false;
-    pending_.clear();
+    if (open_) vanished_ = false;
+    unsent_ = 0;
     return open_;
 }
 
 void WebSerialLine::CloseConnection() {
     if (!open_) return;
     open_ = false;
-    pending_.clear();
+    unsent_ = 0;
     js_serial_close();
 }
 
@@ -153,27 +158,21 @@ long WebSerialLine::ReadComm(unsigned char* buffer, long count) {
     return js_serial_take(buffer, static_cast<int>(count));
 }
 
-bool WebSerialLine::Flush() {
-    if (pending_.empty()) return !failed_;
-    if (!failed_ && !js_serial_write(pending_.data(), static_cast<int>(pending_.size())))
-        failed_ = true;
-    pending_.clear();
-    return !failed_;
-}
-
-bool WebSerialLine::WriteCommByte(unsigned char byte) {
-    return WriteComm(&byte, 1);
-}
-
 bool WebSerialLine::WriteComm(const unsigned char* buffer, long count) {
-    if (!open_ || vanished_ || failed_) return false;
-    pending_.insert(pending_.end(), buffer, buffer + count);
-    return pending_.size() < kWriteChunk || Flush();
+    if (!open_ || vanished_ || count < 0) return false;
+    if (!js_serial_write(buffer, static_cast<int>(count))) return false;
+    unsent_ += static_cast<std::size_t>(count);
+    return true;
 }
 
-bool WebSerialLine::WaitSent() {
-    if (!open_ || !Flush()) return false;
-    return js_serial_drain() != 0;
+void WebSerialLine::Progress(std::size_t count) {
+    unsent_ -= std::min(count, unsent_);
+    if (onWriteProgress) onWriteProgress();
+}
+
+void WebSerialLine::Written(bool ok) {
+    unsent_ = 0;
+    if (onWritten) onWritten(ok);
 }
 
 void WebSerialLine::PortFailed(bool gone) {

@@ -1,8 +1,9 @@
 // The player's ports in a browser page. Each is a thin C++ class over a few
 // functions of the page's host object (player.js): Web Serial for the line,
 // the browser's timers, localStorage, HTML dialogs. What a port must wait for
-// (opening the port, a write, a dialog) it awaits through Asyncify, so the
-// core runs unchanged, one call at a time, as on the window thread.
+// (opening the port, a dialog) it awaits through Asyncify, so the core runs
+// unchanged, one call at a time, as on the window thread; a write returns at
+// once and the page reports its progress and end as the line's events.
 #pragma once
 
 #include <cstddef>
@@ -32,8 +33,8 @@ public:
 };
 
 // The serial component over Web Serial: the port the user picked with
-// "Connect Lynx", at the Lynx cable's settings. Bytes are handed to the
-// port in chunks, so a failed write shows within a few bytes.
+// "Connect Lynx", at the Lynx cable's settings. A write hands the stream to
+// the page, which writes it on and reports back (progress, then written).
 class WebSerialLine : public SerialLine {
 public:
     void SetPort(const std::string& port) override { port_ = port; }
@@ -41,24 +42,24 @@ public:
     bool OpenConnection() override;
     void CloseConnection() override;
     long ReadComm(unsigned char* buffer, long count) override;
-    bool WriteCommByte(unsigned char byte) override;
     bool WriteComm(const unsigned char* buffer, long count) override;
-    bool WaitSent() override;
+    std::size_t Unsent() const override { return unsent_; }
     std::string LastError() const override { return lastError_; }
     bool Vanished() const override { return vanished_; }
 
-    // The page's reader saw the port fail: unplugged, or a line error.
+    // The page's reports, on the window thread: count more bytes have left
+    // the port; the stream has left (or the port stopped taking it); the
+    // reader saw the port fail (gone: unplugged, otherwise a line error).
+    void Progress(std::size_t count);
+    void Written(bool ok);
     void PortFailed(bool gone);
 
 private:
-    bool Flush();
-
     std::string port_;
     bool open_ = false;
     bool vanished_ = false;
-    bool failed_ = false;  // a write of this open connection failed
+    std::size_t unsent_ = 0;
     std::string lastError_;
-    std::vector<unsigned char> pending_;
 };
 
 // Timer1 over setTimeout. A tick the page delivers late (after a Stop or a
