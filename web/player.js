@@ -125,6 +125,10 @@ function render() {
   if (document.activeElement !== code || code.value !== text(view.ePW)) code.value = text(view.ePW);
   $('iStat').dataset.lamp = view.iStat;
   $('Panel14Hint').textContent = text(view.Panel14Hint);
+  const bar = $('pSend');
+  bar.hidden = !view.pSend.visible;
+  bar.max = Math.max(1, view.pSend.max);
+  bar.value = view.pSend.position;
   for (const name of ['IgnoreLynxButtons1', 'AutoLoadLevelSet1', 'SavePassword1', 'Hint1']) {
     const item = view[name];
     const el = $(name);

@@ -27,6 +27,7 @@ TEST(ViewJsonTest, ThePanelsLampAndColoursAreThoseOfTheView) {
     v.Panel6Color = kClPurple;
     v.Panel12.visible = true;
     v.SpeedButton2.enabled = true;
+    v.pSend = {true, 551, 1102};
     const std::string json = ViewJson(v);
     for (const char* part :
          {R"("Panel14":{"text":" Lynx not responding on Com1!","left":0,"visible":true})",

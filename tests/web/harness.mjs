@@ -8,6 +8,7 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import readline from 'node:readline';
+import tty from 'node:tty';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 
@@ -106,7 +107,8 @@ until.poke = () => {
 
 // lynxsim on a new pseudo-terminal; its JSON lines in events, every byte the
 // page wrote in wire.
-export async function startLynx(args = []) {
+// With attach false nobody here opens the terminal: another program does.
+export async function startLynx(args = [], { attach = true } = {}) {
   const child = spawn(path.join(kitBin, 'lynxsim'), args, { stdio: ['pipe', 'pipe', 'inherit'] });
   const lines = readline.createInterface({ input: child.stdout });
   const lynx = { child, events: [], wire: [], opens: [], signals: [], page: null };
@@ -120,20 +122,21 @@ export async function startLynx(args = []) {
     lynx.events.push(JSON.parse(line));
     until.poke();
   });
+  lynx.levels = () => lynx.events.filter((e) => e.event === 'level');
+  lynx.key = (k) => child.stdin.write(k);
+  lynx.stop = () => child.kill('SIGTERM');
+  if (!attach) return lynx;
   lynx.fd = fs.openSync(lynx.device, fs.constants.O_RDWR | fs.constants.O_NOCTTY);
-  const reader = fs.createReadStream(null, { fd: lynx.fd, autoClose: false, highWaterMark: 256 });
+  // The event loop's own terminal reader: nothing blocks in a thread, so a
+  // stop ends it at once.
+  const reader = new tty.ReadStream(lynx.fd);
   reader.on('data', (chunk) => {
     if (lynx.page && lynx.listening) lynx.page.evaluate((b) => window.__gdlWirePush(b), Array.from(chunk)).catch(() => {});
   });
   reader.on('error', () => {});
-  lynx.levels = () => lynx.events.filter((e) => e.event === 'level');
-  lynx.key = (k) => child.stdin.write(k);
   lynx.stop = () => {
     reader.destroy();
     child.kill('SIGTERM');
-    try {
-      fs.closeSync(lynx.fd);
-    } catch (e) {}
   };
   return lynx;
 }

@@ -2,7 +2,7 @@
 // pseudo-terminal: the stand-in for navigator.serial carries the page's
 // bytes to the simulator and its answers back.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -98,6 +98,33 @@ test('PLAY sends the bytes of the transcripts; the answer puts the level in play
     assert.deepEqual(page.requests.filter((u) => !u.startsWith(server.url)), []);
     assert.deepEqual(page.problems, []);
   });
+});
+
+test('the page and gdlplay.exe --send send level 1 of the set alike', async () => {
+  // --send plays in test mode, whose first send is not marked as a new level
+  // (byte 27, and so the header's checksum): all else is the same.
+  const send = await startLynx([], { attach: false });
+  let page;
+  try {
+    const r = spawn(path.join(kitBin, 'gdlplay.exe'), ['--send', path.join(linkData, SET), '1', '--port', send.device], {
+      env: { ...process.env, XDG_CONFIG_HOME: fs.mkdtempSync(path.join(os.tmpdir(), 'gdlsend-')), GDLKIT_MACHINE_REG: '' },
+      stdio: 'ignore',
+    });
+    const status = await new Promise((resolve) => r.once('exit', resolve));
+    assert.equal(status, 0);
+    await until(() => send.levels().length === 1, 'the level --send sent');
+  } finally {
+    send.stop();
+  }
+  await withLynx([], async (p, lynx) => {
+    await p.click('#SpeedButton1');
+    await until(() => lynx.levels().length === 1, 'the level the page sent');
+    page = lynx.levels()[0];
+  });
+  const same = ({ kind, headerChecksum, ms, ...rest }) => rest;
+  assert.deepEqual(same(page), same(send.levels()[0]));
+  assert.equal(page.kind, 1);
+  assert.equal(send.levels()[0].kind, 0);
 });
 
 test('a Lynx that is off hears only the echo: "Lynx not responding" and the red lamp', async () => {

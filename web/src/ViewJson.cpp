@@ -118,6 +118,11 @@ std::string ViewJson(const PlayerView& v) {
         .Flag("ePWVisible", v.ePWVisible)
         .Text("Label1", v.Label1)
         .Text("iStat", LampName(v.iStat))
+        .Field("pSend", Object()
+                            .Flag("visible", v.pSend.visible)
+                            .Number("position", static_cast<long long>(v.pSend.position))
+                            .Number("max", static_cast<long long>(v.pSend.max))
+                            .Done())
         .Flag("closeRequested", v.closeRequested)
         .Done();
 }
