@@ -8,6 +8,7 @@
 
 #include "FileUtil.h"
 #include "Registry.h"
+#include "SerialPreflight.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -53,11 +54,19 @@ std::vector<fs::path> Numbered(const std::vector<fs::path>& devEntries, std::str
 }  // namespace
 
 std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
-    const fs::path root(devRoot);
+    SerialRoots roots;
+    roots.dev = devRoot;
+    // Only the system's own /dev has the system's /sys beside it.
+    if (devRoot != "/dev") roots.sys.clear();
+    return DefaultPortDevices(roots);
+}
+
+std::vector<std::string> DefaultPortDevices(const SerialRoots& roots) {
+    const fs::path root(roots.dev);
     std::vector<fs::path> candidates = Entries(root / "serial" / "by-id");
     std::sort(candidates.begin(), candidates.end());
     const std::vector<fs::path> devEntries = Entries(root);
-    for (const char* prefix : {"ttyUSB", "ttyACM", "ttyS"}) {
+    for (const char* prefix : {"ttyUSB", "ttyACM"}) {
         auto more = Numbered(devEntries, prefix);
         candidates.insert(candidates.end(), more.begin(), more.end());
     }
@@ -68,7 +77,17 @@ std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
         fs::path target = fs::canonical(path, ec);
         if (seen.insert(ec ? path : target).second) devices.push_back(path.string());
     }
-    return devices;
+    if (!devices.empty()) return devices;
+    // No USB adapter: a serial port of the PC's own only when it is the one
+    // port there is, so a cable on it works and nothing is taken in silence.
+    std::vector<std::string> ports;
+    if (roots.sys.empty()) {
+        for (const auto& path : Numbered(devEntries, "ttyS")) ports.push_back(path.string());
+    } else {
+        for (const auto& d : ListSerialDevices(roots)) ports.push_back(d.device);
+    }
+    if (ports.size() == 1) return ports;
+    return {};
 }
 
 std::string ResolvePortDevice(const std::string& port, const Registry* registry) {
@@ -77,6 +96,15 @@ std::string ResolvePortDevice(const std::string& port, const Registry* registry)
 
 std::string ResolvePortDevice(const std::string& port, const Registry* registry,
                               const std::string& devRoot) {
+    SerialRoots roots;
+    roots.dev = devRoot;
+    if (devRoot != "/dev") roots.sys.clear();
+    return ResolvePortDevice(port, registry, roots);
+}
+
+std::string ResolvePortDevice(const std::string& port, const Registry* registry,
+                              const SerialRoots& roots) {
+    const std::string& devRoot = roots.dev;
     if (port.empty() || port.front() == '/') return port;
     const auto number = NumberAfter(port, "Com", true);
     if (!number) return WithTrailingSlash(devRoot) + port;
@@ -88,7 +116,7 @@ std::string ResolvePortDevice(const std::string& port, const Registry* registry,
         if (!stored.empty())
             return stored.front() == '/' ? stored : WithTrailingSlash(devRoot) + stored;
     }
-    const auto devices = DefaultPortDevices(devRoot);
+    const auto devices = DefaultPortDevices(roots);
     return *number <= devices.size() ? devices[*number - 1] : std::string();
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -386,15 +387,21 @@ private:
     // step; with errors the old set stays as it was.
     void Commit() {
         if (errors_ == 0 && std::rename(out_.Path().c_str(), settings_.outputPath.c_str()) != 0)
-            Error(UnableToWriteLine(settings_.outputPath));
+            WriteError(std::strerror(errno));
         if (errors_ != 0) DeleteFileQuiet(out_.Path());
     }
 
     void CheckOutput() {
         if (out_.Failed() && !writeErrorShown_) {
             writeErrorShown_ = true;
-            Error(UnableToWriteLine(settings_.outputPath));
+            WriteError(out_.Reason());
         }
+    }
+
+    // The design's line, and under it the system's reason.
+    void WriteError(const std::string& reason) {
+        Error(UnableToWriteLine(settings_.outputPath));
+        if (!reason.empty()) view_.AddStatusLine(WriteReasonLine(reason));
     }
 
     void Error(const std::string& line) {
