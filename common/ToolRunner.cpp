@@ -43,7 +43,8 @@ std::string Absolute(const std::string& path) {
 
 // The kit's programs that show their text in a terminal: started from a
 // window, they open a terminal window of their own.
-constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, "GDLTools.exe"};
+constexpr char kCompanionExe[] = "GDLTools.exe";
+constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, kCompanionExe};
 
 // On a desktop the level tool edits in the map editor beside it, a window of
 // its own.
@@ -54,6 +55,8 @@ bool MapEditorTakesTheEdit(const std::string& levelTool) {
 bool IsConsoleTool(const std::string& path) {
     std::string name = FileNameOf(path);
     if (EqualsNoCase(name, kLevelToolExe)) return !MapEditorTakesTheEdit(path);
+    // The companion program opens a window of its own where there is a display.
+    if (EqualsNoCase(name, kCompanionExe)) return !HaveDisplay();
     for (std::string_view tool : kConsoleTools) {
         if (EqualsNoCase(name, tool)) return true;
     }

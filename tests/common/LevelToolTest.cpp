@@ -1,7 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +7,7 @@
 #include "FakeTools.h"
 #include "LevelTool.h"
 #include "Prompts.h"
+#include "ReadOnlyFolder.h"
 #include "ToolRunner.h"
 
 namespace fs = std::filesystem;
@@ -181,38 +179,7 @@ TEST_F(LevelToolTest, BatchFilesMoveToTheUsersKitFolderWhenTheToolFolderRefusesT
     EXPECT_EQ(absent.BatchFolder(), dir_.Path("data/gdlkit/"));
 }
 
-// A folder nobody may write into, root included: without write permission,
-// and where that does not bind (root) immutable. Writable() tells whether it
-// worked, by the same test the level tool makes.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {
-        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-        if (!Writable()) return;
-        fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-        }
-    }
-    ~ReadOnlyFolder() {
-        int flags = 0;
-        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd_ >= 0) ::close(fd_);
-        fs::permissions(folder_, fs::perms::owner_all);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool Writable() const { return ::access(folder_.c_str(), W_OK) == 0; }
-
-private:
-    std::string folder_;
-    int fd_ = -1;
-};
+using gdltest::ReadOnlyFolder;
 
 TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromTheUsersKitFolder) {
     InstallAll();
@@ -244,6 +211,21 @@ TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromTheUsersKitFolder)
     ASSERT_EQ(prompts_.shown.size(), 1u);
     EXPECT_NE(prompts_.shown[0].text.find(dir_.Path("blocked/data/gdlkit/ldinfo.bat")),
               std::string::npos);
+}
+
+// A tool folder others may write too is no place for one user's port: each
+// user's batch files are their own.
+TEST_F(LevelToolTest, ASharedWritableToolFolderKeepsTheBatchFilesPerUser) {
+    InstallAll();
+    if (::geteuid() != 0) GTEST_SKIP() << "giving the folder to another user needs root";
+    ASSERT_EQ(::chown(bin_.c_str(), 65534, 65534), 0);
+    fs::permissions(bin_, fs::perms::all);
+    gdl::RecordingToolRunner runner;
+    LevelTool tool(bin_, runner, prompts_);
+    EXPECT_EQ(tool.BatchFolder(), dir_.Path("data/gdlkit/"));
+    ASSERT_TRUE(tool.WriteEditBatch(3));
+    EXPECT_EQ(dir_.Read("data/gdlkit/ldedit.bat"), "@set LD_COM=3\r\n@\"" + bin_ + "ld.exe\" %1");
+    EXPECT_FALSE(fs::exists(bin_ + "ldedit.bat"));
 }
 
 TEST_F(LevelToolTest, RelativeToolFolderStillFindsTheToolFromTheProjectFolder) {

@@ -168,6 +168,52 @@ TEST(PosixToolRunner, DocumentsOpenThroughXdgOpen) {
     EXPECT_TRUE(NoChildLeft());
 }
 
+// xdg-open's exit status 1 to 4 means it started and could not open the
+// document: a failure, with what it said; waited for or not.
+TEST(PosixToolRunner, AnOpenerThatFailsIsAFailureWithItsMessage) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("opener"));
+    dir.Write("docs.htm", "<html></html>");
+    gdltest::ScopedEnv path("PATH", dir.Path("opener"));
+    PosixToolRunner runner;
+    const std::pair<int, std::string> cases[] = {
+        {1, "it was given a wrong command line"},
+        {2, "the file does not exist"},
+        {3, "a program it needs is not installed"},
+        {4, "the program for this kind of file failed"},
+        {9, "(exit status 9)"},
+    };
+    for (const auto& [status, meaning] : cases) {
+        for (bool wait : {true, false}) {
+            SCOPED_TRACE(std::to_string(status) + (wait ? " waited" : " not waited"));
+            WriteScript(dir, "opener/xdg-open",
+                        "echo \"xdg-open: no method available for opening '$1'\" >&2; exit " +
+                            std::to_string(status));
+            EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, wait), gdl::kOpenerFailed);
+            EXPECT_EQ(runner.LastError(), "xdg-open could not open " + dir.Path("docs.htm") + ": " +
+                                              meaning +
+                                              ". It says: xdg-open: no method available for "
+                                              "opening '" +
+                                              dir.Path("docs.htm") + "'.");
+        }
+    }
+    // Success stays success, and nothing is left behind.
+    WriteScript(dir, "opener/xdg-open", "exit 0");
+    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, false), 0);
+    EXPECT_EQ(runner.LastError(), "");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+// An empty PATH finds nothing: no fallback to the system's folders.
+TEST(PosixToolRunner, AnEmptyPathFindsNoOpener) {
+    gdltest::TempDir dir;
+    dir.Write("docs.htm", "<html></html>");
+    gdltest::ScopedEnv path("PATH", "");
+    PosixToolRunner runner;
+    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, false), ENOENT);
+    EXPECT_NE(runner.LastError().find("xdg-open is not installed"), std::string::npos);
+}
+
 TEST(PosixToolRunner, DocumentWithoutAnOpenerIsAnError) {
     gdltest::TempDir dir;
     fs::create_directory(dir.Path("empty"));
