@@ -184,7 +184,7 @@ using gdltest::ReadOnlyFolder;
 TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromTheUsersKitFolder) {
     InstallAll();
     gdltest::ScopedEnv cache("XDG_DATA_HOME", dir_.Path("home/.local/share"));
-    const std::string expected = dir_.Path("home/.data/gdlkit/");
+    const std::string expected = dir_.Path("home/.local/share/gdlkit/");
     ASSERT_EQ(gdl::UserBatchFolder(), expected);
     ReadOnlyFolder readOnly(bin_);
     if (readOnly.Writable()) GTEST_SKIP() << "no way to make a folder read-only here";
@@ -198,7 +198,7 @@ TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromTheUsersKitFolder)
     EXPECT_TRUE(tool.Compile("lev", project_));
     EXPECT_TRUE(dir_.Exists("project/lev.bin"));
     EXPECT_TRUE(tool.WriteEditBatch(2));
-    EXPECT_EQ(dir_.Read("home/.data/gdlkit/ldedit.bat"),
+    EXPECT_EQ(dir_.Read("home/.local/share/gdlkit/ldedit.bat"),
               "@set LD_COM=2\r\n@\"" + bin_ + "ld.exe\" %1");
     EXPECT_TRUE(prompts_.shown.empty());
     EXPECT_FALSE(fs::exists(bin_ + "ldinfo.bat"));
