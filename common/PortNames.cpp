@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <utility>
@@ -51,22 +52,14 @@ std::vector<fs::path> Numbered(const std::vector<fs::path>& devEntries, std::str
     return paths;
 }
 
-}  // namespace
-
-std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
-    SerialRoots roots;
-    roots.dev = devRoot;
-    // Only the system's own /dev has the system's /sys beside it.
-    if (devRoot != "/dev") roots.sys.clear();
-    return DefaultPortDevices(roots);
-}
-
-std::vector<std::string> DefaultPortDevices(const SerialRoots& roots) {
-    const fs::path root(roots.dev);
+// The by-id entries (sorted by name), then DEV/PREFIX* of each prefix in
+// numeric order, each device once.
+std::vector<std::string> DevicesNamed(const fs::path& root,
+                                      std::initializer_list<const char*> prefixes) {
     std::vector<fs::path> candidates = Entries(root / "serial" / "by-id");
     std::sort(candidates.begin(), candidates.end());
     const std::vector<fs::path> devEntries = Entries(root);
-    for (const char* prefix : {"ttyUSB", "ttyACM"}) {
+    for (const char* prefix : prefixes) {
         auto more = Numbered(devEntries, prefix);
         candidates.insert(candidates.end(), more.begin(), more.end());
     }
@@ -77,7 +70,28 @@ std::vector<std::string> DefaultPortDevices(const SerialRoots& roots) {
         fs::path target = fs::canonical(path, ec);
         if (seen.insert(ec ? path : target).second) devices.push_back(path.string());
     }
+    return devices;
+}
+
+}  // namespace
+
+std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
+    SerialRoots roots;
+    roots.dev = devRoot;
+    // Only the system's own /dev has the system's /sys beside it.
+    if (devRoot != "/dev") roots.sys.clear();
+    return DefaultPortDevices(roots);
+}
+
+std::vector<std::string> AllPortDevices(const std::string& devRoot) {
+    return DevicesNamed(devRoot, {"ttyUSB", "ttyACM", "ttyS"});
+}
+
+std::vector<std::string> DefaultPortDevices(const SerialRoots& roots) {
+    const fs::path root(roots.dev);
+    std::vector<std::string> devices = DevicesNamed(root, {"ttyUSB", "ttyACM"});
     if (!devices.empty()) return devices;
+    const std::vector<fs::path> devEntries = Entries(root);
     // No USB adapter: a serial port of the PC's own only when it is the one
     // port there is, so a cable on it works and nothing is taken in silence.
     std::vector<std::string> ports;

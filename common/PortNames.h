@@ -31,6 +31,9 @@ std::string ResolvePortDevice(const std::string& port, const Registry* registry,
 // the only ttyS*); else none.
 std::vector<std::string> DefaultPortDevices(const std::string& devRoot = "/dev");
 std::vector<std::string> DefaultPortDevices(const SerialRoots& roots);
+// Every serial device by name, to choose from: the by-id entries, then
+// DEVROOT/ttyUSB*, ttyACM* and ttyS*, each device once.
+std::vector<std::string> AllPortDevices(const std::string& devRoot = "/dev");
 
 // Port name -> device path, as the serial component asks for it at open.
 using PortResolver = std::function<std::string(const std::string& port)>;

@@ -16,7 +16,7 @@ std::string PlayerInstallFolder(const Registry& registry, const std::string& pla
     std::string recorded = registry.ReadValue(RegRoot::LocalMachine, kRegKeyRoot, "").value_or("");
     if (!recorded.empty()) return WithTrailingSlash(recorded);
     std::error_code ec;
-    std::filesystem::path parent = std::filesystem::absolute(playerFolder + "..", ec);
+    std::filesystem::path parent = std::filesystem::absolute(JoinPath(playerFolder, ".."), ec);
     return WithTrailingSlash(parent.lexically_normal().string());
 }
 

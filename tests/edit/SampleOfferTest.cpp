@@ -74,10 +74,10 @@ TEST_F(SampleOfferTest, AReadOnlyInstallOffersTheSampleInTheUsersFolder) {
 
     // Asked once: the next start has the recent project, or the mark.
     gdltest::RealProcessWindow next(kit.Folder());
-    next.registry.WriteValue(RegRoot::CurrentUser, kRegKeyEdit, kSampleOfferedValue,
-                             editor.registry.ReadValue(RegRoot::CurrentUser, kRegKeyEdit,
-                                                       kSampleOfferedValue)
-                                 .value_or(""));
+    next.registry.WriteValue(
+        RegRoot::CurrentUser, kRegKeyEdit, kSampleOfferedValue,
+        editor.registry.ReadValue(RegRoot::CurrentUser, kRegKeyEdit, kSampleOfferedValue)
+            .value_or(""));
     next.window->FormActivate({});
     EXPECT_TRUE(next.prompts.shown.empty());
     EXPECT_FALSE(next.window->Model().open);
