@@ -180,7 +180,7 @@ int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std:
 // xdg-open hands the document to its program and ends, or, on a desktop it
 // does not know, stays while that program runs: so we watch it only this
 // long for its verdict.
-constexpr int kOpenerVerdictMs = 5000;
+constexpr int kOpenerVerdictMs = 3000;
 
 int PosixToolRunner::OpenDocument(const std::string& path, const std::string& folder, bool wait) {
     auto opener = FindInPath("xdg-open");

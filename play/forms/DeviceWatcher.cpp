@@ -1,6 +1,7 @@
 #include "DeviceWatcher.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QMouseEvent>
 
 #include "PathJoin.h"
@@ -32,7 +33,8 @@ DeviceWatcher::DeviceWatcher(std::string devRoot, std::function<void()> changed,
 void DeviceWatcher::Watch() {
     for (const char* folder : {"", "serial", "serial/by-id"}) {
         const QString path = PathToQString(*folder ? JoinPath(devRoot_, folder) : devRoot_);
-        if (!watcher_.directories().contains(path)) watcher_.addPath(path);
+        if (QFileInfo::exists(path) && !watcher_.directories().contains(path))
+            watcher_.addPath(path);
     }
 }
 

@@ -190,7 +190,7 @@ TEST(PosixToolRunner, AnOpenerThatFailsIsAFailureWithItsMessage) {
                         "echo \"xdg-open: no method available for opening '$1'\" >&2; exit " +
                             std::to_string(status));
             EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, wait), gdl::kOpenerFailed);
-            EXPECT_EQ(runner.LastError(), "xdg-open could not open " + dir.Path("docs.htm") + ": " +
+            EXPECT_EQ(runner.LastError(), "xdg-open could not open " + dir.Path("docs.htm") +
                                               meaning +
                                               ". It says: xdg-open: no method available for "
                                               "opening '" +

@@ -57,7 +57,8 @@ TEST_F(SampleOfferTest, AReadOnlyInstallOffersTheSampleInTheUsersFolder) {
 
     const std::string user = home.Path("data/gdlkit/");
     EXPECT_EQ(editor.window->BuildFolder(), user + "levels/");
-    EXPECT_EQ(editor.window->ProjectFolder(), user + "source/");
+    // The file dialogs start in the sample's folder, inside the user's source/.
+    EXPECT_EQ(editor.window->ProjectFolder(), user + "source/GemQuest/");
     EXPECT_TRUE(fs::is_directory(user + "levels"));
     ASSERT_FALSE(editor.prompts.shown.empty());
     EXPECT_EQ(editor.prompts.shown[0].kind, "ask");

@@ -87,10 +87,11 @@ TEST(PortMenu, ThePcsOwnPortOnlyWhenChosenOrAlone) {
 
 class PortRoad : public gdltest::PlayerFixture {
 protected:
+    // The port is opened at start-up: it is refused from then on.
     void TryToSend() {
-        Start({WriteSet(gdltest::NumberedLevels(2))});
         line.refuseOpen = true;
         line.openError = "No USB serial adapter found for Com1. No serial device is plugged in.";
+        Start({WriteSet(gdltest::NumberedLevels(2))});
         window->SpeedButton1Click();
         ASSERT_EQ(View().Panel14.text, " Unable to open Com1!");
     }
@@ -101,6 +102,7 @@ TEST_F(PortRoad, AClickOnTheStatusLineShowsTheWholeReason) {
     window->Panel14Click();
     EXPECT_TRUE(dialogs.reasons.empty()) << "no reason, no dialog";
     line.refuseOpen = true;
+    window->Com11Click();  // opened again, and refused
     line.openError =
         "Permission denied on /dev/ttyUSB0 (owner root, group dialout, rw-rw----). "
         "Join the group dialout that may use it: sudo usermod -aG dialout $USER, "

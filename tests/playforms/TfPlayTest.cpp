@@ -13,9 +13,11 @@
 #include <QMouseEvent>
 #include <QToolButton>
 #include <chrono>
+#include <filesystem>
 
 #include "ChildProcess.h"
 #include "Cpmain.h"
+#include "DeviceWatcher.h"
 #include "FormsTestSupport.h"
 #include "PlayFormsSupport.h"
 #include "PlayerFakes.h"
@@ -111,6 +113,7 @@ TEST_F(TfPlayTest, TheStatusLineAndTheLampLeadToTheReason) {
     EXPECT_EQ(Find<QAction>("Com11")->text(), "Com&1  (not present)");
     line.refuseOpen = true;
     line.openError = "Permission denied on /dev/ttyUSB0 (owner root, group dialout, rw-rw----).";
+    Find<QAction>("Com11")->trigger();  // opened again, and refused
     Find<QToolButton>("SpeedButton1")->click();
     for (const char* widget : {"Panel14Text", "iStat"}) {
         SCOPED_TRACE(widget);
@@ -134,6 +137,28 @@ TEST_F(TfPlayTest, TheStatusLineAndTheLampLeadToTheReason) {
     Answer();
     form.Render();
     EXPECT_EQ(Find<QLabel>("iStat")->toolTip(), "Level 1 is in play on the Lynx");
+}
+
+// Devices coming and going reach the player, also in serial/by-id/, which
+// appears only with the first adapter.
+TEST(DeviceWatcher, AdaptersComingAndGoingAreNoticed) {
+    gdltest::EnsureApp();
+    gdltest::TempDir dev;
+    int calls = 0;
+    gdl::DeviceWatcher watcher(dev.Path("dev"), [&] { ++calls; });
+    dev.MakeFolder("dev");
+    gdl::DeviceWatcher watching(dev.Path("dev"), [&] { ++calls; });
+    dev.Write("dev/ttyUSB0", "");
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > 0; }));
+    dev.MakeFolder("dev/serial/by-id");
+    const int before = calls;
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > before; }));
+    const int plugged = calls;
+    std::filesystem::create_symlink("../../ttyUSB0", dev.Path("dev/serial/by-id/usb-FTDI-port0"));
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > plugged; }));
+    const int linked = calls;
+    std::filesystem::remove(dev.Path("dev/serial/by-id/usb-FTDI-port0"));
+    EXPECT_TRUE(gdltest::WaitFor([&] { return calls > linked; }));
 }
 
 TEST_F(TfPlayTest, WizardModeMovesPlayAndShowsTheWizardMenu) {

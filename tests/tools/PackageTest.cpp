@@ -224,8 +224,8 @@ TEST_F(PackageTest, IconsFileTypesAndTheCableRule) {
     const std::string rules = root + "usr/lib/udev/rules.d/70-gdlkit-lynx-cable.rules";
     const std::string text = gdl::ReadFileBytes(rules).value_or("");
     std::size_t count = 0;
-    for (const std::string& vendor : {"0403", "10c4", "1a86", "067b"})
-        EXPECT_THAT(text, HasSubstr("ATTRS{idVendor}==\"" + vendor + "\""));
+    for (const char* vendor : {"0403", "10c4", "1a86", "067b"})
+        EXPECT_THAT(text, HasSubstr("ATTRS{idVendor}==\"" + std::string(vendor) + "\""));
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#') continue;
