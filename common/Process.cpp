@@ -260,6 +260,16 @@ int RunPrepared(const PreparedList& list, const std::function<void()>* processEv
     return 0;
 }
 
+// The first child of a detached start ends as soon as the work has started;
+// its exit status is the start's errno.
+int ReapedStart(pid_t first) {
+    int status = 0;
+    while (::waitpid(first, &status, 0) < 0) {
+        if (errno != EINTR) return 0;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+}
+
 // The first child only starts the work and ends, so we reap it at once and
 // the work, adopted by init, never lingers as our zombie.
 int RunDetached(const PreparedList& list) {
@@ -278,11 +288,7 @@ int RunDetached(const PreparedList& list) {
         }
         _exit(second < 0 ? (errno & 0xFF) : 0);
     }
-    int status = 0;
-    while (::waitpid(first, &status, 0) < 0) {
-        if (errno != EINTR) return 0;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+    return ReapedStart(first);
 }
 
 // As RunDetached for one program, but the second child, which waits for it,
@@ -309,11 +315,7 @@ int RunDetachedReporting(const PreparedStart& start, int reportFd) {
         }
         _exit(second < 0 ? (errno & 0xFF) : 0);
     }
-    int status = 0;
-    while (::waitpid(first, &status, 0) < 0) {
-        if (errno != EINTR) return 0;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+    return ReapedStart(first);
 }
 
 // Reads the exit status the detached child reports, until graceMs have passed.

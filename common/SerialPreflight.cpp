@@ -212,6 +212,12 @@ std::string HeldText(const std::string& device, const SerialRoots& roots) {
            HoldersAdvice(holders, device, roots);
 }
 
+// Where the user picks another device, when there is one to pick.
+std::string ChooseAnotherText(const SerialRoots& roots) {
+    if (ListSerialDevices(roots).empty()) return {};
+    return " Options > Choose Device... in GDLPlay picks another.";
+}
+
 }  // namespace
 
 std::vector<SerialDeviceInfo> ListSerialDevices(const SerialRoots& roots) {
@@ -358,7 +364,7 @@ std::string ExplainOpenFailure(int error, const std::string& device, const Seria
         case ENODEV:
         case ENXIO:
             return "There is no device " + device + ". " + DevicesPresentText(roots) +
-                   BrlttyAdvice(roots);
+                   BrlttyAdvice(roots) + ChooseAnotherText(roots);
         case EACCES:
         case EPERM:
             return PermissionAdvice(ReadAccessFacts(device));

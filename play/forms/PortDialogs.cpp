@@ -61,8 +61,10 @@ ChooseDeviceDialog::ChooseDeviceDialog(QWidget* parent) : QDialog(parent) {
     lNone->setObjectName("lNone");
     lNone->setWordWrap(true);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel("&Use it as:", this));
+    auto* useAs = new QLabel("&Use it as:", this);
+    row->addWidget(useAs);
     cPort = new QComboBox(this);
+    useAs->setBuddy(cPort);
     cPort->setObjectName("cPort");
     for (int k = 1; k <= 4; ++k) cPort->addItem(QString("Com%1").arg(k));
     row->addWidget(cPort);
