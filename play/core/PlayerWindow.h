@@ -3,12 +3,14 @@
 // then renders View().
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Link.h"
 #include "PlayerState.h"
+#include "PortChoice.h"
 #include "PortMenu.h"
 #include "Progression.h"
 #include "Reader.h"
@@ -40,6 +42,9 @@ public:
     void zComDataAvailable();
     void zComErrorOccurred(int error, const std::string& errorstr);
     void Timer1Timer();
+    // The line's write events: the stream is leaving the port, or has left.
+    void zComWriteProgress();
+    void zComWritten(bool ok);
 
     // The headless sender's --port: this run only, nothing stored.
     void UsePort(const std::string& port);
@@ -70,6 +75,8 @@ public:
 private:
     // Runs a click with its panel purple, repainted before the click runs.
     void Flash(Rgb PlayerView::*panel, void (PlayerWindow::*click)());
+    // PLAY or NEXT while a stream still leaves the port: noted for later.
+    bool Defer(void (PlayerWindow::*click)());
     void BeginAction();
     void EndAction();
     void ChoosePort(int k);
@@ -82,6 +89,7 @@ private:
     Reader reader_;
     Progression progression_;
     Link link_;
+    PortChoice portChoice_;
     StartUp startUp_;
     PortMenu portMenu_;
     bool activated_ = false;
@@ -89,9 +97,11 @@ private:
     // A play action is running: notifications and ticks of the previous
     // exchange wait until it has finished.
     int actionDepth_ = 0;
-    int heldNotifications_ = 0;
+    std::vector<std::function<void()>> held_;
     bool heldTick_ = false;
-    std::vector<std::pair<int, std::string>> heldErrors_;
+    // PLAY or NEXT pressed while the last stream still leaves the port: it
+    // runs once the stream is out, as a click waited behind the send.
+    void (PlayerWindow::*deferredClick_)() = nullptr;
     bool lastPlaySent_ = false;
 };
 
