@@ -6,6 +6,7 @@ set(GDLPLAY_CORE_PORTABLE
   Link.cpp
   PlayerWindow.cpp
   PortChoice.cpp
+  PortMenu.cpp
   Progression.cpp
   Reader.cpp
   StartUp.cpp

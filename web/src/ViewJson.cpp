@@ -55,6 +55,8 @@ const char* LampName(Lamp lamp) {
             return "warn";
         case Lamp::Err:
             return "err";
+        case Lamp::InPlay:
+            return "play";
         case Lamp::Off:
             break;
     }
