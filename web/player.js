@@ -124,6 +124,7 @@ function render() {
   code.hidden = !view.ePWVisible;
   if (document.activeElement !== code || code.value !== text(view.ePW)) code.value = text(view.ePW);
   $('iStat').dataset.lamp = view.iStat;
+  $('iStat').title = text(view.iStatHint);
   $('Panel14Hint').textContent = text(view.Panel14Hint);
   const bar = $('pSend');
   bar.hidden = !view.pSend.visible;

@@ -84,9 +84,10 @@ test('PLAY sends the bytes of the transcripts; the answer puts the level in play
     assert.deepEqual(lynx.signals[0], { dataTerminalReady: true, requestToSend: true });
 
     await until(() => lynx.events.some((e) => e.event === 'answer'), 'the answer');
-    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'off');
+    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'play');
     const inPlay = await shown(page);
     assert.equal(inPlay.status, '');
+    assert.notEqual(await page.getAttribute('#iStat', 'title'), '');
     assert.equal(inPlay.Panel2, 'PC LEVEL 1');
 
     lynx.key('n');  // the player finished the level: four button bytes
@@ -150,7 +151,7 @@ test('an adapter pulled out during play: the status says so and the next PLAY op
   await withLynx([], async (page, lynx) => {
     await page.click('#SpeedButton1');
     await until(() => lynx.events.some((e) => e.event === 'answer'), 'the answer');
-    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'off');
+    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'play');
     await page.evaluate(() => window.__gdlWireUnplug());
     await statusIs(page, ' Warning: Device Removed on Com1.');
     assert.equal((await shown(page)).lamp, 'warn');

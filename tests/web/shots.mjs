@@ -28,7 +28,7 @@ try {
     const before = lynx.events.filter((e) => e.event === 'answer').length;
     await page.click('#SpeedButton1');
     await until(() => lynx.events.filter((e) => e.event === 'answer').length > before, 'the answer');
-    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'off');
+    await page.waitForFunction(() => document.querySelector('#iStat').dataset.lamp === 'play');
     await page.screenshot({ path: path.join(out, name) });
     await ctx.close();
   }

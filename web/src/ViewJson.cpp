@@ -120,6 +120,7 @@ std::string ViewJson(const PlayerView& v) {
         .Flag("ePWVisible", v.ePWVisible)
         .Text("Label1", v.Label1)
         .Text("iStat", LampName(v.iStat))
+        .Text("iStatHint", v.iStatHint)
         .Field("pSend", Object()
                             .Flag("visible", v.pSend.visible)
                             .Number("position", static_cast<long long>(v.pSend.position))
