@@ -1,6 +1,7 @@
 #include "SourceFile.h"
 
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,12 +20,20 @@ std::optional<FileStamp> SourceFile::Stat() const {
                      static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+void SourceFile::TakeStamp() {
+    stamp_ = Stat();
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+    racy_ = !stamp_ || nowNs - stamp_->mtimeNs < 2'000'000'000;
+}
+
 Result<std::string> SourceFile::Read(const std::string& path) {
     auto bytes = ReadSourceFile(path);
     if (!bytes) return bytes.Err();
     path_ = path;
     known_ = *bytes;
-    stamp_ = Stat();
+    TakeStamp();
     return bytes;
 }
 
@@ -36,7 +45,7 @@ void SourceFile::Assume(const std::string& path, std::string_view bytes) {
     if (!disk) {
         known_.reset();
     } else if (*disk == bytes) {
-        stamp_ = Stat();
+        TakeStamp();
     }
 }
 
@@ -57,21 +66,22 @@ DiskState SourceFile::Compare() {
         if (!known_) return DiskState::Same;
         return DiskState::Gone;
     }
-    if (known_ && stamp_ && *now == *stamp_) return DiskState::Same;
+    if (known_ && stamp_ && *now == *stamp_ && (!racy_ || now->size > kMaxSourceBytes))
+        return DiskState::Same;
     // Size first: a file larger than any source is not ours, and is not read.
     if (now->size > kMaxSourceBytes) return DiskState::TooLarge;
     if (known_ && now->size != known_->size()) return DiskState::Changed;
     auto bytes = ReadFileLimited(path_, kMaxSourceBytes);
     if (!bytes) return known_ ? DiskState::Gone : DiskState::Same;
     if (known_ && *bytes == *known_) {
-        stamp_ = now;
+        TakeStamp();
         return DiskState::Same;
     }
     return DiskState::Changed;
 }
 
 void SourceFile::Adopt() {
-    stamp_ = Stat();
+    TakeStamp();
     if (!stamp_) {
         known_.reset();
         return;
@@ -88,7 +98,7 @@ Result<void> SourceFile::Write(std::string_view bytes) {
     if (!WriteFileAtomic(path_, bytes, Durability::Disk))
         return Error::System("cannot write " + FileNameOf(path_), errno != 0 ? errno : EIO);
     known_ = std::string(bytes);
-    stamp_ = Stat();
+    TakeStamp();
     return {};
 }
 

@@ -60,6 +60,11 @@ private:
     std::string path_;
     std::optional<std::string> known_;  // nullopt while the file is missing
     std::optional<FileStamp> stamp_;
+    // The stamp was taken within the file system's time resolution of a
+    // write: another write of the same size may not change it, so the bytes
+    // are looked at again.
+    bool racy_ = true;
+    void TakeStamp();
 };
 
 }  // namespace gdl

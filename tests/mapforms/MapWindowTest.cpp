@@ -73,5 +73,19 @@ TEST_F(MapWindowTest, DraggingALevelInTheListMovesItInTheSource) {
     EXPECT_EQ(List("levels")->item(0)->text().left(3), "TWO");
 }
 
+TEST(MapWindowNames, OpensALatin1NameAndShowsAUtf8NameAsWritten) {
+    gdltest::EnsureApp();
+    gdltest::TempDir dir;
+    QString problem;
+    dir.Write("caf\xe9.lvs", kSource);
+    MapWindow latin1;
+    ASSERT_TRUE(latin1.OpenPath(dir.Path("caf\xe9.lvs"), {}, &problem)) << problem.toStdString();
+    EXPECT_EQ(latin1.windowTitle(), QString::fromUtf8("caf\xc3\xa9.lvs - GDLMap"));
+    dir.Write("caf\xc3\xa9.lvs", kSource);
+    MapWindow utf8;
+    ASSERT_TRUE(utf8.OpenPath(dir.Path("caf\xc3\xa9.lvs"), {}, &problem)) << problem.toStdString();
+    EXPECT_EQ(utf8.windowTitle(), QString::fromUtf8("caf\xc3\xa9.lvs - GDLMap"));
+}
+
 }  // namespace
 }  // namespace gdl
