@@ -304,7 +304,7 @@ void Parser::SetTime(std::size_t line, const std::string& value) {
     if (!m || !s) {
         Error(line, "time " + QuoteForMessage(value) + " is not minutes:seconds (e.g. 3:05)");
     } else if (*s > 59) {
-        Error(line, "time " + QuoteForMessage(value) + ": seconds must be 00 to 59");
+        Error(line, "time " + value + ": seconds must be 00 to 59");
     } else if (*m == kTooLarge || *m > kMaxMinutes) {
         Error(line, "time " + QuoteForMessage(value) + " is too large: minutes are at most 99");
     } else {

@@ -244,8 +244,8 @@ TEST(RecoveryJournal, AKilledSessionIsRecoveredByteForByte) {
     ASSERT_EQ(s.prompts.asked.size(), 1u);
     EXPECT_THAT(s.prompts.asked[0],
                 HasSubstr("Recover the unsaved changes of " + JournalDate(1'765'000'003)));
-    EXPECT_THAT(s.prompts.asked[0], HasSubstr("Changed: ONE"));
-    EXPECT_THAT(s.prompts.asked[0], HasSubstr("added: "));
+    // What would change: ONE painted and renamed, a level added.
+    EXPECT_THAT(s.prompts.asked[0], HasSubstr("Added: RENAMED, LEVEL3; removed: ONE"));
     EXPECT_EQ(s.editor.Document().Bytes(), expected);
     EXPECT_TRUE(s.editor.Modified());
     EXPECT_EQ(dir.Read("k.lvs"), kSource);
