@@ -172,10 +172,8 @@ TEST(DeleteLevelBytes, OfLevel250In252TakesOneLevel) {
 
 TEST(SourceReader, RefusesNulBytesAndSaysWhyAReadFailed) {
     gdltest::TempDir dir;
-    std::string withNul = kOne + "; a ";
-    withNul += '\0';
-    withNul += "\n";
-    dir.Write("nul.lvs", withNul);
+    using namespace std::string_literals;
+    dir.Write("nul.lvs", kOne + "; a \0\n"s);
     auto nul = ReadSourceFile(dir.Path("nul.lvs"), "nul.lvs");
     ASSERT_FALSE(nul);
     EXPECT_EQ(nul.Err().Message(), "nul.lvs: is not a level source: it holds binary data");

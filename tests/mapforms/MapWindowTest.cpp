@@ -44,7 +44,8 @@ TEST_F(MapWindowTest, ShowsTheSessionAndTheLevelAsked) {
     // TWO's exit is walled in: the finding is listed and ringed.
     ASSERT_NE(List("problems"), nullptr);
     ASSERT_EQ(List("problems")->count(), 1);
-    EXPECT_THAT(List("problems")->item(0)->text().toStdString(), testing::HasSubstr("TWO: error"));
+    EXPECT_THAT(List("problems")->item(0)->text().toStdString(),
+                testing::HasSubstr("TWO: line 15: error"));
     window.show();
     EXPECT_EQ(window.focusWidget(), window.Canvas())
         << "the map has the keyboard when the window opens";

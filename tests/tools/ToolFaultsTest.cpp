@@ -69,10 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ToolFaults, ANulByteIsRefusedByEveryTool) {
     gdltest::TempDir dir;
-    std::string text = kGood + "; a ";
-    text += '\0';
-    text += " in a comment\n";
-    dir.Write("nul.lvs", text);
+    using namespace std::string_literals;
+    dir.Write("nul.lvs", kGood + "; a \0 in a comment\n"s);
     for (const std::vector<std::string>& args : {std::vector<std::string>{kLd, "check", "nul.lvs"},
                                                  {kLd, "-snul"},
                                                  {kLd, "-mnul"},
