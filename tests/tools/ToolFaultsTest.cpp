@@ -107,6 +107,23 @@ TEST(ToolFaults, TheGalleryEscapesNamesOnItsErrorOutput) {
     EXPECT_THAT(r.err, HasSubstr("g\\x1b[2J.lvs"));
 }
 
+TEST(ToolFaults, TheGalleryDrawsBrokenWideMapsAtMost99x99) {
+    gdltest::TempDir dir;
+    std::string text;
+    for (int n = 0; n < 30; ++n) {
+        text += "level W" + std::to_string(n) + "\ntime 1:00\nquota 0\nmap\n";
+        for (int y = 0; y < 100; ++y) text += std::string(1000, '#') + "\n";
+        text += "end\n";
+    }
+    dir.Write("wide.lvs", text);
+    auto r = RunProgram({kTools, "gallery", "wide.lvs", "out", "--tile", "4"}, dir.Folder());
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("level W29 has errors"));
+    // Pictures of at most 99 x 99 tiles, not of 100 x 1000.
+    EXPECT_LT(r.maxRssKb, 100 * 1024);
+    RecordProperty("gallery_max_rss_kb", std::to_string(r.maxRssKb));
+}
+
 TEST(ToolFaults, TheProjectsCopyrightIsShownAsWritten) {
     gdltest::TempDir dir;
     dir.Write("Odd.gdp",
