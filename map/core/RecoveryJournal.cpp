@@ -175,7 +175,12 @@ std::vector<FoundJournal> RecoveryJournal::Orphans(const std::string& source) co
         auto bytes = ReadFileLimited(file, 4 * kMaxSourceBytes);
         if (!bytes) continue;
         auto contents = ReadJournal(*bytes);
-        if (!contents || contents->source != key || contents->changes == 0) continue;
+        if (!contents || contents->source != key) continue;
+        // Killed before its first change was written: nothing to offer.
+        if (contents->changes == 0) {
+            DeleteFileQuiet(file);
+            continue;
+        }
         found.push_back({file, std::move(contents.Value())});
     }
     std::sort(found.begin(), found.end(), [](const FoundJournal& a, const FoundJournal& b) {

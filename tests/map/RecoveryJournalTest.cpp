@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "FileUtil.h"
 #include "RecoveryJournal.h"
 #include "TempDir.h"
 
@@ -58,6 +60,24 @@ INSTANTIATE_TEST_SUITE_P(Reader, DamagedJournal,
                                          Damage{"a check sum wrong", 0, 2, "abXdefgh"},
                                          Damage{"only its header left of a record", 24, 0,
                                                 "abXdefgh"}));
+
+TEST(RecoveryJournal, AJournalWithoutAChangeIsNotOfferedAndGoes) {
+    gdltest::TempDir dir;
+    std::string file, bytes;
+    {
+        RecoveryJournal journal(dir.Path("state"));
+        journal.Start(dir.Path("k.lvs"), "abc");
+        ASSERT_TRUE(journal.Record("abd", 1));
+        file = journal.File();
+        bytes = ReadFileBytes(file).value_or("");
+    }
+    // Its header and base only (the change's record is 26 bytes), as a kill
+    // before the first change was written leaves it.
+    ASSERT_TRUE(WriteFileAtomic(file, bytes.substr(0, bytes.size() - 26)));
+    RecoveryJournal later(dir.Path("state"));
+    EXPECT_TRUE(later.Orphans(dir.Path("k.lvs")).empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
 
 TEST(JournalReader, RefusesWhatIsNoJournal) {
     EXPECT_FALSE(ReadJournal(""));
