@@ -134,6 +134,40 @@ TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
     EXPECT_EQ(Quit(), 0);
 }
 
+TEST_F(GdlMapRoad, AFileDeletedAndMadeAgainIsAskedAboutAndWatchedAfterASave) {
+    const std::string original =
+        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
+    dir.Write("Caverns.lvs", original);
+    gdltest::ScopedEnv state("XDG_STATE_HOME", dir.Path("state"));
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    Keys({"Right", "Right", "Down", "numbersign"});
+    ASSERT_FALSE(x.WaitForWindow("Caverns.lvs\\*", 20).empty());
+    fs::remove(dir.Path("Caverns.lvs"));
+    dir.Write("other.tmp", "; made again by another program\n");
+    fs::rename(dir.Path("other.tmp"), dir.Path("Caverns.lvs"));
+    // Asked: Keep Mine (the default) lets the next save write ours.
+    const std::string box = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(box.empty()) << "the file made again is asked about";
+    x.Focus(box);
+    Keys({"Return"});
+    const std::string window = x.WaitForWindow("Caverns.lvs\\*", 20);
+    ASSERT_FALSE(window.empty());
+    x.Focus(window);
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"),
+                            [&](const std::string& b) { return b.size() == original.size(); }));
+    // Watched after our own save: a sed -i is asked about too.
+    dir.Write("sed.tmp", original + "; sed -i\n");
+    fs::rename(dir.Path("sed.tmp"), dir.Path("Caverns.lvs"));
+    const std::string again = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(again.empty()) << "the change after our save is asked about";
+    x.Focus(again);
+    Keys({"Return"});  // Reload, the default without unsaved changes
+    ASSERT_FALSE(x.WaitForWindow("^Caverns.lvs - GDLMap$", 20).empty()) << "reloaded";
+    x.Focus(window);
+    EXPECT_EQ(Quit(), 0);
+}
+
 TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     // A big floor: wherever the map lands in the window, its middle is floor.
     std::string source = "level ROOM\ntime 1:00\nquota 0\nmap\n" + std::string(30, 'X') + "\n";
