@@ -14,8 +14,12 @@ namespace gdl {
 bool FileExists(const std::string& path);
 // Size of a regular file, or nullopt.
 std::optional<std::uintmax_t> FileSize(const std::string& path);
-// Whole file, or nullopt when it cannot be read.
+// Whole file, or nullopt when it cannot be read (errno says why).
 std::optional<std::string> ReadFileBytes(const std::string& path);
+// A regular file of at most maxBytes, whole: a read error is a System error
+// ("cannot read X: Input/output error"), a larger file a BadFormat one, and
+// never more than maxBytes + 1 bytes are taken into memory.
+Result<std::string> ReadFileLimited(const std::string& path, std::uintmax_t maxBytes);
 // At most maxBytes from the start of the file.
 std::optional<std::string> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 // A regular file opened for reading in ranges, so a reader takes only the

@@ -1,12 +1,16 @@
 // The level source document: any bytes load (or are refused whole); a run of
 // edits drawn from the input's hash leaves bytes that the parser reads back
-// as the levels the document holds; undoing everything gives the input back
-// byte for byte, and redoing everything the edited bytes again.
+// as the levels the document holds; a deletion takes exactly one level and
+// keeps the others in order; undoing everything gives the input back byte
+// for byte, and redoing everything the edited bytes again. The file's watch
+// sees the edited bytes written by another program, and not its own.
 #include <random>
 
+#include "FileUtil.h"
 #include "FuzzSupport.h"
 #include "LevelDocument.h"
 #include "LevelEdits.h"
+#include "SourceFile.h"
 
 namespace {
 
@@ -72,9 +76,18 @@ void Edit(LevelDocument& doc, std::mt19937& rng) {
         case 12:
             command = gdl::DuplicateLevel(doc, level);
             break;
-        case 13:
+        case 13: {
             command = gdl::DeleteLevel(doc, level);
-            break;
+            if (!command) break;
+            std::vector<std::string> others;
+            for (std::size_t i = 0; i < count; ++i)
+                if (i != level) others.push_back(doc.Level(i).name);
+            doc.Apply(std::move(command).Value());
+            FUZZ_CHECK(doc.LevelCount() == count - 1);
+            for (std::size_t i = 0; i < others.size(); ++i)
+                FUZZ_CHECK(doc.Level(i).name == others[i]);
+            return;
+        }
         case 14:
             command = gdl::MoveLevel(doc, level, pick(2) == 0 ? -1 : 1);
             break;
@@ -126,6 +139,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(parsed.tiles == tiles.tiles);
     }
     FUZZ_CHECK(good == again->Parsed().levels.size());
+    // The watch: our own bytes are no change, another program's are.
+    const std::string path = gdlfuzz::WriteScratch("watched.lvs", input);
+    gdl::SourceFile file;
+    FUZZ_CHECK(file.Read(path).Ok());
+    FUZZ_CHECK(file.Compare() == gdl::DiskState::Same);
+    if (edited != input) {
+        FUZZ_CHECK(gdl::WriteFileAtomic(path, edited));
+        FUZZ_CHECK(file.Compare() == gdl::DiskState::Changed);
+        file.Adopt();
+        FUZZ_CHECK(file.Compare() == gdl::DiskState::Same);
+    }
     const std::size_t steps = doc.UndoCount();
     while (doc.CanUndo()) doc.Undo();
     FUZZ_CHECK(doc.Bytes() == input);

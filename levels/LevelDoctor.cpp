@@ -63,7 +63,34 @@ private:
             if (!first_[t]) first_[t] = i;
             ++counts_[t];
         }
-        creature_ = counts_[Code(Tile::Creature)] > 0;
+    }
+
+    // A creature's blast opens walls only where the creature can go: one
+    // sealed in by steel, away from the player, opens nothing the player
+    // could use. Everything but steel is taken as open to it.
+    bool CreatureNearStart() const {
+        const std::size_t n = level_.tiles.size();
+        std::vector<bool> seen(n, false);
+        std::vector<std::size_t> todo;
+        for (std::size_t i = 0; i < n; ++i)
+            if (level_.tiles[i] == Code(Tile::Start)) {
+                seen[i] = true;
+                todo.push_back(i);
+            }
+        while (!todo.empty()) {
+            const std::size_t i = todo.back();
+            todo.pop_back();
+            if (level_.tiles[i] == Code(Tile::Creature)) return true;
+            const int x = static_cast<int>(i % width_), y = static_cast<int>(i / width_);
+            for (auto [ok, j] :
+                 {std::pair{x > 0, i - 1}, std::pair{x + 1 < width_, i + 1},
+                  std::pair{y > 0, i - width_}, std::pair{y + 1 < height_, i + width_}}) {
+                if (!ok || seen[j] || level_.tiles[j] == Code(Tile::Steel)) continue;
+                seen[j] = true;
+                todo.push_back(j);
+            }
+        }
+        return false;
     }
 
     bool Blocks(std::uint8_t t) const {
@@ -74,6 +101,7 @@ private:
     // Flood from every start; a door waits until a key of its letter is
     // reached, then the doors that waited are entered.
     void Reach() {
+        creature_ = counts_[Code(Tile::Creature)] > 0 && CreatureNearStart();
         const std::size_t n = level_.tiles.size();
         reached_.assign(n, false);
         std::array<bool, kLetters> open{};
@@ -106,6 +134,8 @@ private:
         while (!todo.empty()) {
             std::size_t i = todo.back();
             todo.pop_back();
+            // The level ends on the exit: nothing is reached through it.
+            if (level_.tiles[i] == Code(Tile::Exit)) continue;
             const int x = static_cast<int>(i % width_), y = static_cast<int>(i / width_);
             if (x > 0) enter(i - 1);
             if (x + 1 < width_) enter(i + 1);
@@ -196,6 +226,7 @@ std::vector<Finding> Doctor(const SourceLevel& level) {
 }
 
 std::vector<Finding> DoctorLevel(const LevelDocument& doc, std::size_t level) {
+    if (doc.Outline(level).mapTooLarge) return {};
     SourceLevel source = doc.AsSourceLevel(level);
     const bool whole =
         !source.tiles.empty() && std::none_of(source.tiles.begin(), source.tiles.end(),

@@ -3,11 +3,12 @@
 // the level certainly cannot be solved.
 //
 // Passable is every tile but steel and wall; a door only once a key of its
-// letter is reachable; walls too in a level with a creature, whose blast can
-// open them (steel cannot be blasted). Boulders, water and creatures count as
-// passable, as they can move or be crossed. Moves go to the four neighbours.
-// Reachable is everything reached from the start, again and again while newly
-// reached keys open doors.
+// letter is reachable; walls too in a level with a creature that is not
+// sealed off from the start by steel, whose blast can open them (steel cannot
+// be blasted). Boulders, water and creatures count as passable, as they can
+// move or be crossed. Moves go to the four neighbours. Reachable is
+// everything reached from the start, again and again while newly reached keys
+// open doors; the level ends on an exit, so nothing is reached through one.
 #pragma once
 
 #include <optional>

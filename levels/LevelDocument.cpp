@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "SourceReader.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -61,12 +62,8 @@ LevelDocument::LevelDocument() {
 }
 
 Result<LevelDocument> LevelDocument::FromBytes(std::string_view bytes, std::string name) {
-    if (bytes.size() > kMaxSourceBytes)
-        return Error::BadFormat(name, 0,
-                                "is too large for a level source (" + std::to_string(bytes.size()) +
-                                    " bytes, at most " + std::to_string(kMaxSourceBytes) + ")");
-    if (bytes.find('\0') != std::string_view::npos)
-        return Error::BadFormat(name, 0, "is not a level source: it holds binary data");
+    auto checked = CheckSourceBytes(bytes, name);
+    if (!checked) return checked.Err();
     LevelDocument doc;
     doc.name_ = std::move(name);
     if (bytes.starts_with(kByteOrderMark)) {
@@ -79,19 +76,8 @@ Result<LevelDocument> LevelDocument::FromBytes(std::string_view bytes, std::stri
 }
 
 Result<LevelDocument> LevelDocument::FromFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    auto status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) return Error::System(path, ec ? ec.value() : ENOENT);
-    if (!fs::is_regular_file(status)) return Error::BadFormat(path, 0, "is not a regular file");
-    auto size = fs::file_size(path, ec);
-    if (ec) return Error::System(path, ec.value());
-    if (size > kMaxSourceBytes)
-        return Error::BadFormat(path, 0,
-                                "is too large for a level source (" + std::to_string(size) +
-                                    " bytes, at most " + std::to_string(kMaxSourceBytes) + ")");
-    auto bytes = ReadFileBytes(path);
-    if (!bytes) return Error::System(path, errno != 0 ? errno : EIO);
+    auto bytes = ReadSourceFile(path);
+    if (!bytes) return bytes.Err();
     return FromBytes(*bytes, path);
 }
 
@@ -149,7 +135,11 @@ TileGrid LevelDocument::Tiles(std::size_t index) const {
         rows.push_back(text.substr(lead, end - lead));
         widest = std::max(widest, end - lead);
     }
-    grid.width = std::max(o.sizeWidth, static_cast<int>(widest));
+    // A map past the limit is held as far as a level may go: its rows beyond
+    // are not drawn, judged or edited.
+    grid.width = std::min(std::max(o.sizeWidth, static_cast<int>(widest)), kMaxMapSide);
+    rows.resize(std::min(rows.size(), static_cast<std::size_t>(kMaxMapSide)));
+    for (auto& row : rows) row = row.substr(0, static_cast<std::size_t>(grid.width));
     grid.height = static_cast<int>(rows.size());
     grid.tiles.assign(static_cast<std::size_t>(grid.width) * rows.size(), kNoTile);
     for (std::size_t y = 0; y < rows.size(); ++y)
@@ -221,6 +211,11 @@ void LevelDocument::Reparse() const {
     }
     for (std::size_t i = 0; i < levels_.size(); ++i) {
         levels_[i].lastLine = i + 1 < levels_.size() ? levels_[i + 1].firstLine - 1 : lines_.size();
+        // A level's own lines end at its "end"; what follows up to the next
+        // level (notes, a mistyped keyword) is not the level's.
+        const std::size_t end = outlines[i].endLine;
+        levels_[i].ownLastLine =
+            end >= levels_[i].line && end <= levels_[i].lastLine ? end : levels_[i].lastLine;
         TileGrid grid = Tiles(i);
         levels_[i].width = grid.width;
         levels_[i].height = grid.height;

@@ -70,6 +70,7 @@ struct DocLevel {
     std::size_t line = 0;                 // 1-based line of its "level" keyword
     std::size_t firstLine = 0;            // 1-based first line of its block (comments above it)
     std::size_t lastLine = 0;             // 1-based last line of its block
+    std::size_t ownLastLine = 0;          // its "end" line (lastLine when it has none)
     std::vector<SourceMessage> messages;  // the parser's, for lines of its block
 };
 

@@ -378,6 +378,10 @@ Result<EditCommand> ResizeMap(const LevelDocument& doc, std::size_t level, int w
         return Error::Caller("a map is 1 to 99 tiles wide and high, not " + std::to_string(width) +
                              "x" + std::to_string(height));
     const LevelOutline& o = doc.Outline(level);
+    // Its rows past the limit are not held: a resize would drop them unseen.
+    if (o.mapTooLarge)
+        return Error::Caller("the map of " + doc.Level(level).name +
+                             " is larger than 99x99; mend it in a text editor first");
     const auto& lines = doc.Lines();
     // The old rows as written, unknown characters included.
     std::vector<std::string> old;
@@ -551,9 +555,32 @@ Result<EditCommand> DuplicateLevel(const LevelDocument& doc, std::size_t level) 
     return editor.Finish("Duplicate level", static_cast<int>(level + 1));
 }
 
+namespace {
+
+// The lines a deletion takes, 0-based [first, last): the level's comments,
+// its own lines to its "end", and one blank line after them that kept it
+// apart from what follows.
+std::pair<std::size_t, std::size_t> DeletedLines(const LevelDocument& doc, std::size_t level) {
+    const DocLevel& l = doc.Level(level);
+    std::size_t last = l.ownLastLine;
+    const auto& lines = doc.Lines();
+    if (last < l.lastLine && last < lines.size() && IsBlankLine(lines[last])) ++last;
+    return {l.firstLine - 1, last};
+}
+
+}  // namespace
+
+std::string DeleteLevelQuestion(const LevelDocument& doc, std::size_t level) {
+    if (!IsLevelLine(level, doc)) return {};
+    auto [first, last] = DeletedLines(doc, level);
+    const std::string& name = doc.Level(level).name;
+    return "Delete level " + (name.empty() ? std::string("(no name)") : name) + " (lines " +
+           std::to_string(first + 1) + " to " + std::to_string(last) + ")?";
+}
+
 Result<EditCommand> DeleteLevel(const LevelDocument& doc, std::size_t level) {
     if (!IsLevelLine(level, doc)) return NoSuchLevel(doc, level);
-    auto [first, last] = BlockOf(doc, level);
+    auto [first, last] = DeletedLines(doc, level);
     LineEditor editor(doc);
     editor.Splice(first, last - first, {});
     int focus =

@@ -86,6 +86,8 @@ Result<EditCommand> AddLevel(const LevelDocument& doc, std::size_t position,
 // A copy of the level's lines right after it, under a free name.
 Result<EditCommand> DuplicateLevel(const LevelDocument& doc, std::size_t level);
 // The level's lines, with the comment lines right above its "level" line.
+// "Delete level NAME (lines 5 to 12)?": every line the deletion takes.
+std::string DeleteLevelQuestion(const LevelDocument& doc, std::size_t level);
 Result<EditCommand> DeleteLevel(const LevelDocument& doc, std::size_t level);
 // One place up (-1) or down (+1), with its lines.
 Result<EditCommand> MoveLevel(const LevelDocument& doc, std::size_t level, int direction);

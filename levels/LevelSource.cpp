@@ -43,22 +43,30 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-// Keyword and value of a trimmed line.
-std::pair<std::string, std::string> SplitKeyword(std::string_view line) {
+// The keyword as written, and the value of a trimmed line.
+std::pair<std::string_view, std::string> SplitWords(std::string_view line) {
     std::size_t end = 0;
     while (end < line.size() && !IsBlank(line[end])) ++end;
-    return {ToLowerAscii(line.substr(0, end)), TrimBlanks(line.substr(end))};
+    return {line.substr(0, end), TrimBlanks(line.substr(end))};
 }
 
-// Digits only, at most maxDigits of them.
-std::optional<int> ParseDigits(std::string_view s, std::size_t maxDigits) {
-    if (s.empty() || s.size() > maxDigits) return std::nullopt;
-    int value = 0;
+// Keyword (lower case) and value of a trimmed line.
+std::pair<std::string, std::string> SplitKeyword(std::string_view line) {
+    auto [word, value] = SplitWords(line);
+    return {ToLowerAscii(word), std::move(value)};
+}
+
+// A number of digits only: its value, kTooLarge when it is more than any
+// value a level can hold, nullopt when it is no number at all.
+constexpr int kTooLarge = -1;
+std::optional<int> ParseDigits(std::string_view s) {
+    if (s.empty()) return std::nullopt;
+    long long value = 0;
     for (char c : s) {
         if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
+        if (value <= kMaxQuota) value = value * 10 + (c - '0');
     }
-    return value;
+    return value > kMaxQuota ? kTooLarge : static_cast<int>(value);
 }
 
 struct SizeValue {
@@ -81,7 +89,8 @@ struct Pending {
     SizeValue size{0, 0};
     std::vector<MapRow> rows;
     bool mapOpen = false;
-    bool rowsOverflow = false;
+    std::size_t rowCount = 0;  // every row, also those not kept
+    bool mapTooLarge = false;
 };
 
 class Parser {
@@ -96,7 +105,7 @@ private:
     }
     void HandleLine(std::size_t line, std::string_view raw);
     bool HandleMapLine(std::size_t line, std::string_view trimmed);
-    void HandleKeyword(std::size_t line, const std::string& word, const std::string& value);
+    void HandleKeyword(std::size_t line, std::string_view written, const std::string& value);
     void StartLevel(std::size_t line, const std::string& value);
     bool FirstTime(std::size_t line, std::size_t& seenLine, const char* keyword);
     void SetName(std::size_t line, const std::string& value);
@@ -104,6 +113,7 @@ private:
     void SetTime(std::size_t line, const std::string& value);
     void SetQuota(std::size_t line, const std::string& value);
     void FinishLevel();
+    bool CheckMapBounds();
     bool CheckMapShape(SizeValue& shape);
     void CheckMapContents(const SizeValue& shape);
 
@@ -149,15 +159,13 @@ ParsedSource Parser::Run(std::string_view text) {
     return std::move(out_);
 }
 
+// Lines of any length are read: a long comment is no fault, and a long
+// keyword line is judged by its keyword like any other.
 void Parser::HandleLine(std::size_t line, std::string_view raw) {
-    if (raw.size() > kMaxSourceLineChars) {
-        Error(line, "line is longer than " + std::to_string(kMaxSourceLineChars) + " characters");
-        return;
-    }
     std::string trimmed = TrimBlanks(raw);
     if (cur_ && cur_->mapOpen && HandleMapLine(line, trimmed)) return;
     if (trimmed.empty() || trimmed[0] == ';') return;
-    auto [word, value] = SplitKeyword(trimmed);
+    auto [word, value] = SplitWords(trimmed);
     HandleKeyword(line, word, value);
 }
 
@@ -165,7 +173,8 @@ void Parser::HandleLine(std::size_t line, std::string_view raw) {
 bool Parser::HandleMapLine(std::size_t line, std::string_view trimmed) {
     if (trimmed.empty() || trimmed[0] == ';') return true;
     auto [word, value] = SplitKeyword(trimmed);
-    if (word == "end" && value.empty()) {
+    if (word == "end") {
+        if (!value.empty()) Error(line, "'end' takes no value");
         cur_->mapOpen = false;
         cur_->endLine = line;
         return true;
@@ -175,22 +184,21 @@ bool Parser::HandleMapLine(std::size_t line, std::string_view trimmed) {
         cur_->mapOpen = false;
         return false;
     }
-    if (cur_->rows.size() < kMaxMapSide + 1) {
-        cur_->rows.push_back({line, std::string(trimmed)});
-    } else if (!cur_->rowsOverflow) {
-        cur_->rowsOverflow = true;
-    }
+    // Rows past the most a map may have are counted, not kept.
+    if (cur_->rows.size() < kMaxMapSide + 1) cur_->rows.push_back({line, std::string(trimmed)});
+    ++cur_->rowCount;
     return true;
 }
 
-void Parser::HandleKeyword(std::size_t line, const std::string& word, const std::string& value) {
+void Parser::HandleKeyword(std::size_t line, std::string_view written, const std::string& value) {
+    const std::string word = ToLowerAscii(written);
     static constexpr std::array<std::string_view, 6> kProperties{"name",  "size", "time",
                                                                  "quota", "map",  "end"};
     bool known = std::find(kProperties.begin(), kProperties.end(), word) != kProperties.end();
     if (word == "level") {
         StartLevel(line, value);
     } else if (!known) {
-        Error(line, "unknown keyword " + QuoteForMessage(word) +
+        Error(line, "unknown keyword " + QuoteForMessage(written) +
                         " (expected level, name, size, time, quota or map)");
     } else if (!cur_) {
         Error(line, "'" + word + "' comes before the first 'level' line");
@@ -270,12 +278,15 @@ void Parser::SetSize(std::size_t line, const std::string& value) {
     auto x = value.find_first_of("xX");
     std::optional<int> w, h;
     if (x != std::string::npos) {
-        w = ParseDigits(TrimBlanks(std::string_view(value).substr(0, x)), 6);
-        h = ParseDigits(TrimBlanks(std::string_view(value).substr(x + 1)), 6);
+        w = ParseDigits(TrimBlanks(std::string_view(value).substr(0, x)));
+        h = ParseDigits(TrimBlanks(std::string_view(value).substr(x + 1)));
     }
     if (!w || !h) {
         Error(line, "size " + QuoteForMessage(value) + " is not WIDTHxHEIGHT (e.g. 16x9)");
-    } else if (*w < 1 || *h < 1 || *w > kMaxMapSide || *h > kMaxMapSide) {
+    } else if (*w == kTooLarge || *h == kTooLarge || *w > kMaxMapSide || *h > kMaxMapSide) {
+        Error(line,
+              "size " + QuoteForMessage(value) + " is too large: width and height are at most 99");
+    } else if (*w < 1 || *h < 1) {
         Error(line, "size " + value + ": width and height must be 1 to 99");
     } else {
         cur_->size = {*w, *h};
@@ -287,15 +298,15 @@ void Parser::SetTime(std::size_t line, const std::string& value) {
     auto colon = value.find(':');
     std::optional<int> m, s;
     if (colon != std::string::npos && value.size() - colon - 1 == 2) {
-        m = ParseDigits(std::string_view(value).substr(0, colon), 6);
-        s = ParseDigits(std::string_view(value).substr(colon + 1), 2);
+        m = ParseDigits(std::string_view(value).substr(0, colon));
+        s = ParseDigits(std::string_view(value).substr(colon + 1));
     }
     if (!m || !s) {
         Error(line, "time " + QuoteForMessage(value) + " is not minutes:seconds (e.g. 3:05)");
     } else if (*s > 59) {
         Error(line, "time " + value + ": seconds must be 00 to 59");
-    } else if (*m > kMaxMinutes) {
-        Error(line, "time " + value + ": minutes must be 0 to 99");
+    } else if (*m == kTooLarge || *m > kMaxMinutes) {
+        Error(line, "time " + QuoteForMessage(value) + " is too large: minutes are at most 99");
     } else {
         cur_->level.minutes = static_cast<std::uint8_t>(*m);
         cur_->level.seconds = static_cast<std::uint8_t>(*s);
@@ -304,14 +315,36 @@ void Parser::SetTime(std::size_t line, const std::string& value) {
 
 void Parser::SetQuota(std::size_t line, const std::string& value) {
     if (!FirstTime(line, cur_->quotaLine, "quota")) return;
-    auto q = ParseDigits(value, 6);
+    auto q = ParseDigits(value);
     if (!q) {
         Error(line, "quota " + QuoteForMessage(value) + " is not a number");
-    } else if (*q > kMaxQuota) {
-        Error(line, "quota " + value + " is more than 65535");
+    } else if (*q == kTooLarge) {
+        Error(line, "quota " + QuoteForMessage(value) + " is too large: at most 65535");
     } else {
         cur_->level.quota = static_cast<std::uint16_t>(*q);
     }
+}
+
+// A map past 99 rows or columns is refused whole, with one message: a
+// judgement of the part that fits would be wrong, and drawing it all costs
+// without end.
+bool Parser::CheckMapBounds() {
+    Pending& p = *cur_;
+    const std::string& name = p.level.levelName;
+    if (p.rowCount > static_cast<std::size_t>(kMaxMapSide)) {
+        p.mapTooLarge = true;
+        Error(p.mapLine,
+              "the map of " + name + " has " + std::to_string(p.rowCount) + " rows, at most 99");
+        return false;
+    }
+    for (std::size_t r = 0; r < p.rows.size(); ++r) {
+        if (p.rows[r].text.size() <= static_cast<std::size_t>(kMaxMapSide)) continue;
+        p.mapTooLarge = true;
+        Error(p.rows[r].line, "map row " + std::to_string(r + 1) + " has " +
+                                  std::to_string(p.rows[r].text.size()) + " tiles, at most 99");
+        return false;
+    }
+    return true;
 }
 
 // Width and height of the map; false (with the error given) when rows and
@@ -322,20 +355,12 @@ bool Parser::CheckMapShape(SizeValue& shape) {
         Error(p.mapLine, "the map of " + p.level.levelName + " has no rows");
         return false;
     }
+    if (!CheckMapBounds()) return false;
     if (p.sizeLine != 0) {
         if (p.size.width == 0) return false;  // the size line had its own error
         shape = p.size;
     } else {
         shape = {static_cast<int>(p.rows.front().text.size()), static_cast<int>(p.rows.size())};
-        if (shape.width > kMaxMapSide) {
-            Error(p.rows.front().line,
-                  "map row 1 has " + std::to_string(shape.width) + " tiles, at most 99");
-            return false;
-        }
-    }
-    if (p.rows.size() > static_cast<std::size_t>(kMaxMapSide) || p.rowsOverflow) {
-        Error(p.mapLine, "the map has more than 99 rows");
-        return false;
     }
     if (static_cast<int>(p.rows.size()) != shape.height) {
         Error(p.mapLine, "the map has " + std::to_string(p.rows.size()) + " rows, size " +
@@ -421,6 +446,7 @@ void Parser::FinishLevel() {
     outline.endLine = p.endLine;
     outline.sizeWidth = p.size.width;
     outline.sizeHeight = p.size.height;
+    outline.mapTooLarge = p.mapTooLarge;
     outline.rowLines.reserve(p.rows.size());
     for (const MapRow& row : p.rows) outline.rowLines.push_back(row.line);
     outline.level = p.level;

@@ -35,9 +35,6 @@ inline constexpr std::size_t kMaxLongNameChars = 17;
 // The editor reads the first 255 lines of a listing; five of them come before
 // the table.
 inline constexpr std::size_t kMaxLevelsPerSource = 250;
-// Longer lines are refused rather than read, so a binary file cannot make the
-// tool hold huge lines.
-inline constexpr std::size_t kMaxSourceLineChars = 1024;
 inline constexpr std::uintmax_t kMaxSourceBytes = 16u << 20;
 // Messages past this many are dropped (and counted) so garbage input cannot
 // flood the terminal or the memory.
@@ -129,7 +126,10 @@ struct LevelOutline {
     std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
     std::size_t endLine = 0;
     int sizeWidth = 0, sizeHeight = 0;  // from a good "size" line
-    std::vector<std::size_t> rowLines;  // the map's rows in order
+    std::vector<std::size_t> rowLines;  // the map's rows in order (at most 100)
+    // More than 99 rows or columns: the level is refused, and views, edits
+    // and the doctor take at most 99 x 99 of it.
+    bool mapTooLarge = false;
 };
 
 struct ParsedSource {

@@ -1,6 +1,6 @@
-// Everything wrong with a level source, as a list a window shows: the
-// parser's messages and the level doctor's findings for every level, in
-// source order. GDLMap's problems panel and GDLEdit's Source page show it.
+// Everything wrong with a level source: the parser's messages and the level
+// doctor's findings for every level, by line. One list for all who show it:
+// GDLMap's problems panel, GDLEdit's Source page and ld.exe check.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +18,10 @@ struct SourceProblem {
     std::size_t line = 0;              // 1-based source line; 0 when not tied to one
     std::optional<TilePosition> tile;  // the tile it is about, when known
     bool error = false;
-    std::string text;  // "CAVE01: line 12: error: ...", "CAVE01: warning: ..."
+    std::string text;       // "CAVE01: line 12: error: ...", "CAVE01: line 14: warning: ..."
+    std::string levelName;  // "" for the file as a whole, "(no name)" for a nameless level
+    std::string code;       // "source" or a doctor's code
+    std::string message;    // the message alone
 };
 
 // The doctor's findings per level, kept while a level is unchanged, so a

@@ -7,6 +7,7 @@
 #include "Display.h"
 #include "Guarded.h"
 #include "MapWindow.h"
+#include "QtText.h"
 
 namespace {
 
@@ -22,7 +23,9 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-    QString file, level;
+    // The file's name is kept as the bytes given: a name in any encoding opens.
+    std::string file;
+    QString level;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -35,14 +38,14 @@ int main(int argc, char** argv) {
         }
         if (arg == "--level" && i + 1 < argc) {
             level = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg.rfind("-", 0) == 0 || !file.isEmpty()) {
+        } else if (arg.rfind("-", 0) == 0 || !file.empty()) {
             std::cerr << "GDLMap: unexpected argument " << arg << "\n\n" << kUsage;
             return 2;
         } else {
-            file = QString::fromLocal8Bit(argv[i]);
+            file = arg;
         }
     }
-    if (file.isEmpty()) {
+    if (file.empty()) {
         std::cerr << "GDLMap: no source named\n\n" << kUsage;
         return 2;
     }
@@ -55,8 +58,9 @@ int main(int argc, char** argv) {
     gdl::SetDesktopIdentity("gdlmap");
     gdl::MapWindow window;
     QString problem;
-    if (!window.Open(file, level, &problem)) {
-        QMessageBox::critical(nullptr, "GDLMap", "Unable to open " + file + ":\n" + problem);
+    if (!window.OpenPath(file, level, &problem)) {
+        QMessageBox::critical(nullptr, "GDLMap",
+                              "Unable to open " + gdl::DisplayText(file) + ":\n" + problem);
         return 1;
     }
     window.show();

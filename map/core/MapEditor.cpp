@@ -49,10 +49,13 @@ TileRect Normalised(TilePoint a, TilePoint b) {
 MapEditor::MapEditor() = default;
 
 Result<void> MapEditor::Open(const std::string& path, std::string_view levelName) {
-    auto doc = LevelDocument::FromFile(path);
+    SourceFile file;
+    auto bytes = file.Read(path);
+    if (!bytes) return bytes.Err();
+    auto doc = LevelDocument::FromBytes(*bytes, path);
     if (!doc) return doc.Err();
-    std::string bytes = doc->Bytes();
-    Reset(std::move(doc.Value()), path, std::move(bytes), levelName);
+    file_ = std::move(file);
+    Reset(std::move(doc.Value()), path, levelName);
     return {};
 }
 
@@ -60,15 +63,14 @@ Result<void> MapEditor::OpenBytes(std::string_view bytes, const std::string& pat
                                   std::string_view levelName) {
     auto doc = LevelDocument::FromBytes(bytes, path);
     if (!doc) return doc.Err();
-    Reset(std::move(doc.Value()), path, std::string(bytes), levelName);
+    file_.Assume(path, bytes);
+    Reset(std::move(doc.Value()), path, levelName);
     return {};
 }
 
-void MapEditor::Reset(LevelDocument doc, const std::string& path, std::string diskBytes,
-                      std::string_view levelName) {
+void MapEditor::Reset(LevelDocument doc, const std::string& path, std::string_view levelName) {
     doc_ = std::move(doc);
     path_ = path;
-    diskBytes_ = std::move(diskBytes);
     doctor_ = DoctorCache();
     selection_.reset();
     anchor_.reset();
@@ -85,7 +87,8 @@ std::string MapEditor::FileName() const {
 }
 
 std::string MapEditor::Title() const {
-    return FileName() + (Modified() ? "*" : "") + " - " + kProgramTitle;
+    return FileName() + (Modified() ? "*" : "") + (file_.ReadOnly() ? " [read-only]" : "") + " - " +
+           kProgramTitle;
 }
 
 void MapEditor::ShowLevel(int index) {
@@ -403,37 +406,67 @@ void MapEditor::GoToProblem(std::size_t index) {
 }
 
 Result<void> MapEditor::Save() {
-    auto saved = doc_.SaveTo(path_);
+    auto saved = file_.Write(doc_.Bytes());
     if (!saved) return saved;
-    diskBytes_ = doc_.Bytes();
+    doc_.MarkClean();
+    ++revision_;
+    return {};
+}
+
+Result<void> MapEditor::SaveAs(const std::string& path) {
+    auto saved = file_.WriteAs(path, doc_.Bytes());
+    if (!saved) return saved;
+    path_ = path;
+    doc_.MarkClean();
     ++revision_;
     return {};
 }
 
 FileChangeQuestion MapEditor::CheckFileOnDisk() {
-    auto bytes = ReadFileBytes(path_);
-    if (!bytes) {
-        if (!diskBytes_) return FileChangeQuestion::None;
-        diskBytes_.reset();
-        return FileChangeQuestion::Gone;
+    switch (file_.Compare()) {
+        case DiskState::Same:
+            return FileChangeQuestion::None;
+        case DiskState::Gone:
+            // Said once; a file that comes back is then another program's.
+            file_.Adopt();
+            return FileChangeQuestion::Gone;
+        case DiskState::Changed:
+        case DiskState::TooLarge:
+            break;
     }
-    if (diskBytes_ && *bytes == *diskBytes_) return FileChangeQuestion::None;
     return Modified() ? FileChangeQuestion::KeepOrReload : FileChangeQuestion::Reload;
 }
 
 Result<void> MapEditor::Reload() {
     const std::string shown = ShownLevelName();
     const TilePoint cursor = cursor_;
-    auto doc = LevelDocument::FromFile(path_);
+    SourceFile file;
+    auto bytes = file.Read(path_);
+    if (!bytes) return bytes.Err();
+    auto doc = LevelDocument::FromBytes(*bytes, path_);
     if (!doc) return doc.Err();
-    std::string bytes = doc->Bytes();
-    Reset(std::move(doc.Value()), path_, std::move(bytes), shown);
+    file_ = std::move(file);
+    Reset(std::move(doc.Value()), path_, shown);
     SetCursor(cursor);
     return {};
 }
 
 void MapEditor::KeepMine() {
-    diskBytes_ = ReadFileBytes(path_);
+    file_.Adopt();
+}
+
+Result<void> MapEditor::ReplaceText(std::string_view bytes, std::string text) {
+    auto other = LevelDocument::FromBytes(bytes, path_);
+    if (!other) return other.Err();
+    EditCommand command;
+    command.text = std::move(text);
+    command.splices.push_back({0, doc_.Lines(), other->Lines()});
+    command.focusLevel = level_ >= 0 ? level_ : 0;
+    return Apply(std::move(command));
+}
+
+std::string MapEditor::DeleteQuestion() const {
+    return level_ < 0 ? std::string() : DeleteLevelQuestion(doc_, static_cast<std::size_t>(level_));
 }
 
 CloseQuestion MapEditor::AskOnClose() const {

@@ -16,6 +16,7 @@
 #include "LevelDoctor.h"
 #include "LevelDocument.h"
 #include "LevelEdits.h"
+#include "SourceFile.h"
 #include "SourceProblems.h"
 
 namespace gdl {
@@ -57,7 +58,8 @@ public:
     const LevelDocument& Document() const { return doc_; }
     const std::string& Path() const { return path_; }
     std::string FileName() const;
-    // "Caverns.lvs - GDLMap", with "*" after the name while modified.
+    // "Caverns.lvs - GDLMap", with "*" after the name while modified and
+    // " [read-only]" when a save cannot write the file.
     std::string Title() const;
     bool Modified() const { return !doc_.IsClean(); }
     // Counts every change of the document, so views know when to redraw.
@@ -138,9 +140,20 @@ public:
     void GoToProblem(std::size_t index);
 
     // Files.
+    // Writes the file as it stands, refusing one that cannot be written
+    // (ReadOnlyReason) without asking anything; FileSession asks first.
     Result<void> Save();
+    // Writes to another file, which is then the file open.
+    Result<void> SaveAs(const std::string& path);
+    std::string ReadOnlyReason() const { return file_.ReadOnlyReason(); }
+    // The disk against what we last loaded or saved (stamp first, bounded).
+    DiskState DiskStateNow() { return file_.Compare(); }
     // Compares what is on disk with what we last loaded or saved.
     FileChangeQuestion CheckFileOnDisk();
+    // Replaces the whole text (a recovered journal) as one undoable step.
+    Result<void> ReplaceText(std::string_view bytes, std::string text);
+    // "Delete level NAME (lines 5 to 12)?"
+    std::string DeleteQuestion() const;
     // Loads the file again, dropping unsaved edits and the history.
     Result<void> Reload();
     // After "keep mine": the disk's bytes are known, so the same change is
@@ -159,14 +172,12 @@ private:
     void ClampCursor();
     void RefreshGrid() const;
     void RefreshProblems() const;
-    void Reset(LevelDocument doc, const std::string& path, std::string diskBytes,
-               std::string_view levelName);
+    void Reset(LevelDocument doc, const std::string& path, std::string_view levelName);
 
     LevelDocument doc_;
     std::string path_;
-    // The bytes we last read from or wrote to the file; nullopt while the
-    // file is missing.
-    std::optional<std::string> diskBytes_;
+    // What we last read from or wrote to the file.
+    SourceFile file_;
     int level_ = -1;
     TilePoint cursor_;
     MapTool tool_ = MapTool::Pencil;

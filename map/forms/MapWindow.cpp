@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -29,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "FilePromptsQt.h"
+#include "FileUtil.h"
 #include "FormWidgets.h"
 #include "LevelRender.h"
 #include "LynxTestSend.h"
@@ -115,9 +118,6 @@ MapWindow::MapWindow() {
         refreshing_ = false;
     });
 
-    watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &MapWindow::FileChanged);
-
     hover_ = new QLabel;
     hover_->setMinimumWidth(160);
     linkStatus_ = new QLabel;
@@ -140,6 +140,7 @@ MapWindow::MapWindow() {
         progress_->setValue(done);
     });
 
+    BuildFileHandling();
     BuildActions();
     BuildPanels();
     // Roomy, but never bigger than the screen.
@@ -164,6 +165,11 @@ void MapWindow::BuildActions() {
         return action;
     };
     add(file, "&Save", QKeySequence::Save, [this] { Save(); });
+    add(file, "Save &As...", QKeySequence::SaveAs, [this] {
+        files_->SaveAs();
+        Watch();
+        Refresh();
+    });
     add(file, "&Reload", QKeySequence(), [this] {
         if (session_.Modified() &&
             QMessageBox::question(this, "GDLMap", "Reload the file and lose your changes?") !=
@@ -312,8 +318,7 @@ void MapWindow::BuildPanels() {
     });
     button("&Delete", "bDeleteLevel", [this] {
         if (session_.Level() < 0) return;
-        if (QMessageBox::question(this, "GDLMap",
-                                  "Delete level " + ToQString(session_.ShownLevelName()) + "?") !=
+        if (QMessageBox::question(this, "GDLMap", ToQString(session_.DeleteQuestion())) !=
             QMessageBox::Yes)
             return;
         Report(session_.DeleteLevel());
@@ -389,17 +394,53 @@ void MapWindow::BuildPanels() {
 }
 
 bool MapWindow::Open(const QString& path, const QString& level, QString* problem) {
-    auto opened = session_.Open(PathFromQString(path), FromQString(level));
+    return OpenPath(PathFromQString(path), level, problem);
+}
+
+bool MapWindow::OpenPath(const std::string& path, const QString& level, QString* problem) {
+    auto opened = files_->Open(path, FromQString(level));
     if (!opened) {
-        if (problem) *problem = ToQString(opened.Err().Message());
+        if (problem) *problem = DisplayText(opened.Err().Message());
         return false;
     }
-    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
-    watcher_->addPath(path);
+    Watch();
     shownRevision_ = ~0ull;
     Refresh();
     RefreshPanels();
     return true;
+}
+
+void MapWindow::BuildFileHandling() {
+    filePrompts_ = std::make_unique<FilePromptsQt>(
+        this, [this](const QString& text) { linkStatus_->setText(text); });
+    files_ = std::make_unique<FileSession>(session_, *filePrompts_);
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &MapWindow::FileChanged);
+    // The folder too: a file deleted and made again is seen.
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &MapWindow::FileChanged);
+    // The journal follows the edits, and the disk is looked at again, once a second.
+    filePoll_ = new QTimer(this);
+    filePoll_->setInterval(1000);
+    connect(filePoll_, &QTimer::timeout, this, [this] {
+        files_->Tick();
+        if (!files_->Asking() && !QApplication::activeModalWidget()) FileChanged();
+    });
+    filePoll_->start();
+}
+
+// Watches the file and its folder again when the watch lost them: a save by
+// rename, or a delete, ends the watch of the old file.
+void MapWindow::Watch() {
+    const QString path = PathToQString(session_.Path());
+    const QString folder = PathToQString(FolderOf(session_.Path()));
+    if (!watcher_->files().contains(path) && QFileInfo::exists(path)) {
+        if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+        watcher_->addPath(path);
+    }
+    if (!watcher_->directories().contains(folder)) {
+        if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+        watcher_->addPath(folder);
+    }
 }
 
 void MapWindow::showEvent(QShowEvent* event) {
@@ -441,7 +482,7 @@ void MapWindow::KeyTyped(QKeyEvent* event) {
 
 void MapWindow::Refresh() {
     refreshing_ = true;
-    setWindowTitle(ToQString(session_.Title()));
+    setWindowTitle(DisplayText(files_->Title()));
     const bool changed = shownRevision_ != session_.Revision();
     if (changed || shownLevel_ != session_.Level()) {
         view_->SetGrid(session_.Grid());
@@ -563,51 +604,16 @@ void MapWindow::Report(const Result<void>& result) {
 }
 
 bool MapWindow::Save() {
-    auto saved = session_.Save();
-    Report(saved);
+    const bool saved = files_->Save();
+    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+    Watch();
     Refresh();
-    return saved.Ok();
+    return saved;
 }
 
 void MapWindow::FileChanged() {
-    // A save by rename replaces the file the watcher followed.
-    const QString path = PathToQString(session_.Path());
-    if (!watcher_->files().contains(path)) watcher_->addPath(path);
-    if (asking_) return;
-    asking_ = true;
-    const QString name = ToQString(session_.FileName());
-    switch (session_.CheckFileOnDisk()) {
-        case FileChangeQuestion::None:
-            break;
-        case FileChangeQuestion::Gone:
-            linkStatus_->setText(" " + name + " was removed; Save writes it again.");
-            break;
-        case FileChangeQuestion::Reload:
-            if (QMessageBox::question(this, "GDLMap",
-                                      name + " was changed by another program. Reload it?") ==
-                QMessageBox::Yes) {
-                Report(session_.Reload());
-            } else {
-                session_.KeepMine();
-            }
-            break;
-        case FileChangeQuestion::KeepOrReload: {
-            QMessageBox box(QMessageBox::Warning, "GDLMap",
-                            name + " was changed by another program, and you have unsaved changes.",
-                            QMessageBox::NoButton, this);
-            QPushButton* keep = box.addButton("&Keep Mine", QMessageBox::RejectRole);
-            box.addButton("&Reload", QMessageBox::DestructiveRole);
-            box.setDefaultButton(keep);
-            box.exec();
-            if (box.clickedButton() == keep) {
-                session_.KeepMine();
-            } else {
-                Report(session_.Reload());
-            }
-            break;
-        }
-    }
-    asking_ = false;
+    files_->FileChanged();
+    Watch();
     Refresh();
 }
 
@@ -668,6 +674,7 @@ void MapWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (box.clickedButton() == discard) files_->Discarded();
     event->accept();
 }
 

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "FileSession.h"
 #include "MapEditor.h"
 
 class QAction;
@@ -26,6 +27,7 @@ namespace gdl {
 
 class MapView;
 class LynxTestSend;
+class FilePromptsQt;
 
 class MapWindow : public QMainWindow {
     Q_OBJECT
@@ -35,6 +37,8 @@ public:
 
     // Opens the source; false (with the reason) when it cannot be read.
     bool Open(const QString& path, const QString& level, QString* problem);
+    // The same for a path of the file system's own bytes (any encoding).
+    bool OpenPath(const std::string& path, const QString& level, QString* problem);
     MapEditor& Session() { return session_; }
     MapView* Canvas() const { return view_; }
 
@@ -88,7 +92,12 @@ private:
     std::uint64_t shownRevision_ = ~0ull;
     int shownLevel_ = -2;
     bool refreshing_ = false;
-    bool asking_ = false;
+    // The file: open, save, watch, journal (the rules are FileSession's).
+    void BuildFileHandling();
+    void Watch();
+    std::unique_ptr<FilePromptsQt> filePrompts_;
+    std::unique_ptr<FileSession> files_;
+    QTimer* filePoll_ = nullptr;
 };
 
 }  // namespace gdl

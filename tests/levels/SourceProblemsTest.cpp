@@ -41,7 +41,7 @@ TEST(SourceProblems, ParserMessagesAndFindingsInSourceOrder) {
     EXPECT_TRUE(of(0).empty()) << of(0).front().text;
     ASSERT_FALSE(of(1).empty());
     EXPECT_TRUE(of(1)[0].error);
-    EXPECT_THAT(of(1)[0].text, HasSubstr("SHUT: error: "));
+    EXPECT_THAT(of(1)[0].text, HasSubstr("SHUT: line 15: error: "));
     ASSERT_TRUE(of(1)[0].tile);
     ASSERT_FALSE(of(2).empty());
     EXPECT_TRUE(of(2)[0].error);

@@ -200,7 +200,7 @@ TEST_F(MapEditorTest, ProblemsFollowTheMapAndLeadToTheirTile) {
     const MapProblem first = editor.Problems().front();
     EXPECT_TRUE(first.error);
     EXPECT_EQ(first.level, 0);
-    EXPECT_NE(first.text.find("ONE: error:"), std::string::npos) << first.text;
+    EXPECT_NE(first.text.find("ONE: line 10: error:"), std::string::npos) << first.text;
     EXPECT_FALSE(editor.MarkedTiles().empty());
 
     // A broken map row: the parser's message, tied to its row.

@@ -16,6 +16,7 @@
 #include "LinkHeader.h"
 #include "MapEditor.h"
 #include "ProjectFixtures.h"
+#include "RecoveryJournal.h"
 #include "Registry.h"
 #include "TempDir.h"
 #include "XSession.h"
@@ -86,6 +87,84 @@ TEST_F(GdlMapRoad, KeyboardRoadChangesOneByteAndUndoGivesTheOriginalBack) {
     ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
         return b == original;
     })) << "Ctrl+Z and Ctrl+S give the original back byte for byte";
+    EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
+    const std::string original =
+        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
+    dir.Write("Caverns.lvs", original);
+    gdltest::ScopedEnv state("XDG_STATE_HOME", dir.Path("state"));
+    const std::string journals = dir.Path("state/gdlkit/recovery/");
+    fs::create_directories(journals);
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    // The dirt at (2, 1) becomes wall, unsaved.
+    Keys({"Right", "Right", "Down", "numbersign"});
+    std::string expected = original;
+    expected[original.find("X@:::*") + 2] = '#';
+    auto journalHolds = [&](const std::string& bytes) {
+        for (const auto& e : fs::directory_iterator(journals)) {
+            auto read = ReadJournal(ReadFileBytes(e.path().string()).value_or(""));
+            if (read && read->bytes == bytes) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(WaitForFile(
+        journals + "any", [&](const std::optional<std::string>&) { return journalHolds(expected); },
+        kDeadline))
+        << "the journal follows the change within about 2 s";
+    map->Signal(SIGKILL);
+    map->Wait();
+    EXPECT_EQ(dir.Read("Caverns.lvs"), original);
+
+    // Opened again: the offer comes first; Recover is its default button.
+    map = std::make_unique<gdltest::ChildProcess>(
+        std::vector<std::string>{gdltest::KitBin() + "GDLMap", dir.Path("Caverns.lvs")});
+    const std::string box = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(box.empty()) << "no recovery offer";
+    x.Focus(box);
+    Keys({"Return"});
+    const std::string window = x.WaitForWindow("Caverns.lvs\\*", 20);
+    ASSERT_FALSE(window.empty()) << "the recovered changes are unsaved changes";
+    x.Focus(window);
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
+        return b == expected;
+    })) << "recovered byte for byte";
+    EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(GdlMapRoad, AFileDeletedAndMadeAgainIsAskedAboutAndWatchedAfterASave) {
+    const std::string original =
+        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
+    dir.Write("Caverns.lvs", original);
+    gdltest::ScopedEnv state("XDG_STATE_HOME", dir.Path("state"));
+    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    Keys({"Right", "Right", "Down", "numbersign"});
+    ASSERT_FALSE(x.WaitForWindow("Caverns.lvs\\*", 20).empty());
+    fs::remove(dir.Path("Caverns.lvs"));
+    dir.Write("other.tmp", "; made again by another program\n");
+    fs::rename(dir.Path("other.tmp"), dir.Path("Caverns.lvs"));
+    // Asked: Keep Mine (the default) lets the next save write ours.
+    const std::string box = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(box.empty()) << "the file made again is asked about";
+    x.Focus(box);
+    Keys({"Return"});
+    const std::string window = x.WaitForWindow("Caverns.lvs\\*", 20);
+    ASSERT_FALSE(window.empty());
+    x.Focus(window);
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"),
+                            [&](const std::string& b) { return b.size() == original.size(); }));
+    // Watched after our own save: a sed -i is asked about too.
+    dir.Write("sed.tmp", original + "; sed -i\n");
+    fs::rename(dir.Path("sed.tmp"), dir.Path("Caverns.lvs"));
+    const std::string again = x.WaitForWindow("^GDLMap$", 20);
+    ASSERT_FALSE(again.empty()) << "the change after our save is asked about";
+    x.Focus(again);
+    Keys({"Return"});  // Reload, the default without unsaved changes
+    ASSERT_FALSE(x.WaitForWindow("^Caverns.lvs - GDLMap$", 20).empty()) << "reloaded";
+    x.Focus(window);
     EXPECT_EQ(Quit(), 0);
 }
 

@@ -44,7 +44,8 @@ TEST_F(MapWindowTest, ShowsTheSessionAndTheLevelAsked) {
     // TWO's exit is walled in: the finding is listed and ringed.
     ASSERT_NE(List("problems"), nullptr);
     ASSERT_EQ(List("problems")->count(), 1);
-    EXPECT_THAT(List("problems")->item(0)->text().toStdString(), testing::HasSubstr("TWO: error"));
+    EXPECT_THAT(List("problems")->item(0)->text().toStdString(),
+                testing::HasSubstr("TWO: line 15: error"));
     window.show();
     EXPECT_EQ(window.focusWidget(), window.Canvas())
         << "the map has the keyboard when the window opens";
@@ -71,6 +72,20 @@ TEST_F(MapWindowTest, DraggingALevelInTheListMovesItInTheSource) {
     EXPECT_EQ(window.Session().Document().Level(0).name, "TWO");
     EXPECT_EQ(window.Session().History().back(), "Move level up");
     EXPECT_EQ(List("levels")->item(0)->text().left(3), "TWO");
+}
+
+TEST(MapWindowNames, OpensALatin1NameAndShowsAUtf8NameAsWritten) {
+    gdltest::EnsureApp();
+    gdltest::TempDir dir;
+    QString problem;
+    dir.Write("caf\xe9.lvs", kSource);
+    MapWindow latin1;
+    ASSERT_TRUE(latin1.OpenPath(dir.Path("caf\xe9.lvs"), {}, &problem)) << problem.toStdString();
+    EXPECT_EQ(latin1.windowTitle(), QString::fromUtf8("caf\xc3\xa9.lvs - GDLMap"));
+    dir.Write("caf\xc3\xa9.lvs", kSource);
+    MapWindow utf8;
+    ASSERT_TRUE(utf8.OpenPath(dir.Path("caf\xc3\xa9.lvs"), {}, &problem)) << problem.toStdString();
+    EXPECT_EQ(utf8.windowTitle(), QString::fromUtf8("caf\xc3\xa9.lvs - GDLMap"));
 }
 
 }  // namespace

@@ -93,6 +93,10 @@ public:
         if (in_ >= 0) ::close(in_);
         in_ = -1;
     }
+    // Sends it a signal (SIGKILL: a crash it cannot clean up after).
+    void Signal(int signal) const {
+        if (pid_ > 0) ::kill(pid_, signal);
+    }
     // Waits for it to end: its exit status, -1 when it did not exit normally.
     int Wait() {
         CloseInput();

@@ -64,9 +64,9 @@ TEST(CompanionView, ProjectLevelsAreCompiledInMemory) {
         std::string label, problem;
     };
     const Expected damaged[] = {
-        {1, "1", "Caves.lvs has no good level BAD"}, {2, "2", "Gone.lvs cannot be read"},
+        {1, "1", "Caves.lvs has no good level BAD"}, {2, "2", "cannot read Gone.lvs: No such file"},
         {3, "3", "no source file is named"},         {4, "4", "the compiled level cannot be read"},
-        {5, "5", "NOFILE.bin cannot be read"},
+        {5, "5", "NOFILE.bin: No such file"},
     };
     for (const auto& e : damaged) {
         SCOPED_TRACE(e.label);
@@ -88,7 +88,7 @@ TEST(CompanionView, RefusesWhatIsNoProject) {
     EXPECT_FALSE(LoadSetView(dir.Path("empty.gdp"), &problem));
     EXPECT_THAT(problem, HasSubstr("is not a project"));
     EXPECT_FALSE(LoadSetView(dir.Path("none.gdp"), &problem));
-    EXPECT_THAT(problem, HasSubstr("cannot be read"));
+    EXPECT_THAT(problem, HasSubstr("cannot read"));
 }
 
 // A /dev of our own: two USB adapters, one with a stable name, and a PC port.

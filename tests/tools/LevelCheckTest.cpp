@@ -68,7 +68,7 @@ TEST(LevelCheck, ParserMessagesAndUnreadableFiles) {
     EXPECT_THAT(r.out, HasSubstr("Bad.lvs:1: error: unknown keyword 'colour'"));
     EXPECT_THAT(r.out, HasSubstr("Bad.lvs:3: level A: error: time 9:99: seconds must be"));
     EXPECT_THAT(r.err, HasSubstr("ld.exe: Bin.lvs: is not a level source: it holds binary data"));
-    EXPECT_THAT(r.err, HasSubstr("ld.exe: None.lvs: No such file or directory"));
+    EXPECT_THAT(r.err, HasSubstr("ld.exe: cannot read None.lvs: No such file or directory"));
     auto json = RunProgram({kLd, "check", "--json", "Bad.lvs"}, dir.Folder());
     EXPECT_THAT(json.out, HasSubstr("{\"file\":\"Bad.lvs\",\"line\":1,\"level\":null,"
                                     "\"severity\":\"error\",\"code\":\"source\""));

@@ -178,7 +178,8 @@ protected:
 TEST_F(HostileSource, BinaryGarbage) {
     std::mt19937 rng(7);
     std::string bytes(1 << 20, '\0');
-    for (char& c : bytes) c = static_cast<char>(rng());
+    // No NUL: those make it no source at all, before a line is read.
+    for (char& c : bytes) c = static_cast<char>(rng() | 1);
     Write(bytes);
     for (const char* option : {"-s", "-m"}) {
         auto r = Run(option);
@@ -194,7 +195,7 @@ TEST_F(HostileSource, OneHugeLine) {
     Write(std::string(8 << 20, 'A'));
     auto r = Run("-m");
     EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.err, HasSubstr("Evil.lvs:1: line is longer than 1024 characters"));
+    EXPECT_THAT(r.err, HasSubstr("Evil.lvs:1: unknown keyword 'AAAAAAAAAAAAAAAAAAAAAAAA...'"));
 }
 
 TEST_F(HostileSource, TooLargeToRead) {

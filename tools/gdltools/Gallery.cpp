@@ -169,18 +169,19 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
                  const std::string& playerFolder) {
     auto gallery = LoadGallery(input);
     if (!gallery) {
-        err << kProgram << gallery.Err().Message() << '\n';
+        err << kProgram << ShowControls(gallery.Err().Message()) << '\n';
         return 1;
     }
     std::error_code ec;
     std::filesystem::create_directories(outDir, ec);
     if (!std::filesystem::is_directory(outDir, ec)) {
-        err << kProgram << "cannot make the folder " << outDir << '\n';
+        err << kProgram << "cannot make the folder " << ShowControls(outDir) << '\n';
         return 1;
     }
     const std::string folder = WithTrailingSlash(outDir);
     bool failed = !gallery->warnings.empty();
-    for (const auto& w : gallery->warnings) err << kProgram << input << ": " << w << '\n';
+    for (const auto& w : gallery->warnings)
+        err << kProgram << ShowControls(input + ": " + w) << '\n';
     std::size_t pictures = 0;
     for (std::size_t i = 0; i < gallery->levels.size(); ++i) {
         GalleryLevel& level = gallery->levels[i];
@@ -192,7 +193,7 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
         }
         const std::string name = PictureName(i);
         if (auto written = WritePicture(JoinPath(folder, name), image); !written) {
-            err << kProgram << written.Err().Message() << '\n';
+            err << kProgram << ShowControls(written.Err().Message()) << '\n';
             failed = true;
             continue;
         }
@@ -213,7 +214,7 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
     Result<void> index =
         legend ? WriteFile(JoinPath(folder, "index.html"), GalleryHtml(*gallery, codes)) : legend;
     if (!index) {
-        err << kProgram << index.Err().Message() << '\n';
+        err << kProgram << ShowControls(index.Err().Message()) << '\n';
         return 1;
     }
     out << folder << "index.html: " << gallery->levels.size() << " levels, " << pictures

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "FileUtil.h"
+#include "IniFile.h"
 #include "LevelCompile.h"
 #include "LevelInfo.h"
 #include "LevelReference.h"
@@ -12,6 +13,7 @@
 #include "LynxText.h"
 #include "PathJoin.h"
 #include "ProjectFile.h"
+#include "SourceReader.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -27,18 +29,17 @@ constexpr std::uintmax_t kMaxLevelBytes = 1u << 20;
 
 std::optional<std::string> ReadFileCapped(const std::string& path, std::uintmax_t cap,
                                           std::string* problem) {
-    auto size = FileSize(path);
-    if (!size) {
-        *problem = path + " cannot be read";
-        return std::nullopt;
-    }
-    if (*size > cap) {
+    auto bytes = ReadFileLimited(path, cap);
+    if (bytes) return std::move(bytes.Value());
+    const Error& e = bytes.Err();
+    if (e.Kind() == ErrorKind::System) {
+        *problem = e.Message();
+    } else if (e.Kind() == ErrorKind::Unsupported) {
+        *problem = path + " cannot be read: it is not a regular file";
+    } else {
         *problem = path + " is too large";
-        return std::nullopt;
     }
-    auto bytes = ReadFileBytes(path);
-    if (!bytes) *problem = path + " cannot be read";
-    return bytes;
+    return std::nullopt;
 }
 
 namespace {
@@ -131,9 +132,12 @@ public:
         auto [it, fresh] = sources_.try_emplace(source);
         Entry& entry = it->second;
         if (fresh) {
-            auto text =
-                ReadFileCapped(JoinPath(folder_, source + ".lvs"), kMaxSourceBytes, &entry.problem);
-            if (text) entry.parsed = ParseLevelSource(*text);
+            auto text = ReadSourceFile(JoinPath(folder_, source + ".lvs"), source + ".lvs");
+            if (text) {
+                entry.parsed = ParseLevelSource(*text);
+            } else {
+                entry.problem = text.Err().Message();
+            }
         }
         if (!entry.problem.empty()) {
             why = entry.problem;
@@ -166,7 +170,10 @@ std::optional<SetView> LoadProjectView(const std::string& path, std::string* pro
     view.isProject = true;
     view.fileBytes = FileSize(path).value_or(0);
     view.name = project.name;
-    view.year = std::to_string(project.copyrightYear);
+    // The project's own text, as it stands: "2019 (c)" or "2025-2026" is no
+    // number, and no other year may stand in for it.
+    view.year =
+        IniFile::Load(path).ReadString("^GDP", "Copyright", std::to_string(project.copyrightYear));
     view.notice = project.notice;
     view.comments = project.comments;
     view.hasWizard = !project.wizard.empty();

@@ -7,6 +7,7 @@
 #include "LevelCompile.h"
 #include "LevelTool.h"
 #include "PathJoin.h"
+#include "SourceReader.h"
 #include "TextUtil.h"
 
 namespace fs = std::filesystem;
@@ -106,14 +107,9 @@ std::optional<LoadedSource> LoadSource(const std::string& folder, const std::str
         if (!found) return fail(fileName + " not found in the working folder");
         fileName = *found;
     }
-    const std::string path = JoinPath(folder, fileName);
-    if (!fs::is_regular_file(path, ec)) return fail(fileName + " is not a regular file");
-    auto size = fs::file_size(path, ec);
-    if (ec) return fail(fileName + " cannot be read");
-    if (size > kMaxSourceBytes) return fail(fileName + " is too large for a level source");
-    auto text = ReadFileBytes(path);
-    if (!text) return fail(fileName + " cannot be read");
-    return LoadedSource{fileName, std::move(*text)};
+    auto text = ReadSourceFile(JoinPath(folder, fileName), fileName);
+    if (!text) return fail(text.Err().Message());
+    return LoadedSource{fileName, std::move(text.Value())};
 }
 
 void PrintSourceMessages(const std::string& fileName, const ParsedSource& parsed,
