@@ -175,7 +175,9 @@ void SetError(std::string* error, std::string message) {
     if (error) *error = std::move(message);
 }
 
-std::string Expected(std::string_view what, std::size_t expected, std::size_t got) {
+// 64-bit: a stored size near 4 GiB plus its record must not wrap on a 32-bit
+// build (the browser's).
+std::string Expected(std::string_view what, std::uint64_t expected, std::uint64_t got) {
     return std::string(what) + ": expected " + std::to_string(expected) + " bytes, got " +
            std::to_string(got);
 }
@@ -333,7 +335,7 @@ std::optional<LevelSetContents> ParseLevelSet(std::string_view bytes, std::strin
         if (left < kLevelRecordSize || left - kLevelRecordSize < entry.size) {
             SetError(error, Expected("level " + std::to_string(n) + " at offset " +
                                          std::to_string(at) + ", record and compiled level",
-                                     kLevelRecordSize + std::size_t{entry.size}, left));
+                                     std::uint64_t{kLevelRecordSize} + entry.size, left));
             return std::nullopt;
         }
         LevelRecord record = *ParseRecord(bytes.substr(at, kLevelRecordSize));

@@ -19,15 +19,6 @@ namespace gdl {
 
 namespace {
 
-std::string JoinWithBlanks(const std::vector<std::string>& words) {
-    std::string joined;
-    for (const auto& w : words) {
-        if (!joined.empty()) joined += ' ';
-        joined += w;
-    }
-    return joined;
-}
-
 std::vector<std::string> OneArgument(const std::string& argument) {
     if (argument.empty()) return {};
     return {argument};
@@ -105,11 +96,6 @@ std::string OpenerFailureText(const std::string& path, int exitStatus, std::stri
     const std::string message = TrimBlanks(std::string(said));
     if (!message.empty()) text += ". It says: " + message;
     return text + ".";
-}
-
-int ToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
-                            const std::string& folder, bool shown, bool wait) {
-    return RunTool(file, JoinWithBlanks(arguments), folder, shown, wait);
 }
 
 ToolKind ClassifyTool(const std::string& path) {

@@ -22,7 +22,11 @@ public:
     // first is %1; a document takes none. By default the arguments are
     // joined by blanks and passed to RunTool.
     virtual int RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
-                            const std::string& folder, bool shown, bool wait);
+                            const std::string& folder, bool shown, bool wait) {
+        std::string joined;
+        for (const auto& a : arguments) joined += (joined.empty() ? "" : " ") + a;
+        return RunTool(file, joined, folder, shown, wait);
+    }
     // What the last hidden run that was waited for wrote to its error output
     // (the level tool's own messages), cut to a few KiB; "" when nothing.
     // Every call begins by clearing it.

@@ -99,6 +99,9 @@ struct PlayerPorts {
     PlayerDialogs& dialogs;
     // Paints the window at once (the send and the reading block it).
     std::function<void()> repaint = [] {};
+    // The level tool lies beside the player (a desktop). The browser's page
+    // has none: it plays level set files only, and checks for no tool files.
+    bool levelTool = true;
     // Where the serial devices are looked for; tests point it elsewhere.
     SerialRoots serialRoots = {};
 };

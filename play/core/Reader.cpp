@@ -309,7 +309,8 @@ void Reader::ReadLevelData() {
 }
 
 void Reader::RunLevelTool(const std::string& source) {
-    if (!IsPlainFileName(source)) return;
+    // Without a level tool (the browser) the compiled files are read as they are.
+    if (!IsPlainFileName(source) || !c_.ports.levelTool) return;
     const std::string& folder = c_.state.playerFolder;
     if (!CheckToolFiles(c_.ports.prompts, folder, {kLevelToolExe, kLevelToolPif})) return;
     c_.ports.runner.RunTool(PlatformPath(JoinPath(folder, kLevelToolExe)), "-m" + source,

@@ -39,7 +39,8 @@ bool CheckToolFiles(Prompts& prompts, const std::string& folder,
 bool StartUp::ReadFolders() {
     PlayerState& s = c_.state;
     s.installFolder = PlayerInstallFolder(c_.ports.registry, s.playerFolder);
-    if (CheckToolFiles(c_.ports.prompts, s.playerFolder, {kLevelToolExe, kLevelToolPif}))
+    if (!c_.ports.levelTool ||
+        CheckToolFiles(c_.ports.prompts, s.playerFolder, {kLevelToolExe, kLevelToolPif}))
         return true;
     c_.view.closeRequested = true;
     return false;

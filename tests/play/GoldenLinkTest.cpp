@@ -71,6 +71,13 @@ TEST_F(GoldenLinkTest, ALynxThatIsOffHearsOnlyTheEcho) {
     Expect("echo-only");
 }
 
+// The set these transcripts play, kept beside them: the browser player's
+// end-to-end test sends it and compares the wire with the transcripts.
+TEST_F(GoldenLinkTest, TheSetOfTheTranscripts) {
+    gdltest::ExpectGolden(gdltest::GoldenData("link/two-levels.gdl"),
+                          gdltest::LevelSetFileBytes({}, SmallLevels(2)));
+}
+
 TEST_F(GoldenLinkTest, ASilentLynx) {
     Start({WriteSet(SmallLevels(1))});
     Step("PLAY", [&] { window->SpeedButton1Click(); });

@@ -91,6 +91,18 @@ TEST_F(StartUpTest, MissingLevelToolFileIsNamedAndThePlayerCloses) {
     }
 }
 
+// The browser's page has no level tool: it looks for none and plays the set.
+TEST_F(StartUpTest, AFrontEndWithoutTheLevelToolChecksForNone) {
+    const std::string path = WriteSet(NumberedLevels(1));
+    std::filesystem::remove(bin + "ld.exe");
+    std::filesystem::remove(bin + "ld.pif");
+    levelTool = false;
+    Start({path});
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_FALSE(View().closeRequested);
+    EXPECT_EQ(View().Panel1.text, "Glimmerdeep: Test Set");
+}
+
 // Help -> Index without a browser says what could not be opened and why;
 // with one it says nothing.
 TEST_F(StartUpTest, IndexWithoutABrowserSaysWhatIsMissing) {

@@ -30,39 +30,6 @@ std::vector<std::string> OneArgument(const std::string& argument) {
 
 }  // namespace
 
-bool MemoryRegistry::KeyExists(RegRoot root, std::string_view key) const {
-    return HiveHasKey(Hive(root), key);
-}
-
-bool MemoryRegistry::CreateKey(RegRoot root, std::string_view key) {
-    std::string k = NormalizeRegistryKey(key);
-    if (k.empty()) return true;
-    if (!IsStorableRegistryKey(k)) return false;
-    Hive(root).Create(k);
-    return true;
-}
-
-std::optional<std::string> MemoryRegistry::ReadValue(RegRoot root, std::string_view key,
-                                                     std::string_view name) const {
-    return HiveRead(Hive(root), key, name);
-}
-
-bool MemoryRegistry::WriteValue(RegRoot root, std::string_view key, std::string_view name,
-                                std::string_view value) {
-    if (!IsStorableRegistryKey(NormalizeRegistryKey(key)) || !IsStorableValueName(name))
-        return false;
-    HiveWrite(Hive(root), key, name, value);
-    return true;
-}
-
-bool MemoryRegistry::DeleteValue(RegRoot root, std::string_view key, std::string_view name) {
-    return HiveDelete(Hive(root), key, name);
-}
-
-std::vector<std::string> MemoryRegistry::ValueNames(RegRoot root, std::string_view key) const {
-    return HiveNames(Hive(root), key);
-}
-
 void ScriptedPrompts::ShowMessage(const std::string& caption, const std::string& text,
                                   MsgIcon icon) {
     shown.push_back({"message", caption, text, icon, MsgButtons::Ok, {}});

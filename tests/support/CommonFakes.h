@@ -16,22 +16,19 @@
 
 namespace gdl {
 
-class MemoryRegistry : public Registry {
-public:
-    bool KeyExists(RegRoot root, std::string_view key) const override;
-    bool CreateKey(RegRoot root, std::string_view key) override;
-    std::optional<std::string> ReadValue(RegRoot root, std::string_view key,
-                                         std::string_view name) const override;
-    bool WriteValue(RegRoot root, std::string_view key, std::string_view name,
-                    std::string_view value) override;
-    bool DeleteValue(RegRoot root, std::string_view key, std::string_view name) override;
-    std::vector<std::string> ValueNames(RegRoot root, std::string_view key) const override;
-
-private:
-    RegistryHive& Hive(RegRoot root) { return root == RegRoot::LocalMachine ? machine_ : user_; }
-    const RegistryHive& Hive(RegRoot root) const {
+// Test double: the registry's own rules over two hives held in memory.
+class MemoryRegistry : public HiveRegistry {
+protected:
+    RegistryHive LoadHive(RegRoot root, LoadState& state) const override {
+        state = LoadState::Ok;
         return root == RegRoot::LocalMachine ? machine_ : user_;
     }
+    bool StoreHive(RegRoot root, const RegistryHive& hive) override {
+        (root == RegRoot::LocalMachine ? machine_ : user_) = hive;
+        return true;
+    }
+
+private:
     RegistryHive machine_;
     RegistryHive user_;
 };

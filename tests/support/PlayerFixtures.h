@@ -122,6 +122,7 @@ protected:
         // The serial devices are the test's, never the machine's.
         ports.serialRoots = machine.roots;
         ports.repaint = [this] { repaints.push_back({View().Panel5Color, View().Panel6Color}); };
+        ports.levelTool = levelTool;
         window = std::make_unique<gdl::PlayerWindow>(ports, std::move(args), bin);
         window->FormActivate();
         return *window;
@@ -200,6 +201,7 @@ protected:
 
     TempDir kit;
     std::string bin = kit.MakeFolder("bin"), sets = kit.MakeFolder("levels");
+    bool levelTool = true;  // the front end has the level tool beside it
     FakeMachine machine;
     std::unique_ptr<gdl::Registry> registry = std::make_unique<gdl::MemoryRegistry>();
     gdl::RecordingToolRunner runner;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "FileUtil.h"
+#include "GalleryPlayer.h"
 #include "RunProgram.h"
 #include "TempDir.h"
 
@@ -111,6 +113,59 @@ TEST(Gallery, UsageAndInputErrors) {
         EXPECT_THAT(r.err, HasSubstr(c.message));
     }
     EXPECT_FALSE(dir.Exists("o/index.html"));
+}
+
+// The transcripts' set: two levels of a few bytes, without maps (so the
+// gallery's status is 1 for the pictures; these tests look at the player).
+const std::string kLinkSet = std::string(GDLKIT_SOURCE_DIR) + "/tests/data/link/two-levels.gdl";
+
+gdltest::EnvChanges WithPlayer(const std::string& folder) {
+    gdltest::EnvChanges env = kNoDisplay;
+    env.emplace_back(kWebPlayerVariable, folder);
+    return env;
+}
+
+TEST(Gallery, ALevelSetGetsThePlayerAndALinkToIt) {
+    gdltest::TempDir dir;
+    dir.MakeFolder("web");
+    for (const char* name : {"index.html", "player.js", "gdlplay.js", "gdlplay.wasm", "style.css"})
+        dir.Write(std::string("web/") + name, std::string("page file ") + name);
+    auto r = RunProgram({kTools, "gallery", kLinkSet, "out"}, dir.Folder(), "",
+                        WithPlayer(dir.Path("web")));
+    EXPECT_THAT(r.err, Not(HasSubstr("browser player")));
+    EXPECT_EQ(dir.Read("out/play/style.css"), "page file style.css");
+    EXPECT_EQ(dir.Read("out/play/gdlplay.wasm"), "page file gdlplay.wasm");
+    EXPECT_EQ(dir.Read("out/play/two-levels.gdl"), *ReadFileBytes(kLinkSet));
+    EXPECT_THAT(dir.Read("out/index.html"),
+                HasSubstr("<a href=\"play/?set=two-levels.gdl\">Play on your Lynx</a>"));
+
+    r = RunProgram({kTools, "gallery", kLinkSet, "bare", "--no-player"}, dir.Folder(), "",
+                   WithPlayer(dir.Path("web")));
+    EXPECT_FALSE(dir.Exists("bare/play"));
+    EXPECT_THAT(dir.Read("bare/index.html"), Not(HasSubstr("Play on your Lynx")));
+}
+
+TEST(Gallery, WithoutABuiltPlayerItSaysSoAndLinksNothing) {
+    gdltest::TempDir dir;
+    dir.MakeFolder("web");
+    dir.Write("web/index.html", "only the page");
+    auto r = RunProgram({kTools, "gallery", kLinkSet, "out"}, dir.Folder(), "",
+                        WithPlayer(dir.Path("web")));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("the browser player is not in " + dir.Path("web") + "/"));
+    EXPECT_THAT(r.err, HasSubstr("scripts/web"));
+    EXPECT_FALSE(dir.Exists("out/play"));
+    EXPECT_THAT(dir.Read("out/index.html"), Not(HasSubstr("Play on your Lynx")));
+}
+
+TEST(Gallery, ThePlayLinkEscapesTheSetsName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"GemQuest.gdl", "play/?set=GemQuest.gdl"},
+        {"My Set.gdl", "play/?set=My%20Set.gdl"},
+        {"a&b#c\"<.gdl", "play/?set=a%26b%23c%22%3C.gdl"},
+        {"\xC3\xA9t\xC3\xA9.gdl", "play/?set=%C3%A9t%C3%A9.gdl"},
+    };
+    for (const auto& [name, link] : cases) EXPECT_EQ(PlayLink(name), link) << name;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "FileUtil.h"
+#include "GalleryPlayer.h"
 #include "LevelCompile.h"
 #include "LevelDocument.h"
 #include "LevelRender.h"
@@ -142,6 +143,8 @@ std::string GalleryHtml(const Gallery& g, bool codes) {
                     (g.levels.size() == 1 ? " level" : " levels") + "</p>\n";
     if (!g.copyright.empty()) h += "<p>Copyright " + Escape(g.copyright) + "</p>\n";
     if (!g.comments.empty()) h += "<p>" + Escape(g.comments) + "</p>\n";
+    if (!g.playLink.empty())
+        h += "<p><a href=\"" + Escape(g.playLink) + "\">" + kPlayLinkText + "</a></p>\n";
     h += "<p><img src=\"" + std::string(kLegendFile) + "\" alt=\"Tiles\"></p>\n";
     h += "<table>\n<tr><th>Label</th><th>Name</th><th>Size</th><th>Time</th><th>Quota</th>"
          "<th>Designer</th>";
@@ -162,7 +165,8 @@ std::string GalleryHtml(const Gallery& g, bool codes) {
 }
 
 int WriteGallery(const std::string& input, const std::string& outDir, int tileSize, bool codes,
-                 std::ostream& out, std::ostream& err) {
+                 std::ostream& out, std::ostream& err, bool player,
+                 const std::string& playerFolder) {
     auto gallery = LoadGallery(input);
     if (!gallery) {
         err << kProgram << ShowControls(gallery.Err().Message()) << '\n';
@@ -195,6 +199,15 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
         }
         level.picture = name;
         ++pictures;
+    }
+    if (player && EqualsNoCase(ExtensionOf(input), ".gdl")) {
+        auto link = WriteGalleryPlayer(input, folder, playerFolder);
+        if (link) {
+            gallery->playLink = *link;
+        } else {
+            err << kProgram << link.Err().Message() << '\n';
+            failed = true;
+        }
     }
     Result<void> legend =
         WritePicture(JoinPath(folder, kLegendFile), RenderLevel({}, tileSize, true));

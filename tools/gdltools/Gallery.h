@@ -29,6 +29,7 @@ struct Gallery {
     std::string copyright, comments;
     std::vector<GalleryLevel> levels;
     std::vector<std::string> warnings;
+    std::string playLink;  // the browser player beside the index; empty when none
 };
 
 // A ".gdl" as a level set, a ".gdp" as a project, a ".lvs" as a source.
@@ -38,9 +39,12 @@ Result<Gallery> LoadGallery(const std::string& path);
 std::string GalleryHtml(const Gallery& gallery, bool codes);
 
 // Writes OUTDIR/level-NNN.png for each level with a map, legend.png and
-// index.html (the folder is made when missing). Returns 0 when everything
-// was written and every level has its picture, 1 otherwise.
+// index.html (the folder is made when missing); for a level set, unless
+// player is false, also the browser player in OUTDIR/play/ (playerFolder
+// holds the built page). Returns 0 when everything was written and every
+// level has its picture, 1 otherwise.
 int WriteGallery(const std::string& input, const std::string& outDir, int tileSize, bool codes,
-                 std::ostream& out, std::ostream& err);
+                 std::ostream& out, std::ostream& err, bool player = false,
+                 const std::string& playerFolder = "");
 
 }  // namespace gdl

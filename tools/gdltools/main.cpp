@@ -8,6 +8,7 @@
 #include "Companion.h"
 #include "Environment.h"
 #include "Gallery.h"
+#include "GalleryPlayer.h"
 #include "PortMap.h"
 #include "Registry.h"
 #include "TextUtil.h"
@@ -29,9 +30,12 @@ constexpr char kUsage[] =
     "  GDLTools.exe info FILE     the viewer of FILE as text, always on standard output\n"
     "  GDLTools.exe bin FILE.bin  the header and map of a compiled level\n"
     "  GDLTools.exe gallery SET.gdl|PROJECT.gdp|SOURCE.lvs OUTDIR [--tile N] [--codes]\n"
+    "                      [--no-player]\n"
     "                             a picture of every level (N pixels a tile, 1 to 32,\n"
     "                             default 8) and OUTDIR/index.html; codes and hints\n"
-    "                             only with --codes\n"
+    "                             only with --codes; for a level set also the browser\n"
+    "                             player in OUTDIR/play/ and a \"Play on your Lynx\" link,\n"
+    "                             unless --no-player\n"
     "  GDLTools.exe ports         which device each of Com1 ... Com4 opens\n"
     "  GDLTools.exe port ComN DEVICE\n"
     "                             makes ComN open DEVICE (\"default\": the default rule)\n"
@@ -66,10 +70,13 @@ int Gallery(int argc, char** argv) {
     std::vector<std::string> files;
     int tile = gdl::kDefaultGalleryTile;
     bool codes = false;
+    bool player = true;
     for (int i = 2; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--codes") {
             codes = true;
+        } else if (arg == "--no-player") {
+            player = false;
         } else if (arg == "--tile" && i + 1 < argc) {
             auto n = gdl::ParseDecimal(argv[++i]);
             if (!n || *n < 1 || *n > gdl::kMaxRenderTileSize) {
@@ -90,7 +97,8 @@ int Gallery(int argc, char** argv) {
                   << kUsage;
         return 2;
     }
-    return gdl::WriteGallery(files[0], files[1], tile, codes, std::cout, std::cerr);
+    return gdl::WriteGallery(files[0], files[1], tile, codes, std::cout, std::cerr, player,
+                             gdl::WebPlayerFolder(gdl::OwnProgramFolder()));
 }
 
 }  // namespace
