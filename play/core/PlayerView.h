@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Rgb.h"
+
 namespace gdl {
 
 inline constexpr char kPlayerAppTitle[] = "GDL Level Player";
@@ -14,10 +16,6 @@ inline constexpr char kPlayerCaption[] = "GDL Level Set Player";
 // The status lamp: the picture iStat shows a copy of.
 enum class Lamp { Off, On, Warn, Err };  // iOff, iOn, iWarn, iErr
 
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
 inline constexpr Rgb kClBlue{0, 0, 255};
 inline constexpr Rgb kClPurple{128, 0, 128};
 

@@ -1,0 +1,43 @@
+#include "MapQuestions.h"
+
+#include "MapEditor.h"
+
+namespace gdl {
+
+void ReportProblem(Prompts& prompts, const Result<void>& result) {
+    if (!result) prompts.ShowMessage(kMapCaption, result.Err().Message(), MsgIcon::Warning);
+}
+
+Result<void> AskDeleteLevel(MapEditor& session, Prompts& prompts) {
+    if (session.Level() < 0) return {};
+    const std::string text = "Delete level " + session.ShownLevelName() + "?";
+    if (prompts.Ask(kMapCaption, text, MsgButtons::YesNo, MsgIcon::Question) != Answer::Yes)
+        return {};
+    return session.DeleteLevel();
+}
+
+Result<void> AskReload(MapEditor& session, Prompts& prompts) {
+    if (session.Modified() &&
+        prompts.Ask(kMapCaption, "Reload the file and lose your changes?", MsgButtons::YesNo,
+                    MsgIcon::Question) != Answer::Yes)
+        return {};
+    return session.Reload();
+}
+
+CloseAnswer AskClose(MapEditor& session, Prompts& prompts) {
+    if (session.AskOnClose() == CloseQuestion::None) return CloseAnswer::Close;
+    const std::string text = "Save changes to " + session.FileName() + "?";
+    switch (prompts.Ask(kMapCaption, text, MsgButtons::YesNoCancel, MsgIcon::Question)) {
+        case Answer::Yes: {
+            auto saved = session.Save();
+            ReportProblem(prompts, saved);
+            return saved ? CloseAnswer::Close : CloseAnswer::Stay;
+        }
+        case Answer::No:
+            return CloseAnswer::Close;
+        default:
+            return CloseAnswer::Stay;
+    }
+}
+
+}  // namespace gdl
