@@ -33,6 +33,16 @@ struct FloatingBlock {
 
 enum class BlockTurn { FlipHorizontally, FlipVertically, RotateClockwise };
 
+// The figures of a level as the properties panel shows them.
+struct LevelFields {
+    std::string name;
+    std::string longName;
+    int minutes = 0;
+    int seconds = 0;
+    int quota = 0;
+    bool operator==(const LevelFields&) const = default;
+};
+
 // What to ask when the file changed on disk under us.
 enum class FileChangeQuestion {
     None,          // the bytes are ours (our own save) or the file is unchanged
@@ -139,6 +149,12 @@ public:
     Result<void> SetTime(int minutes, int seconds);
     Result<void> SetQuota(int quota);
     Result<void> Resize(int width, int height, ResizeAnchor anchor);
+    // The shown level's figures (empty when none).
+    LevelFields Fields() const;
+    // Applies what the user changed: each field where `edited` differs from
+    // `shown`, what the panel showed. A field left alone changes nothing, even
+    // one the panel could not show whole. Names are upper-cased and trimmed.
+    Result<void> ApplyFields(const LevelFields& shown, const LevelFields& edited);
 
     // Undo history: the texts of every command, done and undone, oldest
     // first; the first UndoCount() of them are done.

@@ -1,7 +1,31 @@
 // The session's level commands and the problems of the whole source.
 #include "MapEditor.h"
 
+#include "TextUtil.h"
+
 namespace gdl {
+
+LevelFields MapEditor::Fields() const {
+    if (level_ < 0) return {};
+    const DocLevel& l = doc_.Level(static_cast<std::size_t>(level_));
+    return {l.name, l.longName, l.minutes, l.seconds, l.quota};
+}
+
+Result<void> MapEditor::ApplyFields(const LevelFields& shown, const LevelFields& edited) {
+    if (level_ < 0) return Error::Caller("there is no level shown");
+    if (edited.name != shown.name) {
+        const std::string name = ToUpperAscii(TrimBlanks(edited.name));
+        if (name != doc_.Level(static_cast<std::size_t>(level_)).name)
+            if (auto renamed = RenameLevel(name); !renamed) return renamed;
+    }
+    if (edited.longName != shown.longName)
+        if (auto set = SetLongName(TrimBlanks(edited.longName)); !set) return set;
+    if (edited.minutes != shown.minutes || edited.seconds != shown.seconds)
+        if (auto set = SetTime(edited.minutes, edited.seconds); !set) return set;
+    if (edited.quota != shown.quota)
+        if (auto set = SetQuota(edited.quota); !set) return set;
+    return {};
+}
 
 Result<std::size_t> MapEditor::Replace(Tile from, Tile to, bool wholeSource) {
     std::optional<std::size_t> level;

@@ -40,4 +40,12 @@ CloseAnswer AskClose(MapEditor& session, Prompts& prompts) {
     }
 }
 
+std::string ReplaceReport(std::size_t count, const std::string& from, const std::string& to,
+                          bool wholeSource) {
+    const std::string where = wholeSource ? " in the whole source." : " in this level.";
+    if (count == 0) return "There is no " + from + where;
+    return "Replaced " + std::to_string(count) + (count == 1 ? " tile of " : " tiles of ") + from +
+           " with " + to + where;
+}
+
 }  // namespace gdl

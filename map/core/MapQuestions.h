@@ -3,6 +3,7 @@
 // from it is done here, so tests answer with a scripted double.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "Error.h"
@@ -26,6 +27,11 @@ enum class CloseAnswer { Close, Stay };
 // "Save changes to NAME?": Yes saves (a failed save stays open), No
 // discards, Cancel stays.
 CloseAnswer AskClose(MapEditor& session, Prompts& prompts);
+
+// What Replace All says after it ran: "Replaced 12 tiles of steel wall
+// with wall in the whole source."
+std::string ReplaceReport(std::size_t count, const std::string& from, const std::string& to,
+                          bool wholeSource);
 
 // The status bar's hint while a field has the keyboard.
 inline constexpr char kBackToMapHint[] = "Esc or a click on the map returns the keys to the map";
