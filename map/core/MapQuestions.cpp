@@ -27,7 +27,7 @@ Result<void> AskReload(MapEditor& session, Prompts& prompts) {
 CloseAnswer AskClose(MapEditor& session, Prompts& prompts) {
     if (session.AskOnClose() == CloseQuestion::None) return CloseAnswer::Close;
     const std::string text = "Save changes to " + session.FileName() + "?";
-    switch (prompts.Ask(kMapCaption, text, MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    switch (prompts.Ask(kMapCaption, text, MsgButtons::SaveDiscardCancel, MsgIcon::Question)) {
         case Answer::Yes: {
             auto saved = session.Save();
             ReportProblem(prompts, saved);

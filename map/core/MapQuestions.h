@@ -24,8 +24,8 @@ Result<void> AskDeleteLevel(MapEditor& session, Prompts& prompts);
 Result<void> AskReload(MapEditor& session, Prompts& prompts);
 
 enum class CloseAnswer { Close, Stay };
-// "Save changes to NAME?": Yes saves (a failed save stays open), No
-// discards, Cancel stays.
+// "Save changes to NAME?" with Save, Discard and Cancel: a failed save
+// stays open.
 CloseAnswer AskClose(MapEditor& session, Prompts& prompts);
 
 // What Replace All says after it ran: "Replaced 12 tiles of steel wall
