@@ -13,7 +13,6 @@
 
 namespace gdl {
 
-
 // "#RRGGBB" of a tile code as the user guide's legend shows it; a code
 // outside the legend (kNoTile included) is magenta.
 const char* TileColour(std::uint8_t code);

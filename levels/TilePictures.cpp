@@ -73,7 +73,8 @@ Rgb Steel(double u, double v) {
         if (InCircle(u, v, r[0] - 0.02, r[1] - 0.02, 0.075)) return {0xe4, 0xea, 0xea};
         if (InCircle(u, v, r[0] + 0.02, r[1] + 0.02, 0.085)) return {0x3a, 0x42, 0x43};
     }
-    if (u < 0.1 || v < 0.1) return u > 0.9 || v > 0.9 ? Rgb{0x7f, 0x8c, 0x8d} : Rgb{0xc0, 0xca, 0xcb};
+    if (u < 0.1 || v < 0.1)
+        return u > 0.9 || v > 0.9 ? Rgb{0x7f, 0x8c, 0x8d} : Rgb{0xc0, 0xca, 0xcb};
     if (u > 0.9 || v > 0.9) return {0x45, 0x4d, 0x4e};
     return {0x7f, 0x8c, 0x8d};
 }
@@ -187,26 +188,44 @@ Rgb Unknown(double u, double v) {
 
 Rgb Paint(std::uint8_t code, double u, double v) {
     switch (code) {
-        case 0: return Floor(u, v);
-        case 1: return Dirt(u, v);
-        case 2: return Wall(u, v);
-        case 3: return Steel(u, v);
-        case 4: return Gem(u, v);
-        case 5: return Boulder(u, v);
-        case 6: return Water(u, v);
-        case 7: return Exit(u, v);
-        case 8: return Start(u, v);
-        case 9: case 10: case 11: case 12:
+        case 0:
+            return Floor(u, v);
+        case 1:
+            return Dirt(u, v);
+        case 2:
+            return Wall(u, v);
+        case 3:
+            return Steel(u, v);
+        case 4:
+            return Gem(u, v);
+        case 5:
+            return Boulder(u, v);
+        case 6:
+            return Water(u, v);
+        case 7:
+            return Exit(u, v);
+        case 8:
+            return Start(u, v);
+        case 9:
+        case 10:
+        case 11:
+        case 12:
             return Key(u, v, TileRgb(code), code - 8);
-        case 13: case 14: case 15: case 16:
+        case 13:
+        case 14:
+        case 15:
+        case 16:
             return Door(u, v, TileRgb(code), code - 12);
-        case 17: return Creature(u, v);
-        default: return Unknown(u, v);
+        case 17:
+            return Creature(u, v);
+        default:
+            return Unknown(u, v);
     }
 }
 
 RgbaImage Draw(std::uint8_t code, int size) {
-    RgbaImage image{size, size, std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4)};
+    RgbaImage image{size, size,
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4)};
     const bool flat = size < kMinTilePicture;
     const Rgb plain = TileRgb(code);
     std::size_t i = 0;

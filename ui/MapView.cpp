@@ -81,9 +81,9 @@ void MapView::RedrawPicture() {
     pictureTile_ = 0;
     if (size.isEmpty() || static_cast<long long>(size.width()) * size.height() > kMaxPicturePixels)
         return;
-    picture_ = RgbaImage{size.width(), size.height(),
-                         std::vector<std::uint8_t>(
-                             static_cast<std::size_t>(size.width()) * size.height() * 4)};
+    picture_ = RgbaImage{
+        size.width(), size.height(),
+        std::vector<std::uint8_t>(static_cast<std::size_t>(size.width()) * size.height() * 4)};
     for (int y = 0; y < grid_.height; ++y)
         for (int x = 0; x < grid_.width; ++x)
             DrawTile(picture_, x * tileSize_, y * tileSize_, grid_.At(x, y), tileSize_);
@@ -348,8 +348,7 @@ void MapView::PaintOverlays(QPainter& p, const QRect&) const {
 
 void MapView::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::MiddleButton ||
-        (event->button() == Qt::LeftButton && spaceHeld_)) {
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
         panFrom_ = pos;
         setCursor(Qt::ClosedHandCursor);
         return;
@@ -404,9 +403,8 @@ void MapView::wheelEvent(QWheelEvent* event) {
         return;
     }
     // Three tiles a notch; Shift turns the wheel sideways.
-    QPoint delta = !event->pixelDelta().isNull()
-                       ? event->pixelDelta()
-                       : angle * std::max(8, tileSize_) * 3 / 120;
+    QPoint delta = !event->pixelDelta().isNull() ? event->pixelDelta()
+                                                 : angle * std::max(8, tileSize_) * 3 / 120;
     if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
     PanBy(delta);
 }

@@ -32,10 +32,10 @@ QPixmap LevelThumbnail(const TileGrid& grid, QSize size) {
         shown = shown.scaled(size, Qt::KeepAspectRatio);
     QPainter p(&thumb);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint((size.width() - shown.width()) / 2,
-                             (size.height() - shown.height()) / 2),
-                      shown),
-                image);
+    p.drawImage(
+        QRect(QPoint((size.width() - shown.width()) / 2, (size.height() - shown.height()) / 2),
+              shown),
+        image);
     p.end();
     return thumb;
 }

@@ -113,8 +113,8 @@ bool MapEditor::TypeSymbol(char symbol) {
     if (!tile || level_ < 0 || !Grid().Contains(cursor_.x, cursor_.y)) return false;
     const TilePoint at = cursor_;
     if (typedRow_ != at.y || typedRevision_ != revision_) typedStroke_ = ++strokeId_;
-    auto applied = Apply(
-        PencilStroke(doc_, static_cast<std::size_t>(level_), {&at, 1}, *tile, typedStroke_));
+    auto applied =
+        Apply(PencilStroke(doc_, static_cast<std::size_t>(level_), {&at, 1}, *tile, typedStroke_));
     if (!applied) return false;
     typedRow_ = at.y;
     typedRevision_ = revision_;

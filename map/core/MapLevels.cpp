@@ -1,6 +1,5 @@
 // The session's level commands and the problems of the whole source.
 #include "MapEditor.h"
-
 #include "TextUtil.h"
 
 namespace gdl {

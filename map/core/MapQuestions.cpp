@@ -17,9 +17,8 @@ Result<void> AskDeleteLevel(MapEditor& session, Prompts& prompts) {
 }
 
 Result<void> AskReload(MapEditor& session, Prompts& prompts) {
-    if (session.Modified() &&
-        prompts.Ask(kMapCaption, "Reload the file and lose your changes?", MsgButtons::YesNo,
-                    MsgIcon::Question) != Answer::Yes)
+    if (session.Modified() && prompts.Ask(kMapCaption, "Reload the file and lose your changes?",
+                                          MsgButtons::YesNo, MsgIcon::Question) != Answer::Yes)
         return {};
     return session.Reload();
 }

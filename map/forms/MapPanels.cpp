@@ -155,8 +155,7 @@ void PropertiesPanel::Show(const MapEditor& session) {
     for (QWidget* w : Fields()) w->setEnabled(has);
     shown_ = session.Fields();
     // A name longer than the format allows (a file made elsewhere) is shown whole.
-    eLevelName_->setMaxLength(
-        static_cast<int>(std::max(kMaxLevelNameChars, shown_.name.size())));
+    eLevelName_->setMaxLength(static_cast<int>(std::max(kMaxLevelNameChars, shown_.name.size())));
     eLevelName_->setText(ToQString(shown_.name));
     eLongName_->setText(ToQString(shown_.longName));
     eMinutes_->setValue(shown_.minutes);

@@ -38,7 +38,8 @@ std::pair<TilePoint, TilePoint> Corners(const TileRect& r) {
 }  // namespace
 
 MapWindow::MapWindow()
-    : prompts_(this), registry_(FileRegistry::FromEnvironment()),
+    : prompts_(this),
+      registry_(FileRegistry::FromEnvironment()),
       settings_(ReadMapSettings(registry_)) {
     view_ = new MapView;
     view_->setObjectName("map");
@@ -93,10 +94,12 @@ void MapWindow::ConnectCanvas() {
     connect(view_, &MapView::tilePressed, this, [this](int x, int y, bool secondary) {
         Run([&] { session_.Press({x, y}, secondary); });
     });
-    connect(view_, &MapView::tileDragged, this,
-            [this](int x, int y) { Run([&] { session_.Drag({x, y}); }); });
-    connect(view_, &MapView::tileReleased, this,
-            [this](int x, int y) { Run([&] { session_.Release({x, y}); }); });
+    connect(view_, &MapView::tileDragged, this, [this](int x, int y) {
+        Run([&] { session_.Drag({x, y}); });
+    });
+    connect(view_, &MapView::tileReleased, this, [this](int x, int y) {
+        Run([&] { session_.Release({x, y}); });
+    });
     connect(view_, &MapView::tileHovered, this, [this](int x, int y, bool inside) {
         session_.Hover(inside ? std::optional<TilePoint>(TilePoint{x, y}) : std::nullopt);
         if (session_.Floating()) ShowCanvas();
@@ -287,8 +290,9 @@ void MapWindow::ShowCanvas() {
     auto selection = session_.Selection();
     view_->SetSelection(selection ? std::optional(Corners(*selection)) : std::nullopt);
     auto rubber = session_.Rubber();
-    view_->SetRubber(rubber ? std::optional(std::make_pair(rubber->from, rubber->to)) : std::nullopt,
-                     rubber && rubber->shape == ToolPreview::Shape::Line);
+    view_->SetRubber(
+        rubber ? std::optional(std::make_pair(rubber->from, rubber->to)) : std::nullopt,
+        rubber && rubber->shape == ToolPreview::Shape::Line);
     auto floating = session_.Floating();
     view_->SetFloating(floating ? std::optional(std::make_pair(floating->at, *floating->block))
                                 : std::nullopt);

@@ -103,16 +103,25 @@ TEST(MapCommandTable, WindowCommandsAreRefusedByTheSession) {
 }
 
 TEST(BlockTurns, FlipAndRotateAsOtherMapEditorsDo) {
-    const TileGrid block = Block(3, 2, "#*." "XOE");
+    const TileGrid block = Block(3, 2,
+                                 "#*."
+                                 "XOE");
     struct Case {
         const char* what;
         TileGrid (*turn)(const TileGrid&);
         int width;
         std::string symbols;
     } cases[] = {
-        {"flip left to right", &FlippedHorizontally, 3, ".*#" "EOX"},
-        {"flip top to bottom", &FlippedVertically, 3, "XOE" "#*."},
-        {"a quarter clockwise", &RotatedClockwise, 2, "X#" "O*" "E."},
+        {"flip left to right", &FlippedHorizontally, 3,
+         ".*#"
+         "EOX"},
+        {"flip top to bottom", &FlippedVertically, 3,
+         "XOE"
+         "#*."},
+        {"a quarter clockwise", &RotatedClockwise, 2,
+         "X#"
+         "O*"
+         "E."},
     };
     for (const auto& c : cases) {
         const TileGrid turned = c.turn(block);
@@ -224,7 +233,8 @@ TEST_F(MapToolsTest, ReplaceCountsWhatItReplaced) {
     EXPECT_EQ(*replaced, 18u + 10u);
     EXPECT_EQ(ReplaceReport(*replaced, "steel wall", "wall", true),
               "Replaced 28 tiles of steel wall with wall in the whole source.");
-    EXPECT_EQ(ReplaceReport(1, "gem", "dirt", false), "Replaced 1 tile of gem with dirt in this level.");
+    EXPECT_EQ(ReplaceReport(1, "gem", "dirt", false),
+              "Replaced 1 tile of gem with dirt in this level.");
     EXPECT_EQ(ReplaceReport(0, "gem", "dirt", false), "There is no gem in this level.");
 }
 
