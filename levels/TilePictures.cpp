@@ -152,7 +152,10 @@ Rgb Key(double u, double v, Rgb colour, int teeth) {
 
 // A door: a framed panel, a keyhole, and one to four studs along its top.
 Rgb Door(double u, double v, Rgb colour, int studs) {
-    const Rgb frame = Scaled(colour, 0.5);
+    // A light frame: a door stands out from the dark floor in any light.
+    const Rgb frame{static_cast<std::uint8_t>(colour.r / 2 + 110),
+                    static_cast<std::uint8_t>(colour.g / 2 + 110),
+                    static_cast<std::uint8_t>(colour.b / 2 + 110)};
     if (u < 0.08 || u >= 0.92 || v < 0.06 || v >= 0.94) return frame;
     const bool hole = InCircle(u, v, 0.5, 0.5, 0.085) ||
                       (v >= 0.5 && v < 0.72 && std::abs(u - 0.5) <= 0.03 + (v - 0.5) * 0.25);
@@ -161,7 +164,7 @@ Rgb Door(double u, double v, Rgb colour, int studs) {
         const double x = 0.5 + (i - (studs - 1) / 2.0) * 0.17;
         if (InCircle(u, v, x, 0.2, 0.055)) return {0xf0, 0xf0, 0xe0};
     }
-    if (std::abs(u - 0.5) < 0.02 && (v < 0.36 || v > 0.78)) return frame;
+    if (std::abs(u - 0.5) < 0.02 && (v < 0.36 || v > 0.78)) return Scaled(colour, 0.6);
     return colour;
 }
 
