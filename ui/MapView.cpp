@@ -1,5 +1,6 @@
 #include "MapView.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -143,14 +144,15 @@ void MapView::SetFit(bool fit) {
     if (fit_) FitToSize();
 }
 
+// The keys zoom at the mouse too while it is over the map, else at the middle.
 void MapView::ZoomIn() {
-    fit_ = false;
-    SetTileSize(NextZoom(tileSize_, 1));
+    const QPoint mouse = mapFromGlobal(QCursor::pos());
+    ZoomAt(rect().contains(mouse) ? mouse : rect().center(), 1);
 }
 
 void MapView::ZoomOut() {
-    fit_ = false;
-    SetTileSize(NextZoom(tileSize_, -1));
+    const QPoint mouse = mapFromGlobal(QCursor::pos());
+    ZoomAt(rect().contains(mouse) ? mouse : rect().center(), -1);
 }
 
 void MapView::ZoomAt(QPoint pos, int steps) {

@@ -1,8 +1,11 @@
-// GDLMap's session: one level source open as a document, the level shown, the
-// tile cursor of the keyboard road, the tool and tile of the mouse, the
-// selection and clipboard, the problems of the whole source, and the file's
-// state on disk. Every rule of the map editor lives here; the window shows
-// what this holds and hands it the user's keys and clicks.
+// GDLMap's session: one level source open as a document, the level shown,
+// the tile cursor of the keyboard road, the mouse tools (classes of
+// MapTools.h, one at a time) with the tile they paint, the selection, the
+// clipboard and its stamp, the problems of the whole source, and the file's
+// state on disk. The window shows what this holds and hands it the user's
+// keys and clicks; the commands (MapCommands.h), questions (MapQuestions.h)
+// and settings (MapSettings.h) work through it. MapLevels.cpp holds the level
+// commands and the problems.
 #pragma once
 
 #include <cstddef>
