@@ -155,7 +155,9 @@ RgbaImage RenderLevel(const TileGrid& grid, int tileSize, bool legend) {
     for (const auto& t : TileLegend()) longest = std::max(longest, LegendLabel(t).size());
     const int column = kLegendSwatch + kLegendGap +
                        static_cast<int>(longest) * kAdvance * kLegendScale + kLegendMargin;
-    int width = std::max(mapWidth, column + kLegendMargin);
+    // A legend on its own is three columns wide; under a map, as wide as the map.
+    constexpr int kLegendColumns = 3;
+    int width = std::max(mapWidth, (hasMap ? 1 : kLegendColumns) * column + kLegendMargin);
     const int columns = std::max(1, (width - kLegendMargin) / column);
     const int rows = (static_cast<int>(TileLegend().size()) + columns - 1) / columns;
     const int legendHeight = legend ? kLegendMargin * 2 + rows * kLegendRow : 0;
