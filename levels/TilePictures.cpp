@@ -189,41 +189,24 @@ Rgb Unknown(double u, double v) {
     return {0xff, 0x00, 0xff};
 }
 
+template <int kKey>
+Rgb KeyNumber(double u, double v) {
+    return Key(u, v, TileRgb(static_cast<std::uint8_t>(Tile::KeyA) + kKey), kKey + 1);
+}
+template <int kDoor>
+Rgb DoorNumber(double u, double v) {
+    return Door(u, v, TileRgb(static_cast<std::uint8_t>(Tile::DoorA) + kDoor), kDoor + 1);
+}
+
+// In code order, the unknown tile's last.
+constexpr std::array<Rgb (*)(double, double), kTileCount + 1> kPainters{
+    &Floor,         &Dirt,          &Wall,         &Steel,         &Gem,
+    &Boulder,       &Water,         &Exit,         &Start,         &KeyNumber<0>,
+    &KeyNumber<1>,  &KeyNumber<2>,  &KeyNumber<3>, &DoorNumber<0>, &DoorNumber<1>,
+    &DoorNumber<2>, &DoorNumber<3>, &Creature,     &Unknown};
+
 Rgb Paint(std::uint8_t code, double u, double v) {
-    switch (code) {
-        case 0:
-            return Floor(u, v);
-        case 1:
-            return Dirt(u, v);
-        case 2:
-            return Wall(u, v);
-        case 3:
-            return Steel(u, v);
-        case 4:
-            return Gem(u, v);
-        case 5:
-            return Boulder(u, v);
-        case 6:
-            return Water(u, v);
-        case 7:
-            return Exit(u, v);
-        case 8:
-            return Start(u, v);
-        case 9:
-        case 10:
-        case 11:
-        case 12:
-            return Key(u, v, TileRgb(code), code - 8);
-        case 13:
-        case 14:
-        case 15:
-        case 16:
-            return Door(u, v, TileRgb(code), code - 12);
-        case 17:
-            return Creature(u, v);
-        default:
-            return Unknown(u, v);
-    }
+    return kPainters[std::min<std::size_t>(code, kTileCount)](u, v);
 }
 
 RgbaImage Draw(std::uint8_t code, int size) {

@@ -10,11 +10,39 @@ namespace {
 
 using M = MapMenu;
 using C = MapCommand;
+using S = MapEditor;
 
-// Menu order; the window adds the tools after the View menu.
+// A session step that cannot fail.
+template <void (S::*kStep)()>
+Result<void> Do(S& s) {
+    (s.*kStep)();
+    return {};
+}
+template <BlockTurn kTurn>
+Result<void> Turn(S& s) {
+    s.Turn(kTurn);
+    return {};
+}
+Result<void> CopyIt(S& s) {
+    s.Copy();
+    return {};
+}
+Result<void> CutIt(S& s) {
+    s.Cut();
+    return {};
+}
+
+bool HasLevel(const S& s) {
+    return s.Level() >= 0;
+}
+bool HasSelection(const S& s) {
+    return s.Selection().has_value();
+}
+
+// Menu order; the window adds the tools after the Level menu.
 const std::array<MapCommandInfo, 25> kCommands{{
-    {C::Save, M::File, "mSave", "&Save", {"Ctrl+S", ""}, false, false, true},
-    {C::Reload, M::File, "mReload", "&Reload", {"", ""}, false, false, true},
+    {C::Save, M::File, "mSave", "&Save", {"Ctrl+S", ""}},
+    {C::Reload, M::File, "mReload", "&Reload", {"", ""}},
     {C::ExportPng,
      M::File,
      "mExportPng",
@@ -22,34 +50,134 @@ const std::array<MapCommandInfo, 25> kCommands{{
      {"Ctrl+E", ""},
      false,
      false,
-     true},
-    {C::TestOnLynx, M::File, "mTestOnLynx", "&Test on Lynx", {"Ctrl+T", ""}, false, true, true},
-    {C::Exit, M::File, "mExit", "E&xit", {"Ctrl+Q", ""}, false, true, true},
-    {C::Undo, M::Edit, "mUndo", "&Undo", {"Ctrl+Z", ""}},
-    {C::Redo, M::Edit, "mRedo", "&Redo", {"Ctrl+Shift+Z", "Ctrl+Y"}},
-    {C::Cut, M::Edit, "mCut", "Cu&t", {"Ctrl+X", ""}, false, true},
-    {C::Copy, M::Edit, "mCopy", "&Copy", {"Ctrl+C", ""}},
-    {C::Paste, M::Edit, "mPaste", "&Paste", {"Ctrl+V", ""}},
-    {C::FlipHorizontal, M::Edit, "mFlipHorizontal", "Flip &Horizontally", {"X", ""}, false, true},
-    {C::FlipVertical, M::Edit, "mFlipVertical", "Flip &Vertically", {"Y", ""}},
-    {C::Rotate, M::Edit, "mRotate", "R&otate", {"Z", ""}},
-    {C::SelectNone, M::Edit, "mSelectNone", "Select &None", {"Ctrl+Shift+A", ""}},
-    {C::ReplaceAll, M::Edit, "mReplaceAll", "Replace &All...", {"Ctrl+H", ""}, false, true, true},
-    {C::ZoomIn, M::View, "mZoomIn", "Zoom &In", {"Ctrl++", "Ctrl+="}, false, false, true},
-    {C::ZoomOut, M::View, "mZoomOut", "Zoom &Out", {"Ctrl+-", ""}, false, false, true},
-    {C::Fit, M::View, "mFit", "&Fit", {"Ctrl+0", ""}, false, false, true},
-    {C::Grid, M::View, "mGrid", "&Grid", {"", ""}, true, true, true},
-    {C::Symbols, M::View, "mSymbols", "Tile &Symbols", {"", ""}, true, false, true},
-    {C::NextLevel, M::View, "mNextLevel", "&Next Level", {"PgDown", ""}, false, true},
-    {C::PreviousLevel, M::View, "mPreviousLevel", "&Previous Level", {"PgUp", ""}},
-    {C::AddLevel, M::Level, "mAddLevel", "&Add Level", {"Ctrl+Shift+N", ""}},
-    {C::DuplicateLevel, M::Level, "mDuplicateLevel", "&Duplicate Level", {"Ctrl+Shift+D", ""}},
-    {C::DeleteLevel, M::Level, "mDeleteLevel", "De&lete Level...", {"", ""}, false, false, true},
+     nullptr,
+     &HasLevel},
+    {C::TestOnLynx,
+     M::File,
+     "mTestOnLynx",
+     "&Test on Lynx",
+     {"Ctrl+T", ""},
+     false,
+     true,
+     nullptr,
+     &HasLevel},
+    {C::Exit, M::File, "mExit", "E&xit", {"Ctrl+Q", ""}, false, true},
+    {C::Undo,
+     M::Edit,
+     "mUndo",
+     "&Undo",
+     {"Ctrl+Z", ""},
+     false,
+     false,
+     &Do<&S::Undo>,
+     [](const S& s) { return s.CanUndo(); }},
+    {C::Redo,
+     M::Edit,
+     "mRedo",
+     "&Redo",
+     {"Ctrl+Shift+Z", "Ctrl+Y"},
+     false,
+     false,
+     &Do<&S::Redo>,
+     [](const S& s) { return s.CanRedo(); }},
+    {C::Cut, M::Edit, "mCut", "Cu&t", {"Ctrl+X", ""}, false, true, &CutIt, &HasSelection},
+    {C::Copy, M::Edit, "mCopy", "&Copy", {"Ctrl+C", ""}, false, false, &CopyIt, &HasSelection},
+    {C::Paste,
+     M::Edit,
+     "mPaste",
+     "&Paste",
+     {"Ctrl+V", ""},
+     false,
+     false,
+     [](S& s) { return s.Paste(); },
+     [](const S& s) { return s.CanPaste() && HasLevel(s); }},
+    {C::FlipHorizontal,
+     M::Edit,
+     "mFlipHorizontal",
+     "Flip &Horizontally",
+     {"X", ""},
+     false,
+     true,
+     &Turn<BlockTurn::FlipHorizontally>,
+     [](const S& s) { return s.CanTurn(); }},
+    {C::FlipVertical,
+     M::Edit,
+     "mFlipVertical",
+     "Flip &Vertically",
+     {"Y", ""},
+     false,
+     false,
+     &Turn<BlockTurn::FlipVertically>,
+     [](const S& s) { return s.CanTurn(); }},
+    {C::Rotate,
+     M::Edit,
+     "mRotate",
+     "R&otate",
+     {"Z", ""},
+     false,
+     false,
+     &Turn<BlockTurn::RotateClockwise>,
+     [](const S& s) { return s.CanTurn(); }},
+    {C::SelectNone,
+     M::Edit,
+     "mSelectNone",
+     "Select &None",
+     {"Ctrl+Shift+A", ""},
+     false,
+     false,
+     &Do<&S::ClearSelection>,
+     &HasSelection},
+    {C::ReplaceAll, M::Edit, "mReplaceAll", "Replace &All...", {"Ctrl+H", ""}, false, true},
+    {C::ZoomIn, M::View, "mZoomIn", "Zoom &In", {"Ctrl++", "Ctrl+="}},
+    {C::ZoomOut, M::View, "mZoomOut", "Zoom &Out", {"Ctrl+-", ""}},
+    {C::Fit, M::View, "mFit", "&Fit", {"Ctrl+0", ""}},
+    {C::Grid, M::View, "mGrid", "&Grid", {"", ""}, true, true},
+    {C::Symbols, M::View, "mSymbols", "Tile &Symbols", {"", ""}, true},
+    {C::NextLevel,
+     M::View,
+     "mNextLevel",
+     "&Next Level",
+     {"PgDown", ""},
+     false,
+     true,
+     &Do<&S::NextLevel>,
+     [](const S& s) { return s.Level() + 1 < int(s.LevelCount()); }},
+    {C::PreviousLevel,
+     M::View,
+     "mPreviousLevel",
+     "&Previous Level",
+     {"PgUp", ""},
+     false,
+     false,
+     &Do<&S::PreviousLevel>,
+     [](const S& s) { return s.Level() > 0; }},
+    {C::AddLevel,
+     M::Level,
+     "mAddLevel",
+     "&Add Level",
+     {"Ctrl+Shift+N", ""},
+     false,
+     false,
+     [](S& s) { return s.AddLevel(); }},
+    {C::DuplicateLevel,
+     M::Level,
+     "mDuplicateLevel",
+     "&Duplicate Level",
+     {"Ctrl+Shift+D", ""},
+     false,
+     false,
+     [](S& s) { return s.DuplicateLevel(); },
+     &HasLevel},
+    {C::DeleteLevel,
+     M::Level,
+     "mDeleteLevel",
+     "De&lete Level...",
+     {"", ""},
+     false,
+     false,
+     nullptr,
+     &HasLevel},
 }};
-
-bool HasLevel(const MapEditor& s) {
-    return s.Level() >= 0;
-}
 
 std::string WithName(const char* caption, const std::string& name) {
     return name.empty() ? caption : std::string(caption) + " " + name;
@@ -66,89 +194,20 @@ const MapCommandInfo& CommandInfo(MapCommand id) {
 }
 
 CommandState StateOf(const MapEditor& s, MapCommand id) {
+    const MapCommandInfo& info = CommandInfo(id);
     CommandState state;
-    state.caption = CommandInfo(id).caption;
-    switch (id) {
-        case C::Undo:
-            state.enabled = s.CanUndo();
-            state.caption = WithName("&Undo", s.UndoText());
-            break;
-        case C::Redo:
-            state.enabled = s.CanRedo();
-            state.caption = WithName("&Redo", s.RedoText());
-            break;
-        case C::Cut:
-        case C::Copy:
-        case C::SelectNone:
-            state.enabled = s.Selection().has_value();
-            break;
-        case C::Paste:
-            state.enabled = s.CanPaste() && HasLevel(s);
-            break;
-        case C::FlipHorizontal:
-        case C::FlipVertical:
-        case C::Rotate:
-            state.enabled = s.CanTurn();
-            break;
-        case C::ExportPng:
-        case C::TestOnLynx:
-        case C::DuplicateLevel:
-        case C::DeleteLevel:
-            state.enabled = HasLevel(s);
-            break;
-        case C::NextLevel:
-            state.enabled = s.Level() + 1 < static_cast<int>(s.LevelCount());
-            break;
-        case C::PreviousLevel:
-            state.enabled = s.Level() > 0;
-            break;
-        default:
-            break;
-    }
+    state.enabled = !info.enabled || info.enabled(s);
+    state.caption = info.caption;
+    // The history's entry the command takes back or does again.
+    if (id == C::Undo) state.caption = WithName(info.caption, s.UndoText());
+    if (id == C::Redo) state.caption = WithName(info.caption, s.RedoText());
     return state;
 }
 
 Result<void> RunCommand(MapEditor& s, MapCommand id) {
-    switch (id) {
-        case C::Undo:
-            s.Undo();
-            return {};
-        case C::Redo:
-            s.Redo();
-            return {};
-        case C::Cut:
-            s.Cut();
-            return {};
-        case C::Copy:
-            s.Copy();
-            return {};
-        case C::Paste:
-            return s.Paste();
-        case C::FlipHorizontal:
-            s.Turn(BlockTurn::FlipHorizontally);
-            return {};
-        case C::FlipVertical:
-            s.Turn(BlockTurn::FlipVertically);
-            return {};
-        case C::Rotate:
-            s.Turn(BlockTurn::RotateClockwise);
-            return {};
-        case C::SelectNone:
-            s.ClearSelection();
-            return {};
-        case C::NextLevel:
-            s.NextLevel();
-            return {};
-        case C::PreviousLevel:
-            s.PreviousLevel();
-            return {};
-        case C::AddLevel:
-            return s.AddLevel();
-        case C::DuplicateLevel:
-            return s.DuplicateLevel();
-        default:
-            return Error::Caller(std::string("the window runs ") + CommandInfo(id).name);
-    }
+    const MapCommandInfo& info = CommandInfo(id);
+    if (info.Window()) return Error::Caller(std::string("the window runs ") + info.name);
+    return info.run(s);
 }
 
 }  // namespace gdl

@@ -45,6 +45,8 @@ enum class MapCommand {
 
 enum class MapMenu { File, Edit, View, Level };
 
+// A command's row: how menus show it, and the session's side of it. A row
+// without `run` is the window's to run (a file, the view or a dialog).
 struct MapCommandInfo {
     MapCommand id;
     MapMenu menu;
@@ -53,7 +55,9 @@ struct MapCommandInfo {
     const char* keys[2];  // shortcuts, "" for none
     bool checkable = false;
     bool separatorBefore = false;
-    bool window = false;  // the window runs it (a file, the view or a dialog)
+    Result<void> (*run)(MapEditor&) = nullptr;
+    bool (*enabled)(const MapEditor&) = nullptr;  // nullptr: always
+    bool Window() const { return run == nullptr; }
 };
 
 std::span<const MapCommandInfo> MapCommandTable();

@@ -303,18 +303,18 @@ void MapEditor::Changed(int focusLevel) {
 }
 
 void MapEditor::Undo() {
-    if (!doc_.CanUndo()) return;
-    const TilePoint cursor = cursor_;
-    const int before = level_;
-    Changed(doc_.Undo());
-    if (level_ == before) SetCursor(cursor);
+    if (doc_.CanUndo()) Step(&LevelDocument::Undo);
 }
 
 void MapEditor::Redo() {
-    if (!doc_.CanRedo()) return;
+    if (doc_.CanRedo()) Step(&LevelDocument::Redo);
+}
+
+// The cursor stays where it was unless the step shows another level.
+void MapEditor::Step(int (LevelDocument::*step)()) {
     const TilePoint cursor = cursor_;
     const int before = level_;
-    Changed(doc_.Redo());
+    Changed((doc_.*step)());
     if (level_ == before) SetCursor(cursor);
 }
 

@@ -204,6 +204,7 @@ private:
     EditTool& CurrentTool() const { return *tools_[static_cast<std::size_t>(tool_)]; }
     StampTool& Stamp() const;
     void Changed(int focusLevel);
+    void Step(int (LevelDocument::*step)());
     void ClampCursor();
     void RefreshGrid() const;
     void RefreshProblems() const;

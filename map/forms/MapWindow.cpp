@@ -211,7 +211,7 @@ bool MapWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MapWindow::Forward(MapCommand id) {
     Run([&] {
-        if (CommandInfo(id).window) {
+        if (CommandInfo(id).Window()) {
             RunWindowCommand(id);
         } else {
             ReportProblem(prompts_, RunCommand(session_, id));

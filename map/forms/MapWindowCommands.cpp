@@ -112,47 +112,28 @@ void MapWindow::BuildPalette() {
     }
 }
 
+// The window's own commands: the rows of the command table without a
+// session handler.
 void MapWindow::RunWindowCommand(MapCommand id) {
-    switch (id) {
-        case MapCommand::Save:
-            Save();
-            break;
-        case MapCommand::Reload:
-            ReportProblem(prompts_, AskReload(session_, prompts_));
-            break;
-        case MapCommand::ExportPng:
-            ExportPng();
-            break;
-        case MapCommand::TestOnLynx:
-            TestOnLynx();
-            break;
-        case MapCommand::Exit:
-            close();
-            break;
-        case MapCommand::ReplaceAll:
-            ReplaceAll();
-            break;
-        case MapCommand::ZoomIn:
-            view_->ZoomIn();
-            break;
-        case MapCommand::ZoomOut:
-            view_->ZoomOut();
-            break;
-        case MapCommand::Fit:
-            view_->SetFit(true);
-            break;
-        case MapCommand::Grid:
-            view_->SetShowGrid(!view_->ShowGrid());
-            break;
-        case MapCommand::Symbols:
-            view_->SetShowSymbols(!view_->ShowSymbols());
-            break;
-        case MapCommand::DeleteLevel:
-            ReportProblem(prompts_, AskDeleteLevel(session_, prompts_));
-            break;
-        default:
-            break;
-    }
+    using W = MapWindow;
+    static const std::pair<MapCommand, void (*)(W&)> kHandlers[] = {
+        {MapCommand::Save, [](W& w) { w.Save(); }},
+        {MapCommand::Reload,
+         [](W& w) { ReportProblem(w.prompts_, AskReload(w.session_, w.prompts_)); }},
+        {MapCommand::ExportPng, [](W& w) { w.ExportPng(); }},
+        {MapCommand::TestOnLynx, [](W& w) { w.TestOnLynx(); }},
+        {MapCommand::Exit, [](W& w) { w.close(); }},
+        {MapCommand::ReplaceAll, [](W& w) { w.ReplaceAll(); }},
+        {MapCommand::ZoomIn, [](W& w) { w.view_->ZoomIn(); }},
+        {MapCommand::ZoomOut, [](W& w) { w.view_->ZoomOut(); }},
+        {MapCommand::Fit, [](W& w) { w.view_->SetFit(true); }},
+        {MapCommand::Grid, [](W& w) { w.view_->SetShowGrid(!w.view_->ShowGrid()); }},
+        {MapCommand::Symbols, [](W& w) { w.view_->SetShowSymbols(!w.view_->ShowSymbols()); }},
+        {MapCommand::DeleteLevel,
+         [](W& w) { ReportProblem(w.prompts_, AskDeleteLevel(w.session_, w.prompts_)); }},
+    };
+    for (const auto& [command, handler] : kHandlers)
+        if (command == id) handler(*this);
 }
 
 void MapWindow::RefreshCommands() {

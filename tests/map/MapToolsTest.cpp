@@ -97,7 +97,7 @@ TEST(MapCommandTable, IdsInOrderNamesAndShortcutsUnique) {
 TEST(MapCommandTable, WindowCommandsAreRefusedByTheSession) {
     MapEditor editor;
     for (const auto& info : MapCommandTable())
-        if (info.window) {
+        if (info.Window()) {
             EXPECT_FALSE(RunCommand(editor, info.id).Ok()) << info.name;
         }
 }
