@@ -12,23 +12,16 @@ using M = MapMenu;
 using C = MapCommand;
 using S = MapEditor;
 
-// A session step that cannot fail.
-template <void (S::*kStep)()>
+// A session step whose outcome the state shows (a copy of no selection
+// copies nothing, and the Copy entry is disabled then).
+template <auto kStep>
 Result<void> Do(S& s) {
-    (s.*kStep)();
+    (void)(s.*kStep)();
     return {};
 }
 template <BlockTurn kTurn>
 Result<void> Turn(S& s) {
     s.Turn(kTurn);
-    return {};
-}
-Result<void> CopyIt(S& s) {
-    s.Copy();
-    return {};
-}
-Result<void> CutIt(S& s) {
-    s.Cut();
     return {};
 }
 
@@ -80,8 +73,16 @@ const std::array<MapCommandInfo, 25> kCommands{{
      false,
      &Do<&S::Redo>,
      [](const S& s) { return s.CanRedo(); }},
-    {C::Cut, M::Edit, "mCut", "Cu&t", {"Ctrl+X", ""}, false, true, &CutIt, &HasSelection},
-    {C::Copy, M::Edit, "mCopy", "&Copy", {"Ctrl+C", ""}, false, false, &CopyIt, &HasSelection},
+    {C::Cut, M::Edit, "mCut", "Cu&t", {"Ctrl+X", ""}, false, true, &Do<&S::Cut>, &HasSelection},
+    {C::Copy,
+     M::Edit,
+     "mCopy",
+     "&Copy",
+     {"Ctrl+C", ""},
+     false,
+     false,
+     &Do<&S::Copy>,
+     &HasSelection},
     {C::Paste,
      M::Edit,
      "mPaste",

@@ -20,19 +20,8 @@ namespace {
 
 constexpr int kSwatch = 24;
 
-const char* MenuTitle(MapMenu menu) {
-    switch (menu) {
-        case MapMenu::File:
-            return "&File";
-        case MapMenu::Edit:
-            return "&Edit";
-        case MapMenu::View:
-            return "&View";
-        case MapMenu::Level:
-            return "&Level";
-    }
-    return "";
-}
+// By MapMenu.
+const char* const kMenuTitles[] = {"&File", "&Edit", "&View", "&Level"};
 
 }  // namespace
 
@@ -41,7 +30,7 @@ void MapWindow::BuildCommands() {
     auto menuOf = [&](MapMenu which) {
         for (auto& [m, menu] : menus)
             if (m == which) return menu;
-        QMenu* menu = menuBar()->addMenu(MenuTitle(which));
+        QMenu* menu = menuBar()->addMenu(kMenuTitles[static_cast<int>(which)]);
         // A closed menu gives the keyboard back to the map.
         connect(menu, &QMenu::aboutToHide, this,
                 [this] { QTimer::singleShot(0, this, [this] { BackToMap(); }); });
