@@ -17,6 +17,12 @@ enum class ErrorKind {
     System,       // the operating system refused; errnoValue says why
     Unsupported,  // the request is fine but this device or file cannot do it
     BadFormat,    // the input is not what it claims to be; file and line say where
+    // What opening or driving a device can meet, told apart so a caller can
+    // offer the right remedy (join the group, close the other program).
+    NotFound,    // no such device (ENOENT, ENODEV, ENXIO)
+    Permission,  // the user may not open it (EACCES, EPERM)
+    Busy,        // another program holds it (EBUSY, a lock held elsewhere)
+    NotSerial,   // it exists but is no serial line (ENOTTY)
 };
 
 class Error {
@@ -34,6 +40,31 @@ public:
         Error e(ErrorKind::System, std::move(what) + ": " + std::strerror(errnoValue));
         e.errno_ = errnoValue;
         return e;
+    }
+    // A system failure with the kind its errno tells (NotFound, Permission,
+    // Busy, NotSerial, else System) and the given message.
+    static Error FromErrno(int errnoValue, std::string message) {
+        Error e(KindOfErrno(errnoValue), std::move(message));
+        e.errno_ = errnoValue;
+        return e;
+    }
+    static ErrorKind KindOfErrno(int errnoValue) {
+        switch (errnoValue) {
+            case ENOENT:
+            case ENODEV:
+            case ENXIO:
+                return ErrorKind::NotFound;
+            case EACCES:
+            case EPERM:
+                return ErrorKind::Permission;
+            case EBUSY:
+            case EWOULDBLOCK:
+                return ErrorKind::Busy;
+            case ENOTTY:
+                return ErrorKind::NotSerial;
+            default:
+                return ErrorKind::System;
+        }
     }
     // "file:line: message" (line 0 leaves the line out).
     static Error BadFormat(std::string file, int line, std::string message) {
@@ -76,6 +107,8 @@ public:
     T& operator*() & { return Value(); }
     const T& operator*() const& { return Value(); }
     const Error& Err() const { return std::get<1>(v_); }
+    // The value, or fallback when there is none.
+    T value_or(T fallback) const { return Ok() ? Value() : std::move(fallback); }
 
 private:
     std::variant<T, Error> v_;

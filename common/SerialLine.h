@@ -1,12 +1,11 @@
-// What the link needs of the serial port component: the window's zCom as the
-// link drives it, and a fake line for tests that runs without a device.
+// What the Lynx exchange needs of a serial port: the window's zCom as the
+// link drives it, a browser's port, or a scripted line in tests. Every event
+// is raised on the window thread, in the order the port saw things happen.
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace gdl {
 
@@ -14,27 +13,29 @@ class SerialLine {
 public:
     virtual ~SerialLine() = default;
 
-    // Set by the window: the component's OnDataAvailable and OnErrorOccurred,
-    // always raised on the window thread.
+    // The component's OnDataAvailable and OnErrorOccurred.
     std::function<void()> onDataAvailable;
     std::function<void(int error, const std::string& errorstr)> onErrorOccurred;
+    // While handed-over bytes go out: Unsent() has moved.
+    std::function<void()> onWriteProgress;
+    // Everything handed over has left the port (true), or the port stopped
+    // taking bytes within its write time-out or failed (false: the rest is
+    // dropped).
+    std::function<void(bool ok)> onWritten;
 
     virtual void SetPort(const std::string& port) = 0;
     virtual const std::string& Port() const = 0;
     virtual bool OpenConnection() = 0;
     virtual void CloseConnection() = 0;
-    // At most count bytes of what has arrived; a pending line error is
-    // reported through onErrorOccurred first.
+    // At most count bytes of what has arrived, never waiting; a pending line
+    // error is reported through onErrorOccurred first.
     virtual long ReadComm(unsigned char* buffer, long count) = 0;
-    virtual bool WriteCommByte(unsigned char byte) = 0;
+    // Hands the bytes to the port and returns at once: the port writes them
+    // on as the driver takes them, and onWritten says how it went. False when
+    // the port takes nothing (not open, gone); then onWritten is not raised.
     virtual bool WriteComm(const unsigned char* buffer, long count) = 0;
-    // Blocks until what was written has left the port (bounded); false when
-    // it could not be confirmed.
-    virtual bool WaitSent() = 0;
-    // Bytes written that have not left the port yet; 0 where the line cannot
-    // tell. While WaitSent waits, onDraining hears the same count.
-    virtual std::size_t Unsent() const { return 0; }
-    std::function<void(std::size_t unsent)> onDraining;
+    // Bytes handed over that have not left the port yet.
+    virtual std::size_t Unsent() const = 0;
     // Why the last open failed, for the user ("" when it did not fail).
     virtual std::string LastError() const = 0;
     // The device has gone (unplugged): it must be opened again.

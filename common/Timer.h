@@ -1,27 +1,21 @@
-// The window's one-shot timer (Timer1), and a manual clock for tests.
+// The window's one-shot timer (Timer1); tests drive a manual one.
 #pragma once
 
-#include <chrono>
-#include <functional>
+#include "Clock.h"
 
 namespace gdl {
 
 inline constexpr int kWatchdogMs = 500;
 
 // Switching the timer on restarts its interval; the owner's tick handler
-// runs on the window thread.
-class Timer {
+// runs on the window thread. The timer is also the clock its owner reads, so
+// a manual timer in a test moves both.
+class Timer : public Clock {
 public:
-    virtual ~Timer() = default;
     virtual void Start(int ms) = 0;
     virtual void Stop() = 0;
     virtual bool Enabled() const = 0;
-    // Milliseconds on the clock the timer runs by (any start).
-    virtual long long NowMs() const {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
+    long long NowMs() const override { return SteadyClock::Instance().NowMs(); }
 };
 
 }  // namespace gdl

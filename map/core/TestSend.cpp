@@ -6,12 +6,6 @@
 
 namespace gdl {
 
-namespace {
-
-constexpr long kListenChunk = 64;
-
-}  // namespace
-
 std::string TestSendPort(const std::string& ldCom, const Registry* registry) {
     if (ldCom.size() == 1 && ldCom[0] >= '1' && ldCom[0] <= '4') return "Com" + ldCom;
     long long stored = 0;
@@ -34,160 +28,82 @@ std::vector<unsigned char> TestSendStream(const std::string& levelName,
     fields.music = 0;
     fields.length = static_cast<std::uint16_t>(level.size());
     fields.dataChecksum = DataChecksum(level);
-    const LinkHeader header = BuildLinkHeader(fields);
-    std::vector<unsigned char> stream;
-    stream.reserve(kPreambleBytes + header.size() + level.size());
-    stream.resize(kPreambleBytes, kPreambleByte);
-    for (unsigned char b : header) stream.push_back(b);
-    for (char b : level) stream.push_back(static_cast<unsigned char>(b));
-    return stream;
+    return LinkStream(BuildLinkHeader(fields), level);
 }
 
 bool TestSend::Start(const std::string& port, const std::string& levelName,
                      const std::string& compiled) {
-    timer_.Stop();
-    stream_ = TestSendStream(levelName, compiled);
-    at_ = 0;
-    echo_.Clear();
-    lynxHeard_ = false;
+    if (exchange_.UnderWay()) {
+        status_ = kStillSending;
+        return false;
+    }
     problem_.clear();
-    // The port stays open between sends, as the player keeps it.
-    if (line_.Port() != port || line_.Vanished()) {
-        Close();
-        line_.SetPort(port);
-    }
-    if (!open_) open_ = line_.OpenConnection();
-    if (!open_) {
-        state_ = State::Failed;
-        status_ = UnableToOpenText(port);
-        problem_ = line_.LastError();
-        stream_.clear();
-        return false;
-    }
-    state_ = State::Sending;
-    status_ = kSendingLevel;
-    return true;
+    // The port is opened for each send, so a device changed meanwhile (Com1
+    // pointed elsewhere) is the one used, and no other program is kept out.
+    exchange_.ClosePort();
+    line_.SetPort(port);
+    const bool started = exchange_.Start(TestSendStream(levelName, compiled));
+    if (!started) problem_ = line_.LastError();
+    Follow();
+    return started;
 }
 
-bool TestSend::Step(std::size_t maxBytes) {
-    if (state_ != State::Sending) return false;
-    const std::size_t headerEnd = kPreambleBytes + kLinkHeaderSize;
-    bool failed = false;
-    for (std::size_t n = 0; n < maxBytes && at_ < stream_.size() && !failed;) {
-        if (at_ == kPreambleBytes) {
-            // The header goes as one write, as the player sends it.
-            failed = !line_.WriteComm(stream_.data() + at_, static_cast<long>(kLinkHeaderSize));
-            if (!failed) echo_.Sent(stream_.data() + at_, kLinkHeaderSize);
-            at_ = headerEnd;
-            n += kLinkHeaderSize;
-        } else {
-            failed = !line_.WriteCommByte(stream_[at_]);
-            if (!failed) echo_.Sent(stream_[at_]);
-            ++at_;
-            ++n;
-        }
-    }
-    if (failed) {
-        Finish(true);
-        return false;
-    }
-    if (at_ < stream_.size()) return true;
-    Finish(false);
-    return false;
-}
-
-void TestSend::Finish(bool failed) {
-    // The watchdog counts from the moment the last byte is on the wire.
-    if (!failed) line_.WaitSent();
-    state_ = State::AwaitingReply;
-    if (failed) {
-        status_ = WriteErrorText(line_.Port());
-        Close();  // the next send opens it again
-    }
-    timer_.Stop();
-    // The Lynx's data heard while the send was still going counts as its
-    // first data.
-    if (!failed && lynxHeard_) {
-        state_ = State::Acknowledging;
-        answerSince_ = timer_.NowMs();
-    }
-    timer_.Start(kWatchdogMs);
-}
-
-Heard TestSend::Listen() {
-    unsigned char buffer[kListenChunk];
-    Heard heard = Heard::Nothing;
-    for (;;) {
-        const long n = line_.ReadComm(buffer, kListenChunk);
-        if (state_ == State::Failed) return Heard::Nothing;  // the read reported a line error
-        const Heard now = echo_.Hear(buffer, n);
-        if (now == Heard::Lynx) return Heard::Lynx;
-        if (now == Heard::Echo) heard = Heard::Echo;
-        if (n < kListenChunk) return heard;
-    }
+void TestSend::Follow() {
+    status_ = exchange_.StatusText();
+    if (!exchange_.UnderWay()) exchange_.ClosePort();
 }
 
 void TestSend::DataAvailable() {
-    switch (state_) {
-        case State::Sending:
-            if (Listen() == Heard::Lynx) lynxHeard_ = true;
-            return;
-        case State::AwaitingReply: {
-            const Heard heard = Listen();
-            if (heard == Heard::Nothing) return;
-            // The echo is our own bytes still leaving: the watchdog counts
-            // from the last of them.
-            timer_.Stop();
-            if (heard == Heard::Lynx) {
-                state_ = State::Acknowledging;
-                answerSince_ = timer_.NowMs();
-            }
-            timer_.Start(kWatchdogMs);
-            return;
+    if (!exchange_.UnderWay()) {
+        // Nothing is expected: what arrives is dropped.
+        unsigned char buffer[64];
+        while (line_.ReadComm(buffer, sizeof buffer) == static_cast<long>(sizeof buffer)) {
         }
-        case State::Acknowledging: {
-            unsigned char buffer[kListenChunk];
-            while (line_.ReadComm(buffer, kListenChunk) == kListenChunk) {
-            }
-            if (state_ != State::Acknowledging) return;
-            timer_.Stop();
-            // Data without end is noise on the line, not an answer.
-            if (timer_.NowMs() - answerSince_ >= kLongestAnswerMs) {
-                state_ = State::Failed;
-                status_ = NotRespondingText(line_.Port());
-                return;
-            }
-            timer_.Start(kWatchdogMs);
-            return;
-        }
-        default: {
-            unsigned char buffer[kListenChunk];
-            while (line_.ReadComm(buffer, kListenChunk) == kListenChunk) {
-            }
-        }
+        return;
     }
+    exchange_.DataAvailable();
+    Follow();
+}
+
+void TestSend::WriteProgress() {
+    exchange_.WriteProgress();
+}
+
+void TestSend::Written(bool ok) {
+    exchange_.Written(ok);
+    Follow();
 }
 
 void TestSend::ErrorOccurred(const std::string& errorstr) {
-    timer_.Stop();
-    state_ = State::Failed;
-    status_ = PortErrorText(errorstr, line_.Port());
-    if (line_.Vanished()) Close();
-}
-
-void TestSend::Close() {
-    if (open_) line_.CloseConnection();
-    open_ = false;
+    if (!exchange_.UnderWay()) return;
+    exchange_.ErrorOccurred(errorstr);
+    Follow();
 }
 
 void TestSend::Tick() {
-    timer_.Stop();
-    if (state_ == State::AwaitingReply) {
-        state_ = State::Failed;
-        status_ = NotRespondingText(line_.Port());
-    } else if (state_ == State::Acknowledging) {
-        state_ = State::Answered;
-        status_.clear();
+    exchange_.Tick();
+    Follow();
+}
+
+TestSend::State TestSend::CurrentState() const {
+    switch (exchange_.Phase()) {
+        case ExchangePhase::SendingHeader:
+        case ExchangePhase::SendingLevel:
+            return State::Sending;
+        case ExchangePhase::AwaitingReply:
+            return State::AwaitingReply;
+        case ExchangePhase::Acknowledging:
+            return State::Acknowledging;
+        case ExchangePhase::Idle:
+            break;
+    }
+    switch (exchange_.Outcome()) {
+        case ExchangeOutcome::None:
+            return State::Idle;
+        case ExchangeOutcome::InPlay:
+            return State::Answered;
+        default:
+            return State::Failed;
     }
 }
 

@@ -1,17 +1,15 @@
 // "Test on Lynx": the level shown, compiled in memory, sent to the Lynx with
 // the player's byte stream (preamble, link header titled "PC LEVEL " + the
-// level name, fresh start, new level, music 0, then the level bytes), and the
-// Lynx's answer followed by arrival and silence as the player's link does:
-// the cable's echo of our own bytes is no answer, nor is endless noise.
-// The window feeds it the line's notifications, the watchdog's ticks and a
-// step at a time of writing, so a progress bar can follow the send.
+// level name, fresh start, new level, music 0, then the level bytes) through
+// the Lynx exchange, and GDLMap's view of it: a status line and a bar.
+// The window feeds it the line's events and the watchdog's ticks.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-#include "LinkHeader.h"
+#include "LynxExchange.h"
 #include "SerialLine.h"
 #include "Timer.h"
 
@@ -27,45 +25,42 @@ std::string TestSendPort(const std::string& ldCom, const Registry* registry);
 std::vector<unsigned char> TestSendStream(const std::string& levelName,
                                           const std::string& compiled);
 
+// Said when a second send is asked for while one is still under way.
+inline constexpr char kStillSending[] = " Still sending to the Lynx: one level at a time.";
+
 class TestSend {
 public:
     enum class State { Idle, Sending, AwaitingReply, Acknowledging, Answered, Failed };
 
-    TestSend(SerialLine& line, Timer& timer) : line_(line), timer_(timer) {}
+    TestSend(SerialLine& line, Timer& timer) : line_(line), exchange_(line, timer) {}
 
-    // Opens the port and prepares the stream; false (with the status text)
-    // when the port cannot be opened. A send already running is dropped.
+    // Opens the port and hands it the stream; false (with the status text)
+    // when the port cannot be opened, or while the last send is still under
+    // way (it goes on; the status says why nothing new was sent).
     bool Start(const std::string& port, const std::string& levelName, const std::string& compiled);
-    // Writes up to maxBytes more; true while there is more to write.
-    bool Step(std::size_t maxBytes);
     void DataAvailable();
+    void WriteProgress();
+    void Written(bool ok);
     void ErrorOccurred(const std::string& errorstr);
     void Tick();
-    // Closes the port (the window closing); the next send opens it again.
-    void Close();
+    // Closes the port (the window closing).
+    void Close() { exchange_.ClosePort(); }
 
-    State CurrentState() const { return state_; }
-    bool Busy() const { return state_ == State::Sending; }
+    State CurrentState() const;
+    bool Busy() const { return exchange_.UnderWay(); }
     const std::string& Status() const { return status_; }
     // Why the port could not be opened, for a tooltip ("" otherwise).
     const std::string& Problem() const { return problem_; }
-    std::size_t Written() const { return at_; }
-    std::size_t Total() const { return stream_.size(); }
+    std::size_t Written() const { return exchange_.Sent(); }
+    std::size_t Total() const { return exchange_.Total(); }
+    const LynxExchange& Exchange() const { return exchange_; }
 
 private:
-    void Finish(bool failed);
-    // Reads what waits and tells the echo of our bytes from the Lynx.
-    Heard Listen();
+    // The status from the exchange; the port closes once it has ended.
+    void Follow();
 
     SerialLine& line_;
-    Timer& timer_;
-    State state_ = State::Idle;
-    bool open_ = false;
-    LinkEcho echo_;
-    bool lynxHeard_ = false;
-    long long answerSince_ = 0;
-    std::vector<unsigned char> stream_;
-    std::size_t at_ = 0;
+    LynxExchange exchange_;
     std::string status_;
     std::string problem_;
 };

@@ -8,14 +8,6 @@
 
 namespace gdl {
 
-namespace {
-
-// Bytes written between two turns of the event loop: about a tenth of a
-// second of the wire at 9600 baud.
-constexpr std::size_t kStepBytes = 96;
-
-}  // namespace
-
 LynxTestSend::WatchdogTimer::WatchdogTimer(QObject* owner) : timer(owner) {
     timer.setSingleShot(true);
 }
@@ -42,35 +34,36 @@ LynxTestSend::LynxTestSend(QObject* parent)
         send_->ErrorOccurred(errorstr);
         Show();
     };
+    line_->onWriteProgress = [this] {
+        send_->WriteProgress();
+        Show();
+    };
+    line_->onWritten = [this](bool ok) {
+        send_->Written(ok);
+        Show();
+    };
     connect(&watchdog_.timer, &QTimer::timeout, this, [this] {
         send_->Tick();
-        Show();
-    });
-    writer_.setInterval(0);
-    connect(&writer_, &QTimer::timeout, this, [this] {
-        if (!send_->Step(kStepBytes)) writer_.stop();
         Show();
     });
 }
 
 LynxTestSend::~LynxTestSend() {
-    writer_.stop();
     send_->Close();
 }
 
 void LynxTestSend::Start(const std::string& levelName, const std::string& compiled) {
-    writer_.stop();
     const char* ldCom = std::getenv("LD_COM");
     const std::string port = TestSendPort(ldCom ? ldCom : "", &registry_);
-    if (send_->Start(port, levelName, compiled)) writer_.start();
+    send_->Start(port, levelName, compiled);
     Show();
 }
 
 void LynxTestSend::Show() {
     emit statusChanged(ToQString(send_->Status()), ToQString(send_->Problem()));
-    emit progressChanged(
-        static_cast<int>(send_->Written()),
-        send_->Busy() ? static_cast<int>(send_->Total()) : static_cast<int>(send_->Written()));
+    emit progressChanged(static_cast<int>(send_->Written()),
+                         send_->Exchange().Writing() ? static_cast<int>(send_->Total())
+                                                     : static_cast<int>(send_->Written()));
 }
 
 }  // namespace gdl

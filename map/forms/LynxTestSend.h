@@ -1,6 +1,6 @@
-// The window's side of "Test on Lynx": the link's line over the serial
-// component, the watchdog as a Qt timer, and the send written a step at a
-// time from the event loop so the progress bar and the status line follow.
+// The window's side of "Test on Lynx": the Lynx cable's line over the serial
+// component, the watchdog as a Qt timer, and the line's events handed to the
+// test send, so the progress bar and the status line follow the wire.
 #pragma once
 
 #include <QObject>
@@ -20,8 +20,10 @@ public:
     explicit LynxTestSend(QObject* parent);
     ~LynxTestSend() override;
 
-    // Sends the compiled level to the port of $LD_COM (or the stored one).
+    // Sends the compiled level to the port of $LD_COM (or the stored one);
+    // while a send is under way it is refused with a word.
     void Start(const std::string& levelName, const std::string& compiled);
+    bool Busy() const { return send_->Busy(); }
 
 signals:
     void statusChanged(const QString& text, const QString& problem);
@@ -42,7 +44,6 @@ private:
     FileRegistry registry_;
     std::unique_ptr<ZcommLine> line_;
     WatchdogTimer watchdog_;
-    QTimer writer_;
     std::unique_ptr<TestSend> send_;
 };
 

@@ -5,7 +5,7 @@ namespace gdl {
 void EventLoop::LoopTimer::Start(int ms) {
     enabled_ = true;
     interval_ = ms;
-    due_ = Clock::now() + std::chrono::milliseconds(ms);
+    due_ = Steady::now() + std::chrono::milliseconds(ms);
 }
 
 void EventLoop::Post(std::function<void()> fn) {
@@ -16,8 +16,8 @@ void EventLoop::Post(std::function<void()> fn) {
     wake_.notify_one();
 }
 
-bool EventLoop::RunUntil(const std::function<bool()>& done, Clock::duration limit) {
-    const auto end = Clock::now() + limit;
+bool EventLoop::RunUntil(const std::function<bool()>& done, Steady::duration limit) {
+    const auto end = Steady::now() + limit;
     if (done()) return true;
     for (;;) {
         std::function<void()> next;
@@ -33,11 +33,11 @@ bool EventLoop::RunUntil(const std::function<bool()>& done, Clock::duration limi
         }
         if (next) {
             next();
-        } else if (timer_.enabled_ && Clock::now() >= timer_.due_) {
+        } else if (timer_.enabled_ && Steady::now() >= timer_.due_) {
             // A window timer fires again each interval until it is stopped.
             timer_.due_ += std::chrono::milliseconds(timer_.interval_);
             if (timer_.onTick) timer_.onTick();
-        } else if (Clock::now() >= end) {
+        } else if (Steady::now() >= end) {
             return done();
         }
         if (done()) return true;

@@ -15,13 +15,13 @@ namespace gdl {
 
 class EventLoop {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Steady = std::chrono::steady_clock;
 
     // Thread-safe.
     void Post(std::function<void()> fn);
     // Runs posted functions and due ticks until done() holds after one of
     // them, or the limit passes; whether done() held.
-    bool RunUntil(const std::function<bool()>& done, Clock::duration limit);
+    bool RunUntil(const std::function<bool()>& done, Steady::duration limit);
 
     // Timer1 of this loop; its tick runs onTick.
     class LoopTimer : public Timer {
@@ -35,7 +35,7 @@ public:
         friend class EventLoop;
         bool enabled_ = false;
         int interval_ = kWatchdogMs;
-        Clock::time_point due_{};
+        Steady::time_point due_{};
     };
     LoopTimer& WindowTimer() { return timer_; }
 

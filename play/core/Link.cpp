@@ -2,21 +2,13 @@
 
 #include "CompiledLevel.h"
 #include "FileUtil.h"
-#include "LynxText.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "Reader.h"
-#include "Registry.h"
-#include "SendProgress.h"
 #include "SerialLine.h"
-#include "TextUtil.h"
 #include "Timer.h"
 
 namespace gdl {
-
-const std::string& Link::PortName() const {
-    return c_.ports.line.Port();
-}
 
 void Link::Status(const std::string& text, Lamp lamp) {
     c_.view.Panel14.text = text;
@@ -46,7 +38,6 @@ std::string Link::TakeLevelBytes() {
 
 bool Link::Send() {
     PlayerState& s = c_.state;
-    SendProgress line(c_.ports.line, c_.view.pSend, c_.ports.repaint);
     LinkHeaderFields fields{s.label, s.newLevel, s.endOfGame, s.freshStart, s.music, 0, 0};
     header_ = BuildLinkHeader(fields);
     s.newLevel = 0;
@@ -60,122 +51,80 @@ bool Link::Send() {
     fields.dataChecksum = DataChecksum(level);
     header_ = BuildLinkHeader(fields);
 
-    echo_.Clear();
-    lynxHeard_ = false;
-    writeFailed_ = false;
-    if (!OpenPort()) {
-        exchange_ = Exchange::CannotOpen;
-        state_ = lsOff;
-        Status(UnableToOpenText(PortName()), Lamp::Err);
-        c_.view.Panel14Hint = line.LastError();
-        return false;
-    }
-    c_.view.Panel14Hint.clear();
-    exchange_ = Exchange::Sending;
-    Status(kSendingLevel, Lamp::On);
-    line.Begin(kPreambleBytes + kLinkHeaderSize + level.size());
-
-    // A device that stops taking bytes would hold the window for seconds per
-    // byte: after the first failed write the rest of the send is dropped.
-    bool failed = false;
-    // From the first byte on, what arrives is told apart as echo or answer.
-    state_ = lsSendingHeader;
-    for (std::size_t i = 0; i < kPreambleBytes && !failed; ++i)
-        failed = !Write(line, kPreambleByte);
-    if (!failed) {
-        failed = !line.WriteComm(header_.data(), static_cast<long>(header_.size()));
-        if (!failed) echo_.Sent(header_.data(), header_.size());
-    }
-    if (!failed) {
-        state_ = lsSendingLevel;
-        for (std::size_t i = 0; i < level.size() && !failed; ++i)
-            failed = !Write(line, static_cast<unsigned char>(level[i]));
-    }
-    // The watchdog counts from the moment the last byte is on the wire.
-    if (!failed) line.WaitSent();
-    state_ = lsAwaitingReply;
-    if (failed) {
-        writeFailed_ = true;
-        Status(WriteErrorText(PortName()), Lamp::Warn);
-        ClosePort();  // the next play action opens it again
-    }
-    Timer& timer = c_.ports.timer;
-    timer.Stop();
-    // The Lynx's data heard while the send was still going counts as its
-    // first data, as if it had arrived just after.
-    if (lynxHeard_) {
-        state_ = lsAcknowledging;
-        answerSince_ = timer.NowMs();
-    }
-    timer.Start(kWatchdogMs);
-    return true;
+    const bool started = exchange_.Start(LinkStream(header_, level));
+    c_.view.Panel14Hint = started ? std::string() : c_.ports.line.LastError();
+    ShowExchange();
+    return started;
 }
 
-bool Link::Write(SerialLine& line, unsigned char byte) {
-    if (!line.WriteCommByte(byte)) return false;
-    echo_.Sent(byte);
-    return true;
-}
-
-Heard Link::Listen() {
-    unsigned char buffer[kReadChunk];
-    Heard heard = Heard::Nothing;
-    for (;;) {
-        const long n = c_.ports.line.ReadComm(buffer, kReadChunk);
-        if (state_ == lsOff) return Heard::Nothing;  // the read reported a line error
-        // Once the Lynx is heard, the rest of what waits is its own.
-        const Heard now = echo_.Hear(buffer, n);
-        if (now == Heard::Lynx) return Heard::Lynx;
-        if (now == Heard::Echo) heard = Heard::Echo;
-        if (n < kReadChunk) return heard;
+void Link::ShowExchange() {
+    const ExchangePhase phase = exchange_.Phase();
+    const Exchange outcome = exchange_.Outcome();
+    // The bar stays full while the answer is awaited, and goes with the exchange.
+    c_.view.pSend = {exchange_.UnderWay(), exchange_.Sent(), exchange_.Total()};
+    switch (phase) {
+        case ExchangePhase::SendingHeader:
+            state_ = lsSendingHeader;
+            Status(kSendingLevel, Lamp::On);
+            return;
+        case ExchangePhase::SendingLevel:
+            state_ = lsSendingLevel;
+            return;
+        case ExchangePhase::AwaitingReply:
+        case ExchangePhase::Acknowledging:
+            state_ = phase == ExchangePhase::AwaitingReply ? lsAwaitingReply : lsAcknowledging;
+            if (outcome == Exchange::WriteError) Status(exchange_.StatusText(), Lamp::Warn);
+            return;
+        case ExchangePhase::Idle:
+            break;
+    }
+    switch (outcome) {
+        case Exchange::InPlay:
+            state_ = lsPlaying;
+            Status("", Lamp::Off);
+            return;
+        case Exchange::ReadError:
+            state_ = lsOff;
+            Status(exchange_.StatusText(), Lamp::Warn);
+            return;
+        case Exchange::CannotOpen:
+        case Exchange::NotResponding:
+        case Exchange::WriteError:
+            state_ = lsOff;
+            Status(exchange_.StatusText(), Lamp::Err);
+            return;
+        case Exchange::None:
+        case Exchange::Sending:
+            return;
     }
 }
 
-void Link::NotResponding() {
-    c_.ports.timer.Stop();
-    state_ = lsOff;
-    exchange_ = Exchange::NotResponding;
-    Status(NotRespondingText(PortName()), Lamp::Err);
+void Link::WriteProgress() {
+    exchange_.WriteProgress();
+    if (exchange_.UnderWay()) ShowExchange();
+}
+
+void Link::Written(bool ok) {
+    if (!exchange_.Writing()) return;
+    exchange_.Written(ok);
+    ShowExchange();
 }
 
 void Link::DataAvailable() {
-    Timer& timer = c_.ports.timer;
-    switch (state_) {
-        case lsSendingHeader:
-        case lsSendingLevel:
-            if (Listen() == Heard::Lynx) lynxHeard_ = true;
-            return;
-        case lsAwaitingReply: {
-            const Heard heard = Listen();
-            if (heard == Heard::Nothing) return;
-            // The echo is our own bytes still leaving: the watchdog counts
-            // from the last of them.
-            timer.Stop();
-            if (heard == Heard::Lynx) {
-                state_ = lsAcknowledging;
-                answerSince_ = timer.NowMs();
-            }
-            timer.Start(kWatchdogMs);
-            return;
-        }
-        default:
-            break;
+    if (exchange_.UnderWay()) {
+        exchange_.DataAvailable();
+        ShowExchange();
+        return;
     }
+    // The level is in play (or no exchange runs): only arrivals count.
     unsigned char buffer[kReadChunk];
     c_.ports.line.ReadComm(buffer, kReadChunk);
+    if (state_ == lsOff) return;  // the read reported a line error
     switch (state_) {
-        case lsAcknowledging:
-            timer.Stop();
-            if (timer.NowMs() - answerSince_ >= kLongestAnswerMs) {
-                NotResponding();
-                break;
-            }
-            timer.Start(kWatchdogMs);
-            break;
         case lsPlaying:
             if (c_.view.IgnoreLynxButtons1.checked) break;
             state_ = lsEolBurst1;
-            timer.Start(kWatchdogMs);
+            c_.ports.timer.Start(kWatchdogMs);
             break;
         case lsEolBurst1:
         case lsEolBurst2:
@@ -188,61 +137,21 @@ void Link::DataAvailable() {
 }
 
 void Link::ErrorOccurred(int, const std::string& errorstr) {
-    state_ = lsOff;
-    exchange_ = Exchange::ReadError;
-    Status(PortErrorText(errorstr, PortName()), Lamp::Warn);
-    if (c_.ports.line.Vanished()) ClosePort();
+    exchange_.ErrorOccurred(errorstr);
+    ShowExchange();
 }
 
 EolAction Link::Timer1Timer() {
     c_.ports.timer.Stop();
-    switch (state_) {
-        case lsAwaitingReply:
-            NotResponding();
-            return EolAction::None;
-        case lsAcknowledging:
-            state_ = lsPlaying;
-            exchange_ = Exchange::InPlay;
-            Status("", Lamp::Off);
-            return EolAction::None;
-        default:
-            break;
+    if (exchange_.UnderWay()) {
+        if (exchange_.Writing()) return EolAction::None;
+        exchange_.Tick();
+        ShowExchange();
+        return EolAction::None;
     }
     if (state_ < lsPlaying || c_.view.IgnoreLynxButtons1.checked) return EolAction::None;
     if (state_ == lsEolBurst4 && !c_.state.wizard && !c_.state.test) return EolAction::NextLevel;
     return EolAction::PlayAgain;
-}
-
-bool Link::OpenPort() {
-    if (!portOpen_) portOpen_ = c_.ports.line.OpenConnection();
-    return portOpen_;
-}
-
-void Link::ClosePort() {
-    if (!portOpen_) return;
-    c_.ports.line.CloseConnection();
-    portOpen_ = false;
-}
-
-void Link::ChoosePort(int k) {
-    PlayerView& v = c_.view;
-    MenuItemView* items[] = {&v.Com11, &v.Com21, &v.Com31, &v.Com41};
-    for (int i = 0; i < 4; ++i) items[i]->checked = i == k - 1;
-    ClosePort();
-    c_.ports.line.SetPort("Com" + std::to_string(k));
-    OpenPort();
-    if (!c_.state.cd)
-        c_.ports.registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort,
-                                     std::to_string(k - 1));
-}
-
-long long Link::StoredPort() const {
-    if (c_.state.cd) return 0;
-    Registry& reg = c_.ports.registry;
-    reg.CreateKey(RegRoot::LocalMachine, kRegKeyGlobal);
-    return ParseDecimal(
-               reg.ReadValue(RegRoot::LocalMachine, kRegKeyGlobal, kRegValuePort).value_or(""))
-        .value_or(0);
 }
 
 }  // namespace gdl

@@ -18,6 +18,7 @@ PlayerWindow::PlayerWindow(PlayerPorts ports, std::vector<std::string> args,
       reader_(c_),
       progression_(c_, reader_),
       link_(c_),
+      portChoice_(c_, link_),
       startUp_(c_) {
     c_.state.playerFolder = WithTrailingSlash(playerFolder);
     c_.ports.line.SetPort("Com1");
@@ -25,6 +26,8 @@ PlayerWindow::PlayerWindow(PlayerPorts ports, std::vector<std::string> args,
     c_.ports.line.onErrorOccurred = [this](int error, const std::string& errorstr) {
         zComErrorOccurred(error, errorstr);
     };
+    c_.ports.line.onWriteProgress = [this] { zComWriteProgress(); };
+    c_.ports.line.onWritten = [this](bool ok) { zComWritten(ok); };
 }
 
 void PlayerWindow::FormActivate() {
@@ -33,8 +36,8 @@ void PlayerWindow::FormActivate() {
     if (!startUp_.ReadFolders()) return;
     const std::vector<std::string>& args = c_.args;
     if (args.size() >= 2 && args[1] == kCdArgument) progression_.EnterCdMode();
-    long long port = link_.StoredPort();
-    if (port >= 0) link_.ChoosePort(port <= 3 ? static_cast<int>(port) + 1 : 1);
+    long long port = portChoice_.Stored();
+    if (port >= 0) portChoice_.Choose(port <= 3 ? static_cast<int>(port) + 1 : 1);
     startUp_.ReadOptions();
     std::string path = startUp_.SetPathToStart(
         c_.view.AutoLoadLevelSet1.checked ? progression_.LoadLastLevelSet() : std::string());
@@ -61,8 +64,7 @@ void PlayerWindow::FormDestroy() {
 }
 
 void PlayerWindow::UsePort(const std::string& port) {
-    link_.ClosePort();
-    c_.ports.line.SetPort(port);
+    portChoice_.Use(port);
 }
 
 void PlayerWindow::BeginAction() {
@@ -73,15 +75,20 @@ void PlayerWindow::EndAction() {
     if (--actionDepth_ > 0) return;
     // What arrived meanwhile belongs after the action: the bytes heard during
     // a send are the Lynx's first data, and a send restarted the watchdog.
-    int notifications = std::exchange(heldNotifications_, 0);
+    auto held = std::exchange(held_, {});
     bool tick = std::exchange(heldTick_, false);
-    auto errors = std::exchange(heldErrors_, {});
-    for (const auto& [error, text] : errors) zComErrorOccurred(error, text);
-    for (int i = 0; i < notifications; ++i) zComDataAvailable();
+    for (const auto& event : held) event();
     if (tick && !lastPlaySent_) Timer1Timer();
 }
 
+bool PlayerWindow::Defer(void (PlayerWindow::*click)()) {
+    if (!link_.Writing()) return false;
+    deferredClick_ = click;
+    return true;
+}
+
 void PlayerWindow::SpeedButton1Click() {
+    if (Defer(&PlayerWindow::SpeedButton1Click)) return;
     BeginAction();
     progression_.PlayStep();
     lastPlaySent_ = link_.Send();
@@ -89,6 +96,7 @@ void PlayerWindow::SpeedButton1Click() {
 }
 
 void PlayerWindow::SpeedButton2Click() {
+    if (Defer(&PlayerWindow::SpeedButton2Click)) return;
     BeginAction();
     lastPlaySent_ = false;
     if (progression_.Next()) SpeedButton1Click();
@@ -101,7 +109,7 @@ void PlayerWindow::ePWChange(const std::string& text) {
 
 void PlayerWindow::zComDataAvailable() {
     if (actionDepth_ > 0) {
-        ++heldNotifications_;
+        held_.emplace_back([this] { zComDataAvailable(); });
         return;
     }
     link_.DataAvailable();
@@ -109,10 +117,24 @@ void PlayerWindow::zComDataAvailable() {
 
 void PlayerWindow::zComErrorOccurred(int error, const std::string& errorstr) {
     if (actionDepth_ > 0) {
-        heldErrors_.emplace_back(error, errorstr);
+        held_.emplace_back([this, error, errorstr] { zComErrorOccurred(error, errorstr); });
         return;
     }
     link_.ErrorOccurred(error, errorstr);
+}
+
+void PlayerWindow::zComWriteProgress() {
+    if (actionDepth_ > 0) return;  // the action's own send shows its bar when it ends
+    link_.WriteProgress();
+}
+
+void PlayerWindow::zComWritten(bool ok) {
+    if (actionDepth_ > 0) {
+        held_.emplace_back([this, ok] { zComWritten(ok); });
+        return;
+    }
+    link_.Written(ok);
+    if (auto click = std::exchange(deferredClick_, nullptr)) (this->*click)();
 }
 
 void PlayerWindow::Timer1Timer() {

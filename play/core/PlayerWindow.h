@@ -3,12 +3,14 @@
 // then renders View().
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Link.h"
 #include "PlayerState.h"
+#include "PortChoice.h"
 #include "Progression.h"
 #include "Reader.h"
 #include "StartUp.h"
@@ -39,14 +41,17 @@ public:
     void zComDataAvailable();
     void zComErrorOccurred(int error, const std::string& errorstr);
     void Timer1Timer();
+    // The line's write events: the stream is leaving the port, or has left.
+    void zComWriteProgress();
+    void zComWritten(bool ok);
 
     // The headless sender's --port: this run only, nothing stored.
     void UsePort(const std::string& port);
 
-    void Com11Click() { link_.ChoosePort(1); }
-    void Com21Click() { link_.ChoosePort(2); }
-    void Com31Click() { link_.ChoosePort(3); }
-    void Com41Click() { link_.ChoosePort(4); }
+    void Com11Click() { portChoice_.Choose(1); }
+    void Com21Click() { portChoice_.Choose(2); }
+    void Com31Click() { portChoice_.Choose(3); }
+    void Com41Click() { portChoice_.Choose(4); }
     void SavePassword1Click() { startUp_.SavePassword1Click(); }
     void AutoLoadLevelSet1Click() { startUp_.AutoLoadLevelSet1Click(); }
     void IgnoreLynxButtons1Click() { startUp_.IgnoreLynxButtons1Click(); }
@@ -63,6 +68,8 @@ public:
 private:
     // Runs a click with its panel purple, repainted before the click runs.
     void Flash(Rgb PlayerView::*panel, void (PlayerWindow::*click)());
+    // PLAY or NEXT while a stream still leaves the port: noted for later.
+    bool Defer(void (PlayerWindow::*click)());
     void BeginAction();
     void EndAction();
 
@@ -70,15 +77,18 @@ private:
     Reader reader_;
     Progression progression_;
     Link link_;
+    PortChoice portChoice_;
     StartUp startUp_;
     bool activated_ = false;
     bool destroyed_ = false;
     // A play action is running: notifications and ticks of the previous
     // exchange wait until it has finished.
     int actionDepth_ = 0;
-    int heldNotifications_ = 0;
+    std::vector<std::function<void()>> held_;
     bool heldTick_ = false;
-    std::vector<std::pair<int, std::string>> heldErrors_;
+    // PLAY or NEXT pressed while the last stream still leaves the port: it
+    // runs once the stream is out, as a click waited behind the send.
+    void (PlayerWindow::*deferredClick_)() = nullptr;
     bool lastPlaySent_ = false;
 };
 

@@ -59,6 +59,9 @@ public:
 private:
     void ShowProgress(const ProgressView& bar) {
         if (!terminal_ || (!bar.visible && !progressShown_)) return;
+        // The line is redrawn only when it says something new.
+        if (bar.visible && progressShown_ && bar.position == shownAt_) return;
+        shownAt_ = bar.position;
         out_ << "\r\033[K";
         progressShown_ = bar.visible;
         if (bar.visible) out_ << "Sending: " << bar.position << " of " << bar.max << " bytes";
@@ -67,6 +70,7 @@ private:
     std::ostream& out_;
     bool terminal_;
     bool progressShown_ = false;
+    std::size_t shownAt_ = 0;
     std::string last_;
 };
 
@@ -115,7 +119,7 @@ PlayCommand ParsePlayCommand(const std::vector<std::string>& args) {
 }
 
 std::string SendOutcomeLine(const std::string& label, const std::string& name,
-                            const std::string& port, double seconds, Exchange exchange,
+                            const std::string& port, double seconds, ExchangeOutcome exchange,
                             bool writeFailed) {
     std::string level = "Level " + label + " (" + name + ")";
     if (exchange == Exchange::CannotOpen)

@@ -26,12 +26,12 @@ struct PlayCommand {
     std::string error;
 };
 
-enum class Exchange;
+enum class ExchangeOutcome;
 
 // The last line of --send: "Level 1 (GLIMMER GATE) sent to /dev/pts/3 in
 // 1.84 s: the Lynx answered." and its kin.
 std::string SendOutcomeLine(const std::string& label, const std::string& name,
-                            const std::string& port, double seconds, Exchange exchange,
+                            const std::string& port, double seconds, ExchangeOutcome exchange,
                             bool writeFailed);
 
 // The arguments after the program name.

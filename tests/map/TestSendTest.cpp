@@ -8,11 +8,12 @@
 #include <deque>
 #include <mutex>
 
+#include "../zcomm/ZcommFixtures.h"
 #include "ChildProcess.h"
 #include "CommonFakes.h"
 #include "LevelCompile.h"
+#include "LinkFakes.h"
 #include "LinkHeader.h"
-#include "PlayerFakes.h"
 #include "TestSend.h"
 #include "ZcommLine.h"
 
@@ -78,14 +79,21 @@ protected:
         line.onErrorOccurred = [this](int, const std::string& errorstr) {
             send.ErrorOccurred(errorstr);
         };
+        line.onWriteProgress = [this] { send.WriteProgress(); };
+        line.onWritten = [this](bool ok) { send.Written(ok); };
     }
+    // The stream handed to the port in one piece, and out.
     void SendAll() {
+        line.holdWrites = true;
         ASSERT_TRUE(send.Start("Com2", "CAVE01", SampleLevel()));
         EXPECT_EQ(send.Status(), kSendingLevel);
-        int steps = 0;
-        while (send.Step(100)) ++steps;
-        EXPECT_GT(steps, 4) << "written a step at a time";
+        EXPECT_EQ(send.CurrentState(), TestSend::State::Sending);
+        line.Drain(100);
+        EXPECT_EQ(send.Written(), 100u);
+        line.EndWrite(true);
+        EXPECT_EQ(line.writes, ++sends);
     }
+    int sends = 0;
     FakeSerialLine line;
     ManualTimer timer;
     TestSend send{line, timer};
@@ -99,7 +107,6 @@ TEST_F(TestSendFlow, AnAnswerAndSilenceEndTheSendWithAnEmptyStatus) {
     timer.Advance(400);
     line.incoming = {1, 2, 3, 4, 5, 6, 7, 8};
     send.DataAvailable();
-    EXPECT_TRUE(line.incoming.empty()) << "an answer is read whole";
     timer.Advance(400);
     EXPECT_EQ(send.CurrentState(), TestSend::State::Acknowledging);
     timer.Advance(100);
@@ -107,21 +114,41 @@ TEST_F(TestSendFlow, AnAnswerAndSilenceEndTheSendWithAnEmptyStatus) {
     EXPECT_EQ(send.Status(), "");
 }
 
-TEST_F(TestSendFlow, ThePortStaysOpenBetweenSendsAndFollowsAChangeOfPort) {
+// The port is opened for each send and closed once it has ended, so the
+// device a Com name stands for is looked up again at every Ctrl+T.
+TEST_F(TestSendFlow, ThePortIsOpenedForEachSendAndClosedAfterIt) {
     SendAll();
+    EXPECT_TRUE(line.open);
     timer.Advance(500);
+    EXPECT_FALSE(line.open) << "no answer: the send is over";
     SendAll();
-    EXPECT_EQ(line.opens, 1);
-    EXPECT_EQ(line.closes, 0);
+    EXPECT_EQ(line.opens, 2);
+    timer.Advance(500);
     ASSERT_TRUE(send.Start("Com3", "CAVE01", SampleLevel()));
     EXPECT_EQ(line.Port(), "Com3");
-    EXPECT_EQ(line.opens, 2);
-    EXPECT_EQ(line.closes, 1);
-    line.vanished = true;
-    ASSERT_TRUE(send.Start("Com3", "CAVE01", SampleLevel())) << "an unplugged port is opened again";
     EXPECT_EQ(line.opens, 3);
     send.Close();
-    EXPECT_EQ(line.closes, 3);
+    EXPECT_FALSE(line.open);
+}
+
+// Ctrl+T while a send is under way: refused with a word; the first send goes
+// on to its own end, and the level goes out once.
+TEST_F(TestSendFlow, ASecondSendWhileOneIsUnderWayIsRefused) {
+    line.holdWrites = true;
+    ASSERT_TRUE(send.Start("Com2", "CAVE01", SampleLevel()));
+    EXPECT_FALSE(send.Start("Com2", "CAVE01", SampleLevel()));
+    EXPECT_EQ(send.Status(), kStillSending);
+    EXPECT_EQ(line.writes, 1);
+    line.EndWrite(true);
+    EXPECT_FALSE(send.Start("Com2", "CAVE01", SampleLevel())) << "the answer is still awaited";
+    line.incoming = {0x5A};
+    send.DataAvailable();
+    timer.Advance(500);
+    EXPECT_EQ(send.CurrentState(), TestSend::State::Answered);
+    EXPECT_EQ(send.Status(), "");
+    EXPECT_EQ(line.writes, 1);
+    EXPECT_TRUE(send.Start("Com2", "CAVE01", SampleLevel()));
+    EXPECT_EQ(line.writes, 2);
 }
 
 TEST_F(TestSendFlow, TheCablesEchoAndEndlessNoiseAreNoAnswer) {
@@ -163,9 +190,9 @@ TEST_F(TestSendFlow, PortAndWriteFailuresSayWhichPort) {
     line.refuseOpen = false;
     line.failFromByte = 100;
     ASSERT_TRUE(send.Start("Com4", "CAVE01", SampleLevel()));
-    EXPECT_FALSE(send.Step(1000));
     EXPECT_EQ(send.Status(), " Warning: Write Error on Com4.");
-    EXPECT_EQ(line.Attempts(), 101) << "the send stops at the first failed write";
+    EXPECT_EQ(line.written.size(), 100u) << "the rest of the stream is dropped";
+    timer.Advance(500);
 
     line.failFromByte = -1;
     line.written.clear();
@@ -198,10 +225,9 @@ TEST(TestSendToLynxSim, BothChecksumsAreRightAndTheTitleIsTheLevelName) {
     ManualTimer timer;
     TestSend send(line, timer);
     line.onDataAvailable = [&] { send.DataAvailable(); };
+    line.onWritten = [&](bool ok) { send.Written(ok); };
     ASSERT_TRUE(send.Start(TestSendPort("3", &registry), "CAVE01", SampleLevel()))
         << send.Problem();
-    while (send.Step(64)) {
-    }
     auto report = lynx.ReadLineWith("\"event\":\"level\"", 20s);
     ASSERT_TRUE(report) << "nothing reached the Lynx";
     EXPECT_NE(report->find("\"title\":\"PC LEVEL CAVE01\""), std::string::npos) << *report;
@@ -211,7 +237,8 @@ TEST(TestSendToLynxSim, BothChecksumsAreRightAndTheTitleIsTheLevelName) {
     // The echo and then the answer arrive as notifications on the window's
     // queue; the answer moves the send on.
     const auto end = std::chrono::steady_clock::now() + 20s;
-    while (send.CurrentState() == TestSend::State::AwaitingReply) {
+    while (send.CurrentState() == TestSend::State::Sending ||
+           send.CurrentState() == TestSend::State::AwaitingReply) {
         std::unique_lock lock(mutex);
         ASSERT_TRUE(posted.wait_until(lock, end, [&] { return !queue.empty(); }))
             << "the Lynx's answer did not arrive";
@@ -222,6 +249,26 @@ TEST(TestSendToLynxSim, BothChecksumsAreRightAndTheTitleIsTheLevelName) {
     }
     EXPECT_EQ(send.CurrentState(), TestSend::State::Acknowledging);
     send.Close();
+}
+
+// Com1 pointed at another device while GDLMap runs: the next send goes there.
+TEST(TestSendToLynxSim, APortChangedMeanwhileIsUsedAtTheNextSend) {
+    gdltest::PtyPair first, second;
+    MemoryRegistry registry;
+    // The line's events are not needed here: the test plays them itself.
+    ZcommLine line([](std::function<void()>) {}, &registry);
+    ManualTimer timer;
+    TestSend send(line, timer);
+    for (const gdltest::PtyPair* pty : {&first, &second}) {
+        registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com1", pty->Path());
+        ASSERT_TRUE(send.Start("Com1", "CAVE01", SampleLevel())) << send.Problem();
+        EXPECT_EQ(line.Component().DevicePath(), pty->Path());
+        const auto got = pty->Receive(kPreambleBytes);
+        EXPECT_EQ(got.size(), kPreambleBytes) << "the stream went to " << pty->Path();
+        send.Written(true);
+        send.Tick();
+        EXPECT_FALSE(send.Busy());
+    }
 }
 
 }  // namespace

@@ -193,16 +193,17 @@ TEST_F(LinkTest, ReadErrorEndsTheExchange) {
     ExpectStatus(" Warning: Read Error on Com1.", Lamp::Warn);
 }
 
-// A line that stops taking bytes drops the rest of the send at once.
-TEST_F(LinkTest, FirstFailedWriteDropsTheRestOfTheSend) {
+// The whole stream goes to the port in one write; a port that stops taking
+// bytes ends it, and the rest is dropped.
+TEST_F(LinkTest, AFailedWriteDropsTheRestOfTheSend) {
     const long level = 40 - 7;
     for (long failFrom : {100L, 512L + 10, 548L + 1, 548L + level - 1}) {
         line = {};
         Start({WriteSet(NumberedLevels(1))});
         line.failFromByte = failFrom;
         window->SpeedButton1Click();
-        const bool inHeader = failFrom >= 512 && failFrom < 548;  // one write
-        EXPECT_EQ(line.Attempts(), inHeader ? 548 : failFrom + 1) << failFrom;
+        EXPECT_EQ(line.writes, 1);
+        EXPECT_EQ(static_cast<long>(line.written.size()), failFrom);
         ExpectStatus(" Warning: Write Error on Com1.", Lamp::Warn);
         Silence();
         ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
@@ -214,19 +215,42 @@ TEST_F(LinkTest, FirstFailedWriteDropsTheRestOfTheSend) {
 }
 
 TEST_F(LinkTest, EverySendRestartsTheWatchdogOnceItsLastByteHasLeft) {
-    std::vector<std::pair<int, std::size_t>> atWait;  // timer starts, bytes written
-    line.onWaitSent = [&] { atWait.push_back({timer.Starts(), line.written.size()}); };
     Start({WriteSet(NumberedLevels(1))});
+    line.holdWrites = true;
     window->SpeedButton1Click();
+    EXPECT_EQ(LinkState(), lsSendingHeader);
+    EXPECT_FALSE(timer.Enabled());
+    line.Drain(548);
+    EXPECT_EQ(LinkState(), lsSendingLevel);
+    timer.Advance(3000);
+    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+    line.EndWrite(true);
+    EXPECT_EQ(LinkState(), lsAwaitingReply);
     timer.Advance(300);
     window->SpeedButton1Click();
-    ASSERT_EQ(atWait.size(), 2u);
-    EXPECT_EQ(atWait[1].second, 2 * (548u + 33));
-    EXPECT_EQ(timer.Starts(), atWait[1].first + 1);
+    EXPECT_FALSE(timer.Enabled()) << "the new send stops the old watchdog";
+    line.EndWrite(true);
     timer.Advance(300);
     ExpectStatus(" Sending Level to Lynx...", Lamp::On);
     timer.Advance(200);
     ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+}
+
+// PLAY while the stream still leaves the port waits for it, then sends: the
+// level goes out twice, one stream after the other, never interleaved.
+TEST_F(LinkTest, PlayDuringASendWaitsForIt) {
+    Start({WriteSet(NumberedLevels(1))});
+    line.holdWrites = true;
+    window->SpeedButton1Click();
+    window->SpeedButton1Click();
+    window->SpeedButton2Click();
+    EXPECT_EQ(line.writes, 1);
+    line.EndWrite(true);
+    EXPECT_EQ(line.writes, 2) << "one waiting click, run once the stream is out";
+    EXPECT_EQ(LinkState(), lsSendingHeader);
+    line.EndWrite(true);
+    EXPECT_EQ(line.writes, 2);
+    EXPECT_EQ(LinkState(), lsAwaitingReply);
 }
 
 // The one-wire cable hears its own bytes: what repeats the send, in order,
@@ -255,8 +279,8 @@ TEST_F(LinkTest, OwnEchoIsNoAnswerOfTheLynxs) {
         line = {};
         Start({WriteSet(NumberedLevels(1))});
         if (c.echo == Echo::DuringTheSend) {
-            line.onWrite = [this](unsigned char byte) {
-                line.incoming.push_back(byte);
+            line.onWrite = [this](const unsigned char* bytes, long count) {
+                line.incoming.insert(line.incoming.end(), bytes, bytes + count);
                 window->zComDataAvailable();
             };
         }

@@ -95,18 +95,7 @@ inline std::string WriteProjectSet(const std::string& folder, const std::string&
     return folder + file;
 }
 
-// The window's serial line, with a look at the moment the send waits for its
-// last byte to leave.
-struct PlayerLine : gdl::FakeSerialLine {
-    std::function<void()> onWaitSent;
-    bool WaitSent() override {
-        if (onWaitSent) onWaitSent();
-        return FakeSerialLine::WaitSent();
-    }
-    // Bytes written but still queued in the port, as an adapter holds them.
-    std::size_t queued = 0;
-    std::size_t Unsent() const override { return queued; }
-};
+using PlayerLine = gdl::FakeSerialLine;
 
 // One send as the Lynx receives it: preamble, header, level bytes.
 struct Received {

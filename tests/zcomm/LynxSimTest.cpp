@@ -160,10 +160,11 @@ struct Player {
     }
     // As the player sends a level.
     void SendLevel(const Bytes& header, const Bytes& level) {
-        for (int i = 0; i < 512; ++i) EXPECT_TRUE(comm.WriteCommByte(0xA5));
-        EXPECT_TRUE(comm.WriteComm(header.data(), static_cast<long>(header.size())));
-        for (unsigned char byte : level) EXPECT_TRUE(comm.WriteCommByte(byte));
-        EXPECT_TRUE(comm.WaitSent());
+        Bytes stream(512, 0xA5);
+        stream.insert(stream.end(), header.begin(), header.end());
+        stream.insert(stream.end(), level.begin(), level.end());
+        EXPECT_TRUE(comm.WriteComm(stream.data(), static_cast<long>(stream.size())));
+        EXPECT_TRUE(gdltest::WaitWritten(comm, events, std::chrono::seconds(20)));
     }
     bool Receive(std::size_t count) {
         return events.PumpUntil([&] { return received.size() >= count; });

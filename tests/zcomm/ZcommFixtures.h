@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -144,6 +145,16 @@ private:
     std::deque<std::function<void()>> queue_;
     std::vector<std::thread::id> posterThreads_;
 };
+
+// Pumps the owner's events until the write under way has ended; how it ended.
+inline bool WaitWritten(gdl::TZComm& comm, PostQueue& events, milliseconds patience = kPatience) {
+    std::optional<bool> ended;
+    auto before = comm.OnWritten;
+    comm.OnWritten = [&](gdl::TZComm*, bool ok) { ended = ok; };
+    const bool done = events.PumpUntil([&] { return ended.has_value(); }, patience);
+    comm.OnWritten = before;
+    return done && *ended;
+}
 
 // The player's link settings.
 inline void UseLinkSettings(gdl::TZComm& comm, const std::string& port) {

@@ -2,6 +2,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <termios.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -157,10 +158,10 @@ TEST(ComputeLineSettings, MapsEachLineSetting) {
         comm.DataBits = c.bits;
         comm.StopBits = c.stop;
         comm.BaudRate = 19200;
-        auto settings = gdl::ComputeLineSettings(comm, termios{});
-        ASSERT_EQ(settings.error, "");
-        EXPECT_EQ(settings.tio.c_cflag & kLineBits, c.cflag) << c.parity << " " << c.bits;
-        EXPECT_EQ(::cfgetospeed(&settings.tio), B19200);
+        auto words = gdl::LineTermios(comm.Settings());
+        ASSERT_TRUE(words) << words.Err().Message();
+        EXPECT_EQ(words->cflag & kLineBits, c.cflag) << c.parity << " " << c.bits;
+        EXPECT_EQ(words->speed, static_cast<unsigned long>(B19200));
     }
 }
 
@@ -172,18 +173,19 @@ TEST(ComputeLineSettings, MapsFlowControlAndReceiveOptions) {
     comm.XInputFlowCtl = false;
     comm.DiscardNULL = true;
     comm.ErrorReplace = true;
-    auto settings = gdl::ComputeLineSettings(comm, termios{});
-    ASSERT_EQ(settings.error, "");
-    EXPECT_NE(settings.tio.c_cflag & CRTSCTS, 0u);
-    EXPECT_EQ(settings.tio.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON));
-    EXPECT_EQ(settings.tio.c_cc[VSTART], 0x21);
-    EXPECT_EQ(settings.tio.c_cc[VSTOP], 0x23);
-    EXPECT_TRUE(settings.receive.marked && settings.receive.discardNull);
-    EXPECT_EQ(settings.receive.errorChar, '~');
+    auto words = gdl::LineTermios(comm.Settings());
+    ASSERT_TRUE(words) << words.Err().Message();
+    EXPECT_NE(words->cflag & CRTSCTS, 0u);
+    EXPECT_EQ(words->iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON));
+    EXPECT_EQ(words->vstart, 0x21);
+    EXPECT_EQ(words->vstop, 0x23);
+    auto receive = gdl::ReceiveOptions(comm.Settings());
+    EXPECT_TRUE(receive.marked && receive.discardNull);
+    EXPECT_EQ(receive.errorChar, '~');
     comm.EnableParity = false;
-    settings = gdl::ComputeLineSettings(comm, termios{});
-    EXPECT_EQ(settings.tio.c_iflag & (INPCK | PARMRK), 0u);
-    EXPECT_FALSE(settings.receive.marked);
+    words = gdl::LineTermios(comm.Settings());
+    EXPECT_EQ(words->iflag & (INPCK | PARMRK), 0u);
+    EXPECT_FALSE(gdl::ReceiveOptions(comm.Settings()).marked);
 }
 
 TEST(ComputeLineSettings, RefusesWhatLinuxCannotGiveWithAReason) {
@@ -197,8 +199,10 @@ TEST(ComputeLineSettings, RefusesWhatLinuxCannotGiveWithAReason) {
     for (const auto& [change, why] : cases) {
         gdl::TZComm pure{nullptr};
         change(pure);
-        EXPECT_NE(gdl::ComputeLineSettings(pure, termios{}).error.find(why), std::string::npos)
-            << why;
+        auto refused = gdl::CheckLineSettings(pure.Settings());
+        ASSERT_FALSE(refused) << why;
+        EXPECT_EQ(refused.Err().Kind(), gdl::ErrorKind::Unsupported);
+        EXPECT_NE(refused.Err().Message().find(why), std::string::npos) << why;
 
         Line line;
         ASSERT_TRUE(line.comm.OpenConnection());
@@ -238,7 +242,7 @@ TEST(TZComm, BytesPassUnchangedBothWaysAndInOrder) {
         EXPECT_TRUE(line.comm.WriteComm(header.data(), 36));
         EXPECT_EQ(line.pty.Receive(36), header);
         EXPECT_TRUE(line.comm.WriteComm(special.data(), static_cast<long>(special.size())));
-        EXPECT_TRUE(line.comm.WaitSent());
+        EXPECT_TRUE(gdltest::WaitWritten(line.comm, line.events));
         EXPECT_EQ(line.pty.Receive(special.size()), special);
 
         line.pty.Send(special);
@@ -358,7 +362,6 @@ TEST(TZComm, AVanishedDeviceIsReportedOnceAndWritesFailAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(line.comm.WriteCommByte(0xA5));
     EXPECT_FALSE(line.comm.WriteComm(Bytes(36).data(), 36));
-    EXPECT_FALSE(line.comm.WaitSent());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
     EXPECT_TRUE(line.comm.CloseConnection());
     EXPECT_EQ(gdltest::Threads(), threads);

@@ -20,7 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "CommandLine.h"
 #include "LinkStream.h"
+#include "SerialPosix.h"
 #include "SimScript.h"
 #include "UniqueFd.h"
 
@@ -113,29 +115,13 @@ private:
     bool active_ = false;
 };
 
-bool MakeRaw(int fd, std::optional<speed_t> speed) {
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) return false;
-    ::cfmakeraw(&tio);
-    if (speed) {
-        ::cfsetispeed(&tio, *speed);
-        ::cfsetospeed(&tio, *speed);
-        tio.c_cflag |= PARENB | CLOCAL | CREAD;
-        tio.c_cflag &= ~(PARODD | CSTOPB | CRTSCTS);
-    }
-    return ::tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
-std::optional<speed_t> SpeedOf(unsigned baud) {
-    const std::pair<unsigned, speed_t> rates[] = {
-        {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
-        {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
-        {230400, B230400}, {460800, B460800}, {921600, B921600},
-    };
-    for (const auto& [rate, speed] : rates) {
-        if (rate == baud) return speed;
-    }
-    return std::nullopt;
+// The cable's framing at rate: 8 data bits, even parity, 1 stop bit.
+gdl::LineSettings CableSettings(unsigned rate) {
+    gdl::LineSettings settings;
+    settings.baudRate = rate;
+    settings.parity = gdl::even_parity;
+    settings.parityCheck = false;
+    return settings;
 }
 
 class Simulator {
@@ -422,8 +408,17 @@ int UsageError(const std::string& why) {
 
 // The options, or the exit status when there is nothing to run.
 std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    std::vector<gdl::OptionSpec> specs = {
+        {"--help"}, {"-h"}, {"--version"}, {"--no-echo"}, {"--lynx-off"}};
+    for (const char* name : {"--device", "--baud", "--answer-delay", "--answer-bytes",
+                             "--burst-gap", "--level-timeout", "--script", "--noise"})
+        specs.push_back({name, true});
+    auto parsed = gdl::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), specs);
+    if (!parsed) return UsageError(parsed.Err().Message());
+    if (!parsed->words.empty())
+        return UsageError("unknown argument \"" + parsed->words.front() + "\"");
+    for (const auto& [name, value] : parsed->options) {
+        const std::string_view arg = name;
         if (arg == "--help" || arg == "-h") {
             std::printf("%s\n%s", kUsageLine, kHelp);
             return 0;
@@ -440,12 +435,6 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             options.lynxOff = true;
             continue;
         }
-        const bool takesValue = arg == "--device" || arg == "--baud" || arg == "--answer-delay" ||
-                                arg == "--answer-bytes" || arg == "--burst-gap" ||
-                                arg == "--level-timeout" || arg == "--script" || arg == "--noise";
-        if (!takesValue) return UsageError("unknown argument \"" + std::string(arg) + "\"");
-        if (i + 1 >= argc) return UsageError(std::string(arg) + " needs a value");
-        const std::string value = argv[++i];
         auto number = [&](unsigned max, unsigned& into) -> bool {
             auto parsed = gdl::ParseCount(value, max);
             if (parsed) into = *parsed;
@@ -477,7 +466,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             if (!options.script) return UsageError("bad --script: " + why);
         }
     }
-    if (!options.device.empty() && options.baud && !SpeedOf(*options.baud)) {
+    if (!options.device.empty() && options.baud && !gdl::IsStandardBaud(*options.baud)) {
         return UsageError("the port cannot run at " + std::to_string(*options.baud) + " baud");
     }
     return std::nullopt;
@@ -496,8 +485,8 @@ int OpenPseudoTerminal(gdl::UniqueFd& slave, std::string& path) {
     path = name;
     const int fd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     slave.Reset(fd);
-    if (fd < 0 || !MakeRaw(fd, std::nullopt)) return -1;
-    MakeRaw(master, std::nullopt);
+    if (fd < 0 || !gdl::MakeRawLine(fd, std::nullopt)) return -1;
+    (void)gdl::MakeRawLine(master, std::nullopt);
     return master;
 }
 
@@ -531,9 +520,14 @@ int main(int argc, char** argv) {
     } else {
         // Without O_NONBLOCK the open could wait for a carrier the cable lacks.
         fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0 || !MakeRaw(fd, SpeedOf(options.baud.value_or(9600)))) {
+        if (fd < 0) {
             std::fprintf(stderr, "lynxsim: cannot use %s: %s\n", path.c_str(),
                          std::strerror(errno));
+            return 1;
+        }
+        if (auto raw = gdl::MakeRawLine(fd, CableSettings(options.baud.value_or(9600))); !raw) {
+            std::fprintf(stderr, "lynxsim: cannot use %s: %s\n", path.c_str(),
+                         raw.Err().Message().c_str());
             return 1;
         }
     }

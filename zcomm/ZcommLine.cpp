@@ -33,7 +33,8 @@ void ApplyLynxPortSettings(TZComm& p) {
     p.TimeoutWriteConstant = 5000;
 }
 
-ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry) : zCom_(std::move(post)) {
+ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry, const Clock& clock)
+    : zCom_(std::move(post), clock) {
     ApplyLynxPortSettings(zCom_);
     zCom_.SetPortResolver(RegistryPortResolver(registry));
     zCom_.Port = "Com1";
@@ -42,6 +43,12 @@ ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry) : zCom_(std:
     };
     zCom_.OnErrorOccurred = [this](TZComm*, int error, const std::string& errorstr) {
         if (onErrorOccurred) onErrorOccurred(error, errorstr);
+    };
+    zCom_.OnWriteProgress = [this](TZComm*) {
+        if (onWriteProgress) onWriteProgress();
+    };
+    zCom_.OnWritten = [this](TZComm*, bool ok) {
+        if (onWritten) onWritten(ok);
     };
 }
 

@@ -2,6 +2,12 @@
 // thread TCommThread. The published properties and operations keep the
 // component's own names; the termios side lives in SerialPosix.
 //
+// Writing: WriteComm hands the bytes over and returns; the watch thread gives
+// them to the driver as fast as it takes them, so the driver paces the wire
+// and nothing waits on the owner's thread. While they go out the owner hears
+// OnWriteProgress (at most every 50 ms), and once the last byte has left the
+// port (or the port took nothing for the write time-out) one OnWritten.
+//
 // Hand-over between the watch thread and the owner: the thread never waits
 // for the owner. Each read from the port that queued bytes (or found a line
 // error) posts exactly one notification, so the owner gets one
@@ -17,22 +23,20 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Clock.h"
+#include "Error.h"
+#include "LineSettings.h"
 #include "ReceiveQueue.h"
 
 namespace gdl {
 
 class SerialPort;
 class WakeEvent;
-enum class IoResult;
-
-enum TParity { no_parity = 0, odd_parity = 1, even_parity = 2, mark_parity = 3, space_parity = 4 };
-// The port gets value + 4 data bits.
-enum TDataBits { databits4 = 0, databits5 = 1, databits6 = 2, databits7 = 3, databits8 = 4 };
-enum TStopBits { stop1 = 0, stop1x5 = 1, stop2 = 2 };
 
 // The Win32 numbers, since callers pass them through: PurgeComm's flags and
 // EscapeCommFunction's functions. The error flags (kCeRxParity ...) are in
@@ -66,12 +70,16 @@ public:
     TCommThread(const TCommThread&) = delete;
     TCommThread& operator=(const TCommThread&) = delete;
 
+    // More to write: the thread adds it to its wait.
+    void Wake();
+
 private:
     void Execute();
     TZComm& owner_;
     SerialPort& port_;
     std::uint64_t generation_;
     std::unique_ptr<WakeEvent> wake_;
+    std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
@@ -81,7 +89,8 @@ public:
     // a queue in tests). Every event is raised from a posted function. post
     // is called from the watch thread and must not wait for the owner.
     using PostFn = std::function<void(std::function<void()>)>;
-    explicit TZComm(PostFn post);
+    // clock: what the write time-out is measured by.
+    explicit TZComm(PostFn post, const Clock& clock = SteadyClock::Instance());
     // Closes an open connection too, so no fd or thread outlives the component.
     ~TZComm();
     TZComm(const TZComm&) = delete;
@@ -124,6 +133,8 @@ public:
 
     std::function<void(TZComm* Sender)> OnDataAvailable;
     std::function<void(TZComm* Sender, int error, const std::string& errorstr)> OnErrorOccurred;
+    std::function<void(TZComm* Sender)> OnWriteProgress;
+    std::function<void(TZComm* Sender, bool ok)> OnWritten;
 
     // 2, 1 once destruction has begun.
     int State() const { return state_; }
@@ -145,30 +156,25 @@ public:
     // OnErrorOccurred with "Read Error"; then min(count, waiting) bytes are
     // taken. Never waits: 0 at once when nothing has arrived.
     long ReadComm(unsigned char* buffer, long count);
-    // Every byte goes through WriteCommByte, all of them even after one fails.
+    // Hands the bytes to the watch thread to write and returns at once; false
+    // when not connected, on a vanished device, and while a line error waits
+    // to be read when the port's AbortOnError is on (then no OnWritten).
     bool WriteComm(const unsigned char* buffer, long count);
-    // Waits at most 2000 ms for the kernel to take the byte; fails at once on
-    // a vanished device, and while a line error waits to be read when the
-    // port's AbortOnError is on.
-    bool WriteCommByte(unsigned char byte);
+    bool WriteCommByte(unsigned char byte) { return WriteComm(&byte, 1); }
     std::string GetText();
     void SetText(const std::string& text);
     // The data-available handler: raises OnDataAvailable when connected.
     // Result 0 when not connected, else 1.
     int MessageCOMM();
 
-    // Waits until every byte written has left the port, bounded by the write
-    // time-outs (TimeoutWriteConstant + TimeoutWriteMultiplier * bytes
-    // pending, as handed over by SetTimeouts); false on time-out (the unsent
-    // rest is dropped, as a timed-out write is), on a vanished device, or when
-    // not connected. A pseudo-terminal has no wire: it returns at once there.
-    // unsent, when given, hears the bytes still queued while it waits.
-    bool WaitSent(const std::function<void(std::size_t unsent)>& unsent = {});
     // Bytes written that have not left the port yet (0 when not connected).
     std::size_t OutputQueued() const;
     // Why the last OpenConnection or SetConnection failed, as a sentence for
-    // the user ("" after success).
-    const std::string& LastError() const { return lastError_; }
+    // the user ("" after success), and the failure with its kind.
+    const std::string& LastError() const { return lastError_.Message(); }
+    const Error& LastFailure() const { return lastError_; }
+    // The settings SetConnection hands the port, from the properties.
+    LineSettings Settings() const;
     // The device path the last OpenConnection resolved Port to.
     const std::string& DevicePath() const { return devicePath_; }
     // True once the device went away (hang-up, EIO): writes then fail at once.
@@ -182,13 +188,13 @@ public:
 
 private:
     friend class TCommThread;
-    struct PortTimeouts {
-        std::uint32_t readInterval = 0, readMultiplier = 0, readConstant = 0;
-        std::uint32_t writeMultiplier = 0, writeConstant = 0;
-    };
-    bool FailOpen(std::string why);
-    // Notes a vanished device.
-    bool Succeeded(IoResult result);
+    bool FailOpen(Error why);
+    // The watch thread's side of writing: as much as the driver takes, then
+    // the progress and the end. Returns how long the thread may wait before
+    // it must look again (-1: no write under way).
+    int PushOutput();
+    void EndWrite(std::uint64_t generation, bool ok);
+    void PostWriteProgress(std::uint64_t generation);
     void Arrived(std::uint64_t generation, const unsigned char* bytes, std::size_t count,
                  int driverErrors);
     void PortVanished(std::uint64_t generation);
@@ -199,6 +205,7 @@ private:
     }
 
     PostFn post_;
+    const Clock& clock_;
     PortResolver resolvePort_;
     int state_ = 2;
     int connected_ = 0;
@@ -206,7 +213,16 @@ private:
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<TCommThread> thread_;
     ReceiveQueue queue_;
-    PortTimeouts timeouts_;
+    PortTimeouts timeouts_{0, 0, 0, 0, 0};
+    // What WriteComm handed over and the driver has not taken yet; the
+    // window thread adds, the watch thread takes.
+    mutable std::mutex outMutex_;
+    std::vector<unsigned char> out_;
+    std::size_t outAt_ = 0;
+    bool writing_ = false;
+    std::size_t lastUnsent_ = 0;
+    long long movedMs_ = 0;     // when the port last took or sent a byte
+    long long reportedMs_ = 0;  // when progress was last posted
     // As the port was last set; the watch thread reads the second.
     bool abortOnError_ = false;
     std::atomic<bool> dsrSensitive_{false};
@@ -217,7 +233,7 @@ private:
     // Posted functions hold it weakly: none runs after the component is gone.
     std::shared_ptr<TZComm*> self_;
     std::string lastText_;
-    std::string lastError_;
+    Error lastError_{ErrorKind::Caller, ""};
     std::string devicePath_;
 };
 

@@ -27,12 +27,13 @@
 // - ClearCommError: the receive queue's error flags, filled from the marks and
 //   from the driver's counters (TIOCGICOUNT; EINVAL/ENOTTY: it keeps none).
 // - SetCommTimeouts: Linux has no port time-outs; the component keeps them and
-//   bounds its waits by them (WaitSent uses the write time-outs).
+//   bounds its waits by them (a write fails once the port has taken nothing
+//   for the write time-out).
 // - WaitCommEvent(EV_RXCHAR): poll on the port and on the thread's eventfd.
-// - ReadFile/WriteFile overlapped: non-blocking read/write; a write that finds
-//   the kernel buffer full waits in poll(POLLOUT) for its limit. A write
-//   returns when the byte is in the kernel, so WaitSent waits for TIOCOUTQ to
-//   empty and then tcdrain, bounded by the write time-outs.
+// - ReadFile/WriteFile overlapped: non-blocking read/write. The watch thread
+//   hands a write to the driver as fast as it takes it (poll POLLOUT), so the
+//   driver paces the wire; the write is done once TIOCOUTQ is empty and
+//   tcdrain has returned.
 // - A vanished device: POLLHUP/POLLERR, read 0 or EIO/ENXIO; writes fail at once.
 // - SetupComm: the receive queue's size; the kernel's own buffers are fixed.
 // - FTDI adapters hold bytes up to 16 ms: ASYNC_LOW_LATENCY at open, if allowed.
@@ -47,6 +48,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -57,19 +59,14 @@
 #include <utility>
 
 #include "SerialPreflight.h"
-#include "Zcomm.h"
 
 namespace gdl {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // UNIX98 pty slaves (/dev/pts/N).
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
-// How often a drain that someone watches says how far it is.
-constexpr int kDrainReportMs = 50;
 
 struct BaudEntry {
     std::uint32_t rate;
@@ -88,11 +85,11 @@ constexpr std::array kBaudRates{
     BaudEntry{3000000, B3000000}, BaudEntry{3500000, B3500000}, BaudEntry{4000000, B4000000},
 };
 
-std::uint32_t RateOf(speed_t speed) {
+std::optional<speed_t> BaudConstant(std::uint32_t rate) {
     for (const auto& entry : kBaudRates) {
-        if (entry.speed == speed) return entry.rate;
+        if (entry.rate == rate) return entry.speed;
     }
-    return 9600;
+    return std::nullopt;
 }
 
 tcflag_t DataBitsFlag(TDataBits bits) {
@@ -123,24 +120,17 @@ tcflag_t ParityFlags(TParity parity) {
     }
 }
 
-std::string Unsupported(const TZComm& comm) {
-    if (!BaudConstant(comm.BaudRate)) {
-        return "The baud rate " + std::to_string(comm.BaudRate) + " is not available.";
-    }
-    if (comm.DataBits < databits5 || comm.DataBits > databits8) {
-        return std::to_string(static_cast<int>(comm.DataBits) + 4) +
-               " data bits are not available on Linux.";
-    }
-    if (comm.StopBits != stop1 && comm.StopBits != stop2) {
-        return "1.5 stop bits are not available on Linux.";
-    }
-    if (comm.Parity < no_parity || comm.Parity > space_parity) return "Unknown parity.";
-    if (comm.DSRFlowCtl) return "Linux has no DSR output handshake.";
-    return {};
+bool GoneErrno(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
 }
 
-bool Gone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE;
+Error SystemError(const char* what) {
+    return Error::FromErrno(errno, std::string(what) + ": " + std::strerror(errno) + ".");
+}
+
+Result<void> Check(bool ok, const char* what) {
+    if (ok) return {};
+    return SystemError(what);
 }
 
 // A socket, or the console devices (the controlling terminal /dev/tty,
@@ -153,51 +143,91 @@ bool IsNoSerialLine(const std::string& path) {
     return S_ISCHR(st.st_mode) && ::major(st.st_rdev) == 5 && ::minor(st.st_rdev) <= 2;
 }
 
-int MsUntil(Clock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+// The settings onto tio, over what the port had.
+void FillTermios(const LineSettings& l, termios& tio) {
+    ::cfmakeraw(&tio);
+    const speed_t speed = *BaudConstant(l.baudRate);
+    ::cfsetispeed(&tio, speed);
+    ::cfsetospeed(&tio, speed);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    tio.c_cflag |= DataBitsFlag(l.dataBits) | ParityFlags(l.parity) | CLOCAL | CREAD | HUPCL;
+    if (l.stopBits == stop2) tio.c_cflag |= CSTOPB;
+    if (l.flow.cts) tio.c_cflag |= CRTSCTS;
+    tio.c_iflag &= ~(INPCK | PARMRK | IGNPAR | IXON | IXOFF | IXANY | IUCLC | IMAXBEL);
+    if (l.parityCheck) tio.c_iflag |= INPCK | PARMRK;
+    if (l.flow.xonOutput) tio.c_iflag |= IXON;
+    if (l.flow.xonInput) tio.c_iflag |= IXOFF;
+    tio.c_cc[VSTART] = l.flow.xonChar;
+    tio.c_cc[VSTOP] = l.flow.xoffChar;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
 }
 
 }  // namespace
 
-std::optional<speed_t> BaudConstant(std::uint32_t rate) {
-    for (const auto& entry : kBaudRates) {
-        if (entry.rate == rate) return entry.speed;
-    }
-    return std::nullopt;
+bool IsStandardBaud(std::uint32_t rate) {
+    return BaudConstant(rate).has_value();
 }
 
-LineSettings ComputeLineSettings(const TZComm& comm, const termios& current) {
-    LineSettings settings;
-    settings.error = Unsupported(comm);
-    if (!settings.error.empty()) return settings;
-    termios& tio = settings.tio;
-    tio = current;
-    ::cfmakeraw(&tio);
-    const speed_t speed = *BaudConstant(comm.BaudRate);
-    ::cfsetispeed(&tio, speed);
-    ::cfsetospeed(&tio, speed);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    tio.c_cflag |= DataBitsFlag(comm.DataBits) | ParityFlags(comm.Parity) | CLOCAL | CREAD | HUPCL;
-    if (comm.StopBits == stop2) tio.c_cflag |= CSTOPB;
-    if (comm.CTSFlowCtl) tio.c_cflag |= CRTSCTS;
-    tio.c_iflag &= ~(INPCK | PARMRK | IGNPAR | IXON | IXOFF | IXANY | IUCLC | IMAXBEL);
-    if (comm.EnableParity) tio.c_iflag |= INPCK | PARMRK;
-    if (comm.XOuputFlowCtl) tio.c_iflag |= IXON;
-    if (comm.XInputFlowCtl) tio.c_iflag |= IXOFF;
-    tio.c_cc[VSTART] = static_cast<cc_t>(comm.XOnChar);
-    tio.c_cc[VSTOP] = static_cast<cc_t>(comm.XOffChar);
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
-    settings.receive.marked = comm.EnableParity;
-    settings.receive.discardNull = comm.DiscardNULL;
-    if (comm.ErrorReplace) settings.receive.errorChar = static_cast<unsigned char>(comm.ErrorChar);
-    settings.receive.capacity = std::max<std::size_t>(comm.InputQueueSize, 16);
-    return settings;
+Result<void> CheckLineSettings(const LineSettings& l) {
+    if (!BaudConstant(l.baudRate))
+        return Error::Unsupported("The baud rate " + std::to_string(l.baudRate) +
+                                  " is not available.");
+    if (l.dataBits < databits5 || l.dataBits > databits8)
+        return Error::Unsupported(std::to_string(static_cast<int>(l.dataBits) + 4) +
+                                  " data bits are not available on Linux.");
+    if (l.stopBits != stop1 && l.stopBits != stop2)
+        return Error::Unsupported("1.5 stop bits are not available on Linux.");
+    if (l.parity < no_parity || l.parity > space_parity)
+        return Error::Unsupported("Unknown parity.");
+    if (l.flow.dsr) return Error::Unsupported("Linux has no DSR output handshake.");
+    return {};
+}
+
+Result<TermiosWords> LineTermios(const LineSettings& settings) {
+    if (auto ok = CheckLineSettings(settings); !ok) return ok.Err();
+    termios tio{};
+    FillTermios(settings, tio);
+    TermiosWords w;
+    w.iflag = tio.c_iflag;
+    w.oflag = tio.c_oflag;
+    w.cflag = tio.c_cflag;
+    w.lflag = tio.c_lflag;
+    w.speed = ::cfgetospeed(&tio);
+    w.vstart = tio.c_cc[VSTART];
+    w.vstop = tio.c_cc[VSTOP];
+    return w;
+}
+
+ReceiveQueue::Options ReceiveOptions(const LineSettings& l) {
+    ReceiveQueue::Options receive;
+    receive.marked = l.parityCheck;
+    receive.discardNull = l.discardNull;
+    receive.errorChar = l.errorChar;
+    receive.capacity = std::max<std::size_t>(l.inputQueue, 16);
+    return receive;
 }
 
 std::string OpenErrorText(int error, const std::string& path) {
     return ExplainOpenFailure(error, path);
+}
+
+bool IsGone(const Error& error) {
+    return GoneErrno(error.Errno());
+}
+
+Result<void> MakeRawLine(int fd, const std::optional<LineSettings>& settings) {
+    if (settings) {
+        if (auto ok = CheckLineSettings(*settings); !ok) return ok;
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) return SystemError("The line's settings cannot be read");
+    if (settings) {
+        FillTermios(*settings, tio);
+    } else {
+        ::cfmakeraw(&tio);
+    }
+    return Check(::tcsetattr(fd, TCSANOW, &tio) == 0, "The line refuses its settings");
 }
 
 WakeEvent::WakeEvent() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
@@ -210,27 +240,24 @@ void WakeEvent::Signal() {
     }
 }
 
+void WakeEvent::Clear() {
+    std::uint64_t count = 0;
+    while (::read(fd_.Get(), &count, sizeof count) < 0 && errno == EINTR) {
+    }
+}
+
 SerialPort::SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
-std::unique_ptr<SerialPort> SerialPort::Open(const std::string& path, std::string& why) {
-    if (IsNoSerialLine(path)) {
-        why = OpenErrorText(ENOTTY, path);
-        return nullptr;
-    }
+Result<std::unique_ptr<SerialPort>> SerialPort::Open(const std::string& path) {
+    auto refuse = [&path](int error) {
+        return Error::FromErrno(error, OpenErrorText(error, path));
+    };
+    if (IsNoSerialLine(path)) return refuse(ENOTTY);
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd) {
-        why = OpenErrorText(errno, path);
-        return nullptr;
-    }
+    if (!fd) return refuse(errno);
     termios tio{};
-    if (!::isatty(fd.Get()) || ::tcgetattr(fd.Get(), &tio) != 0) {
-        why = OpenErrorText(ENOTTY, path);
-        return nullptr;
-    }
-    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        why = OpenErrorText(errno, path);
-        return nullptr;
-    }
+    if (!::isatty(fd.Get()) || ::tcgetattr(fd.Get(), &tio) != 0) return refuse(ENOTTY);
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return refuse(errno);
     ::ioctl(fd.Get(), TIOCEXCL);
     auto port = std::make_unique<SerialPort>(std::move(fd));
     port->CounterErrors();  // the baseline for later counts
@@ -241,46 +268,38 @@ SerialPort::~SerialPort() {
     ::ioctl(fd_.Get(), TIOCNXCL);
 }
 
-bool SerialPort::GetSettings(termios& tio) const {
-    return ::tcgetattr(fd_.Get(), &tio) == 0;
-}
-
-bool SerialPort::Apply(const termios& tio) {
-    if (::tcsetattr(fd_.Get(), TCSANOW, &tio) == 0) return true;
-    // A pty forces 8 data bits without parity, and the C library then says
-    // EINVAL although the rest was taken. Anywhere else the driver refused.
-    termios now{};
-    if (errno != EINVAL || !IsPseudoTerminal() || !GetSettings(now)) return false;
-    return now.c_iflag == tio.c_iflag && now.c_oflag == tio.c_oflag && now.c_lflag == tio.c_lflag &&
-           ::cfgetospeed(&now) == ::cfgetospeed(&tio);
-}
-
 bool SerialPort::IsPseudoTerminal() const {
     struct stat st {};
     return ::fstat(fd_.Get(), &st) == 0 && S_ISCHR(st.st_mode) &&
            major(st.st_rdev) >= kPtySlaveMajorFirst && major(st.st_rdev) <= kPtySlaveMajorLast;
 }
 
-std::string SerialPort::Configure(const TZComm& comm, ReceiveQueue::Options& receive) {
-    termios current{};
-    if (!GetSettings(current))
-        return std::string("The port's settings cannot be read: ") + std::strerror(errno) + ".";
-    LineSettings settings = ComputeLineSettings(comm, current);
-    if (!settings.error.empty()) return settings.error;
-    if (!Apply(settings.tio))
-        return std::string("The port refuses its settings: ") + std::strerror(errno) + ".";
-    receive = settings.receive;
-    return {};
+Result<void> SerialPort::Configure(const LineSettings& settings) {
+    if (auto ok = CheckLineSettings(settings); !ok) return ok;
+    termios tio{};
+    if (::tcgetattr(fd_.Get(), &tio) != 0) return SystemError("The port's settings cannot be read");
+    FillTermios(settings, tio);
+    if (::tcsetattr(fd_.Get(), TCSANOW, &tio) == 0) return {};
+    // A pty forces 8 data bits without parity, and the C library then says
+    // EINVAL although the rest was taken. Anywhere else the driver refused.
+    const int error = errno;
+    termios now{};
+    if (error == EINVAL && IsPseudoTerminal() && ::tcgetattr(fd_.Get(), &now) == 0 &&
+        now.c_iflag == tio.c_iflag && now.c_oflag == tio.c_oflag && now.c_lflag == tio.c_lflag &&
+        ::cfgetospeed(&now) == ::cfgetospeed(&tio))
+        return {};
+    errno = error;
+    return SystemError("The port refuses its settings");
 }
 
-bool SerialPort::SetDtr(bool on) {
+Result<void> SerialPort::SetDtr(bool on) {
     int lines = TIOCM_DTR;
-    return ::ioctl(fd_.Get(), on ? TIOCMBIS : TIOCMBIC, &lines) == 0;
+    return Check(::ioctl(fd_.Get(), on ? TIOCMBIS : TIOCMBIC, &lines) == 0, "DTR");
 }
 
-bool SerialPort::SetRts(bool on) {
+Result<void> SerialPort::SetRts(bool on) {
     int lines = TIOCM_RTS;
-    return ::ioctl(fd_.Get(), on ? TIOCMBIS : TIOCMBIC, &lines) == 0;
+    return Check(::ioctl(fd_.Get(), on ? TIOCMBIS : TIOCMBIC, &lines) == 0, "RTS");
 }
 
 bool SerialPort::DsrLow() const {
@@ -295,96 +314,71 @@ void SerialPort::AskLowLatency() {
     ::ioctl(fd_.Get(), TIOCSSERIAL, &serial);
 }
 
-bool SerialPort::Flush(bool input, bool output) {
-    if (!input && !output) return true;
-    return ::tcflush(fd_.Get(), input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH) == 0;
+Result<void> SerialPort::Flush(bool input, bool output) {
+    if (!input && !output) return {};
+    const int which = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
+    return Check(::tcflush(fd_.Get(), which) == 0, "Purge");
 }
 
-bool SerialPort::SuspendOutput(bool suspend) {
-    return ::tcflow(fd_.Get(), suspend ? TCOOFF : TCOON) == 0;
+Result<void> SerialPort::SuspendOutput(bool suspend) {
+    return Check(::tcflow(fd_.Get(), suspend ? TCOOFF : TCOON) == 0, "XOFF/XON");
 }
 
-bool SerialPort::Break(bool on) {
-    return ::ioctl(fd_.Get(), on ? TIOCSBRK : TIOCCBRK) == 0;
+Result<void> SerialPort::Break(bool on) {
+    return Check(::ioctl(fd_.Get(), on ? TIOCSBRK : TIOCCBRK) == 0, "Break");
 }
 
-bool SerialPort::SetXonXoff(bool on) {
+Result<void> SerialPort::SetXonXoff(bool on) {
     termios tio{};
-    if (!GetSettings(tio)) return false;
+    if (::tcgetattr(fd_.Get(), &tio) != 0) return SystemError("The port's settings cannot be read");
     if (on) {
         tio.c_iflag |= IXON | IXOFF;
     } else {
         tio.c_iflag &= ~(IXON | IXOFF);
     }
-    return Apply(tio);
+    return Check(::tcsetattr(fd_.Get(), TCSANOW, &tio) == 0, "The port refuses its settings");
 }
 
-IoResult SerialPort::WriteByte(unsigned char byte, std::chrono::milliseconds limit) {
-    const auto deadline = Clock::now() + limit;
+Result<std::size_t> SerialPort::WriteSome(const unsigned char* bytes, std::size_t count) {
     for (;;) {
-        const ssize_t written = ::write(fd_.Get(), &byte, 1);
-        if (written == 1) return IoResult::Ok;
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0 && errno != EAGAIN)
-            return Gone(errno) ? IoResult::Vanished : IoResult::Failed;
-        pollfd out{fd_.Get(), POLLOUT, 0};
-        const int ready = ::poll(&out, 1, MsUntil(deadline));
-        if (ready < 0 && errno != EINTR) return IoResult::Failed;
-        if (ready == 0) return IoResult::TimedOut;
-        if (out.revents & (POLLHUP | POLLERR | POLLNVAL)) return IoResult::Vanished;
+        const ssize_t written = ::write(fd_.Get(), bytes, count);
+        if (written >= 0) return static_cast<std::size_t>(written);
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN) return std::size_t{0};
+        return SystemError("Write");
     }
 }
 
-std::size_t SerialPort::OutputQueued() const {
+Result<std::size_t> SerialPort::OutputQueued() const {
     int queued = 0;
-    if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
-    return static_cast<std::size_t>(queued);
+    if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0) return SystemError("TIOCOUTQ");
+    return static_cast<std::size_t>(std::max(queued, 0));
 }
 
-IoResult SerialPort::Drain(std::uint32_t constantMs, std::uint32_t multiplierMs,
-                           const std::function<void(std::size_t)>& unsent) {
-    const auto outputQueued = [this]() -> int {
-        int queued = 0;
-        if (::ioctl(fd_.Get(), TIOCOUTQ, &queued) != 0) return -errno;
-        return queued;
-    };
-    int queued = outputQueued();
-    if (queued < 0) return Gone(-queued) ? IoResult::Vanished : IoResult::Failed;
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(constantMs + std::uint64_t{multiplierMs} * queued);
-    termios tio{};
-    const std::uint32_t rate = GetSettings(tio) ? RateOf(::cfgetospeed(&tio)) : 9600;
-    while (queued > 0) {
-        const int left = MsUntil(deadline);
-        if (left == 0) {
-            // As a timed-out write: what has not left by now is not sent.
-            Flush(false, true);
-            return IoResult::TimedOut;
-        }
-        // Wait as long as the queued bytes take on the wire (11 bits each at
-        // most), then look again; the output queue gives no event when empty.
-        const auto wire = static_cast<int>(std::uint64_t{11000} * queued / rate) + 1;
-        ::poll(nullptr, 0, std::min({left, wire, unsent ? kDrainReportMs : wire}));
-        queued = outputQueued();
-        if (queued < 0) return Gone(-queued) ? IoResult::Vanished : IoResult::Failed;
-        if (unsent) unsent(static_cast<std::size_t>(queued));
-    }
-    // With the queue empty only the adapter's FIFO is left; the driver bounds this.
-    if (::tcdrain(fd_.Get()) != 0 && Gone(errno)) return IoResult::Vanished;
-    return IoResult::Ok;
+Result<void> SerialPort::DrainDriver() {
+    if (::tcdrain(fd_.Get()) == 0 || errno == EINTR) return {};
+    return SystemError("Drain");
 }
 
-SerialPort::Wake SerialPort::WaitReadable(const WakeEvent& wake) const {
-    std::array<pollfd, 2> fds{pollfd{wake.Fd(), POLLIN, 0}, pollfd{fd_.Get(), POLLIN, 0}};
+SerialPort::Ready SerialPort::Wait(const WakeEvent& wake, bool wantWrite, int timeoutMs) const {
+    const short events = static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0));
+    std::array<pollfd, 2> fds{pollfd{wake.Fd(), POLLIN, 0}, pollfd{fd_.Get(), events, 0}};
+    Ready ready;
     for (;;) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR) continue;
-            return Wake::Hangup;
+        const int n = ::poll(fds.data(), fds.size(), timeoutMs);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ready.hangup = true;
+            return ready;
         }
-        if (fds[0].revents) return Wake::Woken;
-        if (fds[1].revents & POLLIN) return Wake::Readable;
-        if (fds[1].revents) return Wake::Hangup;
+        break;
     }
+    ready.woken = fds[0].revents != 0;
+    ready.readable = (fds[1].revents & POLLIN) != 0;
+    ready.writable = (fds[1].revents & POLLOUT) != 0;
+    // Waiting bytes are read first; the hang-up shows again after them.
+    ready.hangup = !ready.readable && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    return ready;
 }
 
 SerialPort::ReadResult SerialPort::ReadSome(unsigned char* buffer, std::size_t size) {

@@ -20,7 +20,8 @@ class ZcommLine : public SerialLine {
 public:
     // post hands the component's notifications to the window thread;
     // registry says which device each of Com1 ... Com4 opens.
-    ZcommLine(TZComm::PostFn post, const Registry* registry);
+    ZcommLine(TZComm::PostFn post, const Registry* registry,
+              const Clock& clock = SteadyClock::Instance());
 
     void SetPort(const std::string& port) override { zCom_.Port = port; }
     const std::string& Port() const override { return zCom_.Port; }
@@ -29,13 +30,8 @@ public:
     long ReadComm(unsigned char* buffer, long count) override {
         return zCom_.ReadComm(buffer, count);
     }
-    bool WriteCommByte(unsigned char byte) override { return zCom_.WriteCommByte(byte); }
     bool WriteComm(const unsigned char* buffer, long count) override {
         return zCom_.WriteComm(buffer, count);
-    }
-    bool WaitSent() override {
-        if (!onDraining) return zCom_.WaitSent();
-        return zCom_.WaitSent([this](std::size_t unsent) { onDraining(unsent); });
     }
     std::size_t Unsent() const override { return zCom_.OutputQueued(); }
     std::string LastError() const override { return zCom_.LastError(); }
