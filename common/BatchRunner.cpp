@@ -4,6 +4,7 @@
 
 #include "Environment.h"
 #include "FileUtil.h"
+#include "PathJoin.h"
 
 namespace gdl {
 
@@ -13,15 +14,15 @@ namespace {
 std::optional<std::string> ResolveProgram(const std::string& program, const std::string& folder) {
     if (program.empty()) return std::nullopt;
     if (program[0] == '/') return program;
-    if (program.find('/') != std::string::npos || FileExists(folder + program)) {
-        return folder + program;
+    if (program.find('/') != std::string::npos || FileExists(JoinPath(folder, program))) {
+        return JoinPath(folder, program);
     }
     return FindInPath(program);
 }
 
 std::string InFolder(const std::string& file, const std::string& folder) {
     if (file.empty() || file[0] == '/') return file;
-    return folder + file;
+    return JoinPath(folder, file);
 }
 
 // The programs the script runs in folder, each with the variables set before

@@ -1,12 +1,14 @@
 #include "Environment.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "PathJoin.h"
 
 namespace fs = std::filesystem;
 
@@ -19,12 +21,13 @@ bool IsExecutableFile(const std::string& path) {
 std::optional<std::string> FindInPath(std::string_view name) {
     if (name.empty() || name.find('/') != std::string_view::npos) return std::nullopt;
     const char* env = std::getenv("PATH");
-    std::string_view path = env && *env ? env : "/usr/local/bin:/usr/bin:/bin";
+    // Unset, the system's default; set, even to nothing, exactly what it says.
+    std::string_view path = env ? env : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         auto colon = path.find(':');
         std::string_view dir = path.substr(0, colon);
         if (!dir.empty()) {
-            std::string candidate = WithTrailingSlash(dir) + std::string(name);
+            std::string candidate = JoinPath(dir, name);
             if (IsExecutableFile(candidate)) return candidate;
         }
         if (colon == std::string_view::npos) break;
@@ -89,6 +92,22 @@ std::string UserFolder(const char* variable, std::string_view homeDefault) {
     }
     if (home.empty()) return {};
     return WithTrailingSlash(home) + std::string(homeDefault) + "/gdlkit/";
+}
+
+std::string UserKitFolder() {
+    return UserFolder("XDG_DATA_HOME", ".local/share");
+}
+
+bool IsWritableFolder(const std::string& folder) {
+    std::error_code ec;
+    const std::string f = folder.empty() ? "." : folder;
+    return fs::is_directory(f, ec) && ::access(f.c_str(), W_OK | X_OK) == 0;
+}
+
+bool IsOwnWritableFolder(const std::string& folder) {
+    struct stat st {};
+    const std::string f = folder.empty() ? "." : folder;
+    return IsWritableFolder(f) && ::stat(f.c_str(), &st) == 0 && st.st_uid == ::geteuid();
 }
 
 }  // namespace gdl

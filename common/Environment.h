@@ -13,8 +13,8 @@ namespace gdl {
 bool IsExecutableFile(const std::string& path);
 
 // Full path of an executable found through $PATH (by default
-// /usr/local/bin:/usr/bin:/bin), or nullopt. Empty entries, meaning the
-// current folder, are not searched; a name holding "/" is never looked up.
+// /usr/local/bin:/usr/bin:/bin when unset; an empty $PATH finds nothing), or nullopt. Empty
+// entries, meaning the current folder, are not searched; a name holding "/" is never looked up.
 std::optional<std::string> FindInPath(std::string_view name);
 
 // A name holding "/" as it is when it is executable; else FindInPath.
@@ -42,5 +42,16 @@ std::string ProgramFolder();
 // directory rules ignore a relative one), else HOME/homeDefault/gdlkit/,
 // HOME from $HOME or the user database; empty when there is no home.
 std::string UserFolder(const char* variable, std::string_view homeDefault);
+
+// The user's own kit folder, $XDG_DATA_HOME/gdlkit/ (default
+// ~/.local/share/gdlkit/): what the kit writes when its install folder is
+// not the user's to write, and the level tool's batch files of every user
+// but the install folder's owner.
+std::string UserKitFolder();
+
+// The folder is there and this user may make files in it.
+bool IsWritableFolder(const std::string& folder);
+// It is, and it belongs to this user: files in it are this user's alone.
+bool IsOwnWritableFolder(const std::string& folder);
 
 }  // namespace gdl

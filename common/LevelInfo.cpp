@@ -4,6 +4,7 @@
 #include "FileUtil.h"
 #include "IniFile.h"
 #include "LynxText.h"
+#include "PathJoin.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -33,10 +34,10 @@ bool IsSafeFileStem(std::string_view name) {
 }
 
 std::string ListingPath(const std::string& folder, const std::string& source) {
-    return folder + source + ".te1";
+    return JoinPath(folder, source + ".te1");
 }
 std::string CachePath(const std::string& folder, const std::string& source) {
-    return folder + source + ".te2";
+    return JoinPath(folder, source + ".te2");
 }
 
 LevelInfoResult Marker(const char* text) {
@@ -122,7 +123,7 @@ LevelInfoResult ReadLevelInfo(const std::string& projectFolder, const std::strin
                               const std::string& level, const RunListing& runListing) {
     if (source.empty()) {
         if (!IsSafeFileStem(level)) return Marker(kFileNotFoundText);
-        auto bytes = ReadFilePrefix(projectFolder + level + ".bin", kCompiledReadSize);
+        auto bytes = ReadFilePrefix(JoinPath(projectFolder, level + ".bin"), kCompiledReadSize);
         if (!bytes) return Marker(kFileNotFoundText);
         return LevelInfoFromCompiled(*bytes);
     }

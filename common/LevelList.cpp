@@ -2,6 +2,7 @@
 
 #include "FileUtil.h"
 #include "LevelTool.h"
+#include "PathJoin.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -23,7 +24,7 @@ bool FinishLevelList(std::vector<std::string>& lines, const std::string& project
     lines.emplace_back();
     lines.emplace_back(kLevelListRuleWidth, '-');
 
-    const std::string base = projectFolder + projectBase;
+    const std::string base = JoinPath(projectFolder, projectBase);
     const std::string te3 = base + ".te3";
     const std::string te4 = base + ".te4";
     // A stale summary from an earlier run must never be taken for this one.

@@ -7,6 +7,7 @@
 
 #include "Environment.h"
 #include "FileUtil.h"
+#include "PathJoin.h"
 #include "Process.h"
 #include "Prompts.h"
 #include "TextUtil.h"
@@ -30,12 +31,6 @@ std::string Quoted(std::string_view toolFolder, std::string_view name) {
     q += name;
     q += '"';
     return q;
-}
-
-bool IsWritableFolder(const std::string& folder) {
-    std::error_code ec;
-    std::string f = folder.empty() ? "." : folder;
-    return fs::is_directory(f, ec) && ::access(f.c_str(), W_OK | X_OK) == 0;
 }
 
 // Tools run in the project folder, so a relative tool folder would point
@@ -79,8 +74,8 @@ bool CanQuoteInBatch(std::string_view toolFolder) {
     return true;
 }
 
-std::string BatchCacheFolder() {
-    return UserFolder("XDG_CACHE_HOME", ".cache");
+std::string UserBatchFolder() {
+    return UserKitFolder();
 }
 
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program) {
@@ -95,12 +90,14 @@ LevelTool::LevelTool(std::string toolFolder, ToolRunner& runner, Prompts& prompt
       runner_(runner),
       prompts_(prompts),
       programName_(std::move(programName)) {
-    batchFolder_ = IsWritableFolder(toolFolder_) ? toolFolder_ : BatchCacheFolder();
+    // The batch file holds the user's port: in a folder others write too, one
+    // user's choice would be every user's.
+    batchFolder_ = IsOwnWritableFolder(toolFolder_) ? toolFolder_ : UserBatchFolder();
     if (batchFolder_.empty()) batchFolder_ = toolFolder_;
 }
 
 std::string LevelTool::ToolFilePath(std::string_view name) const {
-    return (IsBatchName(name) ? batchFolder_ : toolFolder_) + std::string(name);
+    return JoinPath(IsBatchName(name) ? batchFolder_ : toolFolder_, name);
 }
 
 bool LevelTool::CheckToolFiles(std::initializer_list<std::string_view> names,
@@ -124,15 +121,15 @@ bool LevelTool::CheckToolFiles(std::initializer_list<std::string_view> names,
 
 bool LevelTool::WriteBatch(std::string_view name, std::string_view text) {
     if (!CanQuoteInBatch(toolFolder_)) return false;
-    // The cache folder is made on first use, with its parents.
+    // The user's folder is made on first use, with its parents.
     std::error_code ec;
     if (batchFolder_ != toolFolder_) fs::create_directories(batchFolder_, ec);
-    if (WriteFileAtomic(batchFolder_ + std::string(name), text)) return true;
+    if (WriteFileAtomic(JoinPath(batchFolder_, name), text)) return true;
     // The tool folder may have become read-only since we looked.
-    std::string cache = BatchCacheFolder();
+    std::string cache = UserBatchFolder();
     if (cache.empty() || cache == batchFolder_) return false;
     fs::create_directories(cache, ec);
-    if (!WriteFileAtomic(cache + std::string(name), text)) return false;
+    if (!WriteFileAtomic(JoinPath(cache, name), text)) return false;
     batchFolder_ = cache;
     return true;
 }

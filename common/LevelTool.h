@@ -34,9 +34,9 @@ std::string CompileBatchText(std::string_view toolFolder);
 std::string StatBatchText(std::string_view toolFolder);
 bool CanQuoteInBatch(std::string_view toolFolder);
 
-// $XDG_CACHE_HOME/gdlkit/ (default ~/.cache/gdlkit/), the batch files' place
-// when the tool folder is not writable.
-std::string BatchCacheFolder();
+// The user's kit folder (UserKitFolder), the batch files' place when the tool
+// folder is not this user's own writable folder.
+std::string UserBatchFolder();
 
 // "The file PATH could not be found. ..." for the named program.
 std::string MissingToolFileMessage(std::string_view fullPath, std::string_view program);
@@ -49,8 +49,9 @@ public:
 
     // Made absolute when given relative.
     const std::string& ToolFolder() const { return toolFolder_; }
-    // Where the batch files are written and run from: the tool folder, or
-    // $XDG_CACHE_HOME/gdlkit/ when the tool folder is not writable.
+    // Where the batch files are written and run from: the tool folder when it
+    // is this user's and writable (a build tree, a stage), else the user's
+    // kit folder, so each user's LD_COM is their own.
     const std::string& BatchFolder() const { return batchFolder_; }
     // Full path of a tool file; ".bat" names resolve to the batch folder.
     std::string ToolFilePath(std::string_view name) const;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <utility>
 
 #include "FileUtil.h"
 #include "Registry.h"
+#include "SerialPreflight.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -50,14 +52,14 @@ std::vector<fs::path> Numbered(const std::vector<fs::path>& devEntries, std::str
     return paths;
 }
 
-}  // namespace
-
-std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
-    const fs::path root(devRoot);
+// The by-id entries (sorted by name), then DEV/PREFIX* of each prefix in
+// numeric order, each device once.
+std::vector<std::string> DevicesNamed(const fs::path& root,
+                                      std::initializer_list<const char*> prefixes) {
     std::vector<fs::path> candidates = Entries(root / "serial" / "by-id");
     std::sort(candidates.begin(), candidates.end());
     const std::vector<fs::path> devEntries = Entries(root);
-    for (const char* prefix : {"ttyUSB", "ttyACM", "ttyS"}) {
+    for (const char* prefix : prefixes) {
         auto more = Numbered(devEntries, prefix);
         candidates.insert(candidates.end(), more.begin(), more.end());
     }
@@ -71,12 +73,52 @@ std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
     return devices;
 }
 
+}  // namespace
+
+std::vector<std::string> DefaultPortDevices(const std::string& devRoot) {
+    SerialRoots roots;
+    roots.dev = devRoot;
+    // Only the system's own /dev has the system's /sys beside it.
+    if (devRoot != "/dev") roots.sys.clear();
+    return DefaultPortDevices(roots);
+}
+
+std::vector<std::string> AllPortDevices(const std::string& devRoot) {
+    return DevicesNamed(devRoot, {"ttyUSB", "ttyACM", "ttyS"});
+}
+
+std::vector<std::string> DefaultPortDevices(const SerialRoots& roots) {
+    const fs::path root(roots.dev);
+    std::vector<std::string> devices = DevicesNamed(root, {"ttyUSB", "ttyACM"});
+    if (!devices.empty()) return devices;
+    const std::vector<fs::path> devEntries = Entries(root);
+    // No USB adapter: a serial port of the PC's own only when it is the one
+    // port there is, so a cable on it works and nothing is taken in silence.
+    std::vector<std::string> ports;
+    if (roots.sys.empty()) {
+        for (const auto& path : Numbered(devEntries, "ttyS")) ports.push_back(path.string());
+    } else {
+        for (const auto& d : ListSerialDevices(roots)) ports.push_back(d.device);
+    }
+    if (ports.size() == 1) return ports;
+    return {};
+}
+
 std::string ResolvePortDevice(const std::string& port, const Registry* registry) {
     return ResolvePortDevice(port, registry, "/dev");
 }
 
 std::string ResolvePortDevice(const std::string& port, const Registry* registry,
                               const std::string& devRoot) {
+    SerialRoots roots;
+    roots.dev = devRoot;
+    if (devRoot != "/dev") roots.sys.clear();
+    return ResolvePortDevice(port, registry, roots);
+}
+
+std::string ResolvePortDevice(const std::string& port, const Registry* registry,
+                              const SerialRoots& roots) {
+    const std::string& devRoot = roots.dev;
     if (port.empty() || port.front() == '/') return port;
     const auto number = NumberAfter(port, "Com", true);
     if (!number) return WithTrailingSlash(devRoot) + port;
@@ -88,7 +130,7 @@ std::string ResolvePortDevice(const std::string& port, const Registry* registry,
         if (!stored.empty())
             return stored.front() == '/' ? stored : WithTrailingSlash(devRoot) + stored;
     }
-    const auto devices = DefaultPortDevices(devRoot);
+    const auto devices = DefaultPortDevices(roots);
     return *number <= devices.size() ? devices[*number - 1] : std::string();
 }
 

@@ -20,11 +20,20 @@ class Registry;
 std::string ResolvePortDevice(const std::string& port, const Registry* registry);
 std::string ResolvePortDevice(const std::string& port, const Registry* registry,
                               const std::string& devRoot);
-// The devices Com1, Com2, ... take by default, in order: the entries of
-// DEVROOT/serial/by-id/ (sorted by name), then DEVROOT/ttyUSB*, ttyACM* and
-// ttyS* (each in numeric order), leaving out a device already listed through
-// a by-id link.
+struct SerialRoots;
+std::string ResolvePortDevice(const std::string& port, const Registry* registry,
+                              const SerialRoots& roots);
+// The devices Com1, Com2, ... take by default, in order: the USB adapters,
+// the entries of DEV/serial/by-id/ (sorted by name), then DEV/ttyUSB* and
+// ttyACM* (each in numeric order), leaving out a device already listed
+// through a by-id link. Without any, the PC's own serial port when it is the
+// only serial device with hardware behind it (for a DEVROOT other than /dev,
+// the only ttyS*); else none.
 std::vector<std::string> DefaultPortDevices(const std::string& devRoot = "/dev");
+std::vector<std::string> DefaultPortDevices(const SerialRoots& roots);
+// Every serial device by name, to choose from: the by-id entries, then
+// DEVROOT/ttyUSB*, ttyACM* and ttyS*, each device once.
+std::vector<std::string> AllPortDevices(const std::string& devRoot = "/dev");
 
 // Port name -> device path, as the serial component asks for it at open.
 using PortResolver = std::function<std::string(const std::string& port)>;

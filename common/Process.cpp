@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -162,6 +163,11 @@ public:
 
     int ReadFd() const { return readFd_; }
     int WriteFd() const { return writeFd_; }
+    // Once the programs that write into the pipe have it, the end is theirs.
+    void CloseWriteEnd() {
+        if (writeFd_ >= 0) ::close(writeFd_);
+        writeFd_ = -1;
+    }
 
     // Everything the pipe holds now; what is beyond the limit is read and dropped.
     void Drain() {
@@ -254,6 +260,16 @@ int RunPrepared(const PreparedList& list, const std::function<void()>* processEv
     return 0;
 }
 
+// The first child of a detached start ends as soon as the work has started;
+// its exit status is the start's errno.
+int ReapedStart(pid_t first) {
+    int status = 0;
+    while (::waitpid(first, &status, 0) < 0) {
+        if (errno != EINTR) return 0;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+}
+
 // The first child only starts the work and ends, so we reap it at once and
 // the work, adopted by init, never lingers as our zombie.
 int RunDetached(const PreparedList& list) {
@@ -272,11 +288,62 @@ int RunDetached(const PreparedList& list) {
         }
         _exit(second < 0 ? (errno & 0xFF) : 0);
     }
-    int status = 0;
-    while (::waitpid(first, &status, 0) < 0) {
-        if (errno != EINTR) return 0;
+    return ReapedStart(first);
+}
+
+// As RunDetached for one program, but the second child, which waits for it,
+// writes its exit status into reportFd before it ends.
+int RunDetachedReporting(const PreparedStart& start, int reportFd) {
+    pid_t first = ::fork();
+    if (first < 0) return errno;
+    if (first == 0) {
+        pid_t second = ::fork();
+        if (second == 0) {
+            pid_t pid = 0;
+            int status = -1;
+            if (start.Spawn(pid) == 0) {
+                // Only the report stays open: the program's pipes end with it.
+                ::dup2(reportFd, 3);
+                ::closefrom(4);
+                while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+                }
+                status = ExitStatusOf(status);
+                reportFd = 3;
+            }
+            [[maybe_unused]] ssize_t n = ::write(reportFd, &status, sizeof status);
+            _exit(0);
+        }
+        _exit(second < 0 ? (errno & 0xFF) : 0);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+    return ReapedStart(first);
+}
+
+// Reads the exit status the detached child reports, until graceMs have passed.
+bool ReadReport(int reportFd, int graceMs, const ProcessWait& how, ErrorCollector* errors,
+                int& exitStatus) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(graceMs);
+    const bool events = static_cast<bool>(how.processEvents);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd fds[2] = {{reportFd, POLLIN, 0}, {errors ? errors->ReadFd() : -1, POLLIN, 0}};
+        const int wait =
+            static_cast<int>(events ? std::min<long long>(left, kProcessEventsIntervalMs) : left);
+        ::poll(fds, errors ? 2 : 1, wait);
+        if (errors) errors->Drain();
+        if (fds[0].revents != 0) {
+            int status = -1;
+            ssize_t n = 0;
+            do n = ::read(reportFd, &status, sizeof status);
+            while (n < 0 && errno == EINTR);
+            if (errors) errors->Drain();
+            exitStatus = n == sizeof status ? status : -1;
+            return true;
+        }
+        if (events) how.processEvents();
+    }
 }
 
 // Checked here, where it can still be reported, not in a detached child.
@@ -327,6 +394,27 @@ int WaitForProcesses(const std::vector<ProcessStart>& starts, const ProcessWait&
     if (int e = Prepare(starts, collector, list)) return e;
     IgnoredInterrupts interrupts(how.ignoreInterrupts);
     return RunPrepared(list, &how.processEvents, collector, how.exitStatus);
+}
+
+int StartProcessWatched(const ProcessStart& start, int graceMs, const ProcessWait& how,
+                        bool& ended) {
+    ended = false;
+    if (how.exitStatus) *how.exitStatus = -1;
+    ErrorCollector errors(how.errorOutput);
+    ErrorCollector* collector = errors.WriteFd() >= 0 ? &errors : nullptr;
+    PreparedList list;
+    if (int e = Prepare({start}, collector, list)) return e;
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return errno;
+    UniqueFd reading(report[0]);
+    int rc = RunDetachedReporting(*list.front(), report[1]);
+    ::close(report[1]);
+    if (collector) collector->CloseWriteEnd();
+    if (rc != 0) return rc;
+    int status = -1;
+    ended = ReadReport(reading.Get(), graceMs, how, collector, status);
+    if (ended && how.exitStatus) *how.exitStatus = status;
+    return 0;
 }
 
 int StartProcesses(const std::vector<ProcessStart>& starts) {

@@ -65,4 +65,13 @@ int WaitForProcesses(const std::vector<ProcessStart>& starts, const ProcessWait&
 // and the programs outlive the caller without being left as zombies.
 int StartProcesses(const std::vector<ProcessStart>& starts);
 
+// One program started as StartProcesses starts it, then watched for up to
+// graceMs: when it ends within them, ended is set, how.exitStatus receives
+// its exit status and how.errorOutput what it wrote to its standard error
+// (when hidden). A program still running then runs on, unwatched. For
+// openers that hand a document to another program and end at once, or
+// stay, in some desktops, for as long as that program runs.
+int StartProcessWatched(const ProcessStart& start, int graceMs, const ProcessWait& how,
+                        bool& ended);
+
 }  // namespace gdl

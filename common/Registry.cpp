@@ -12,6 +12,7 @@
 #include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
+#include "PathJoin.h"
 #include "TextUtil.h"
 #include "UniqueFd.h"
 
@@ -201,7 +202,9 @@ bool SeedInstallFolder(Registry& registry, const std::string& programFolder) {
     }
     if (programFolder.empty()) return false;
     std::string folder = WithTrailingSlash(programFolder);
-    if (!FileExists(folder + kLevelToolExe) || !FileExists(folder + kLevelToolPif)) return false;
+    if (!FileExists(JoinPath(folder, kLevelToolExe)) ||
+        !FileExists(JoinPath(folder, kLevelToolPif)))
+        return false;
     std::error_code ec;
     fs::path bin = fs::absolute(fs::path(folder), ec).lexically_normal();
     if (ec) return false;

@@ -131,8 +131,10 @@ std::string BrlttyAdvice(const SerialRoots& roots) {
            "apt remove brltty, then plug the adapter in again.";
 }
 
-std::string HolderAdvice(const DeviceHolder& holder, const std::string& device,
-                         const SerialRoots& roots) {
+// What to do about one of the programs known to take serial adapters; "" for
+// any other program.
+std::string KnownHolderAdvice(const DeviceHolder& holder, const std::string& device,
+                              const SerialRoots& roots) {
     if (holder.name == "ModemManager") {
         const std::string id = UsbIdOf(TtyName(device), roots);
         std::string rule = "ENV{ID_MM_DEVICE_IGNORE}=\"1\"";
@@ -149,7 +151,29 @@ std::string HolderAdvice(const DeviceHolder& holder, const std::string& device,
         return " brltty takes serial adapters for braille displays. Without a braille display, "
                "remove it: sudo apt remove brltty, then plug the adapter in again.";
     }
-    return " Close that program, or end it: kill " + std::to_string(holder.pid) + ".";
+    return {};
+}
+
+// The advice for all holders at once: each known one's own, and for the
+// others one "Close ..., or end it" naming every process to end.
+std::string HoldersAdvice(const std::vector<DeviceHolder>& holders, const std::string& device,
+                          const SerialRoots& roots) {
+    std::string text;
+    std::string pids;
+    std::size_t others = 0;
+    for (const auto& h : holders) {
+        const std::string known = KnownHolderAdvice(h, device, roots);
+        if (!known.empty()) {
+            text += known;
+            continue;
+        }
+        pids += " " + std::to_string(h.pid);
+        ++others;
+    }
+    if (others > 0)
+        text += std::string(others > 1 ? " Close those programs" : " Close that program") +
+                ", or end " + (others > 1 ? "them" : "it") + ": kill" + pids + ".";
+    return text;
 }
 
 // Programs known to take serial adapters that are running now: ModemManager
@@ -175,7 +199,7 @@ std::string HeldText(const std::string& device, const SerialRoots& roots) {
         // The usual suspects run as root, so only their names are to be seen.
         for (const auto& suspect : LikelyHolders(device, roots)) {
             text += " It is likely " + suspect.name + " (process " + std::to_string(suspect.pid) +
-                    ")." + HolderAdvice(suspect, device, roots);
+                    ")." + KnownHolderAdvice(suspect, device, roots);
         }
         return text;
     }
@@ -184,10 +208,14 @@ std::string HeldText(const std::string& device, const SerialRoots& roots) {
         if (!names.empty()) names += ", ";
         names += h.name + " (process " + std::to_string(h.pid) + ")";
     }
-    std::string text =
-        device + " is busy: " + names + (holders.size() > 1 ? " have" : " has") + " it open.";
-    for (const auto& h : holders) text += HolderAdvice(h, device, roots);
-    return text;
+    return device + " is busy: " + names + (holders.size() > 1 ? " have" : " has") + " it open." +
+           HoldersAdvice(holders, device, roots);
+}
+
+// Where the user picks another device, when there is one to pick.
+std::string ChooseAnotherText(const SerialRoots& roots) {
+    if (ListSerialDevices(roots).empty()) return {};
+    return " Options > Choose Device... in GDLPlay picks another.";
 }
 
 }  // namespace
@@ -242,6 +270,10 @@ std::vector<DeviceHolder> FindDeviceHolders(const std::string& device, const Ser
             break;
         }
     }
+    // The program started last is the likely one in the way: a simulator or
+    // a terminal that made the line comes before the program that took it.
+    std::sort(holders.begin(), holders.end(),
+              [](const DeviceHolder& a, const DeviceHolder& b) { return a.pid > b.pid; });
     return holders;
 }
 
@@ -332,7 +364,7 @@ std::string ExplainOpenFailure(int error, const std::string& device, const Seria
         case ENODEV:
         case ENXIO:
             return "There is no device " + device + ". " + DevicesPresentText(roots) +
-                   BrlttyAdvice(roots);
+                   BrlttyAdvice(roots) + ChooseAnotherText(roots);
         case EACCES:
         case EPERM:
             return PermissionAdvice(ReadAccessFacts(device));
@@ -350,11 +382,22 @@ std::string ExplainOpenFailure(int error, const std::string& device, const Seria
     }
 }
 
+bool IsUsbAdapter(const SerialDeviceInfo& device) {
+    const std::string tty = fs::path(device.device).filename().string();
+    return !device.byId.empty() || tty.rfind("ttyUSB", 0) == 0 || tty.rfind("ttyACM", 0) == 0;
+}
+
 std::string ExplainNoDevice(const std::string& port, const SerialRoots& roots) {
-    const bool some = !ListSerialDevices(roots).empty();
-    std::string text = "No serial device was found for " + port + ". " + DevicesPresentText(roots);
+    const auto devices = ListSerialDevices(roots);
+    const bool usb = std::any_of(devices.begin(), devices.end(), IsUsbAdapter);
+    // The PC's own serial ports are never taken in silence: the cable is a USB one.
+    std::string text = usb ? "No serial device was found for " + port + ". "
+                           : "No USB serial adapter found for " + port + ". ";
+    text += DevicesPresentText(roots);
     text += BrlttyAdvice(roots);
-    if (some) text += " GDLTools.exe port " + port + " DEVICE makes " + port + " open one of them.";
+    if (!devices.empty())
+        text += " Options > Choose Device... in GDLPlay (or gdltools port " + port +
+                " DEVICE) makes " + port + " open one of them.";
     return text;
 }
 

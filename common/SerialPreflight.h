@@ -60,8 +60,12 @@ std::string PermissionAdvice(const AccessFacts& facts);
 
 // The cause and the fix when opening device failed with errno error.
 std::string ExplainOpenFailure(int error, const std::string& device, const SerialRoots& roots = {});
-// The cause and the fix when port ("Com3") names no device: the devices
-// there are, or that there is none.
+// A USB serial adapter (by its stable name or its driver's tty name), not a
+// serial port of the PC's own.
+bool IsUsbAdapter(const SerialDeviceInfo& device);
+// The cause and the fix when port ("Com3") names no device: "No USB serial
+// adapter found" when there is none, the devices there are, and how to
+// choose one.
 std::string ExplainNoDevice(const std::string& port, const SerialRoots& roots = {});
 // One sentence naming the serial devices present, or saying there is none.
 std::string DevicesPresentText(const SerialRoots& roots = {});

@@ -9,6 +9,7 @@
 #include "Environment.h"
 #include "FileUtil.h"
 #include "LevelTool.h"
+#include "PathJoin.h"
 #include "Process.h"
 #include "TextUtil.h"
 
@@ -42,18 +43,20 @@ std::string Absolute(const std::string& path) {
 
 // The kit's programs that show their text in a terminal: started from a
 // window, they open a terminal window of their own.
-constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, "GDLTools.exe"};
+constexpr char kCompanionExe[] = "GDLTools.exe";
+constexpr std::string_view kConsoleTools[] = {kLevelToolExe, kStatToolExe, kCompanionExe};
 
 // On a desktop the level tool edits in the map editor beside it, a window of
 // its own.
 bool MapEditorTakesTheEdit(const std::string& levelTool) {
-    return HaveDisplay() &&
-           IsExecutableFile(WithTrailingSlash(FolderOf(levelTool)) + kMapEditorExe);
+    return HaveDisplay() && IsExecutableFile(JoinPath(FolderOf(levelTool), kMapEditorExe));
 }
 
 bool IsConsoleTool(const std::string& path) {
     std::string name = FileNameOf(path);
     if (EqualsNoCase(name, kLevelToolExe)) return !MapEditorTakesTheEdit(path);
+    // The companion program opens a window of its own where there is a display.
+    if (EqualsNoCase(name, kCompanionExe)) return !HaveDisplay();
     for (std::string_view tool : kConsoleTools) {
         if (EqualsNoCase(name, tool)) return true;
     }
@@ -71,7 +74,7 @@ bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
     for (const auto& command : parsed.script.commands) {
         const std::string program = command.program.empty() || command.program[0] == '/'
                                         ? command.program
-                                        : FolderOf(path) + command.program;
+                                        : JoinPath(FolderOf(path), command.program);
         if (!EqualsNoCase(FileNameOf(program), kLevelToolExe) || IsConsoleTool(program))
             return true;
     }
@@ -79,6 +82,30 @@ bool NeedsTerminalWindow(ToolKind kind, const std::string& path) {
 }
 
 }  // namespace
+
+std::string OpenerFailureText(const std::string& path, int exitStatus, std::string_view said) {
+    std::string text = "xdg-open could not open " + path;
+    switch (exitStatus) {
+        case 1:
+            text += ": it was given a wrong command line";
+            break;
+        case 2:
+            text += ": the file does not exist";
+            break;
+        case 3:
+            text += ": a program it needs is not installed";
+            break;
+        case 4:
+            text += ": the program for this kind of file failed";
+            break;
+        default:
+            text += " (exit status " + std::to_string(exitStatus) + ")";
+            break;
+    }
+    const std::string message = TrimBlanks(std::string(said));
+    if (!message.empty()) text += ". It says: " + message;
+    return text + ".";
+}
 
 int ToolRunner::RunToolArgs(const std::string& file, const std::vector<std::string>& arguments,
                             const std::string& folder, bool shown, bool wait) {
@@ -120,7 +147,7 @@ int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std:
     lastError_.clear();
     lastErrorOutput_.clear();
     if (file.empty()) return Fail(ENOENT, "No file to start was given.");
-    std::string path = Absolute(file[0] == '/' ? file : folder + file);
+    std::string path = Absolute(JoinPath(folder, file));
     std::error_code ec;
     if (!fs::exists(path, ec)) return Fail(ENOENT, "The file " + path + " could not be found.");
 
@@ -139,23 +166,45 @@ int PosixToolRunner::RunToolArgs(const std::string& file, const std::vector<std:
             start.program = path;
             start.arguments = arguments;
             break;
-        case ToolKind::Document: {
-            auto opener = FindInPath("xdg-open");
-            if (!opener) {
-                return Fail(ENOENT, "No program to open " + path +
-                                        " was found: xdg-open is not installed (package "
-                                        "xdg-utils).");
-            }
-            start.program = *opener;
-            start.arguments = {path};
-            break;
-        }
+        case ToolKind::Document:
+            return OpenDocument(path, folder, wait);
     }
     ProcessWait how;
     how.processEvents = processEvents_;
     how.errorOutput = &lastErrorOutput_;
     int rc = wait ? WaitForProcesses({start}, how) : StartProcesses({start});
     if (rc != 0) return Fail(rc, start.program + " could not be started.");
+    return 0;
+}
+
+// xdg-open hands the document to its program and ends, or, on a desktop it
+// does not know, stays while that program runs: so we watch it only this
+// long for its verdict.
+constexpr int kOpenerVerdictMs = 3000;
+
+int PosixToolRunner::OpenDocument(const std::string& path, const std::string& folder, bool wait) {
+    auto opener = FindInPath("xdg-open");
+    if (!opener) {
+        return Fail(ENOENT, "No program to open " + path +
+                                " was found: xdg-open is not installed (package xdg-utils).");
+    }
+    ProcessStart start;
+    start.program = *opener;
+    start.arguments = {path};
+    start.folder = folder;
+    // Its standard error is its message when it fails.
+    start.hidden = true;
+    int status = -1;
+    std::string said;
+    ProcessWait how;
+    how.processEvents = processEvents_;
+    how.errorOutput = &said;
+    how.exitStatus = &status;
+    bool ended = true;
+    int rc = wait ? WaitForProcesses({start}, how)
+                  : StartProcessWatched(start, kOpenerVerdictMs, how, ended);
+    if (rc != 0) return Fail(rc, start.program + " could not be started.");
+    if (ended && status != 0) return Fail(kOpenerFailed, OpenerFailureText(path, status, said));
     return 0;
 }
 

@@ -51,6 +51,7 @@ public:
 
 private:
     int Fail(int error, std::string why);
+    int OpenDocument(const std::string& path, const std::string& folder, bool wait);
     int RunBatch(const std::string& path, const std::vector<std::string>& arguments,
                  const std::string& folder, bool shown, bool wait);
     std::function<void()> processEvents_;
@@ -62,6 +63,12 @@ private:
 // executable ELF binary or "#!" script, or any ".exe", as a program; anything
 // else (a folder, "docs.htm") through xdg-open.
 enum class ToolKind { Batch, Program, Document };
+
+// RunTool's result when xdg-open started but could not open the document.
+inline constexpr int kOpenerFailed = 1000;
+// Why xdg-open, ending with exitStatus (1 to 4 by its manual) after writing
+// said to its error output, did not open path.
+std::string OpenerFailureText(const std::string& path, int exitStatus, std::string_view said);
 ToolKind ClassifyTool(const std::string& path);
 
 struct ToolCall {

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <iostream>
 
+#include "DesktopIdentity.h"
 #include "Display.h"
 #include "Guarded.h"
 #include "MapWindow.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     gdl::GuardedApplication app(argc, argv, "GDLMap");
+    gdl::SetDesktopIdentity("gdlmap");
     gdl::MapWindow window;
     QString problem;
     if (!window.Open(file, level, &problem)) {

@@ -4,38 +4,53 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "FileUtil.h"
 #include "LevelReference.h"
+#include "PathJoin.h"
 
 namespace gdl {
 
 bool OutputFile::Create(const std::string& outputPath) {
+    errno = 0;
     const int fd = CreateFileBeside(outputPath, path_);
     if (fd >= 0) {
         file_.reset(::fdopen(fd, "wb"));
         if (!file_) ::close(fd);
     }
-    failed_ = !file_;
+    if (!file_) Fail(errno != 0 ? std::strerror(errno) : "it cannot be created");
     return !failed_;
 }
 
 bool OutputFile::Refuse() {
-    failed_ = true;
+    Fail("it is not a file, and only a file is replaced");
     return false;
+}
+
+void OutputFile::Fail(std::string reason) {
+    if (!failed_) reason_ = std::move(reason);
+    failed_ = true;
+}
+
+void OutputFile::FailWithErrno() {
+    Fail(errno != 0 ? std::strerror(errno) : "the write failed");
 }
 
 void OutputFile::Write(std::string_view bytes) {
     if (!file_ || failed_) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) FailWithErrno();
 }
 
 void OutputFile::Close() {
     if (!file_) return;
-    if (std::fflush(file_.get()) != 0) failed_ = true;
-    if (!failed_ && ::fsync(::fileno(file_.get())) != 0) failed_ = true;
-    if (std::fclose(file_.release()) != 0) failed_ = true;
+    errno = 0;
+    if (std::fflush(file_.get()) != 0) FailWithErrno();
+    if (!failed_ && ::fsync(::fileno(file_.get())) != 0) FailWithErrno();
+    if (std::fclose(file_.release()) != 0) FailWithErrno();
 }
 
 bool IsPlainName(std::string_view name) {
@@ -60,7 +75,7 @@ std::map<std::string, FileStamp> CompiledLevelFiles(const std::string& folder) {
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".bin") != 0) continue;
-        if (auto stamp = StampOf(folder + name)) files[name] = *stamp;
+        if (auto stamp = StampOf(JoinPath(folder, name))) files[name] = *stamp;
     }
     return files;
 }
@@ -76,12 +91,12 @@ std::optional<std::string> InputAtOutput(const std::string& outputPath, const Pr
     const std::string& folder = model.folder;
     std::vector<std::string> inputs{model.FullPath()};
     for (const auto& source : model.sources)
-        if (!source.empty()) inputs.push_back(folder + source + ".lvs");
+        if (!source.empty()) inputs.push_back(JoinPath(folder, source + ".lvs"));
     for (const auto& level : model.levels) {
         const LevelRef ref = SplitReference(level.reference);
-        if (!ref.source.empty()) inputs.push_back(folder + ref.source + ".lvs");
+        if (!ref.source.empty()) inputs.push_back(JoinPath(folder, ref.source + ".lvs"));
         if (ref.source.empty() && IsPlainName(ref.level))
-            inputs.push_back(folder + ref.level + ".bin");
+            inputs.push_back(JoinPath(folder, ref.level + ".bin"));
     }
     for (const std::string& input : inputs) {
         if (std::filesystem::equivalent(output, input, ec) && !ec) return input;

@@ -29,14 +29,19 @@ public:
     // Flushed to the disk, so a set renamed into place is whole.
     void Close();
     bool Failed() const { return failed_; }
+    // Why the first failure happened, as the system says it ("Permission denied").
+    const std::string& Reason() const { return reason_; }
     const std::string& Path() const { return path_; }
 
 private:
+    void Fail(std::string reason);
+    void FailWithErrno();
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> file_;
     std::string path_;
+    std::string reason_;
     bool failed_ = false;
 };
 

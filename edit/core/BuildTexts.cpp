@@ -18,6 +18,10 @@ std::string UnableToWriteLine(std::string_view path) {
     return "ERROR: Unable to write \"" + std::string(path) + "\"!";
 }
 
+std::string WriteReasonLine(std::string_view reason) {
+    return "   " + std::string(reason) + ".";
+}
+
 std::string NoSourceFileLine(std::string_view label, std::string_view source) {
     return "ERROR: Level " + std::string(label) + " has no Source File \"" + std::string(source) +
            ".lvs\"!";

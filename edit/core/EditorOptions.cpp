@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "PathJoin.h"
 #include "ProjectSession.h"
 #include "Registry.h"
 #include "TextUtil.h"
@@ -68,14 +69,14 @@ void EditorOptions::GeneratePassword1Click() {
 }
 
 void EditorOptions::bHelpClick() {
-    const std::string docs = FullFolder(s_.toolFolder + "../docs");
+    const std::string docs = FullFolder(JoinPath(s_.toolFolder, "../docs"));
     if (s_.runner.RunTool(kDocsFile, "", docs, true, false) != 0)
-        s_.ReportStartFailure("the documentation " + docs + kDocsFile);
+        s_.ReportStartFailure("the documentation " + JoinPath(docs, kDocsFile));
 }
 
 void EditorOptions::About1Click() {
     if (s_.runner.RunTool(kToolsProgram, "", s_.toolFolder, true, false) != 0)
-        s_.ReportStartFailure(s_.toolFolder + kToolsProgram);
+        s_.ReportStartFailure(JoinPath(s_.toolFolder, kToolsProgram));
 }
 
 }  // namespace gdl

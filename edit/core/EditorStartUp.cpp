@@ -1,6 +1,7 @@
 #include "EditorStartUp.h"
 
 #include "EditorOptions.h"
+#include "Environment.h"
 #include "FileUtil.h"
 #include "InstallFolders.h"
 #include "PlatformPath.h"
@@ -8,6 +9,7 @@
 #include "ProjectSession.h"
 #include "Prompts.h"
 #include "RecentProjects.h"
+#include "SampleOffer.h"
 #include "TextUtil.h"
 
 namespace gdl {
@@ -35,6 +37,7 @@ void EditorStartUp::FormActivate(const std::vector<std::string>& args) {
     files_.ResetToNoProject();
     // The random source was seeded by its owner when the program started.
     OpenCommandLine(args);
+    if (args.empty()) SampleOffer(s_, recent_, files_).Offer();
     s_.Sync();
 }
 
@@ -42,7 +45,7 @@ bool EditorStartUp::FindInstallFolders() {
     s_.toolFolder = WithTrailingSlash(ShortPath(s_.programFolder));
     s_.buildFolder.clear();
     s_.projectFolder.clear();
-    InstallFolders folders = ReadInstallFolders(s_.registry, s_.programFolder);
+    InstallFolders folders = ReadInstallFolders(s_.registry, s_.programFolder, UserKitFolder());
     if (!folders.installed) {
         s_.prompts.ShowMessage(kCaptionFileError, kNotInstalledText, MsgIcon::Error);
         return false;
@@ -50,6 +53,9 @@ bool EditorStartUp::FindInstallFolders() {
     s_.toolFolder = folders.toolFolder;
     s_.buildFolder = folders.buildFolder;
     s_.projectFolder = folders.projectFolder;
+    s_.userFolders = folders.perUser;
+    s_.installFolder = folders.installFolder;
+    MakeUserFolders(folders);
     s_.levelTool.emplace(s_.toolFolder, s_.runner, s_.prompts);
     return s_.levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif}, true);
 }

@@ -131,11 +131,14 @@ int RunHeadlessBuild(const HeadlessOptions& options, HeadlessContext& context, s
     StreamPrompts prompts(err, options.overwrite ? Answer::Yes : Answer::No,
                           options.overwrite ? " Yes" : " No (use --overwrite)");
     SeedInstallFolder(context.registry, context.programFolder);
-    const InstallFolders folders = ReadInstallFolders(context.registry, context.programFolder);
+    const InstallFolders folders =
+        ReadInstallFolders(context.registry, context.programFolder, UserKitFolder());
     if (!folders.installed) {
         err << ForTerminal(kNotInstalledMessage) << '\n';
         return kExitUsage;
     }
+    // A failure shows in the build's own line on the output it could not write.
+    MakeUserFolders(folders);
     LevelTool tool(folders.toolFolder, context.runner, prompts);
     if (!tool.CheckToolFiles({kLevelToolExe, kLevelToolPif}, true)) return kExitUsage;
 

@@ -3,6 +3,7 @@
 #include "FileUtil.h"
 #include "LevelCompile.h"
 #include "LevelReference.h"
+#include "PathJoin.h"
 
 namespace gdl {
 
@@ -21,7 +22,7 @@ bool PlainName(const std::string& name) {
 }  // namespace
 
 LevelPreviews::Cached& LevelPreviews::Source(const std::string& folder, const std::string& source) {
-    const std::string path = folder + source + ".lvs";
+    const std::string path = JoinPath(folder, source + ".lvs");
     std::error_code ec;
     const auto stamp = fs::last_write_time(path, ec);
     const auto size = ec ? 0 : fs::file_size(path, ec);
@@ -52,7 +53,7 @@ LevelPreview LevelPreviews::OfSourceLevel(const std::string& folder, const std::
 LevelPreview LevelPreviews::OfCompiledLevel(const std::string& folder,
                                             const std::string& level) const {
     if (!PlainName(level)) return {{}, "no level " + level};
-    const std::string path = folder + level + ".bin";
+    const std::string path = JoinPath(folder, level + ".bin");
     auto size = FileSize(path);
     if (!size) return {{}, level + ".bin could not be found"};
     if (*size > kMaxCompiledBytes) return {{}, level + ".bin is not a compiled level"};

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -19,6 +20,7 @@
 #include "LevelSetFile.h"
 #include "LevelTool.h"
 #include "Passwords.h"
+#include "PathJoin.h"
 #include "Prompts.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
@@ -165,12 +167,12 @@ private:
         if (settings_.levelList) {
             const std::string base = BaseName(model_.fileName);
             if (!FinishLevelList(levelList_, folder_, base, tool_))
-                Error(UnableToWriteLine(folder_ + base + ".txt"));
+                Error(UnableToWriteLine(JoinPath(folder_, base + ".txt")));
         }
         if (created_) Commit();
         DeleteCompiledLevels();
         DeleteListingsOfMissingSources();
-        DeleteFileQuiet(folder_ + kLevelToolLeftover);
+        DeleteFileQuiet(JoinPath(folder_, kLevelToolLeftover));
         view_.AddStatusLine(FinalBuildLine(errors_));
         view_.SetProgress(static_cast<int>(2 * count_ + 2));
     }
@@ -183,7 +185,9 @@ private:
         return e;
     }
 
-    std::string CompiledPath(const Entry& e) const { return folder_ + e.ref.level + ".bin"; }
+    std::string CompiledPath(const Entry& e) const {
+        return JoinPath(folder_, e.ref.level + ".bin");
+    }
 
     // Once per source and build: a later entry of a compiled source takes the
     // compiled level that compile left, as long as its file is unchanged. A
@@ -221,7 +225,7 @@ private:
     bool HasNoSourceFile(const Entry& e) const {
         if (e.ref.source.empty()) return false;
         if (NamesAFolder(e.ref.source)) return true;
-        return !e.madeByCompile && !FileExists(folder_ + e.ref.source + ".lvs");
+        return !e.madeByCompile && !FileExists(JoinPath(folder_, e.ref.source + ".lvs"));
     }
 
     void CouldNotCompile(const Entry& e) {
@@ -360,7 +364,7 @@ private:
             if (!e.ref.source.empty() && e.plain) names.insert(e.ref.level + ".bin");
         for (const Entry& e : entries_)
             if (e.ref.source.empty() && e.plain) names.erase(e.ref.level + ".bin");
-        for (const std::string& name : names) DeleteFileQuiet(folder_ + name);
+        for (const std::string& name : names) DeleteFileQuiet(JoinPath(folder_, name));
     }
 
     // The level tool lists a source that has no file into an error listing;
@@ -369,7 +373,7 @@ private:
         for (const Entry& e : entries_) {
             const std::string& source = e.ref.source;
             if (source.empty() || !e.plain) continue;
-            if (NamesAFolder(source) || !FileExists(folder_ + source + ".lvs"))
+            if (NamesAFolder(source) || !FileExists(JoinPath(folder_, source + ".lvs")))
                 DeleteLevelInfoFiles(folder_, source);
         }
     }
@@ -386,15 +390,21 @@ private:
     // step; with errors the old set stays as it was.
     void Commit() {
         if (errors_ == 0 && std::rename(out_.Path().c_str(), settings_.outputPath.c_str()) != 0)
-            Error(UnableToWriteLine(settings_.outputPath));
+            WriteError(std::strerror(errno));
         if (errors_ != 0) DeleteFileQuiet(out_.Path());
     }
 
     void CheckOutput() {
         if (out_.Failed() && !writeErrorShown_) {
             writeErrorShown_ = true;
-            Error(UnableToWriteLine(settings_.outputPath));
+            WriteError(out_.Reason());
         }
+    }
+
+    // The design's line, and under it the system's reason.
+    void WriteError(const std::string& reason) {
+        Error(UnableToWriteLine(settings_.outputPath));
+        if (!reason.empty()) view_.AddStatusLine(WriteReasonLine(reason));
     }
 
     void Error(const std::string& line) {

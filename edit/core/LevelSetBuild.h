@@ -73,6 +73,8 @@ std::string FinalBuildLine(int errors);
 std::string OverwriteQuestion(std::string_view outputPath);
 // "ERROR: Unable to write "PATH"!"
 std::string UnableToWriteLine(std::string_view path);
+// The line under it: "   " + the system's reason + ".".
+std::string WriteReasonLine(std::string_view reason);
 // "ERROR: Level LABEL has no Source File "SOURCE.lvs"!"
 std::string NoSourceFileLine(std::string_view label, std::string_view source);
 // The level tool's own error output under an error line: each of its lines,

@@ -1,6 +1,7 @@
 #include "Playtest.h"
 
 #include "FileUtil.h"
+#include "PathJoin.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "ToolRunner.h"
@@ -30,7 +31,7 @@ void Playtest::RunPlaytest(const std::vector<std::string>& levelArguments) {
                                "Unable to save project file " + Quoted(path) + ".", MsgIcon::Error);
         return;
     }
-    const std::string player = s_.toolFolder + kPlayerProgram;
+    const std::string player = JoinPath(s_.toolFolder, kPlayerProgram);
     // The player's own start failure is not reported: it simply does not run.
     if (levelArguments.empty()) {
         s_.runner.RunTool(player, ShortPath(path), s_.projectFolder, true, true);

@@ -4,6 +4,7 @@
 #include "FileUtil.h"
 #include "LevelsPage.h"
 #include "PageControl.h"
+#include "PathJoin.h"
 #include "ProjectMerge.h"
 #include "ProjectSession.h"
 #include "Prompts.h"
@@ -243,8 +244,8 @@ void ProjectFiles::bMergeClick() {
     s_.Notify();
 
     for (const auto& source : plan.newSources) {
-        if (copySources && !CopyFileNoOverwrite(other.folder + source + ".lvs",
-                                                s_.projectFolder + source + ".lvs"))
+        if (copySources && !CopyFileNoOverwrite(JoinPath(other.folder, source + ".lvs"),
+                                                JoinPath(s_.projectFolder, source + ".lvs")))
             s_.prompts.ShowMessage(kCaptionFileError, "Unable to copy file.", MsgIcon::Error);
         source_.AddSourceAndList(source);
         s_.Notify();

@@ -99,6 +99,10 @@ public:
     std::string toolFolder;
     std::string buildFolder;
     std::string projectFolder;
+    // The recorded install folder ("" when none), and whether the build and
+    // project folders are the user's own kit folder's instead of its own.
+    std::string installFolder;
+    bool userFolders = false;
     std::string levelSetFile;
     bool loading = false;
     bool sourceInfoFound = true;

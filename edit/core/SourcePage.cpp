@@ -6,6 +6,7 @@
 #include "FileUtil.h"
 #include "LevelReference.h"
 #include "Passwords.h"
+#include "PathJoin.h"
 #include "Prompts.h"
 #include "TextUtil.h"
 
@@ -267,7 +268,7 @@ std::string SourcePage::NewSourceName() const {
         std::size_t keep = kMaxSourceName - static_cast<std::size_t>(DecimalDigits(n));
         std::string candidate =
             Cut(base.substr(0, std::min(keep, base.size())) + digits, kMaxSourceName);
-        if (!FileExists(s_.projectFolder + candidate + ".lvs")) return candidate;
+        if (!FileExists(JoinPath(s_.projectFolder, candidate + ".lvs"))) return candidate;
     }
     return {};
 }
@@ -276,7 +277,7 @@ void SourcePage::bNewSClick() {
     if (!s_.model.open || !s_.CanAddSource()) return;
     std::string name = NewSourceName();
     if (name.empty()) return;
-    std::string file = s_.projectFolder + name + ".lvs";
+    std::string file = JoinPath(s_.projectFolder, name + ".lvs");
     CopyFileNoOverwrite(s_.levelTool->ToolFolder() + kTemplateFile, file);
     if (!FileExists(file)) return;
     if (!s_.levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, true)) return;
@@ -292,7 +293,7 @@ bool SourcePage::CopyIntoProject(const std::string& from, bool move) {
                                    verb + Quoted(from) + " to " + Quoted(s_.projectFolder) + "?",
                                    MsgButtons::YesNo, MsgIcon::Question);
     if (answer != Answer::Yes) return false;
-    if (!CopyFileNoOverwrite(from, s_.projectFolder + FileNameOf(from))) {
+    if (!CopyFileNoOverwrite(from, JoinPath(s_.projectFolder, FileNameOf(from)))) {
         s_.prompts.ShowMessage(kCaptionFileError,
                                move ? "Unable to move file." : "Unable to copy file.",
                                MsgIcon::Error);

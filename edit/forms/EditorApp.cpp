@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DesktopIdentity.h"
 #include "Environment.h"
 #include "Guarded.h"
 #include "Icons.h"
@@ -38,6 +39,7 @@ void ShowStartPage(TfProj& window) {
 int RunEditorGui(int argc, char** argv) {
     gdl::GuardedApplication app(argc, argv, QString::fromLatin1(gdl::kAppTitle));
     QApplication::setApplicationName(QStringLiteral("GDLEdit"));
+    gdl::SetDesktopIdentity("gdledit");
     QApplication::setWindowIcon(gdl::MakeIcon(gdl::IconId::App));
 
     // The command line as the system gave it: paths are the file system's bytes.

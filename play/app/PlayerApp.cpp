@@ -9,6 +9,8 @@
 #include "Cphint.h"
 #include "Cpload.h"
 #include "Cpmain.h"
+#include "DesktopIdentity.h"
+#include "DeviceWatcher.h"
 #include "Environment.h"
 #include "Guarded.h"
 #include "PlayerPictures.h"
@@ -23,6 +25,7 @@ int RunPlayerGui(int argc, char** argv) {
     using namespace gdl;
     GuardedApplication app(argc, argv, kPlayerAppTitle);
     QApplication::setApplicationName(kPlayerAppTitle);
+    SetDesktopIdentity("gdlplay");
     QApplication::setWindowIcon(QIcon(GemPicture()));
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
@@ -46,6 +49,8 @@ int RunPlayerGui(int argc, char** argv) {
             {registry, runner, prompts, timer, line, dialogs, [&window] { window.RepaintNow(); }},
             args, ProgramFolder());
         window.SetCore(&core);
+        DeviceWatcher devices(
+            "/dev", [&window, &core] { window.Run([&core] { core.DevicesChanged(); }); }, &window);
         timer.SetTick([&window] { window.Timer1Timer(); });
         window.Render();
         window.show();

@@ -5,6 +5,7 @@
 #include "FileUtil.h"
 #include "IniFile.h"
 #include "LevelSetFile.h"
+#include "PathJoin.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -137,8 +138,13 @@ void Chooser::Remove1Click() {
 void Chooser::About1Click() {
     std::string path = SelectedPath();
     if (path.empty()) return;
-    runner_.RunTool(PlatformPath(installFolder_ + "bin/" + kCompanionProgram), FileNameOf(path),
-                    PlatformPath(FolderOf(path)), true, false);
+    const std::string program =
+        PlatformPath(JoinPath(JoinPath(installFolder_, "bin"), kCompanionProgram));
+    if (runner_.RunTool(program, FileNameOf(path), PlatformPath(FolderOf(path)), true, false) == 0)
+        return;
+    std::string text = "Unable to start " + program + ".";
+    if (const std::string why = runner_.LastError(); !why.empty()) text += "\r\n\r\n" + why;
+    prompts_.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
 }
 
 }  // namespace gdl

@@ -2,6 +2,7 @@
 // the ports through which the player core reaches the outside.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "PlayerView.h"
+#include "SerialPreflight.h"
 
 namespace gdl {
 
@@ -70,6 +72,22 @@ public:
     // TfHint with its caption, label and memo.
     virtual void ShowHint(const std::string& caption, const std::string& label,
                           const std::string& memo) = 0;
+    // The whole reason a port cannot be used, to read and copy.
+    virtual void ShowPortReason(const std::string& caption, const std::string& status,
+                                const std::string& reason) {
+        (void)caption, (void)status, (void)reason;
+    }
+    // The serial devices to choose from (one line each) for one of the ports
+    // 1 .. 4, starting at port: the chosen port and line, or nullopt.
+    struct DeviceChoice {
+        int port = 1;
+        std::size_t line = 0;
+    };
+    virtual std::optional<DeviceChoice> ChooseDevice(const std::vector<std::string>& lines,
+                                                     int port) {
+        (void)lines, (void)port;
+        return std::nullopt;
+    }
 };
 
 struct PlayerPorts {
@@ -81,6 +99,8 @@ struct PlayerPorts {
     PlayerDialogs& dialogs;
     // Paints the window at once (the send and the reading block it).
     std::function<void()> repaint = [] {};
+    // Where the serial devices are looked for; tests point it elsewhere.
+    SerialRoots serialRoots = {};
 };
 
 // What the concerns of the main window share.

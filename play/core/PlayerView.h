@@ -14,7 +14,8 @@ inline constexpr char kPlayerAppTitle[] = "GDL Level Player";
 inline constexpr char kPlayerCaption[] = "GDL Level Set Player";
 
 // The status lamp: the picture iStat shows a copy of.
-enum class Lamp { Off, On, Warn, Err };  // iOff, iOn, iWarn, iErr
+// InPlay is the kit's own: the Lynx answered and the level is in play.
+enum class Lamp { Off, On, Warn, Err, InPlay };  // iOff, iOn, iWarn, iErr, iPlay
 
 inline constexpr Rgb kClBlue{0, 0, 255};
 inline constexpr Rgb kClPurple{128, 0, 128};
@@ -64,6 +65,7 @@ struct PlayerView {
     PanelView Panel13{"", 271, false};  // NEXT>
     PanelView Panel14{"", 0};           // the status line
     std::string Panel14Hint;            // why the port could not be opened, as a tooltip
+    std::string iStatHint;              // the lamp's tooltip while a level is in play
     ProgressView pSend;                 // in the status line: the bytes of a send that are out
     Rgb Panel5Color = kClBlue;
     Rgb Panel6Color = kClBlue;
@@ -96,6 +98,7 @@ struct PlayerView {
     MenuItemView Com21{"Com&2"};
     MenuItemView Com31{"Com&3"};
     MenuItemView Com41{"Com&4"};
+    MenuItemView ChooseDevice1{"Choose &Device..."};
     MenuItemView IgnoreLynxButtons1{"&Ignore Lynx EOL Buttons"};
     MenuItemView AutoLoadLevelSet1{"&Auto Load Level Set"};
     MenuItemView SavePassword1{"&Save Password"};

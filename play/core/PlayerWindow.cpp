@@ -19,7 +19,8 @@ PlayerWindow::PlayerWindow(PlayerPorts ports, std::vector<std::string> args,
       progression_(c_, reader_),
       link_(c_),
       portChoice_(c_, link_),
-      startUp_(c_) {
+      startUp_(c_),
+      portMenu_(c_.ports.registry, c_.ports.serialRoots) {
     c_.state.playerFolder = WithTrailingSlash(playerFolder);
     c_.ports.line.SetPort("Com1");
     c_.ports.line.onDataAvailable = [this] { zComDataAvailable(); };
@@ -36,8 +37,9 @@ void PlayerWindow::FormActivate() {
     if (!startUp_.ReadFolders()) return;
     const std::vector<std::string>& args = c_.args;
     if (args.size() >= 2 && args[1] == kCdArgument) progression_.EnterCdMode();
+    portMenu_.Refresh(c_.view);
     long long port = portChoice_.Stored();
-    if (port >= 0) portChoice_.Choose(port <= 3 ? static_cast<int>(port) + 1 : 1);
+    if (port >= 0) ChoosePort(port <= 3 ? static_cast<int>(port) + 1 : 1);
     startUp_.ReadOptions();
     std::string path = startUp_.SetPathToStart(
         c_.view.AutoLoadLevelSet1.checked ? progression_.LoadLastLevelSet() : std::string());
@@ -90,6 +92,7 @@ bool PlayerWindow::Defer(void (PlayerWindow::*click)()) {
 void PlayerWindow::SpeedButton1Click() {
     if (Defer(&PlayerWindow::SpeedButton1Click)) return;
     BeginAction();
+    c_.view.iStatHint.clear();
     progression_.PlayStep();
     lastPlaySent_ = link_.Send();
     EndAction();
@@ -121,6 +124,7 @@ void PlayerWindow::zComErrorOccurred(int error, const std::string& errorstr) {
         return;
     }
     link_.ErrorOccurred(error, errorstr);
+    ShowInPlay();
 }
 
 void PlayerWindow::zComWriteProgress() {
@@ -142,7 +146,9 @@ void PlayerWindow::Timer1Timer() {
         heldTick_ = true;
         return;
     }
-    switch (link_.Timer1Timer()) {
+    const EolAction action = link_.Timer1Timer();
+    ShowInPlay();
+    switch (action) {
         case EolAction::NextLevel:
             Flash(&PlayerView::Panel6Color, &PlayerWindow::SpeedButton2Click);
             break;
@@ -159,6 +165,62 @@ void PlayerWindow::Flash(Rgb PlayerView::*panel, void (PlayerWindow::*click)()) 
     c_.ports.repaint();
     (this->*click)();
     c_.view.*panel = kClBlue;
+}
+
+void PlayerWindow::ShowInPlay() {
+    PlayerView& v = c_.view;
+    const bool inPlay = link_.LastExchange() == Exchange::InPlay && link_.State() >= lsPlaying &&
+                        (v.iStat == Lamp::Off || v.iStat == Lamp::InPlay);
+    if (inPlay && v.iStat == Lamp::Off) v.iStatHint = InPlayText(c_.state.label);
+    if (!inPlay) v.iStatHint.clear();
+    v.iStat = inPlay ? Lamp::InPlay : (v.iStat == Lamp::InPlay ? Lamp::Off : v.iStat);
+}
+
+int PlayerWindow::CheckedPort() const {
+    const PlayerView& v = c_.view;
+    const MenuItemView* items[] = {&v.Com11, &v.Com21, &v.Com31, &v.Com41};
+    for (int k = 1; k <= kComPorts; ++k)
+        if (items[k - 1]->checked) return k;
+    return 1;
+}
+
+void PlayerWindow::ChoosePort(int k) {
+    portChoice_.Choose(k);
+    portMenu_.Refresh(c_.view);
+}
+
+void PlayerWindow::ChooseDevice1Click() {
+    portMenu_.Refresh(c_.view);
+    const auto& devices = portMenu_.Devices();
+    std::vector<std::string> lines;
+    for (const auto& d : devices) lines.push_back(DeviceLine(d));
+    auto chosen = c_.ports.dialogs.ChooseDevice(lines, CheckedPort());
+    if (!chosen || chosen->line >= devices.size() || chosen->port < 1 || chosen->port > kComPorts)
+        return;
+    // CD mode stores nothing, the device no more than the port.
+    if (!c_.state.cd) portMenu_.Choose(chosen->port, devices[chosen->line]);
+    ChoosePort(chosen->port);
+    if (link_.LastExchange() == Exchange::CannotOpen)
+        c_.view.Panel14Hint = portMenu_.ReasonNow(chosen->port);
+}
+
+void PlayerWindow::Panel14Click() {
+    const PlayerView& v = c_.view;
+    if (v.Panel14Hint.empty()) return;
+    c_.ports.dialogs.ShowPortReason("Com" + std::to_string(CheckedPort()),
+                                    TrimBlanks(v.Panel14.text), v.Panel14Hint);
+}
+
+void PlayerWindow::DevicesChanged() {
+    if (!portMenu_.Refresh(c_.view)) return;
+    // Only a port that failed has a reason to keep true; a port in use
+    // speaks for itself at the next send.
+    if (link_.LastExchange() != Exchange::CannotOpen) return;
+    const std::string reason = portMenu_.ReasonNow(CheckedPort());
+    c_.view.Panel14Hint = reason.empty() ? "Com" + std::to_string(CheckedPort()) + " is now " +
+                                               portMenu_.WhereText(CheckedPort()) +
+                                               ": press PLAY to send the level."
+                                         : reason;
 }
 
 }  // namespace gdl

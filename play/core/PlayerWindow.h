@@ -11,6 +11,7 @@
 #include "Link.h"
 #include "PlayerState.h"
 #include "PortChoice.h"
+#include "PortMenu.h"
 #include "Progression.h"
 #include "Reader.h"
 #include "StartUp.h"
@@ -48,10 +49,16 @@ public:
     // The headless sender's --port: this run only, nothing stored.
     void UsePort(const std::string& port);
 
-    void Com11Click() { portChoice_.Choose(1); }
-    void Com21Click() { portChoice_.Choose(2); }
-    void Com31Click() { portChoice_.Choose(3); }
-    void Com41Click() { portChoice_.Choose(4); }
+    void Com11Click() { ChoosePort(1); }
+    void Com21Click() { ChoosePort(2); }
+    void Com31Click() { ChoosePort(3); }
+    void Com41Click() { ChoosePort(4); }
+    // Options > Choose Device...: a device for one of the ports, then that port.
+    void ChooseDevice1Click();
+    // A click on the status line or the lamp: the whole reason, when there is one.
+    void Panel14Click();
+    // A serial device came or went: the menu and the reason follow.
+    void DevicesChanged();
     void SavePassword1Click() { startUp_.SavePassword1Click(); }
     void AutoLoadLevelSet1Click() { startUp_.AutoLoadLevelSet1Click(); }
     void IgnoreLynxButtons1Click() { startUp_.IgnoreLynxButtons1Click(); }
@@ -72,6 +79,11 @@ private:
     bool Defer(void (PlayerWindow::*click)());
     void BeginAction();
     void EndAction();
+    void ChoosePort(int k);
+    // The checked Com item, 1 .. 4.
+    int CheckedPort() const;
+    // The lamp shows a level in play until anything else lights it.
+    void ShowInPlay();
 
     PlayerContext c_;
     Reader reader_;
@@ -79,6 +91,7 @@ private:
     Link link_;
     PortChoice portChoice_;
     StartUp startUp_;
+    PortMenu portMenu_;
     bool activated_ = false;
     bool destroyed_ = false;
     // A play action is running: notifications and ticks of the previous

@@ -3,6 +3,7 @@
 #include "FileUtil.h"
 #include "IniFile.h"
 #include "LevelSetFile.h"
+#include "PathJoin.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -53,7 +54,7 @@ void Progression::StartLevelSet() {
         v.Play1.caption = kPlayMenu;
         v.Next1.enabled = false;
     }
-    if (v.AutoLoadLevelSet1.checked) SaveLastLevelSet(s.setFolder + s.setFileName);
+    if (v.AutoLoadLevelSet1.checked) SaveLastLevelSet(JoinPath(s.setFolder, s.setFileName));
     s.index = 1;
     s.levelReady = true;
     reader_.ReadSetTitle();
@@ -223,7 +224,7 @@ void Progression::Load() {
 void Progression::Quit() {
     PlayerState& s = c_.state;
     if (!s.wizard && c_.view.SavePassword1.checked) SaveCode(s.setFileName, c_.view.ePW);
-    if (c_.view.AutoLoadLevelSet1.checked) SaveLastLevelSet(s.setFolder + s.setFileName);
+    if (c_.view.AutoLoadLevelSet1.checked) SaveLastLevelSet(JoinPath(s.setFolder, s.setFileName));
     c_.view.closeRequested = true;
 }
 
@@ -270,10 +271,11 @@ void Progression::RemoveProjectOutputs() {
             std::string name = FileNameOf(value);
             name = name.substr(0, name.find('.'));
             name = LevelNameOfValue(name);
-            if (IsPlainFileName(name)) DeleteFileQuiet(PlatformPath(folder + name + ".bin"));
+            if (IsPlainFileName(name))
+                DeleteFileQuiet(PlatformPath(JoinPath(folder, name + ".bin")));
         }
     }
-    DeleteFileQuiet(PlatformPath(folder + kHsfFile));
+    DeleteFileQuiet(PlatformPath(JoinPath(folder, kHsfFile)));
 }
 
 }  // namespace gdl

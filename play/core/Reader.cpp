@@ -9,6 +9,7 @@
 #include "LevelSetFile.h"
 #include "LevelTool.h"
 #include "LynxText.h"
+#include "PathJoin.h"
 #include "PlatformPath.h"
 #include "Progression.h"
 #include "StartUp.h"
@@ -90,7 +91,7 @@ std::string LevelNameOfValue(std::string_view value) {
 }
 
 std::string Reader::ProjectPath() const {
-    return PlatformPath(c_.state.setFolder + c_.state.setFileName);
+    return PlatformPath(JoinPath(c_.state.setFolder, c_.state.setFileName));
 }
 
 bool Reader::CopiesHoldSet() const {
@@ -115,7 +116,7 @@ bool Reader::EntryPlayable(long long n) const {
 void Reader::ReadSetTitle() {
     PlayerState& s = c_.state;
     if (s.kind == SetKind::LevelSetFile) {
-        auto file = OpenSetFile(PlatformPath(s.setFolder + s.setFileName));
+        auto file = OpenSetFile(PlatformPath(JoinPath(s.setFolder, s.setFileName)));
         if (!file) return;
         s.headerCopy = ReadUpTo(*file, 0, kSetHeaderSize);
         auto header = ParseHeader(s.headerCopy);
@@ -183,7 +184,7 @@ void Reader::PrepareLevel() {
 void Reader::PrepareFromSetFile() {
     PlayerState& s = c_.state;
     PlayerView& v = c_.view;
-    auto file = OpenSetFile(PlatformPath(s.setFolder + s.setFileName));
+    auto file = OpenSetFile(PlatformPath(JoinPath(s.setFolder, s.setFileName)));
     if (file) {
         ReadCopies(*file, s);
     } else if (file.Err().Kind() == ErrorKind::BadFormat) {
@@ -294,7 +295,8 @@ void Reader::ReadLevelData() {
     // A level name that is no plain file name never becomes a path.
     std::optional<std::string> first;
     if (IsPlainFileName(s.levelName))
-        first = ReadFilePrefix(PlatformPath(s.setFolder + s.levelName + ".bin"), kCompiledReadSize);
+        first = ReadFilePrefix(PlatformPath(JoinPath(s.setFolder, s.levelName + ".bin")),
+                               kCompiledReadSize);
     if (!first) {
         v.Panel2.text = kMissingFile;
         return;
@@ -310,7 +312,7 @@ void Reader::RunLevelTool(const std::string& source) {
     if (!IsPlainFileName(source)) return;
     const std::string& folder = c_.state.playerFolder;
     if (!CheckToolFiles(c_.ports.prompts, folder, {kLevelToolExe, kLevelToolPif})) return;
-    c_.ports.runner.RunTool(PlatformPath(folder + kLevelToolExe), "-m" + source,
+    c_.ports.runner.RunTool(PlatformPath(JoinPath(folder, kLevelToolExe)), "-m" + source,
                             PlatformPath(c_.state.setFolder), false, true);
 }
 

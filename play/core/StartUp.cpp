@@ -4,6 +4,7 @@
 
 #include "FileUtil.h"
 #include "LevelTool.h"
+#include "PathJoin.h"
 #include "PlatformPath.h"
 #include "Prompts.h"
 #include "Registry.h"
@@ -15,7 +16,7 @@ std::string PlayerInstallFolder(const Registry& registry, const std::string& pla
     std::string recorded = registry.ReadValue(RegRoot::LocalMachine, kRegKeyRoot, "").value_or("");
     if (!recorded.empty()) return WithTrailingSlash(recorded);
     std::error_code ec;
-    std::filesystem::path parent = std::filesystem::absolute(playerFolder + "..", ec);
+    std::filesystem::path parent = std::filesystem::absolute(JoinPath(playerFolder, ".."), ec);
     return WithTrailingSlash(parent.lexically_normal().string());
 }
 
@@ -26,7 +27,7 @@ bool CheckToolFiles(Prompts& prompts, const std::string& folder,
     for (std::string_view name : names) {
         if (!first && name.empty()) continue;
         first = false;
-        std::string path = folder + std::string(name);
+        std::string path = JoinPath(folder, name);
         if (!FileExists(PlatformPath(path))) missing = path;
     }
     if (missing.empty()) return true;
@@ -69,26 +70,34 @@ void StartUp::Toggle(MenuItemView& item, const char* value) {
                                  item.checked ? "1" : "0");
 }
 
-void StartUp::Contents1Click() {
-    const std::string docs = PlatformPath(c_.state.installFolder + "docs");
-    if (c_.ports.runner.RunTool(kDocsFile, "", docs, true, false) == 0) return;
-    // Without a browser the user would see nothing happen.
-    std::string text =
-        "Unable to start the documentation " + WithTrailingSlash(docs) + kDocsFile + ".";
+// Without a browser or the companion program the user would see nothing
+// happen: say what could not be started, and why.
+void StartUp::ReportStartFailure(const std::string& what) {
+    std::string text = "Unable to start " + what + ".";
     const std::string why = c_.ports.runner.LastError();
     if (!why.empty()) text += "\r\n\r\n" + why;
     c_.ports.prompts.ShowMessage(kCaptionFileError, text, MsgIcon::Error);
 }
 
+void StartUp::Contents1Click() {
+    const std::string docs = PlatformPath(JoinPath(c_.state.installFolder, "docs"));
+    if (c_.ports.runner.RunTool(kDocsFile, "", docs, true, false) != 0)
+        ReportStartFailure("the documentation " + JoinPath(docs, kDocsFile));
+}
+
 void StartUp::About1Click() {
-    c_.ports.runner.RunTool(kCompanionProgram, "", PlatformPath(c_.state.installFolder + "bin"),
-                            true, false);
+    const std::string bin = PlatformPath(JoinPath(c_.state.installFolder, "bin"));
+    const std::string program = JoinPath(bin, kCompanionProgram);
+    if (c_.ports.runner.RunTool(program, "", bin, true, false) != 0) ReportStartFailure(program);
 }
 
 void StartUp::Info1Click() {
     const PlayerState& s = c_.state;
-    c_.ports.runner.RunTool(PlatformPath(s.installFolder + "bin/" + kCompanionProgram),
-                            s.setFileName, PlatformPath(s.setFolder), true, false);
+    const std::string program =
+        PlatformPath(JoinPath(JoinPath(s.installFolder, "bin"), kCompanionProgram));
+    if (c_.ports.runner.RunTool(program, s.setFileName, PlatformPath(s.setFolder), true, false) !=
+        0)
+        ReportStartFailure(program);
 }
 
 }  // namespace gdl

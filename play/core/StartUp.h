@@ -47,6 +47,7 @@ public:
     void Info1Click();
 
 private:
+    void ReportStartFailure(const std::string& what);
     void Toggle(MenuItemView& item, const char* value);
     bool ReadOption(const char* value) const;
     PlayerContext& c_;

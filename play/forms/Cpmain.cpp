@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "DeviceWatcher.h"
 #include "FormWidgets.h"
 #include "Guarded.h"
 #include "PlayerPictures.h"
@@ -139,6 +140,7 @@ const MenuPlace kMenuItems[] = {
     {"Com21", &PlayerView::Com21},
     {"Com31", &PlayerView::Com31},
     {"Com41", &PlayerView::Com41},
+    {"ChooseDevice1", &PlayerView::ChooseDevice1},
     {"IgnoreLynxButtons1", &PlayerView::IgnoreLynxButtons1},
     {"AutoLoadLevelSet1", &PlayerView::AutoLoadLevelSet1},
     {"SavePassword1", &PlayerView::SavePassword1},
@@ -217,11 +219,17 @@ TfPlay::TfPlay(QWidget* parent) : QMainWindow(parent) {
     Panel14Text = new QLabel(status);
     Panel14Text->setObjectName("Panel14Text");
     Panel14Text->setGeometry(4, 1, kClientWidth - 30, kStatusHeight - 2);
-    const std::pair<const char*, Lamp> lamps[] = {
-        {"iOff", Lamp::Off}, {"iOn", Lamp::On}, {"iWarn", Lamp::Warn}, {"iErr", Lamp::Err}};
+    const std::pair<const char*, Lamp> lamps[] = {{"iOff", Lamp::Off},
+                                                  {"iOn", Lamp::On},
+                                                  {"iWarn", Lamp::Warn},
+                                                  {"iErr", Lamp::Err},
+                                                  {"iPlay", Lamp::InPlay}};
     for (const auto& [name, lamp] : lamps) MakePicture(status, LampPicture(lamp), name)->hide();
     iStat = MakePicture(status, LampPicture(Lamp::Off), "iStat");
     iStat->setGeometry(kClientWidth - 20, 2, 16, 16);
+    auto* click = new ClickFilter([this] { Run([this] { core_->Panel14Click(); }); }, this);
+    Panel14Text->installEventFilter(click);
+    iStat->installEventFilter(click);
     // A thin bar between the status text and the lamp while a level goes out.
     pSend = new QProgressBar(status);
     pSend->setObjectName("pSend");
@@ -310,6 +318,8 @@ void TfPlay::BuildMenus() {
         a->setCheckable(true);
         ports->addAction(a);
     }
+    MakeAction(options, "ChooseDevice1", "Choose &Device...", {},
+               &PlayerWindow::ChooseDevice1Click);
     options->addSeparator();
     for (auto [name, caption, click] :
          {std::tuple{"IgnoreLynxButtons1", "&Ignore Lynx EOL Buttons",
@@ -376,6 +386,12 @@ void TfPlay::Render() {
     Panel14Text->setText(ToQString(v.Panel14.text));
     Panel14Text->setToolTip(PathToQString(v.Panel14Hint));
     iStat->setPixmap(LampPicture(v.iStat));
+    iStat->setToolTip(PathToQString(v.iStatHint.empty() ? v.Panel14Hint : v.iStatHint));
+    // A reason to read is a click away.
+    const Qt::CursorShape pointer =
+        v.Panel14Hint.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor;
+    Panel14Text->setCursor(pointer);
+    iStat->setCursor(pointer);
     pSend->setRange(0, static_cast<int>(v.pSend.max));
     pSend->setValue(static_cast<int>(v.pSend.position));
     pSend->setVisible(v.pSend.visible);

@@ -90,6 +90,10 @@ QPixmap LampPicture(Lamp lamp) {
         case Lamp::Err:
             base = QColor(235, 40, 40);
             break;
+        case Lamp::InPlay:
+            // The panels' blue: the level is the Lynx's now.
+            base = QColor(40, 110, 255);
+            break;
     }
     if (!lit) base = base.darker(300);
     QRadialGradient g(QPointF(6, 6), 9);

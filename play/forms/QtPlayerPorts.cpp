@@ -2,6 +2,7 @@
 
 #include "Cphint.h"
 #include "Cpload.h"
+#include "PortDialogs.h"
 
 namespace gdl {
 
@@ -23,6 +24,18 @@ std::optional<std::string> QtPlayerDialogs::ShowLoad(const std::string& installF
 void QtPlayerDialogs::ShowHint(const std::string& caption, const std::string& label,
                                const std::string& memo) {
     hint_.ShowHint(caption, label, memo);
+}
+
+void QtPlayerDialogs::ShowPortReason(const std::string& caption, const std::string& status,
+                                     const std::string& reason) {
+    if (!reason_) reason_ = new PortReasonDialog(hint_.parentWidget());
+    reason_->ShowReason(caption, status, reason);
+}
+
+std::optional<PlayerDialogs::DeviceChoice> QtPlayerDialogs::ChooseDevice(
+    const std::vector<std::string>& lines, int port) {
+    if (!chooser_) chooser_ = new ChooseDeviceDialog(hint_.parentWidget());
+    return chooser_->Choose(lines, port);
 }
 
 }  // namespace gdl

@@ -15,6 +15,8 @@ namespace play {
 class TfHint;
 }
 class TfLoad;
+class PortReasonDialog;
+class ChooseDeviceDialog;
 
 class QtTimer : public Timer {
 public:
@@ -38,10 +40,17 @@ public:
                                         const std::string& fileName) override;
     void ShowHint(const std::string& caption, const std::string& label,
                   const std::string& memo) override;
+    void ShowPortReason(const std::string& caption, const std::string& status,
+                        const std::string& reason) override;
+    std::optional<DeviceChoice> ChooseDevice(const std::vector<std::string>& lines,
+                                             int port) override;
 
 private:
     TfLoad& load_;
     play::TfHint& hint_;
+    // Made at first use, owned by the window the hint belongs to.
+    PortReasonDialog* reason_ = nullptr;
+    ChooseDeviceDialog* chooser_ = nullptr;
 };
 
 }  // namespace gdl

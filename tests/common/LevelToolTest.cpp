@@ -1,7 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +7,7 @@
 #include "FakeTools.h"
 #include "LevelTool.h"
 #include "Prompts.h"
+#include "ReadOnlyFolder.h"
 #include "ToolRunner.h"
 
 namespace fs = std::filesystem;
@@ -31,7 +29,7 @@ protected:
     }
     gdltest::TempDir dir_;
     const std::string bin_ = dir_.MakeFolder("bin"), project_ = dir_.MakeFolder("project");
-    gdltest::ScopedEnv cache_{"XDG_CACHE_HOME", dir_.Path("cache")};
+    gdltest::ScopedEnv cache_{"XDG_DATA_HOME", dir_.Path("data")};
     gdl::ScriptedPrompts prompts_;
 };
 
@@ -164,61 +162,30 @@ TEST_F(LevelToolTest, MissingFilesKeepTheToolFromRunning) {
     EXPECT_FALSE(realTool.Stats("proj", project_));
 }
 
-TEST_F(LevelToolTest, BatchFilesMoveToTheCacheWhenTheToolFolderRefusesThem) {
+TEST_F(LevelToolTest, BatchFilesMoveToTheUsersKitFolderWhenTheToolFolderRefusesThem) {
     InstallAll();
     gdl::RecordingToolRunner runner;
     // A folder in the batch file's place makes the write fail even for root.
     fs::create_directory(dir_.Path("bin/ldinfo.bat"));
     LevelTool tool(bin_, runner, prompts_);
     ASSERT_TRUE(tool.List("lev", project_));
-    EXPECT_EQ(tool.BatchFolder(), dir_.Path("cache/gdlkit/"));
-    EXPECT_EQ(dir_.Read("cache/gdlkit/ldinfo.bat"), "@\"" + bin_ + "ld.exe\" -s%1 > %1.te1");
+    EXPECT_EQ(tool.BatchFolder(), dir_.Path("data/gdlkit/"));
+    EXPECT_EQ(dir_.Read("data/gdlkit/ldinfo.bat"), "@\"" + bin_ + "ld.exe\" -s%1 > %1.te1");
     ASSERT_EQ(runner.calls.size(), 1u);
-    EXPECT_EQ(runner.calls[0].file, dir_.Path("cache/gdlkit/ldinfo.bat"));
+    EXPECT_EQ(runner.calls[0].file, dir_.Path("data/gdlkit/ldinfo.bat"));
     EXPECT_EQ(tool.ToolFilePath("ld.exe"), bin_ + "ld.exe");
 
     LevelTool absent(dir_.Path("no such folder/"), runner, prompts_);
-    EXPECT_EQ(absent.BatchFolder(), dir_.Path("cache/gdlkit/"));
+    EXPECT_EQ(absent.BatchFolder(), dir_.Path("data/gdlkit/"));
 }
 
-// A folder nobody may write into, root included: without write permission,
-// and where that does not bind (root) immutable. Writable() tells whether it
-// worked, by the same test the level tool makes.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {
-        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-        if (!Writable()) return;
-        fd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-        }
-    }
-    ~ReadOnlyFolder() {
-        int flags = 0;
-        if (fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd_ >= 0) ::close(fd_);
-        fs::permissions(folder_, fs::perms::owner_all);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool Writable() const { return ::access(folder_.c_str(), W_OK) == 0; }
+using gdltest::ReadOnlyFolder;
 
-private:
-    std::string folder_;
-    int fd_ = -1;
-};
-
-TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromANewCacheFolder) {
+TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromTheUsersKitFolder) {
     InstallAll();
-    gdltest::ScopedEnv cache("XDG_CACHE_HOME", dir_.Path("home/.cache"));
-    const std::string expected = dir_.Path("home/.cache/gdlkit/");
-    ASSERT_EQ(gdl::BatchCacheFolder(), expected);
+    gdltest::ScopedEnv cache("XDG_DATA_HOME", dir_.Path("home/.local/share"));
+    const std::string expected = dir_.Path("home/.local/share/gdlkit/");
+    ASSERT_EQ(gdl::UserBatchFolder(), expected);
     ReadOnlyFolder readOnly(bin_);
     if (readOnly.Writable()) GTEST_SKIP() << "no way to make a folder read-only here";
     gdl::PosixToolRunner runner;
@@ -231,19 +198,34 @@ TEST_F(LevelToolTest, AReadOnlyToolFolderRunsItsBatchFilesFromANewCacheFolder) {
     EXPECT_TRUE(tool.Compile("lev", project_));
     EXPECT_TRUE(dir_.Exists("project/lev.bin"));
     EXPECT_TRUE(tool.WriteEditBatch(2));
-    EXPECT_EQ(dir_.Read("home/.cache/gdlkit/ldedit.bat"),
+    EXPECT_EQ(dir_.Read("home/.local/share/gdlkit/ldedit.bat"),
               "@set LD_COM=2\r\n@\"" + bin_ + "ld.exe\" %1");
     EXPECT_TRUE(prompts_.shown.empty());
     EXPECT_FALSE(fs::exists(bin_ + "ldinfo.bat"));
 
-    // A cache that cannot be made (a file in its way) is the missing batch file.
+    // A kit folder that cannot be made (a file in its way) is the missing batch file.
     dir_.Write("blocked", "a file");
-    cache.Set(dir_.Path("blocked/cache"));
+    cache.Set(dir_.Path("blocked/data"));
     LevelTool blocked(bin_, runner, prompts_);
     EXPECT_FALSE(blocked.List("lev", project_));
     ASSERT_EQ(prompts_.shown.size(), 1u);
-    EXPECT_NE(prompts_.shown[0].text.find(dir_.Path("blocked/cache/gdlkit/ldinfo.bat")),
+    EXPECT_NE(prompts_.shown[0].text.find(dir_.Path("blocked/data/gdlkit/ldinfo.bat")),
               std::string::npos);
+}
+
+// A tool folder others may write too is no place for one user's port: each
+// user's batch files are their own.
+TEST_F(LevelToolTest, ASharedWritableToolFolderKeepsTheBatchFilesPerUser) {
+    InstallAll();
+    if (::geteuid() != 0) GTEST_SKIP() << "giving the folder to another user needs root";
+    ASSERT_EQ(::chown(bin_.c_str(), 65534, 65534), 0);
+    fs::permissions(bin_, fs::perms::all);
+    gdl::RecordingToolRunner runner;
+    LevelTool tool(bin_, runner, prompts_);
+    EXPECT_EQ(tool.BatchFolder(), dir_.Path("data/gdlkit/"));
+    ASSERT_TRUE(tool.WriteEditBatch(3));
+    EXPECT_EQ(dir_.Read("data/gdlkit/ldedit.bat"), "@set LD_COM=3\r\n@\"" + bin_ + "ld.exe\" %1");
+    EXPECT_FALSE(fs::exists(bin_ + "ldedit.bat"));
 }
 
 TEST_F(LevelToolTest, RelativeToolFolderStillFindsTheToolFromTheProjectFolder) {

@@ -32,15 +32,36 @@ TEST(ResolvePortDevice, FollowsTheRegistryThenTheDefaultRule) {
         {"COM3", nullptr, dev.Path("ttyACM0")},
         {"Com3", &registry, "/dev/ttyCable"},
         {"Com4", &registry, dev.Path("ttyACM7")},
-        {"Com4", nullptr, dev.Path("ttyS0")},
-        {"Com5", nullptr, dev.Path("ttyS1")},
-        {"Com6", nullptr, ""},
+        // With a USB adapter present the PC's own ports are never a default.
+        {"Com4", nullptr, ""},
+        {"Com5", nullptr, ""},
         {"Com0", nullptr, ""},
         {"ttyUSB2", nullptr, dev.Path("ttyUSB2")},
         {longPath, nullptr, longPath},
     };
     for (const auto& [port, reg, device] : cases) {
         EXPECT_EQ(gdl::ResolvePortDevice(port, reg, root), device) << port;
+    }
+}
+
+// Without a USB adapter, a PC's own serial port is Com1 only when it is the
+// only port; with several, none is guessed.
+TEST(ResolvePortDevice, APortOfThePcsOwnOnlyWhenItIsTheOnlyOne) {
+    struct Case {
+        std::vector<const char*> devices;
+        std::string com1;
+    } cases[] = {
+        {{"ttyS0"}, "ttyS0"},
+        {{"ttyS0", "ttyS1"}, ""},
+        {{}, ""},
+        {{"ttyS3", "ttyACM2"}, "ttyACM2"},
+    };
+    for (const auto& c : cases) {
+        gdltest::TempDir dev;
+        for (const char* name : c.devices) dev.Write(name, "");
+        const std::string expected = c.com1.empty() ? "" : dev.Path(c.com1);
+        EXPECT_EQ(gdl::ResolvePortDevice("Com1", nullptr, dev.Path("")), expected)
+            << c.devices.size() << " devices";
     }
 }
 

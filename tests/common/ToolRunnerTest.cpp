@@ -168,15 +168,57 @@ TEST(PosixToolRunner, DocumentsOpenThroughXdgOpen) {
     EXPECT_TRUE(NoChildLeft());
 }
 
+// xdg-open's exit status 1 to 4 means it started and could not open the
+// document: a failure, with what it said; waited for or not.
+TEST(PosixToolRunner, AnOpenerThatFailsIsAFailureWithItsMessage) {
+    gdltest::TempDir dir;
+    fs::create_directory(dir.Path("opener"));
+    dir.Write("docs.htm", "<html></html>");
+    gdltest::ScopedEnv path("PATH", dir.Path("opener"));
+    PosixToolRunner runner;
+    const std::pair<int, std::string> cases[] = {
+        {1, ": it was given a wrong command line"},
+        {2, ": the file does not exist"},
+        {3, ": a program it needs is not installed"},
+        {4, ": the program for this kind of file failed"},
+        {9, " (exit status 9)"},
+    };
+    for (const auto& [status, meaning] : cases) {
+        for (bool wait : {true, false}) {
+            SCOPED_TRACE(std::to_string(status) + (wait ? " waited" : " not waited"));
+            WriteScript(dir, "opener/xdg-open",
+                        "echo \"xdg-open: no method available for opening '$1'\" >&2; exit " +
+                            std::to_string(status));
+            EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, wait), gdl::kOpenerFailed);
+            EXPECT_EQ(runner.LastError(), "xdg-open could not open " + dir.Path("docs.htm") +
+                                              meaning +
+                                              ". It says: xdg-open: no method available for "
+                                              "opening '" +
+                                              dir.Path("docs.htm") + "'.");
+        }
+    }
+    // Success stays success, and nothing is left behind.
+    WriteScript(dir, "opener/xdg-open", "exit 0");
+    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, false), 0);
+    EXPECT_EQ(runner.LastError(), "");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+// A PATH without xdg-open, or an empty one (no fallback to the system's
+// folders then), has no opener.
 TEST(PosixToolRunner, DocumentWithoutAnOpenerIsAnError) {
     gdltest::TempDir dir;
     fs::create_directory(dir.Path("empty"));
     dir.Write("docs.htm", "<html></html>");
-    gdltest::ScopedEnv path("PATH", dir.Path("empty"));
-    PosixToolRunner runner;
-    EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, true), ENOENT);
-    EXPECT_EQ(runner.LastError(), "No program to open " + dir.Path("docs.htm") +
-                                      " was found: xdg-open is not installed (package xdg-utils).");
+    for (const std::string& folders : {dir.Path("empty"), std::string()}) {
+        SCOPED_TRACE(folders);
+        gdltest::ScopedEnv path("PATH", folders);
+        PosixToolRunner runner;
+        EXPECT_EQ(runner.RunTool("docs.htm", "", dir.Folder(), true, true), ENOENT);
+        EXPECT_EQ(runner.LastError(), "No program to open " + dir.Path("docs.htm") +
+                                          " was found: xdg-open is not installed (package "
+                                          "xdg-utils).");
+    }
 }
 
 TEST(PosixToolRunner, ShownConsoleToolsWithoutATerminalToOpenAreAnError) {
@@ -216,13 +258,13 @@ TEST(PosixToolRunner, ShownConsoleToolsWithoutATerminalToOpenAreAnError) {
         }
     }
     EXPECT_EQ(dir.Read("ran.txt").size(), ran * std::string("ran\n").size());
-    // On a desktop with the map editor beside ld.exe, the edit needs none;
-    // the other console tools still do.
+    // On a desktop with the map editor beside ld.exe, the edit needs none,
+    // nor does the companion, which opens its own window there.
     WriteScript(dir, "GDLMap", "exit 0");
     display.Set(":77");
     EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), 0);
     EXPECT_EQ(runner.RunTool("ld.exe", "x", dir.Folder(), true, true), 0);
-    EXPECT_EQ(runner.RunTool("GDLTools.exe", "x", dir.Folder(), true, true), ENOENT);
+    EXPECT_EQ(runner.RunTool("GDLTools.exe", "x", dir.Folder(), true, true), 0);
     fs::remove(dir.Path("GDLMap"));
     EXPECT_EQ(runner.RunTool("ldedit.bat", "x", dir.Folder(), true, true), ENOENT);
     display.Unset();

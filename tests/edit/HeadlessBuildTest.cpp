@@ -215,7 +215,7 @@ gdltest::ProgramResult RunGdlEdit(const TempDir& dir, std::vector<std::string> a
     args.insert(args.begin(), dir.Path("kit/bin/GDLEdit"));
     return gdltest::RunProgram(args, dir.Folder(), "",
                                {{"XDG_CONFIG_HOME", dir.Path("config")},
-                                {"XDG_CACHE_HOME", dir.Path("cache")},
+                                {"XDG_DATA_HOME", dir.Path("data")},
                                 {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}});
 }
 

@@ -19,6 +19,7 @@
 #include "Passwords.h"
 #include "ProjectFixtures.h"
 #include "Prompts.h"
+#include "ReadOnlyFolder.h"
 #include "TextUtil.h"
 #include "ToolRunner.h"
 
@@ -447,6 +448,13 @@ TEST_F(BuildTest, OutputThatCannotBeCreatedIsAnError) {
 
         ExpectErrors(result, {"ERROR: Unable to write \"" + path + "\"!",
                               "ERROR: Level 1 has no Designer!"});
+        // Under the design's line, the system's reason.
+        auto line = std::find(view.lines.begin(), view.lines.end(),
+                              "ERROR: Unable to write \"" + path + "\"!");
+        ASSERT_NE(line + 1, view.lines.end());
+        EXPECT_EQ(*(line + 1), path.ends_with("adir")
+                                   ? "   it is not a file, and only a file is replaced."
+                                   : "   No such file or directory.");
         EXPECT_TRUE(prompts.shown.empty());
         EXPECT_EQ(fake.compiled, Lines{"A"});
         EXPECT_FALSE(fs::exists(projectDir + "A1.bin"));
@@ -462,6 +470,25 @@ TEST_F(BuildTest, OutputThatCannotBeWrittenIsAnErrorAndRemoved) {
         result = Build();
     }
     ExpectErrors(result, {"ERROR: Unable to write \"" + settings.outputPath + "\"!"});
+    EXPECT_NE(std::find(view.lines.begin(), view.lines.end(), "   File too large."),
+              view.lines.end());
+}
+
+// The installed kit's build folder, read-only to the user: the line says why.
+TEST_F(BuildTest, AReadOnlyOutputFolderGivesTheSystemsReason) {
+    AddSourceLevels("A", {"A1"});
+    const std::string folder = root.MakeFolder("levels");
+    settings.outputPath = folder + "set.gdl";
+    gdltest::ReadOnlyFolder readOnly(folder);
+    if (readOnly.Writable()) GTEST_SKIP() << "no way to make a folder read-only here";
+    auto result = Build();
+    ExpectErrors(result, {"ERROR: Unable to write \"" + settings.outputPath + "\"!"});
+    auto line = std::find(view.lines.begin(), view.lines.end(),
+                          "ERROR: Unable to write \"" + settings.outputPath + "\"!");
+    ASSERT_NE(line + 1, view.lines.end());
+    EXPECT_TRUE(*(line + 1) == "   Permission denied." ||
+                *(line + 1) == "   Operation not permitted.")
+        << *(line + 1);
 }
 
 TEST_F(BuildTest, NamesWithASlashStayInsideTheProjectFolder) {

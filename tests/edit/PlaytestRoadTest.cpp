@@ -60,7 +60,7 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
     ASSERT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
 
     gdltest::ScopedEnv config("XDG_CONFIG_HOME", dir.Path("config"));
-    gdltest::ScopedEnv cache("XDG_CACHE_HOME", dir.Path("cache"));
+    gdltest::ScopedEnv data("XDG_DATA_HOME", dir.Path("data"));
     gdltest::ScopedEnv machine("GDLKIT_MACHINE_REG", dir.Path("machine.reg"));
     FileRegistry players(dir.Path("machine.reg"), dir.Path("config/gdlkit/user.reg"));
     ASSERT_TRUE(players.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com1", *device));

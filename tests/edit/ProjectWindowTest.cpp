@@ -658,7 +658,11 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
     ASSERT_TRUE(SaveProjectAs(m, projects + "p.gdp"));
     gdltest::RealProcessWindow real(install.Folder());
     auto& w = real.Open(projects + "p.gdp");
-    gdltest::ScopedEnv path("PATH", "");
+    // The test's own PATH, holding nothing: a desktop's xdg-open or terminal
+    // must not answer for the missing programs.
+    gdltest::ScopedEnv path("PATH", install.MakeFolder("empty"));
+    gdltest::ScopedEnv terminal("GDLKIT_TERMINAL");
+    terminal.Unset();
 
     struct Case {
         std::function<void()> command;
@@ -686,6 +690,16 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
         EXPECT_NE(real.prompts.shown[0].text.find(c.says), std::string::npos)
             << real.prompts.shown[0].text;
     }
+
+    // An opener that runs and fails is no success either.
+    gdltest::WriteScript(install, "empty/xdg-open", "echo 'no browser' >&2; exit 3");
+    real.prompts.shown.clear();
+    w.Options().bHelpClick();
+    ASSERT_EQ(real.prompts.shown.size(), 1u);
+    EXPECT_NE(real.prompts.shown[0].text.find("a program it needs is not installed. It says: no "
+                                              "browser."),
+              std::string::npos)
+        << real.prompts.shown[0].text;
 }
 
 }  // namespace

@@ -303,7 +303,8 @@ TEST_F(LinkTest, OwnEchoIsNoAnswerOfTheLynxs) {
             ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
             EXPECT_EQ(window->LinkLayer().LastExchange(), Exchange::NotResponding);
         } else {
-            ExpectStatus("", Lamp::Off);
+            // The status line stays blank; the lamp shows the level in play.
+            ExpectStatus("", Lamp::InPlay);
             EXPECT_EQ(window->LinkLayer().LastExchange(), Exchange::InPlay);
         }
     }

@@ -38,7 +38,7 @@ protected:
         args.insert(args.begin(), dir.Path("kit/bin/" + program));
         return gdltest::RunProgram(args, dir.Path("GemQuest"), "",
                                    {{"XDG_CONFIG_HOME", dir.Path("config")},
-                                    {"XDG_CACHE_HOME", dir.Path("cache")},
+                                    {"XDG_DATA_HOME", dir.Path("data")},
                                     {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}});
     }
 
@@ -177,12 +177,10 @@ TEST_F(LynxRoad, ControlBytesInASetNameArePrintedVisibly) {
 // Without a display the windowed programs say so in one line and name
 // their headless mode, instead of aborting in Qt.
 TEST_F(LynxRoad, NoDisplayIsSaidInOneLine) {
-    const gdltest::EnvChanges noDisplay{{"DISPLAY", std::nullopt},
-                                        {"WAYLAND_DISPLAY", std::nullopt},
-                                        {"QT_QPA_PLATFORM", std::nullopt},
-                                        {"XDG_CONFIG_HOME", dir.Path("config")},
-                                        {"XDG_CACHE_HOME", dir.Path("cache")},
-                                        {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}};
+    const gdltest::EnvChanges noDisplay{
+        {"DISPLAY", std::nullopt},           {"WAYLAND_DISPLAY", std::nullopt},
+        {"QT_QPA_PLATFORM", std::nullopt},   {"XDG_CONFIG_HOME", dir.Path("config")},
+        {"XDG_DATA_HOME", dir.Path("data")}, {"GDLKIT_MACHINE_REG", dir.Path("machine.reg")}};
     const std::pair<const char*, const char*> programs[] = {
         {"GDLEdit", "--build"}, {"gdlplay.exe", "--send"}, {"GDLMap", "ld.exe check"}};
     for (const auto& [program, mode] : programs) {

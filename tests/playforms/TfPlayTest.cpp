@@ -10,11 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 #include <chrono>
+#include <filesystem>
 
 #include "ChildProcess.h"
 #include "Cpmain.h"
+#include "DeviceWatcher.h"
 #include "FormsTestSupport.h"
 #include "PlayFormsSupport.h"
 #include "PlayerFakes.h"
@@ -99,6 +102,63 @@ TEST_F(TfPlayTest, PlayClickSendsAndTheViewFollows) {
     // The Level menu that shows is the one whose shortcuts answer.
     EXPECT_TRUE(Find<QAction>("Next1")->isEnabled());
     EXPECT_FALSE(Find<QAction>("WNext1")->isEnabled());
+}
+
+// A port that will not open: a click on the status line or the lamp brings
+// the whole reason; the lamp's tooltip says a level is in play after an answer.
+TEST_F(TfPlayTest, TheStatusLineAndTheLampLeadToTheReason) {
+    Show(WriteSet(gdltest::NumberedLevels(3)));
+    ASSERT_TRUE(Find<QAction>("ChooseDevice1"));
+    EXPECT_EQ(Find<QAction>("ChooseDevice1")->text(), "Choose &Device...");
+    EXPECT_EQ(Find<QAction>("Com11")->text(), "Com&1  (not present)");
+    line.refuseOpen = true;
+    line.openError = "Permission denied on /dev/ttyUSB0 (owner root, group dialout, rw-rw----).";
+    Find<QAction>("Com11")->trigger();  // opened again, and refused
+    Find<QToolButton>("SpeedButton1")->click();
+    for (const char* widget : {"Panel14Text", "iStat"}) {
+        SCOPED_TRACE(widget);
+        dialogs.reasons.clear();
+        auto* target = Find<QLabel>(widget);
+        ASSERT_TRUE(target);
+        EXPECT_EQ(target->toolTip().toStdString(), line.openError);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3),
+                          target->mapToGlobal(QPointF(3, 3)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3),
+                            target->mapToGlobal(QPointF(3, 3)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QCoreApplication::sendEvent(target, &release);
+        ASSERT_EQ(dialogs.reasons.size(), 1u);
+        EXPECT_EQ(dialogs.reasons[0].reason, line.openError);
+    }
+    line.refuseOpen = false;
+    Find<QToolButton>("SpeedButton1")->click();
+    Answer();
+    form.Render();
+    EXPECT_EQ(Find<QLabel>("iStat")->toolTip(), "Level 1 is in play on the Lynx");
+}
+
+// Devices coming and going reach the player, also in serial/by-id/, which
+// appears only with the first adapter.
+TEST(DeviceWatcher, AdaptersComingAndGoingAreNoticed) {
+    gdltest::EnsureApp();
+    gdltest::TempDir dev;
+    int calls = 0;
+    gdl::DeviceWatcher watcher(dev.Path("dev"), [&] { ++calls; });
+    dev.MakeFolder("dev");
+    gdl::DeviceWatcher watching(dev.Path("dev"), [&] { ++calls; });
+    dev.Write("dev/ttyUSB0", "");
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > 0; }));
+    dev.MakeFolder("dev/serial/by-id");
+    const int before = calls;
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > before; }));
+    const int plugged = calls;
+    std::filesystem::create_symlink("../../ttyUSB0", dev.Path("dev/serial/by-id/usb-FTDI-port0"));
+    ASSERT_TRUE(gdltest::WaitFor([&] { return calls > plugged; }));
+    const int linked = calls;
+    std::filesystem::remove(dev.Path("dev/serial/by-id/usb-FTDI-port0"));
+    EXPECT_TRUE(gdltest::WaitFor([&] { return calls > linked; }));
 }
 
 TEST_F(TfPlayTest, WizardModeMovesPlayAndShowsTheWizardMenu) {

@@ -43,6 +43,29 @@ public:
         hints.push_back({caption, label, memo});
         if (duringDialog) duringDialog();
     }
+
+    struct Reason {
+        std::string caption, status, reason;
+    };
+    std::vector<Reason> reasons;
+    void ShowPortReason(const std::string& caption, const std::string& status,
+                        const std::string& reason) override {
+        reasons.push_back({caption, status, reason});
+    }
+    struct DeviceList {
+        std::vector<std::string> lines;
+        int port = 0;
+    };
+    std::vector<DeviceList> deviceLists;
+    std::deque<std::optional<DeviceChoice>> deviceAnswers;  // empty: Cancel
+    std::optional<DeviceChoice> ChooseDevice(const std::vector<std::string>& lines,
+                                             int port) override {
+        deviceLists.push_back({lines, port});
+        if (deviceAnswers.empty()) return std::nullopt;
+        auto answer = deviceAnswers.front();
+        deviceAnswers.pop_front();
+        return answer;
+    }
 };
 
 // Every port of the player's core, faked.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeSerialMachine.h"
 #include "FakeTools.h"
 #include "FileUtil.h"
 #include "IniFile.h"
@@ -118,6 +119,8 @@ protected:
 
     gdl::PlayerWindow& Start(std::vector<std::string> args = {}) {
         gdl::PlayerPorts ports{*registry, runner, prompts, timer, line, dialogs};
+        // The serial devices are the test's, never the machine's.
+        ports.serialRoots = machine.roots;
         ports.repaint = [this] { repaints.push_back({View().Panel5Color, View().Panel6Color}); };
         window = std::make_unique<gdl::PlayerWindow>(ports, std::move(args), bin);
         window->FormActivate();
@@ -197,6 +200,7 @@ protected:
 
     TempDir kit;
     std::string bin = kit.MakeFolder("bin"), sets = kit.MakeFolder("levels");
+    FakeMachine machine;
     std::unique_ptr<gdl::Registry> registry = std::make_unique<gdl::MemoryRegistry>();
     gdl::RecordingToolRunner runner;
     gdl::ScriptedPrompts prompts;

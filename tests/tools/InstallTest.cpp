@@ -38,17 +38,27 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
           "bin/resource.001", "bin/music0.wav", "bin/music2.wav", "docs/docs.htm", "levels",
           "source"})
         EXPECT_TRUE(fs::exists(kit + file)) << file;
-    const std::vector<std::string> outside = {"bin/gdledit",
-                                              "bin/gdlplay",
-                                              "share/applications/gdledit.desktop",
-                                              "share/applications/gdlplay.desktop",
-                                              "share/icons/hicolor/scalable/apps/gdledit.svg",
-                                              "share/icons/hicolor/scalable/apps/gdlplay.svg",
-                                              "share/mime/packages/gdlkit-mime.xml",
-                                              "share/man/man1/gdlplay.1",
-                                              "share/man/man1/GDLTools.exe.1",
-                                              "share/metainfo/org.gdlkit.gdlplay.metainfo.xml"};
+    std::vector<std::string> outside = {"share/mime/packages/gdlkit-mime.xml",
+                                        "share/man/man1/gdlplay.1",
+                                        "share/man/man1/gdltools.1",
+                                        "share/man/man1/gdlkit-ld.1",
+                                        "share/metainfo/org.gdlkit.gdlplay.metainfo.xml",
+                                        "share/metainfo/org.gdlkit.gdlmap.metainfo.xml",
+                                        "share/gdlkit/samples/GemQuest/GemQuest.gdp",
+                                        "lib/udev/rules.d/70-gdlkit-lynx-cable.rules"};
+    // Every program the guide names, on the PATH under a name of its own.
+    for (const char* name :
+         {"gdledit", "gdlplay", "gdlmap", "gdltools", "gdlkit-ld", "gdlstat", "lynxsim"})
+        outside.push_back(std::string("bin/") + name);
+    for (const char* app : {"gdledit", "gdlplay", "gdlmap", "gdltools"}) {
+        const std::string id = std::string("org.gdlkit.") + app;
+        outside.push_back("share/applications/" + id + ".desktop");
+        outside.push_back("share/icons/hicolor/scalable/apps/" + id + ".svg");
+        for (const char* size : {"16x16", "32x32", "48x48", "64x64", "128x128", "256x256"})
+            outside.push_back(std::string("share/icons/hicolor/") + size + "/apps/" + id + ".png");
+    }
     for (const auto& file : outside) EXPECT_TRUE(fs::exists(prefix + file)) << file;
+    EXPECT_FALSE(fs::exists(prefix + "bin/ld")) << "the linker's name";
 
     // The launchers start the kit's programs, wherever the prefix is.
     auto version = gdltest::RunProgram({prefix + "bin/gdlplay", "--version"}, dir.Folder());
@@ -62,8 +72,10 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
         std::string file, mime, launcher;
     };
     const Desktop desktops[] = {
-        {"gdledit.desktop", "MimeType=application/x-gdlkit-project;", "bin/gdledit"},
-        {"gdlplay.desktop", "MimeType=application/x-gdlkit-levelset;", "bin/gdlplay"},
+        {"org.gdlkit.gdledit.desktop", "MimeType=application/x-gdlkit-project;", "bin/gdledit"},
+        {"org.gdlkit.gdlplay.desktop", "MimeType=application/x-gdlkit-levelset;", "bin/gdlplay"},
+        {"org.gdlkit.gdlmap.desktop", "MimeType=text/x-gdlkit-level-source;", "bin/gdlmap"},
+        {"org.gdlkit.gdltools.desktop", "StartupWMClass=gdltools", "bin/gdltools"},
     };
     auto validator = gdl::FindInPath("desktop-file-validate");
     for (const auto& d : desktops) {
@@ -81,6 +93,7 @@ TEST(Install, PutsTheKitTheLaunchersAndTheDesktopFilesIntoThePrefix) {
         gdl::ReadFileBytes(prefix + "share/mime/packages/gdlkit-mime.xml").value_or("");
     EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.gdp\"/>"));
     EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.gdl\"/>"));
+    EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.lvs\"/>"));
 }
 
 }  // namespace

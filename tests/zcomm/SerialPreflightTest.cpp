@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "FakeSerialMachine.h"
 #include "FileUtil.h"
 #include "SerialPreflight.h"
 #include "TempDir.h"
@@ -28,46 +29,7 @@ using testing::AllOf;
 using testing::HasSubstr;
 using testing::Not;
 
-// A machine of our own: dev/, sys/ and proc/ under a temp folder.
-struct FakeMachine {
-    gdltest::TempDir dir;
-    gdl::SerialRoots roots{dir.Path("dev"), dir.Path("sys"), dir.Path("proc")};
-    FakeMachine() {
-        for (const char* folder : {"dev/serial/by-id", "sys/class/tty", "sys/bus/usb/devices",
-                                   "sys/bus/usb-serial/drivers", "proc"})
-            dir.MakeFolder(folder);
-    }
-    // A tty with hardware: sys/class/tty/NAME/device -> a device folder
-    // below usbDevice (a USB adapter) or alone; its driver; a /dev node.
-    void Tty(const std::string& name, const std::string& driver, const std::string& usbId = {},
-             const std::string& type = {}) {
-        std::string device = "sys/devices/platform/" + name;
-        if (!usbId.empty()) {
-            const std::string usb = "sys/devices/usb1/1-" + name;
-            dir.MakeFolder(usb);
-            dir.Write(usb + "/idVendor", usbId.substr(0, 4) + "\n");
-            dir.Write(usb + "/idProduct", usbId.substr(5) + "\n");
-            fs::create_directory_symlink(dir.Path(usb), dir.Path("sys/bus/usb/devices/1-" + name));
-            device = usb + "/1-" + name + ":1.0";
-        }
-        dir.MakeFolder(device);
-        dir.MakeFolder("sys/bus/usb-serial/drivers/" + driver);
-        fs::create_directory_symlink(dir.Path("sys/bus/usb-serial/drivers/" + driver),
-                                     dir.Path(device + "/driver"));
-        dir.MakeFolder("sys/class/tty/" + name);
-        fs::create_directory_symlink(dir.Path(device),
-                                     dir.Path("sys/class/tty/" + name + "/device"));
-        if (!type.empty()) dir.Write("sys/class/tty/" + name + "/type", type + "\n");
-        dir.Write("dev/" + name, "");
-    }
-    // A process named name with file open.
-    void Process(int pid, const std::string& name, const std::string& file = {}) {
-        const std::string folder = "proc/" + std::to_string(pid);
-        dir.MakeFolder(folder + "/fd");
-        dir.Write(folder + "/comm", name + "\n");
-        if (!file.empty()) fs::create_symlink(file, dir.Path(folder + "/fd/3"));
-    }
-};
+using gdltest::FakeMachine;
 
 TEST(SerialPreflight, PermissionAdviceFollowsTheDeviceAndTheUsersGroups) {
     constexpr gid_t kDialout = 20, kUsers = 100;
@@ -239,7 +201,7 @@ TEST(SerialPreflight, KnownHoldersGetTheirKnownFix) {
 TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
     FakeMachine m;
     EXPECT_EQ(gdl::ExplainNoDevice("Com3", m.roots),
-              "No serial device was found for Com3. No serial device is plugged in: connect the "
+              "No USB serial adapter found for Com3. No serial device is plugged in: connect the "
               "Lynx cable's USB serial adapter.");
     EXPECT_TRUE(gdl::ListSerialDevices(m.roots).empty());
 
@@ -273,7 +235,9 @@ TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
     EXPECT_THAT(missing, HasSubstr("Serial devices here: " + m.roots.dev + "/ttyS0 (serial8250, "));
     EXPECT_THAT(missing, HasSubstr(m.roots.dev + "/ttyUSB0 (ftdi_sio, "));
     EXPECT_THAT(gdl::ExplainNoDevice("Com3", m.roots),
-                HasSubstr("GDLTools.exe port Com3 DEVICE makes Com3 open one of them."));
+                AllOf(HasSubstr("No serial device was found for Com3."),
+                      HasSubstr("Options > Choose Device... in GDLPlay (or gdltools port Com3 "
+                                "DEVICE) makes Com3 open one of them.")));
 
     // A CH340 whose tty brltty took: only the USB device is left.
     m.dir.MakeFolder("sys/bus/usb/devices/1-9");
@@ -284,6 +248,44 @@ TEST(SerialPreflight, MissingDeviceListsTheDevicesThereAre) {
     EXPECT_THAT(gdl::ExplainNoDevice("Com1", m.roots),
                 AllOf(HasSubstr("CH340"), HasSubstr("brltty (process 777)"),
                       HasSubstr("sudo apt remove brltty")));
+}
+
+// Several programs on one port: each named once, newest first, and one
+// "Close ..., or end ..." for all of them; a known one keeps its own fix.
+TEST(SerialPreflight, SeveralHoldersAreOneListAndOneAdvice) {
+    FakeMachine m;
+    m.Tty("ttyUSB0", "ftdi_sio", "0403:6001");
+    const std::string device = m.roots.dev + "/ttyUSB0";
+    m.Process(4100, "lynxsim", device);
+    m.Process(4300, "minicom", device);
+    m.Process(4200, "screen", device);
+    const std::string text = gdl::ExplainOpenFailure(EBUSY, device, m.roots);
+    EXPECT_THAT(text, HasSubstr(device + " is busy: minicom (process 4300), screen (process "
+                                         "4200), lynxsim (process 4100) have it open."));
+    EXPECT_THAT(text,
+                testing::EndsWith(" Close those programs, or end them: kill 4300 4200 4100."));
+    std::size_t closes = 0;
+    for (auto at = text.find("Close"); at != std::string::npos; at = text.find("Close", at + 1))
+        ++closes;
+    EXPECT_EQ(closes, 1u) << text;
+
+    m.Process(4400, "ModemManager", device);
+    EXPECT_THAT(gdl::ExplainOpenFailure(EBUSY, device, m.roots),
+                AllOf(HasSubstr("ModemManager (process 4400), minicom"),
+                      HasSubstr("systemctl stop ModemManager"),
+                      HasSubstr("Close those programs, or end them: kill 4300 4200 4100.")));
+}
+
+// Without any USB adapter the PC's own ports are listed, never taken.
+TEST(SerialPreflight, NoUsbAdapterIsSaidSo) {
+    FakeMachine m;
+    m.Tty("ttyS0", "serial8250", {}, "4");
+    m.Tty("ttyS4", "serial8250", {}, "4");
+    const std::string text = gdl::ExplainNoDevice("Com1", m.roots);
+    EXPECT_THAT(text, testing::StartsWith("No USB serial adapter found for Com1. Serial devices "
+                                          "here: " +
+                                          m.roots.dev + "/ttyS0 (serial8250, "));
+    EXPECT_THAT(text, HasSubstr("Choose Device..."));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "FileUtil.h"
 #include "LevelCompile.h"
 #include "LynxText.h"
+#include "PathJoin.h"
 #include "SetView.h"
 #include "TextUtil.h"
 
@@ -45,14 +46,15 @@ constexpr KitFile kKitFiles[] = {
 std::vector<KitFileState> KitFileStates(const std::string& toolFolder) {
     std::vector<KitFileState> files;
     for (const auto& f : kKitFiles)
-        files.push_back({f.name, f.role, !toolFolder.empty() && FileExists(toolFolder + f.name)});
+        files.push_back(
+            {f.name, f.role, !toolFolder.empty() && FileExists(JoinPath(toolFolder, f.name))});
     return files;
 }
 
 std::string InstallFolderText(const std::string& toolFolder) {
     if (toolFolder.empty()) return "(unknown)";
     std::error_code ec;
-    return std::filesystem::weakly_canonical(toolFolder + "..", ec).string() + "/";
+    return std::filesystem::weakly_canonical(JoinPath(toolFolder, ".."), ec).string() + "/";
 }
 
 std::string AboutText(const std::string& toolFolder) {

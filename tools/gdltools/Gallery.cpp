@@ -9,6 +9,7 @@
 #include "LevelCompile.h"
 #include "LevelDocument.h"
 #include "LevelRender.h"
+#include "PathJoin.h"
 #include "PngFile.h"
 #include "SetView.h"
 #include "TextUtil.h"
@@ -186,7 +187,7 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
             continue;
         }
         const std::string name = PictureName(i);
-        if (auto written = WritePicture(folder + name, image); !written) {
+        if (auto written = WritePicture(JoinPath(folder, name), image); !written) {
             err << kProgram << written.Err().Message() << '\n';
             failed = true;
             continue;
@@ -194,9 +195,10 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
         level.picture = name;
         ++pictures;
     }
-    Result<void> legend = WritePicture(folder + kLegendFile, RenderLevel({}, tileSize, true));
+    Result<void> legend =
+        WritePicture(JoinPath(folder, kLegendFile), RenderLevel({}, tileSize, true));
     Result<void> index =
-        legend ? WriteFile(folder + "index.html", GalleryHtml(*gallery, codes)) : legend;
+        legend ? WriteFile(JoinPath(folder, "index.html"), GalleryHtml(*gallery, codes)) : legend;
     if (!index) {
         err << kProgram << index.Err().Message() << '\n';
         return 1;

@@ -52,7 +52,7 @@ std::vector<PortMapping> ReadPortMappings(const Registry& registry, const std::s
 
 std::vector<SerialDevice> FindSerialDevices(const std::string& devRoot) {
     std::vector<SerialDevice> devices;
-    for (const std::string& path : DefaultPortDevices(devRoot)) {
+    for (const std::string& path : AllPortDevices(devRoot)) {
         SerialDevice d{path, {}};
         std::error_code ec;
         if (fs::is_symlink(path, ec)) {

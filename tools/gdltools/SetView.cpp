@@ -10,6 +10,7 @@
 #include "LevelSetFile.h"
 #include "LevelSource.h"
 #include "LynxText.h"
+#include "PathJoin.h"
 #include "ProjectFile.h"
 #include "TextUtil.h"
 
@@ -130,7 +131,8 @@ public:
         auto [it, fresh] = sources_.try_emplace(source);
         Entry& entry = it->second;
         if (fresh) {
-            auto text = ReadFileCapped(folder_ + source + ".lvs", kMaxSourceBytes, &entry.problem);
+            auto text =
+                ReadFileCapped(JoinPath(folder_, source + ".lvs"), kMaxSourceBytes, &entry.problem);
             if (text) entry.parsed = ParseLevelSource(*text);
         }
         if (!entry.problem.empty()) {
@@ -187,8 +189,8 @@ std::optional<SetView> LoadProjectView(const std::string& path, std::string* pro
             // A level named without a source is a compiled level file of its own.
             std::optional<std::string> compiled;
             if (IsPlainName(ref.level))
-                compiled =
-                    ReadFileCapped(project.folder + ref.level + ".bin", kMaxLevelBytes, &why);
+                compiled = ReadFileCapped(JoinPath(project.folder, ref.level + ".bin"),
+                                          kMaxLevelBytes, &why);
             else
                 why = "the level name is no file name";
             if (compiled) {

@@ -6,6 +6,7 @@
 #include "FileUtil.h"
 #include "LevelCompile.h"
 #include "LevelTool.h"
+#include "PathJoin.h"
 #include "TextUtil.h"
 
 namespace fs = std::filesystem;
@@ -100,12 +101,12 @@ std::optional<LoadedSource> LoadSource(const std::string& folder, const std::str
     };
     std::string fileName = name + kSourceExtension;
     std::error_code ec;
-    if (!fs::exists(folder + fileName, ec)) {
+    if (!fs::exists(JoinPath(folder, fileName), ec)) {
         auto found = FindNoCase(folder, fileName);
         if (!found) return fail(fileName + " not found in the working folder");
         fileName = *found;
     }
-    const std::string path = folder + fileName;
+    const std::string path = JoinPath(folder, fileName);
     if (!fs::is_regular_file(path, ec)) return fail(fileName + " is not a regular file");
     auto size = fs::file_size(path, ec);
     if (ec) return fail(fileName + " cannot be read");
@@ -155,13 +156,14 @@ int CompileSource(const std::string& folder, const std::string& argument, std::o
     out << "Compiling " << source.fileName << ":\n\n";
     bool failed = parsed.HasErrors();
     // An old file of a level that no longer compiles must not be mistaken for it.
-    for (const auto& name : parsed.failedLevelNames) DeleteFileQuiet(folder + name + ".bin");
+    for (const auto& name : parsed.failedLevelNames)
+        DeleteFileQuiet(JoinPath(folder, name + ".bin"));
 
     std::vector<std::pair<const SourceLevel*, CompiledLevelFile>> done;
     for (const auto& level : parsed.levels) {
         CompiledLevelFile compiled = CompileLevel(level);
         const std::string fileName = level.levelName + ".bin";
-        if (!WriteFileAtomic(folder + fileName, compiled.bytes)) {
+        if (!WriteFileAtomic(JoinPath(folder, fileName), compiled.bytes)) {
             err << kProgram << "cannot write " << fileName << '\n';
             failed = true;
             continue;
@@ -171,7 +173,8 @@ int CompileSource(const std::string& folder, const std::string& argument, std::o
             << CompressionText(compiled.tileCount, compiled.bodySize) << '\n';
         done.emplace_back(&level, std::move(compiled));
     }
-    if (!WriteFileAtomic(folder + kHeaderSummaryFile, HeaderSummary(source.fileName, done))) {
+    if (!WriteFileAtomic(JoinPath(folder, kHeaderSummaryFile),
+                         HeaderSummary(source.fileName, done))) {
         err << kProgram << "cannot write " << kHeaderSummaryFile << '\n';
         failed = true;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FileUtil.h"
+#include "PathJoin.h"
 
 namespace {
 
@@ -187,7 +188,7 @@ int main(int argc, char** argv) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     auto tunes = Tunes();
     for (std::size_t i = 0; i < tunes.size(); ++i) {
-        std::string path = folder + "music" + std::to_string(i) + ".wav";
+        std::string path = gdl::JoinPath(folder, "music" + std::to_string(i) + ".wav");
         std::string bytes = WaveFile(Render(tunes[i]));
         if (!gdl::WriteFileAtomic(path, bytes)) {
             std::cerr << "musicgen: cannot write " << path << '\n';

@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include "Companion.h"
+#include "DesktopIdentity.h"
 #include "Environment.h"
 #include "Guarded.h"
 #include "MapView.h"
@@ -357,6 +358,7 @@ CompanionWindow::CompanionWindow(const std::string& toolFolder, const std::strin
 int RunCompanionWindow(int argc, char** argv, const std::string& file) {
     GuardedApplication app(argc, argv, QString::fromLatin1(kTitle));
     QApplication::setApplicationName(QString::fromLatin1(kTitle));
+    SetDesktopIdentity("gdltools");
     FileRegistry registry = FileRegistry::FromEnvironment();
     CompanionWindow window(ProgramFolder(), file, registry);
     window.show();
