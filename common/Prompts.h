@@ -12,7 +12,8 @@
 namespace gdl {
 
 enum class MsgIcon { None, Question, Error, Information, Warning };
-enum class MsgButtons { Ok, YesNo, YesNoCancel };
+// SaveDiscardCancel answers Yes (save), No (discard) or Cancel.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, SaveDiscardCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 inline constexpr char kCaptionConfirm[] = "Confirm";

@@ -17,6 +17,7 @@
 
 #include "LevelDocument.h"
 #include "LevelSource.h"
+#include "TileGeometry.h"
 
 namespace gdl {
 
@@ -30,10 +31,8 @@ inline constexpr char kDoorWithoutKey[] = "door-without-key";
 inline constexpr char kKeyWithoutDoor[] = "key-without-door";
 inline constexpr char kGemsUnreachable[] = "gems-unreachable";
 
-struct TilePosition {
-    int x = 0;  // 0-based column
-    int y = 0;  // 0-based row
-};
+// The doctor's places are map points like every other.
+using TilePosition = TilePoint;
 
 struct Finding {
     std::string level;  // level name

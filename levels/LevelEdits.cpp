@@ -185,23 +185,7 @@ std::uint8_t Code(Tile tile) {
 }
 
 void PlotLine(TileWriter& writer, TilePoint a, TilePoint b, std::uint8_t code) {
-    // Bresenham, so a line of any slope has no gaps and no doubled cells.
-    int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
-    int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        writer.Set(a.x, a.y, code);
-        if (a.x == b.x && a.y == b.y) break;
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            a.x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            a.y += sy;
-        }
-    }
+    for (TilePoint p : LineCells(a, b)) writer.Set(p.x, p.y, code);
 }
 
 bool IsLevelLine(std::size_t index, const LevelDocument& doc) {

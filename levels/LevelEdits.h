@@ -17,13 +17,9 @@
 
 #include "Error.h"
 #include "LevelDocument.h"
+#include "TileGeometry.h"
 
 namespace gdl {
-
-struct TilePoint {
-    int x = 0;
-    int y = 0;
-};
 
 // Which part of the old map keeps its place when the map is resized.
 enum class ResizeAnchor {

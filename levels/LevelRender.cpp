@@ -87,28 +87,33 @@ public:
         }
     }
 
-    void Text(int x, int y, std::string_view text, Rgb ink) {
+    void Text(int x, int y, std::string_view text, Rgb ink, int scale) {
         for (char c : text) {
             if (const char* rows = GlyphRows(c))
                 for (int gy = 0; gy < kGlyphHeight; ++gy)
                     for (int gx = 0; gx < kGlyphWidth; ++gx)
-                        if (rows[gy * kGlyphWidth + gx] == '#') Fill(x + gx, y + gy, 1, 1, ink);
-            x += kAdvance;
+                        if (rows[gy * kGlyphWidth + gx] == '#')
+                            Fill(x + gx * scale, y + gy * scale, scale, scale, ink);
+            x += kAdvance * scale;
         }
     }
 
+    RgbaImage& Image() { return image_; }
     RgbaImage Take() { return std::move(image_); }
 
 private:
     RgbaImage image_;
 };
 
-constexpr int kLegendSwatch = 10;
-constexpr int kLegendMargin = 6;
-constexpr int kLegendRow = 14;
+// The legend's text at twice the font's size, so it reads on any screen.
+constexpr int kLegendScale = 2;
+constexpr int kLegendSwatch = 24;
+constexpr int kLegendMargin = 10;
+constexpr int kLegendRow = 32;
+constexpr int kLegendGap = 8;
 
 std::string LegendLabel(const TileInfo& t) {
-    return std::string(1, t.symbol) + " " + t.name;
+    return std::string(1, t.symbol) + "  " + t.name;
 }
 
 }  // namespace
@@ -125,6 +130,19 @@ Rgb TileRgb(std::uint8_t code) {
     return {byte(1), byte(3), byte(5)};
 }
 
+void DrawTile(RgbaImage& image, int x, int y, std::uint8_t code, int tileSize) {
+    const RgbaImage& tile = TilePicture(code, tileSize);
+    const int x0 = std::max(0, x), x1 = std::min(image.width, x + tile.width);
+    if (x0 >= x1) return;
+    for (int ty = std::max(0, -y); ty < tile.height && y + ty < image.height; ++ty) {
+        const std::uint8_t* from =
+            tile.pixels.data() + (static_cast<std::size_t>(ty) * tile.width + (x0 - x)) * 4;
+        std::uint8_t* to =
+            image.pixels.data() + (static_cast<std::size_t>(y + ty) * image.width + x0) * 4;
+        std::copy_n(from, static_cast<std::size_t>(x1 - x0) * 4, to);
+    }
+}
+
 RgbaImage RenderLevel(const TileGrid& grid, int tileSize, bool legend) {
     tileSize = std::clamp(tileSize, 1, kMaxRenderTileSize);
     const bool hasMap = grid.width > 0 && grid.height > 0 &&
@@ -135,8 +153,11 @@ RgbaImage RenderLevel(const TileGrid& grid, int tileSize, bool legend) {
 
     std::size_t longest = 0;
     for (const auto& t : TileLegend()) longest = std::max(longest, LegendLabel(t).size());
-    const int column = kLegendSwatch + 4 + static_cast<int>(longest) * kAdvance + kLegendMargin;
-    int width = std::max(mapWidth, column + kLegendMargin);
+    const int column = kLegendSwatch + kLegendGap +
+                       static_cast<int>(longest) * kAdvance * kLegendScale + kLegendMargin;
+    // A legend on its own is three columns wide; under a map, as wide as the map.
+    constexpr int kLegendColumns = 3;
+    int width = std::max(mapWidth, (hasMap ? 1 : kLegendColumns) * column + kLegendMargin);
     const int columns = std::max(1, (width - kLegendMargin) / column);
     const int rows = (static_cast<int>(TileLegend().size()) + columns - 1) / columns;
     const int legendHeight = legend ? kLegendMargin * 2 + rows * kLegendRow : 0;
@@ -145,16 +166,17 @@ RgbaImage RenderLevel(const TileGrid& grid, int tileSize, bool legend) {
     Canvas canvas(width, mapHeight + legendHeight);
     for (int y = 0; hasMap && y < grid.height; ++y)
         for (int x = 0; x < grid.width; ++x)
-            canvas.Fill(x * tileSize, y * tileSize, tileSize, tileSize, TileRgb(grid.At(x, y)));
+            DrawTile(canvas.Image(), x * tileSize, y * tileSize, grid.At(x, y), tileSize);
     if (!legend) return canvas.Take();
     int i = 0;
     for (const auto& t : TileLegend()) {
         const int x = kLegendMargin + (i % columns) * column;
         const int y = mapHeight + kLegendMargin + (i / columns) * kLegendRow;
-        canvas.Fill(x, y, kLegendSwatch, kLegendSwatch, Rgb{0x88, 0x88, 0x88});
-        canvas.Fill(x + 1, y + 1, kLegendSwatch - 2, kLegendSwatch - 2,
-                    TileRgb(static_cast<std::uint8_t>(t.tile)));
-        canvas.Text(x + kLegendSwatch + 4, y + 1, LegendLabel(t), Rgb{0x1c, 0x20, 0x30});
+        canvas.Fill(x - 1, y - 1, kLegendSwatch + 2, kLegendSwatch + 2, Rgb{0x55, 0x58, 0x60});
+        DrawTile(canvas.Image(), x, y, static_cast<std::uint8_t>(t.tile), kLegendSwatch);
+        canvas.Text(x + kLegendSwatch + kLegendGap,
+                    y + (kLegendSwatch - kGlyphHeight * kLegendScale) / 2, LegendLabel(t),
+                    Rgb{0x1c, 0x20, 0x30}, kLegendScale);
         ++i;
     }
     return canvas.Take();

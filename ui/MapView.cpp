@@ -1,34 +1,41 @@
 #include "MapView.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 
-#include "LevelRender.h"
+#include "TileImages.h"
 
 namespace gdl {
 
 namespace {
 
 constexpr int kMargin = 4;
-
-// One pixel a tile: the painter scales it without smoothing, so the colours
-// stay the renderer's and a big map costs one image per change.
-QImage PictureOf(const TileGrid& grid) {
-    if (grid.width <= 0 || grid.height <= 0) return {};
-    RgbaImage rgba = RenderLevel(grid, 1);
-    QImage image(rgba.width, rgba.height, QImage::Format_RGBA8888);
-    for (int y = 0; y < rgba.height; ++y)
-        std::copy_n(rgba.pixels.data() + static_cast<std::size_t>(y) * rgba.width * 4,
-                    static_cast<std::size_t>(rgba.width) * 4, image.scanLine(y));
-    return image;
-}
+// The part of the map that stays in sight however far it is panned.
+constexpr int kKeepInSight = 24;
+// Above this many pixels the map is not kept as one picture.
+constexpr long long kMaxPicturePixels = 8'000'000;
+constexpr std::array<int, 20> kZoomSteps{1,  2,  3,  4,  5,  6,  8,  10, 12, 14,
+                                         16, 20, 24, 28, 32, 36, 40, 48, 56, 64};
 
 bool IsDark(std::uint8_t code) {
     const Rgb c = TileRgb(code);
     return c.r * 299 + c.g * 587 + c.b * 114 < 128000;
+}
+
+int NextZoom(int size, int steps) {
+    if (steps > 0) {
+        for (int s : kZoomSteps)
+            if (s > size) return s;
+        return kZoomSteps.back();
+    }
+    for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
+        if (*it < size) return *it;
+    return kZoomSteps.front();
 }
 
 }  // namespace
@@ -39,41 +46,94 @@ MapView::MapView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QSize MapView::MapSize() const {
+    return {grid_.width * tileSize_, grid_.height * tileSize_};
+}
+
 void MapView::SetGrid(const TileGrid& grid) {
-    const bool resized = grid.width != grid_.width || grid.height != grid_.height;
+    const bool sameShape = grid.width == grid_.width && grid.height == grid_.height &&
+                           grid.tiles.size() == grid_.tiles.size();
+    if (sameShape && pictureTile_ == tileSize_ && !picture_.pixels.empty()) {
+        QRect dirty;
+        for (int y = 0; y < grid.height; ++y)
+            for (int x = 0; x < grid.width; ++x) {
+                const std::uint8_t code = grid.At(x, y);
+                if (code == grid_.At(x, y)) continue;
+                DrawTile(picture_, x * tileSize_, y * tileSize_, code, tileSize_);
+                dirty |= TileRect({x, y}, {x, y});
+            }
+        grid_ = grid;
+        if (!dirty.isNull()) update(dirty);
+        return;
+    }
     grid_ = grid;
-    picture_ = PictureOf(grid_);
-    if (resized) {
+    if (!sameShape) {
         if (fit_) FitToSize();
+        KeepInSight();
         updateGeometry();
     }
+    RedrawPicture();
     update();
 }
 
-void MapView::SetMarks(std::vector<MapViewPoint> marks) {
+void MapView::RedrawPicture() {
+    const QSize size = MapSize();
+    picture_ = {};
+    pictureTile_ = 0;
+    if (size.isEmpty() || static_cast<long long>(size.width()) * size.height() > kMaxPicturePixels)
+        return;
+    picture_ = RgbaImage{
+        size.width(), size.height(),
+        std::vector<std::uint8_t>(static_cast<std::size_t>(size.width()) * size.height() * 4)};
+    for (int y = 0; y < grid_.height; ++y)
+        for (int x = 0; x < grid_.width; ++x)
+            DrawTile(picture_, x * tileSize_, y * tileSize_, grid_.At(x, y), tileSize_);
+    pictureTile_ = tileSize_;
+}
+
+void MapView::SetMarks(std::vector<TilePoint> marks) {
     marks_ = std::move(marks);
     update();
 }
 
-void MapView::SetCursor(std::optional<MapViewPoint> cursor) {
+void MapView::SetCursor(std::optional<TilePoint> cursor) {
+    if (cursor == cursor_) return;
     cursor_ = cursor;
+    if (cursor_ && grid_.Contains(cursor_->x, cursor_->y)) EnsureVisible(*cursor_);
     update();
 }
 
-void MapView::SetSelection(std::optional<std::pair<MapViewPoint, MapViewPoint>> corners) {
+void MapView::SetSelection(std::optional<std::pair<TilePoint, TilePoint>> corners) {
     selection_ = corners;
     update();
 }
 
-void MapView::SetRubber(std::optional<std::pair<MapViewPoint, MapViewPoint>> corners) {
+void MapView::SetRubber(std::optional<std::pair<TilePoint, TilePoint>> corners, bool line) {
     rubber_ = corners;
+    rubberLine_ = line;
+    update();
+}
+
+void MapView::SetFloating(std::optional<std::pair<TilePoint, TileGrid>> block) {
+    floating_ = std::move(block);
     update();
 }
 
 void MapView::SetTileSize(int pixels) {
+    ChangeTileSize(pixels, QPointF(width() / 2.0, height() / 2.0));
+}
+
+void MapView::ChangeTileSize(int pixels, QPointF anchor) {
     pixels = std::clamp(pixels, 1, kMaxTileSize);
     if (pixels == tileSize_) return;
+    // The point of the map under the anchor stays under it.
+    const double fx = (anchor.x() - offset_.x()) / tileSize_;
+    const double fy = (anchor.y() - offset_.y()) / tileSize_;
     tileSize_ = pixels;
+    offset_ = QPoint(static_cast<int>(std::lround(anchor.x() - fx * tileSize_)),
+                     static_cast<int>(std::lround(anchor.y() - fy * tileSize_)));
+    KeepInSight();
+    RedrawPicture();
     updateGeometry();
     update();
     emit zoomChanged(tileSize_);
@@ -84,14 +144,21 @@ void MapView::SetFit(bool fit) {
     if (fit_) FitToSize();
 }
 
+// The keys zoom at the mouse too while it is over the map, else at the middle.
 void MapView::ZoomIn() {
-    fit_ = false;
-    SetTileSize(tileSize_ < 8 ? tileSize_ + 1 : tileSize_ * 5 / 4);
+    const QPoint mouse = mapFromGlobal(QCursor::pos());
+    ZoomAt(rect().contains(mouse) ? mouse : rect().center(), 1);
 }
 
 void MapView::ZoomOut() {
+    const QPoint mouse = mapFromGlobal(QCursor::pos());
+    ZoomAt(rect().contains(mouse) ? mouse : rect().center(), -1);
+}
+
+void MapView::ZoomAt(QPoint pos, int steps) {
+    if (steps == 0) return;
     fit_ = false;
-    SetTileSize(tileSize_ <= 8 ? tileSize_ - 1 : tileSize_ * 4 / 5);
+    ChangeTileSize(NextZoom(tileSize_, steps), QPointF(pos) + QPointF(0.5, 0.5));
 }
 
 void MapView::SetShowGrid(bool on) {
@@ -108,77 +175,148 @@ void MapView::FitToSize() {
     if (grid_.width <= 0 || grid_.height <= 0) return;
     const int w = (width() - 2 * kMargin) / grid_.width;
     const int h = (height() - 2 * kMargin) / grid_.height;
-    SetTileSize(std::max(1, std::min(w, h)));
+    const int size = std::clamp(std::min(w, h), 1, kMaxTileSize);
+    const bool changed = size != tileSize_;
+    tileSize_ = size;
+    KeepInSight();
+    if (changed || pictureTile_ != tileSize_) RedrawPicture();
+    update();
+    if (changed) emit zoomChanged(tileSize_);
 }
 
-// The map sits in the middle of the widget when it is smaller.
-QPoint MapView::Origin() const {
-    return {std::max(kMargin, (width() - grid_.width * tileSize_) / 2),
-            std::max(kMargin, (height() - grid_.height * tileSize_) / 2)};
+// A fitted map sits in the middle; a zoomed one stays where the user put
+// it, never wholly out of sight.
+void MapView::KeepInSight() {
+    const QSize map = MapSize();
+    auto place = [&](int offset, int room, int length) {
+        if (fit_ || (length + 2 * kMargin <= room && offset == 0)) return (room - length) / 2;
+        const int keep = std::min(kKeepInSight, length);
+        return std::clamp(offset, keep - length, room - keep);
+    };
+    offset_ = QPoint(place(offset_.x(), width(), map.width()),
+                     place(offset_.y(), height(), map.height()));
 }
 
-MapViewPoint MapView::TileAt(const QPoint& pos) const {
-    const QPoint origin = Origin();
+void MapView::PanBy(QPoint delta) {
+    if (delta.isNull()) return;
+    offset_ += delta;
+    KeepInSight();
+    update();
+}
+
+void MapView::EnsureVisible(TilePoint tile) {
+    const QRect r = TileRect(tile, tile);
+    const QRect room = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    if (room.isEmpty() || room.contains(r)) return;
+    QPoint shift;
+    if (r.left() < room.left()) shift.rx() = room.left() - r.left();
+    if (r.right() > room.right()) shift.rx() = room.right() - r.right();
+    if (r.top() < room.top()) shift.ry() = room.top() - r.top();
+    if (r.bottom() > room.bottom()) shift.ry() = room.bottom() - r.bottom();
+    PanBy(shift);
+}
+
+TilePoint MapView::TileAt(const QPoint& pos) const {
     auto cell = [&](int d) { return d >= 0 ? d / tileSize_ : -1 - (-d - 1) / tileSize_; };
-    return {cell(pos.x() - origin.x()), cell(pos.y() - origin.y())};
+    return {cell(pos.x() - offset_.x()), cell(pos.y() - offset_.y())};
 }
 
-QPoint MapView::TileOrigin(MapViewPoint tile) const {
-    return Origin() + QPoint(tile.x * tileSize_, tile.y * tileSize_);
+QPoint MapView::TileOrigin(TilePoint tile) const {
+    return offset_ + QPoint(tile.x * tileSize_, tile.y * tileSize_);
 }
 
-QRect MapView::TileRect(MapViewPoint a, MapViewPoint b) const {
-    const MapViewPoint tl{std::min(a.x, b.x), std::min(a.y, b.y)};
-    const MapViewPoint br{std::max(a.x, b.x), std::max(a.y, b.y)};
+QRect MapView::TileRect(TilePoint a, TilePoint b) const {
+    const TilePoint tl{std::min(a.x, b.x), std::min(a.y, b.y)};
+    const TilePoint br{std::max(a.x, b.x), std::max(a.y, b.y)};
     return {TileOrigin(tl), QSize((br.x - tl.x + 1) * tileSize_, (br.y - tl.y + 1) * tileSize_)};
 }
 
 QSize MapView::sizeHint() const {
     if (fit_) return {320, 200};
-    return {grid_.width * tileSize_ + 2 * kMargin, grid_.height * tileSize_ + 2 * kMargin};
+    return MapSize() + QSize(2 * kMargin, 2 * kMargin);
 }
 
 QSize MapView::minimumSizeHint() const {
-    return fit_ ? QSize(64, 48) : sizeHint();
+    return {64, 48};
 }
 
 void MapView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.fillRect(event->rect(), palette().color(QPalette::Window));
-    if (picture_.isNull()) return;
-    const QRect map(TileOrigin({0, 0}), QSize(grid_.width * tileSize_, grid_.height * tileSize_));
-    p.drawImage(map, picture_);
-    // Only the tiles in the damaged area get lines and symbols.
-    const MapViewPoint first = TileAt(event->rect().topLeft());
-    const MapViewPoint last = TileAt(event->rect().bottomRight());
+    if (grid_.width <= 0 || grid_.height <= 0) return;
+    PaintTiles(p, event->rect());
+    PaintGridAndSymbols(p, event->rect());
+    PaintOverlays(p, event->rect());
+}
+
+void MapView::PaintTiles(QPainter& p, const QRect& area) const {
+    const QRect map(offset_, MapSize());
+    const QRect shown = map & area;
+    if (shown.isEmpty()) return;
+    if (!picture_.pixels.empty()) {
+        p.drawImage(shown, WrapQImage(picture_), shown.translated(-offset_));
+        return;
+    }
+    const TilePoint first = TileAt(shown.topLeft()), last = TileAt(shown.bottomRight());
+    for (int y = std::max(0, first.y); y <= std::min(grid_.height - 1, last.y); ++y)
+        for (int x = std::max(0, first.x); x <= std::min(grid_.width - 1, last.x); ++x)
+            p.drawImage(TileOrigin({x, y}), WrapQImage(TilePicture(grid_.At(x, y), tileSize_)));
+}
+
+void MapView::PaintGridAndSymbols(QPainter& p, const QRect& area) const {
+    const QRect map(offset_, MapSize());
+    const TilePoint first = TileAt(area.topLeft()), last = TileAt(area.bottomRight());
     const int x0 = std::max(0, first.x), y0 = std::max(0, first.y);
     const int x1 = std::min(grid_.width - 1, last.x), y1 = std::min(grid_.height - 1, last.y);
     if (showGrid_ && tileSize_ >= 6) {
         p.setPen(QColor(0, 0, 0, 60));
         for (int x = x0; x <= x1 + 1; ++x)
             p.drawLine(map.left() + x * tileSize_, map.top(), map.left() + x * tileSize_,
-                       map.top() + grid_.height * tileSize_);
+                       map.top() + map.height());
         for (int y = y0; y <= y1 + 1; ++y)
-            p.drawLine(map.left(), map.top() + y * tileSize_, map.left() + grid_.width * tileSize_,
+            p.drawLine(map.left(), map.top() + y * tileSize_, map.left() + map.width(),
                        map.top() + y * tileSize_);
     }
-    if (showSymbols_ && tileSize_ >= 10) {
-        QFont font = p.font();
-        font.setPixelSize(std::max(8, tileSize_ * 2 / 3));
-        font.setBold(true);
-        p.setFont(font);
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                const std::uint8_t code = grid_.At(x, y);
-                p.setPen(IsDark(code) ? Qt::white : Qt::black);
-                p.drawText(QRect(TileOrigin({x, y}), QSize(tileSize_, tileSize_)), Qt::AlignCenter,
-                           QString(QChar(TileSymbol(code))));
+    if (!showSymbols_ || tileSize_ < 10) return;
+    QFont font = p.font();
+    font.setPixelSize(std::max(8, tileSize_ / 2));
+    font.setBold(true);
+    p.setFont(font);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            const std::uint8_t code = grid_.At(x, y);
+            // In the corner, so the picture stays readable under it.
+            const QRect cell(TileOrigin({x, y}), QSize(tileSize_, tileSize_));
+            p.setPen(IsDark(code) ? Qt::white : Qt::black);
+            p.drawText(cell.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                       QString(QChar(TileSymbol(code))));
+        }
+}
+
+void MapView::PaintOverlays(QPainter& p, const QRect&) const {
+    if (!marks_.empty()) {
+        p.setPen(QPen(QColor(255, 40, 40), std::max(2, tileSize_ / 8)));
+        for (const auto& m : marks_)
+            if (grid_.Contains(m.x, m.y)) {
+                // A ring a little wider than the tile, so it is seen at any zoom.
+                const int grow = std::max(3, tileSize_ / 3);
+                p.drawEllipse(TileRect(m, m).adjusted(-grow, -grow, grow, grow));
             }
     }
-    if (!marks_.empty()) {
-        p.setPen(QPen(QColor(255, 40, 40), std::max(1, tileSize_ / 8)));
-        for (const auto& m : marks_)
-            if (grid_.Contains(m.x, m.y)) p.drawEllipse(TileRect(m, m).adjusted(1, 1, -1, -1));
+    if (floating_) {
+        const TileGrid& block = floating_->second;
+        p.setOpacity(0.75);
+        for (int y = 0; y < block.height; ++y)
+            for (int x = 0; x < block.width; ++x) {
+                const TilePoint at{floating_->first.x + x, floating_->first.y + y};
+                if (block.At(x, y) == kNoTile || !grid_.Contains(at.x, at.y)) continue;
+                p.drawImage(TileOrigin(at), WrapQImage(TilePicture(block.At(x, y), tileSize_)));
+            }
+        p.setOpacity(1.0);
+        p.setPen(QPen(QColor(255, 255, 255), 2, Qt::DashLine));
+        p.drawRect(TileRect(floating_->first, {floating_->first.x + block.width - 1,
+                                               floating_->first.y + block.height - 1})
+                       .adjusted(0, 0, -1, -1));
     }
     if (selection_) {
         p.setPen(QPen(Qt::white, 1, Qt::DashLine));
@@ -188,7 +326,18 @@ void MapView::paintEvent(QPaintEvent* event) {
     }
     if (rubber_) {
         p.setPen(QPen(Qt::yellow, 2));
-        p.drawRect(TileRect(rubber_->first, rubber_->second).adjusted(1, 1, -1, -1));
+        if (rubberLine_) {
+            for (TilePoint c : LineCells(rubber_->first, rubber_->second))
+                p.drawRect(TileRect(c, c).adjusted(1, 1, -1, -1));
+        } else {
+            p.drawRect(TileRect(rubber_->first, rubber_->second).adjusted(1, 1, -1, -1));
+        }
+    }
+    if (hover_ && grid_.Contains(hover_->x, hover_->y) && !floating_) {
+        p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+        p.setBrush(QColor(255, 255, 255, 50));
+        p.drawRect(TileRect(*hover_, *hover_).adjusted(0, 0, -1, -1));
+        p.setBrush(Qt::NoBrush);
     }
     if (cursor_ && grid_.Contains(cursor_->x, cursor_->y)) {
         const QRect r = TileRect(*cursor_, *cursor_);
@@ -200,7 +349,13 @@ void MapView::paintEvent(QPaintEvent* event) {
 }
 
 void MapView::mousePressEvent(QMouseEvent* event) {
-    const MapViewPoint t = TileAt(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
+        panFrom_ = pos;
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    const TilePoint t = TileAt(pos);
     const bool secondary = event->button() == Qt::RightButton;
     if (event->button() != Qt::LeftButton && !secondary) return;
     dragging_ = !secondary;
@@ -208,36 +363,63 @@ void MapView::mousePressEvent(QMouseEvent* event) {
 }
 
 void MapView::mouseMoveEvent(QMouseEvent* event) {
-    const MapViewPoint t = TileAt(event->position().toPoint());
-    emit tileHovered(t.x, t.y, grid_.Contains(t.x, t.y));
+    const QPoint pos = event->position().toPoint();
+    if (panFrom_) {
+        PanBy(pos - *panFrom_);
+        panFrom_ = pos;
+        return;
+    }
+    const TilePoint t = TileAt(pos);
+    if (!hover_ || !(*hover_ == t)) {
+        if (hover_) update(TileRect(*hover_, *hover_));
+        hover_ = t;
+        update(TileRect(t, t));
+        emit tileHovered(t.x, t.y, grid_.Contains(t.x, t.y));
+    }
     if (dragging_ && (event->buttons() & Qt::LeftButton)) emit tileDragged(t.x, t.y);
 }
 
 void MapView::mouseReleaseEvent(QMouseEvent* event) {
+    if (panFrom_ && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
+        panFrom_.reset();
+        setCursor(spaceHeld_ ? Qt::OpenHandCursor : Qt::ArrowCursor);
+        return;
+    }
     if (!dragging_ || event->button() != Qt::LeftButton) return;
     dragging_ = false;
-    const MapViewPoint t = TileAt(event->position().toPoint());
+    const TilePoint t = TileAt(event->position().toPoint());
     emit tileReleased(t.x, t.y);
 }
 
 void MapView::leaveEvent(QEvent*) {
+    if (hover_) update(TileRect(*hover_, *hover_));
+    hover_.reset();
     emit tileHovered(-1, -1, false);
 }
 
 void MapView::wheelEvent(QWheelEvent* event) {
-    if (!(event->modifiers() & Qt::ControlModifier)) {
-        event->ignore();
+    event->accept();
+    const QPoint angle = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        ZoomAt(event->position().toPoint(), angle.y() > 0 ? 1 : angle.y() < 0 ? -1 : 0);
         return;
     }
-    if (event->angleDelta().y() > 0) {
-        ZoomIn();
-    } else if (event->angleDelta().y() < 0) {
-        ZoomOut();
-    }
-    event->accept();
+    // Three tiles a notch; Shift turns the wheel sideways.
+    QPoint delta = !event->pixelDelta().isNull() ? event->pixelDelta()
+                                                 : angle * std::max(8, tileSize_) * 3 / 120;
+    if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
+    PanBy(delta);
 }
 
 void MapView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat()) {
+            spaceHeld_ = true;
+            setCursor(Qt::OpenHandCursor);
+        }
+        event->accept();
+        return;
+    }
     if (receivers(SIGNAL(keyTyped(QKeyEvent*))) == 0) {
         QWidget::keyPressEvent(event);
         return;
@@ -247,8 +429,27 @@ void MapView::keyPressEvent(QKeyEvent* event) {
     if (!event->isAccepted()) QWidget::keyPressEvent(event);
 }
 
+void MapView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        spaceHeld_ = false;
+        if (!panFrom_) setCursor(Qt::ArrowCursor);
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void MapView::focusOutEvent(QFocusEvent* event) {
+    spaceHeld_ = false;
+    QWidget::focusOutEvent(event);
+}
+
 void MapView::resizeEvent(QResizeEvent*) {
-    if (fit_) FitToSize();
+    if (fit_) {
+        FitToSize();
+    } else {
+        KeepInSight();
+    }
 }
 
 }  // namespace gdl

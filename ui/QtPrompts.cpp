@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "QtText.h"
@@ -77,16 +78,27 @@ Answer QtPrompts::Ask(const std::string& caption, const std::string& text, MsgBu
     if (buttons == MsgButtons::YesNoCancel) {
         qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
+    const bool save = buttons == MsgButtons::SaveDiscardCancel;
+    if (save) qtButtons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     QMessageBox box(ToQtIcon(icon), ToQString(caption), MessageText(text), qtButtons, parent_);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
+    box.setDefaultButton(buttons == MsgButtons::Ok ? QMessageBox::Ok
+                         : save                    ? QMessageBox::Save
+                                                   : QMessageBox::Yes);
     // Closing the box is the safe answer: Cancel where offered, else No.
     if (buttons == MsgButtons::YesNo) box.setEscapeButton(QMessageBox::No);
-    if (buttons == MsgButtons::YesNoCancel) box.setEscapeButton(QMessageBox::Cancel);
+    if (buttons == MsgButtons::YesNoCancel || save) box.setEscapeButton(QMessageBox::Cancel);
+    if (save) {
+        // The same words on every desktop, with their keys.
+        box.button(QMessageBox::Save)->setText("&Save");
+        box.button(QMessageBox::Discard)->setText("&Discard");
+    }
     switch (box.exec()) {
         case QMessageBox::Yes:
+        case QMessageBox::Save:
             return Answer::Yes;
         case QMessageBox::No:
+        case QMessageBox::Discard:
             return Answer::No;
         case QMessageBox::Ok:
             return Answer::Ok;

@@ -174,7 +174,18 @@ void ProjectSession::ReportStartFailure(const std::string& what) {
 }
 
 bool ProjectSession::EditSource(const std::string& source, const std::string& folder, bool wait) {
-    if (levelTool->Edit(source, folder, wait)) return true;
+    // While the window waits, it says for what; the pages look the same after.
+    if (wait) {
+        view.source.editing = "Editing " + source + ".lvs in " + kMapEditorExe + "\x85";
+        Touch();
+        Sync();
+    }
+    const bool edited = levelTool->Edit(source, folder, wait);
+    if (wait) {
+        view.source.editing.clear();
+        Touch();
+    }
+    if (edited) return true;
     // A missing tool file has had its own message.
     if (!levelTool->CheckToolFiles({kLevelToolExe, kLevelToolPif, kEditBatch}, false)) return false;
     ReportStartFailure("the level tool to edit " + source + ".lvs");

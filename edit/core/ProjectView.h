@@ -61,6 +61,8 @@ struct SourcePageView {
     // problems: why a level may be missing from cContents.
     LevelPreview preview;
     std::vector<std::string> problems;
+    // "Editing NAME.lvs in GDLMap..." while the editor waits for the map editor.
+    std::string editing;
     bool bNewSEnabled = true;
     bool bAddSEnabled = true;
     bool bEditSEnabled = false;

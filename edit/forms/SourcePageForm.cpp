@@ -86,23 +86,34 @@ PageContent SourcePageForm::Build() {
     mapI_->SetFit(true);
     mapI_->SetShowGrid(false);
     mapI_->setFocusPolicy(Qt::NoFocus);
+    // The free room under the figures is the map's; it is scaled to fit.
+    mapI_->setMinimumHeight(150);
     form->addWidget(mapI_, row, 0, 1, 2);
-    form->setRowStretch(row++, 3);
+    form->setRowStretch(row++, 5);
     form->addWidget(Caption(QStringLiteral("Problems:"), details), row++, 0, 1, 2);
     problemsI_ = new QListWidget(details);
     problemsI_->setObjectName(QStringLiteral("cProblemsI"));
     problemsI_->setWordWrap(true);
     problemsI_->setFocusPolicy(Qt::NoFocus);
     problemsI_->setSelectionMode(QAbstractItemView::NoSelection);
+    problemsI_->setMaximumHeight(72);
     form->addWidget(problemsI_, row, 0, 1, 2);
-    form->setRowStretch(row++, 2);
-    details->setFixedWidth(210);
+    form->setRowStretch(row++, 1);
+    details->setFixedWidth(240);
 
-    auto* layout = new QHBoxLayout(content);
+    // While GDLMap has a source, a line says so: the lists are as they were.
+    lEditing_ = new QLabel(content);
+    lEditing_->setObjectName(QStringLiteral("lEditing"));
+    lEditing_->setTextFormat(Qt::PlainText);
+    lEditing_->hide();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(sourceColumn, 1);
+    columns->addLayout(levelColumn, 1);
+    columns->addWidget(details);
+    auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 6, 0, 0);
-    layout->addLayout(sourceColumn, 1);
-    layout->addLayout(levelColumn, 1);
-    layout->addWidget(details);
+    layout->addLayout(columns, 1);
+    layout->addWidget(lEditing_);
 
     CommandRunner& runner = runner_;
     ConnectListClick(cSource_, cSource_, [this] { cSourceClick(); });
@@ -146,6 +157,8 @@ void SourcePageForm::Render(const SourcePageView& v) {
         mapI_->Grid().width != v.preview.tiles.width)
         mapI_->SetGrid(v.preview.tiles);
     SetToolTip(mapI_, ToQString(v.preview.problem));
+    SetText(lEditing_, ToQString(v.editing));
+    lEditing_->setVisible(!v.editing.empty());
     SyncList(problemsI_, v.problems);
     for (int i = 0; i < problemsI_->count(); ++i)
         problemsI_->item(i)->setToolTip(problemsI_->item(i)->text());

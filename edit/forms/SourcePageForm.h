@@ -30,6 +30,7 @@ private:
     QLabel* iUsage_ = nullptr;
     LevelInfoBoxes infoI_;
     MapView* mapI_ = nullptr;
+    QLabel* lEditing_ = nullptr;
     QListWidget* problemsI_ = nullptr;
 };
 

@@ -18,35 +18,13 @@ const char* TileName(std::uint8_t code) {
     return "unknown";
 }
 
-// The cells from a to b without gaps, b included, a left out (it is painted).
-std::vector<TilePoint> StepsBetween(TilePoint a, TilePoint b) {
-    std::vector<TilePoint> points;
-    const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
-    const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-    int err = dx + dy;
-    TilePoint p = a;
-    while (p.x != b.x || p.y != b.y) {
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            p.x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            p.y += sy;
-        }
-        points.push_back(p);
-    }
-    return points;
-}
-
-TileRect Normalised(TilePoint a, TilePoint b) {
-    return {{std::min(a.x, b.x), std::min(a.y, b.y)}, {std::max(a.x, b.x), std::max(a.y, b.y)}};
-}
-
 }  // namespace
 
-MapEditor::MapEditor() = default;
+MapEditor::MapEditor() {
+    for (const auto& info : MapToolTable()) tools_.push_back(info.make());
+}
+
+MapEditor::~MapEditor() = default;
 
 Result<void> MapEditor::Open(const std::string& path, std::string_view levelName) {
     SourceFile file;
@@ -73,8 +51,7 @@ void MapEditor::Reset(LevelDocument doc, const std::string& path, std::string_vi
     path_ = path;
     doctor_ = DoctorCache();
     selection_.reset();
-    anchor_.reset();
-    last_.reset();
+    for (auto& tool : tools_) tool->Cancel();
     ++revision_;
     int first = levelName.empty() ? -1 : doc_.FindLevel(levelName);
     level_ = -1;
@@ -101,7 +78,7 @@ void MapEditor::ShowLevel(int index) {
     if (index == level_) return;
     level_ = index;
     selection_.reset();
-    anchor_.reset();
+    CurrentTool().Cancel();
     cursor_ = {0, 0};
 }
 
@@ -138,9 +115,37 @@ bool MapEditor::TypeSymbol(char symbol) {
     auto tile = TileFromSymbol(symbol);
     if (!tile || level_ < 0 || !Grid().Contains(cursor_.x, cursor_.y)) return false;
     const TilePoint at = cursor_;
-    auto applied = Apply(PencilStroke(doc_, static_cast<std::size_t>(level_), {&at, 1}, *tile));
+    if (typedRow_ != at.y || typedRevision_ != revision_) typedStroke_ = ++strokeId_;
+    auto applied =
+        Apply(PencilStroke(doc_, static_cast<std::size_t>(level_), {&at, 1}, *tile, typedStroke_));
     if (!applied) return false;
+    typedRow_ = at.y;
+    typedRevision_ = revision_;
     MoveCursor(1, 0);
+    return true;
+}
+
+bool MapEditor::TypeKey(char key) {
+    if (CanTurn()) {
+        switch (key) {
+            case 'x':
+            case 'X':
+                Turn(BlockTurn::FlipHorizontally);
+                return true;
+            case 'y':
+            case 'Y':
+                Turn(BlockTurn::FlipVertically);
+                return true;
+            case 'z':
+            case 'Z':
+                Turn(BlockTurn::RotateClockwise);
+                return true;
+            default:
+                break;
+        }
+    }
+    if (!TypeSymbol(key)) return false;
+    tile_ = *TileFromSymbol(key);
     return true;
 }
 
@@ -153,9 +158,39 @@ void MapEditor::NextRow() {
 }
 
 void MapEditor::SetTool(MapTool tool) {
+    if (tool == MapTool::Stamp && Stamp().Block().tiles.empty()) return;
+    CurrentTool().Cancel();
+    if (tool == MapTool::Stamp && tool_ != MapTool::Stamp) beforeStamp_ = tool_;
     tool_ = tool;
-    anchor_.reset();
-    last_.reset();
+    selection_.reset();
+}
+
+bool MapEditor::Escape() {
+    if (CurrentTool().Cancel()) return true;
+    if (tool_ == MapTool::Stamp) {
+        tool_ = beforeStamp_;
+        return true;
+    }
+    if (!selection_) return false;
+    selection_.reset();
+    return true;
+}
+
+StampTool& MapEditor::Stamp() const {
+    return static_cast<StampTool&>(*tools_[static_cast<std::size_t>(MapTool::Stamp)]);
+}
+
+ToolContext MapEditor::Context() const {
+    return {doc_, static_cast<std::size_t>(level_), Grid(), tile_, strokeId_};
+}
+
+void MapEditor::ApplyStep(ToolStep step) {
+    if (step.clearSelection) selection_.reset();
+    if (step.edit) (void)Apply(std::move(*step.edit));
+    if (step.selection) {
+        selection_ = step.selection;
+        cursor_ = selection_->topLeft;
+    }
 }
 
 void MapEditor::Press(TilePoint at, bool secondary) {
@@ -166,79 +201,38 @@ void MapEditor::Press(TilePoint at, bool secondary) {
             tile_ = static_cast<Tile>(grid.At(at.x, at.y));
         return;
     }
-    const auto level = static_cast<std::size_t>(level_);
-    anchor_ = at;
-    last_ = at;
-    switch (tool_) {
-        case MapTool::Pencil:
-            ++strokeId_;
-            (void)Apply(PencilStroke(doc_, level, {&at, 1}, tile_, strokeId_));
-            break;
-        case MapTool::Fill:
-            anchor_.reset();
-            if (grid.Contains(at.x, at.y)) (void)Apply(FloodFill(doc_, level, at, tile_));
-            break;
-        case MapTool::Select:
-            selection_.reset();
-            break;
-        default:
-            break;
-    }
+    ++strokeId_;
+    hover_ = at;
+    ApplyStep(CurrentTool().Press(Context(), at));
 }
 
 void MapEditor::Drag(TilePoint at) {
-    if (!anchor_ || !last_ || level_ < 0) return;
-    if (tool_ == MapTool::Pencil) {
-        if (at.x == last_->x && at.y == last_->y) return;
-        auto points = StepsBetween(*last_, at);
-        (void)Apply(PencilStroke(doc_, static_cast<std::size_t>(level_), points, tile_, strokeId_));
-    }
-    last_ = at;
+    if (level_ < 0) return;
+    hover_ = at;
+    ApplyStep(CurrentTool().Drag(Context(), at));
 }
 
 void MapEditor::Release(TilePoint at) {
-    if (!anchor_ || level_ < 0) return;
-    Drag(at);
-    const auto level = static_cast<std::size_t>(level_);
-    const TilePoint from = *anchor_;
-    anchor_.reset();
-    last_.reset();
-    switch (tool_) {
-        case MapTool::Line:
-            (void)Apply(DrawLine(doc_, level, from, at, tile_));
-            break;
-        case MapTool::Rectangle:
-        case MapTool::FilledRectangle:
-            (void)Apply(
-                DrawRectangle(doc_, level, from, at, tile_, tool_ == MapTool::FilledRectangle));
-            break;
-        case MapTool::Select: {
-            const TileGrid& grid = Grid();
-            if (grid.width == 0 || grid.height == 0) break;
-            auto clampPoint = [&](TilePoint p) {
-                return TilePoint{std::clamp(p.x, 0, grid.width - 1),
-                                 std::clamp(p.y, 0, grid.height - 1)};
-            };
-            selection_ = Normalised(clampPoint(from), clampPoint(at));
-            cursor_ = selection_->topLeft;
-            break;
-        }
-        default:
-            break;
-    }
+    if (level_ < 0) return;
+    ApplyStep(CurrentTool().Release(Context(), at));
 }
 
-std::optional<std::pair<TilePoint, TilePoint>> MapEditor::Rubber() const {
-    if (!anchor_ || !last_) return std::nullopt;
-    if (tool_ == MapTool::Pencil || tool_ == MapTool::Fill) return std::nullopt;
-    return std::make_pair(*anchor_, *last_);
+std::optional<ToolPreview> MapEditor::Rubber() const {
+    return CurrentTool().Preview();
 }
 
-std::string MapEditor::HoverText(TilePoint at) const {
+std::string MapEditor::HoverText() const {
     const TileGrid& grid = Grid();
-    if (!grid.Contains(at.x, at.y)) return {};
-    return std::to_string(at.x) + ", " + std::to_string(at.y) + ": " +
-           TileName(grid.At(at.x, at.y));
+    if (!hover_ || !grid.Contains(hover_->x, hover_->y)) return {};
+    return std::to_string(hover_->x + 1) + ", " + std::to_string(hover_->y + 1) + ": " +
+           TileName(grid.At(hover_->x, hover_->y));
+}
+
+std::string MapEditor::ToolText() const {
+    if (tool_ != MapTool::Stamp) return ToolInfo(tool_).name;
+    const TileGrid& block = Stamp().Block();
+    return "Stamp " + std::to_string(block.width) + " x " + std::to_string(block.height) +
+           " (X, Y flip, Z turns, Esc ends)";
 }
 
 bool MapEditor::Copy() {
@@ -259,76 +253,31 @@ bool MapEditor::Cut() {
 Result<void> MapEditor::Paste() {
     if (level_ < 0) return Error::Caller("there is no level to paste into");
     if (!CanPaste()) return Error::Caller("nothing has been copied");
-    auto applied = Apply(PasteRegion(doc_, static_cast<std::size_t>(level_), cursor_, clipboard_));
-    if (applied) {
-        const TileGrid& grid = Grid();
-        TilePoint end{std::min(grid.width - 1, cursor_.x + clipboard_.width - 1),
-                      std::min(grid.height - 1, cursor_.y + clipboard_.height - 1)};
-        selection_ = Normalised(cursor_, end);
-    }
-    return applied;
-}
-
-Result<void> MapEditor::Replace(Tile from, Tile to, bool wholeSource) {
-    std::optional<std::size_t> level;
-    if (!wholeSource) {
-        if (level_ < 0) return Error::Caller("there is no level shown");
-        level = static_cast<std::size_t>(level_);
-    }
-    return Apply(ReplaceTiles(doc_, level, from, to));
-}
-
-Result<void> MapEditor::AddLevel() {
-    return Apply(gdl::AddLevel(doc_, static_cast<std::size_t>(level_ + 1)));
-}
-
-Result<void> MapEditor::DuplicateLevel() {
-    if (level_ < 0) return Error::Caller("there is no level to duplicate");
-    return Apply(gdl::DuplicateLevel(doc_, static_cast<std::size_t>(level_)));
-}
-
-Result<void> MapEditor::DeleteLevel() {
-    if (level_ < 0) return Error::Caller("there is no level to delete");
-    return Apply(gdl::DeleteLevel(doc_, static_cast<std::size_t>(level_)));
-}
-
-Result<void> MapEditor::RenameLevel(std::string_view name) {
-    if (level_ < 0) return Error::Caller("there is no level to rename");
-    return Apply(gdl::RenameLevel(doc_, static_cast<std::size_t>(level_), name));
-}
-
-Result<void> MapEditor::MoveLevelTo(std::size_t from, std::size_t to) {
-    if (from >= doc_.LevelCount() || to >= doc_.LevelCount())
-        return Error::Caller("no level at that place");
-    ShowLevel(static_cast<int>(from));
-    while (static_cast<std::size_t>(level_) != to) {
-        const int step = static_cast<std::size_t>(level_) < to ? 1 : -1;
-        const int before = level_;
-        auto moved = Apply(gdl::MoveLevel(doc_, static_cast<std::size_t>(level_), step));
-        if (!moved) return moved;
-        if (level_ == before) return Error::Caller("the level cannot be moved there");
-    }
+    Stamp().SetBlock(clipboard_);
+    SetTool(MapTool::Stamp);
+    if (!hover_) hover_ = cursor_;
     return {};
 }
 
-Result<void> MapEditor::SetLongName(std::string_view longName) {
-    if (level_ < 0) return Error::Caller("there is no level shown");
-    return Apply(gdl::SetLongName(doc_, static_cast<std::size_t>(level_), longName));
+std::optional<FloatingBlock> MapEditor::Floating() const {
+    if (tool_ != MapTool::Stamp || !hover_) return std::nullopt;
+    return FloatingBlock{*hover_, &Stamp().Block()};
 }
 
-Result<void> MapEditor::SetTime(int minutes, int seconds) {
-    if (level_ < 0) return Error::Caller("there is no level shown");
-    return Apply(gdl::SetTime(doc_, static_cast<std::size_t>(level_), minutes, seconds));
-}
-
-Result<void> MapEditor::SetQuota(int quota) {
-    if (level_ < 0) return Error::Caller("there is no level shown");
-    return Apply(gdl::SetQuota(doc_, static_cast<std::size_t>(level_), quota));
-}
-
-Result<void> MapEditor::Resize(int width, int height, ResizeAnchor anchor) {
-    if (level_ < 0) return Error::Caller("there is no level shown");
-    return Apply(ResizeMap(doc_, static_cast<std::size_t>(level_), width, height, anchor));
+void MapEditor::Turn(BlockTurn turn) {
+    if (!CanTurn()) return;
+    const TileGrid& block = Stamp().Block();
+    switch (turn) {
+        case BlockTurn::FlipHorizontally:
+            Stamp().SetBlock(FlippedHorizontally(block));
+            break;
+        case BlockTurn::FlipVertically:
+            Stamp().SetBlock(FlippedVertically(block));
+            break;
+        case BlockTurn::RotateClockwise:
+            Stamp().SetBlock(RotatedClockwise(block));
+            break;
+    }
 }
 
 Result<void> MapEditor::Apply(Result<EditCommand> command) {
@@ -357,18 +306,18 @@ void MapEditor::Changed(int focusLevel) {
 }
 
 void MapEditor::Undo() {
-    if (!doc_.CanUndo()) return;
-    const TilePoint cursor = cursor_;
-    const int before = level_;
-    Changed(doc_.Undo());
-    if (level_ == before) SetCursor(cursor);
+    if (doc_.CanUndo()) Step(&LevelDocument::Undo);
 }
 
 void MapEditor::Redo() {
-    if (!doc_.CanRedo()) return;
+    if (doc_.CanRedo()) Step(&LevelDocument::Redo);
+}
+
+// The cursor stays where it was unless the step shows another level.
+void MapEditor::Step(int (LevelDocument::*step)()) {
     const TilePoint cursor = cursor_;
     const int before = level_;
-    Changed(doc_.Redo());
+    Changed((doc_.*step)());
     if (level_ == before) SetCursor(cursor);
 }
 
@@ -376,33 +325,17 @@ std::vector<std::string> MapEditor::History() const {
     return doc_.HistoryTexts();
 }
 
-const std::vector<MapProblem>& MapEditor::Problems() const {
-    RefreshProblems();
-    return problems_;
+void MapEditor::GoToHistory(std::size_t done) {
+    while (UndoCount() > done && CanUndo()) Undo();
+    while (UndoCount() < done && CanRedo()) Redo();
 }
 
-void MapEditor::RefreshProblems() const {
-    if (problemsRevision_ == revision_) return;
-    problemsRevision_ = revision_;
-    problems_ = SourceProblems(doc_, &doctor_);
+std::string MapEditor::UndoText() const {
+    return CanUndo() ? History()[UndoCount() - 1] : std::string();
 }
 
-std::vector<TilePoint> MapEditor::MarkedTiles() const {
-    std::vector<TilePoint> tiles;
-    for (const auto& p : Problems())
-        if (p.level == level_ && p.tile) tiles.push_back({p.tile->x, p.tile->y});
-    return tiles;
-}
-
-void MapEditor::GoToProblem(std::size_t index) {
-    const auto& problems = Problems();
-    if (index >= problems.size()) return;
-    const MapProblem p = problems[index];
-    if (p.level >= 0) ShowLevel(p.level);
-    if (p.tile) {
-        SetCursor({p.tile->x, p.tile->y});
-        selection_ = TileRect{cursor_, cursor_};
-    }
+std::string MapEditor::RedoText() const {
+    return CanRedo() ? History()[UndoCount()] : std::string();
 }
 
 Result<void> MapEditor::Save() {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Rgb.h"
+
 namespace gdl {
 
 inline constexpr char kPlayerAppTitle[] = "GDL Level Player";
@@ -15,10 +17,6 @@ inline constexpr char kPlayerCaption[] = "GDL Level Set Player";
 // InPlay is the kit's own: the Lynx answered and the level is in play.
 enum class Lamp { Off, On, Warn, Err, InPlay };  // iOff, iOn, iWarn, iErr, iPlay
 
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
 inline constexpr Rgb kClBlue{0, 0, 255};
 inline constexpr Rgb kClPurple{128, 0, 128};
 

@@ -704,3 +704,26 @@ TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
 
 }  // namespace
 }  // namespace gdl
+
+namespace gdl {
+namespace {
+
+// While the editor waits for GDLMap its Source page says so; afterwards the
+// line is gone and the source's levels are listed again as before.
+TEST_F(ProjectWindowTest, TheSourcePageSaysWhileGdlMapHasTheSource) {
+    fake.listings["Src"] = ListingOf({"ONE", "TWO"});
+    auto& w = Start({WriteProject("p.gdp", {"Src"}, {})});
+    w.Source().cSourceClick(0);
+    std::string duringEdit;
+    runner.onRun = [&](const ToolCall& call) {
+        if (FileNameOf(call.file) == "ldedit.bat") duringEdit = w.View().source.editing;
+        return fake.Run(call);
+    };
+    w.Source().bEditSClick();
+    EXPECT_EQ(duringEdit, "Editing Src.lvs in GDLMap\x85");
+    EXPECT_EQ(w.View().source.editing, "");
+    EXPECT_EQ(w.View().source.contents, (std::vector<std::string>{"ONE", "TWO"}));
+}
+
+}  // namespace
+}  // namespace gdl

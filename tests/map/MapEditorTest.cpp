@@ -141,17 +141,30 @@ TEST_F(MapEditorTest, RightButtonPicksTheTileAndSelectCopyPaste) {
     editor.Press({1, 1});
     editor.Release({2, 1});
     ASSERT_TRUE(editor.Copy());
-    editor.SetCursor({1, 3});
+    // The copy floats under the mouse until a click lays it there.
     ASSERT_TRUE(editor.Paste().Ok());
+    EXPECT_EQ(editor.Tool(), MapTool::Stamp);
+    editor.Hover(TilePoint{1, 3});
+    ASSERT_TRUE(editor.Floating());
+    EXPECT_EQ(editor.Floating()->at, (TilePoint{1, 3}));
+    EXPECT_FALSE(editor.Modified());
+    editor.Press({1, 3});
+    editor.Release({1, 3});
     EXPECT_EQ(editor.Grid().At(1, 3), static_cast<std::uint8_t>(Tile::Start));
     EXPECT_EQ(editor.Grid().At(2, 3), static_cast<std::uint8_t>(Tile::Floor));
+    ASSERT_TRUE(editor.Escape()) << "Esc puts the stamp away";
+    EXPECT_EQ(editor.Tool(), MapTool::Select);
+    editor.Press({1, 1});
+    editor.Release({2, 1});
     ASSERT_TRUE(editor.Cut());
     EXPECT_EQ(editor.History().back(), "Cut");
     EXPECT_EQ(editor.UndoCount(), 2u);
 }
 
 TEST_F(MapEditorTest, ReplaceInTheLevelOrTheWholeSource) {
-    ASSERT_TRUE(editor.Replace(Tile::Steel, Tile::Wall, false).Ok());
+    auto replaced = editor.Replace(Tile::Steel, Tile::Wall, false);
+    ASSERT_TRUE(replaced.Ok());
+    EXPECT_EQ(*replaced, 18u) << "the steel border of the 6 x 5 map";
     EXPECT_EQ(editor.Document().Bytes().find("XXXXXX"), std::string::npos);
     EXPECT_NE(editor.Document().Bytes().find("XXXX\n"), std::string::npos);
     editor.Undo();

@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QListWidget>
 
+#include "FakeTools.h"
 #include "FormsTestSupport.h"
 #include "MapView.h"
 #include "MapWindow.h"
@@ -31,6 +32,8 @@ protected:
     QListWidget* List(const char* name) { return window.findChild<QListWidget*>(name); }
 
     gdltest::TempDir dir;
+    // The settings the window remembers are the test's own.
+    gdltest::ScopedEnv config{"XDG_CONFIG_HOME", dir.Path("config")};
     MapWindow window;
 };
 

@@ -25,6 +25,7 @@
 #include "PortMap.h"
 #include "QtText.h"
 #include "Registry.h"
+#include "TileImages.h"
 
 namespace gdl {
 
@@ -55,7 +56,9 @@ QString PortOpensText(const PortMapping& p) {
 
 namespace {
 
-// The tiles with their colours, symbols and names, in three columns.
+constexpr int kLegendSwatch = 20;
+
+// The tiles with their pictures, symbols and names, in three columns.
 QWidget* MakeLegend(QWidget* parent) {
     auto* legend = new QWidget(parent);
     legend->setObjectName(QStringLiteral("legend"));
@@ -64,10 +67,9 @@ QWidget* MakeLegend(QWidget* parent) {
     int i = 0;
     const int rows = (kTileCount + 2) / 3;
     for (const auto& info : TileLegend()) {
-        QPixmap swatch(12, 12);
-        swatch.fill(QColor(TileColour(static_cast<std::uint8_t>(info.tile))));
         auto* icon = new QLabel(legend);
-        icon->setPixmap(swatch);
+        icon->setPixmap(TileIcon(static_cast<std::uint8_t>(info.tile), kLegendSwatch)
+                            .pixmap(kLegendSwatch, kLegendSwatch));
         auto* text =
             new QLabel(QStringLiteral("%1  %2").arg(QChar(info.symbol)).arg(info.name), legend);
         grid->addWidget(icon, i % rows, (i / rows) * 2);
@@ -82,13 +84,7 @@ QWidget* MakeLegend(QWidget* parent) {
 
 QImage MapImage(const SetViewLevel& level) {
     if (level.tiles.empty() || level.width <= 0 || level.height <= 0) return {};
-    QImage image(level.width, level.height, QImage::Format_RGB32);
-    for (int row = 0; row < level.height; ++row)
-        for (int col = 0; col < level.width; ++col)
-            image.setPixelColor(
-                col, row,
-                QColor(TileColour(level.tiles[static_cast<std::size_t>(row * level.width + col)])));
-    return image;
+    return LevelImage(TileGrid{level.width, level.height, level.tiles}, 1);
 }
 
 AboutPage::AboutPage(const std::string& toolFolder, QWidget* parent) : QWidget(parent) {
