@@ -29,12 +29,16 @@ protected:
     // of every level it took in.
     std::vector<std::string> PlayRounds(int burst) {
         std::string script;
-        // The Lynx answers, falls silent for longer than the watchdog, presses.
+        // The Lynx answers, falls silent well past the watchdog, presses. The
+        // margins are wide (700 ms past the watchdog, 100 ms between presses,
+        // all four inside one 500 ms window) so that a loaded machine cannot
+        // merge two presses into one arrival or press before the level is in
+        // play: what is tested is the stream, not the scheduler.
         for (int i = 0; i < kRounds; ++i)
-            script += "wait-level; answer; wait 800; burst " + std::to_string(burst) + "; ";
+            script += "wait-level; answer; wait 1200; burst " + std::to_string(burst) + "; ";
         script += "wait-level; answer";
-        gdltest::ChildProcess sim(
-            {gdltest::KitBin() + "lynxsim", "--baud", "9600", "--script", script});
+        gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--baud", "9600", "--burst-gap",
+                                   "100", "--script", script});
         auto device = sim.ReadLine(5s);
         EXPECT_TRUE(device && device->rfind("/dev/", 0) == 0) << device.value_or("no device");
         if (!device) return {};

@@ -151,8 +151,8 @@ TEST(Gallery, WithoutABuiltPlayerItSaysSoAndLinksNothing) {
     dir.Write("web/index.html", "only the page");
     auto r = RunProgram({kTools, "gallery", kLinkSet, "out"}, dir.Folder(), "",
                         WithPlayer(dir.Path("web")));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.err, HasSubstr("the browser player is not in " + dir.Path("web") + "/"));
+    EXPECT_THAT(r.err, HasSubstr("the gallery has no player: the browser player is not in " +
+                                 dir.Path("web") + "/"));
     EXPECT_THAT(r.err, HasSubstr("scripts/web"));
     EXPECT_FALSE(dir.Exists("out/play"));
     EXPECT_THAT(dir.Read("out/index.html"), Not(HasSubstr("Play on your Lynx")));

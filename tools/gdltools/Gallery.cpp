@@ -201,8 +201,11 @@ int WriteGallery(const std::string& input, const std::string& outDir, int tileSi
         ++pictures;
     }
     if (player && EqualsNoCase(ExtensionOf(input), ".gdl")) {
-        auto link = WriteGalleryPlayer(input, folder, playerFolder);
-        if (link) {
+        // A kit without the browser player still makes its gallery: the page
+        // says nothing of playing, and the note says why.
+        if (auto missing = MissingPlayer(playerFolder)) {
+            err << kProgram << "the gallery has no player: " << *missing << '\n';
+        } else if (auto link = WriteGalleryPlayer(input, folder, playerFolder)) {
             gallery->playLink = *link;
         } else {
             err << kProgram << link.Err().Message() << '\n';

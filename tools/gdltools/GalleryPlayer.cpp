@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "FileUtil.h"
+#include "PathJoin.h"
 
 namespace fs = std::filesystem;
 
@@ -49,13 +50,18 @@ std::string PlayLink(const std::string& setFileName) {
     return link;
 }
 
+std::optional<std::string> MissingPlayer(const std::string& playerFolder) {
+    for (const char* name : kPlayerFiles) {
+        if (!FileExists(JoinPath(playerFolder, name)))
+            return "the browser player is not in " + playerFolder +
+                   " (scripts/web builds it; --no-player leaves it out)";
+    }
+    return std::nullopt;
+}
+
 Result<std::string> WriteGalleryPlayer(const std::string& setPath, const std::string& galleryFolder,
                                        const std::string& playerFolder) {
-    for (const char* name : kPlayerFiles) {
-        if (!FileExists(playerFolder + name))
-            return Error::Caller("the browser player is not in " + playerFolder +
-                                 " (scripts/web builds it; --no-player leaves it out)");
-    }
+    if (auto missing = MissingPlayer(playerFolder)) return Error::Caller(*missing);
     const std::string play = WithTrailingSlash(galleryFolder) + kPlayFolder + "/";
     std::error_code ec;
     fs::create_directories(play, ec);
@@ -63,7 +69,8 @@ Result<std::string> WriteGalleryPlayer(const std::string& setPath, const std::st
     for (const auto& entry : fs::directory_iterator(playerFolder, ec)) {
         if (!entry.is_regular_file(ec)) continue;
         const std::string name = entry.path().filename().string();
-        if (auto copied = CopyInto(playerFolder + name, play + name); !copied) return copied.Err();
+        if (auto copied = CopyInto(JoinPath(playerFolder, name), JoinPath(play, name)); !copied)
+            return copied.Err();
     }
     if (ec) return Error::System("cannot list " + playerFolder, ec.value());
     const std::string setName = fs::path(setPath).filename().string();

@@ -3,6 +3,7 @@
 // publishes the gallery on a web server publishes a set one can play.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "Error.h"
@@ -22,6 +23,10 @@ std::string PlayLink(const std::string& setFileName);
 
 // Copies every file of the player's folder and the set into
 // galleryFolder/play/; the link for the index page, or why it could not.
+// Why the browser player cannot be copied from the folder (a file is
+// missing), or nullopt when it is all there.
+std::optional<std::string> MissingPlayer(const std::string& playerFolder);
+
 Result<std::string> WriteGalleryPlayer(const std::string& setPath, const std::string& galleryFolder,
                                        const std::string& playerFolder);
 
