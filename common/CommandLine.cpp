@@ -5,19 +5,19 @@
 namespace gdl {
 
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
-                                     const std::vector<OptionSpec>& specs) {
+                                     const std::vector<OptionRule>& rules) {
     CommandLine line;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return s.name == arg; });
-        if (spec == specs.end()) {
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const OptionRule& s) { return s.name == arg; });
+        if (rule == rules.end()) {
             if (arg.size() > 1 && arg[0] == '-')
                 return Error::Caller("unknown argument \"" + arg + "\"");
             line.words.push_back(arg);
             continue;
         }
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             line.options.push_back({arg, {}});
             continue;
         }

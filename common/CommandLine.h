@@ -11,8 +11,8 @@
 
 namespace gdl {
 
-struct OptionSpec {
-    std::string name;  // "--baud"; an alias such as "-h" is a spec of its own
+struct OptionRule {
+    std::string name;  // "--baud"; an alias such as "-h" is a rule of its own
     bool takesValue = false;
 };
 
@@ -27,6 +27,6 @@ struct CommandLine {
 // args: the arguments after the program's name. A word that starts with "-"
 // and is no option named is a Caller error, so is an option without its value.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
-                                     const std::vector<OptionSpec>& specs);
+                                     const std::vector<OptionRule>& rules);
 
 }  // namespace gdl

@@ -8,7 +8,7 @@ namespace gdl {
 namespace {
 
 TEST(ParseCommandLine, OptionsInOrderWordsBetweenAndMistakesNamed) {
-    const std::vector<OptionSpec> specs = {{"--baud", true}, {"--no-echo"}, {"-h"}};
+    const std::vector<OptionRule> rules = {{"--baud", true}, {"--no-echo"}, {"-h"}};
     struct Case {
         std::vector<std::string> args;
         std::string options;  // name=value, ...; or the error
@@ -25,7 +25,7 @@ TEST(ParseCommandLine, OptionsInOrderWordsBetweenAndMistakesNamed) {
         {{"-x", "--baud", "1"}, "error: unknown argument \"-x\"", {}},
     };
     for (const Case& c : cases) {
-        auto parsed = ParseCommandLine(c.args, specs);
+        auto parsed = ParseCommandLine(c.args, rules);
         std::string options;
         if (!parsed) {
             options = "error: " + parsed.Err().Message();

@@ -408,12 +408,12 @@ int UsageError(const std::string& why) {
 
 // The options, or the exit status when there is nothing to run.
 std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
-    std::vector<gdl::OptionSpec> specs = {
+    std::vector<gdl::OptionRule> rules = {
         {"--help"}, {"-h"}, {"--version"}, {"--no-echo"}, {"--lynx-off"}};
     for (const char* name : {"--device", "--baud", "--answer-delay", "--answer-bytes",
                              "--burst-gap", "--level-timeout", "--script", "--noise"})
-        specs.push_back({name, true});
-    auto parsed = gdl::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), specs);
+        rules.push_back({name, true});
+    auto parsed = gdl::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), rules);
     if (!parsed) return UsageError(parsed.Err().Message());
     if (!parsed->words.empty())
         return UsageError("unknown argument \"" + parsed->words.front() + "\"");
