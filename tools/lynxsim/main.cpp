@@ -417,8 +417,9 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     if (!parsed) return UsageError(parsed.Err().Message());
     if (!parsed->words.empty())
         return UsageError("unknown argument \"" + parsed->words.front() + "\"");
-    for (const auto& [name, value] : parsed->options) {
-        const std::string_view arg = name;
+    for (const auto& option : parsed->options) {
+        const std::string_view arg = option.name;
+        const std::string& value = option.value;
         if (arg == "--help" || arg == "-h") {
             std::printf("%s\n%s", kUsageLine, kHelp);
             return 0;
