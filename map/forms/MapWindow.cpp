@@ -80,14 +80,18 @@ MapWindow::MapWindow()
     resizeDocks({findChild<QDockWidget*>("problemsPanel")}, {120}, Qt::Vertical);
     resizeDocks({findChild<QDockWidget*>("historyPanel")}, {170}, Qt::Horizontal);
     LoadSettings();
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    // Disconnected by the destructor: the application tells of focus
+    // changes while the window's own parts are already gone.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         const bool field = now && now != view_ && isAncestorOf(now) &&
                            (now->inherits("QLineEdit") || now->inherits("QAbstractSpinBox"));
         hint_->setText(field ? QString(kBackToMapHint) : QString());
     });
 }
 
-MapWindow::~MapWindow() = default;
+MapWindow::~MapWindow() {
+    disconnect(focusWatch_);
+}
 
 void MapWindow::ConnectCanvas() {
     connect(view_, &MapView::tilePressed, this, [this](int x, int y, bool secondary) {

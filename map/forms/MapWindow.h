@@ -116,6 +116,7 @@ private:
     std::unique_ptr<FilePromptsQt> filePrompts_;
     std::unique_ptr<FileSession> files_;
     QTimer* filePoll_ = nullptr;
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace gdl
