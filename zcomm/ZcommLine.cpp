@@ -1,11 +1,12 @@
 #include "ZcommLine.h"
 
+#include "LynxLine.h"
 #include "PortNames.h"
 
 namespace gdl {
 
 void ApplyLynxPortSettings(TZComm& p) {
-    p.BaudRate = 9600;
+    p.BaudRate = kLynxBaud;
     p.DataBits = databits8;
     p.Parity = even_parity;
     p.StopBits = stop1;
@@ -24,13 +25,13 @@ void ApplyLynxPortSettings(TZComm& p) {
     p.XOffChar = 19;
     p.XOnLimit = 150;
     p.XOffLimit = 150;
-    p.InputQueueSize = 8192;
-    p.OutputQueueSize = 8192;
+    p.InputQueueSize = kLynxQueueBytes;
+    p.OutputQueueSize = kLynxQueueBytes;
     p.TimeoutReadInterval = 0xFFFFFFFF;
     p.TimeoutReadMultiplier = 0;
-    p.TimeoutReadConstant = 5000;
+    p.TimeoutReadConstant = kLynxReadTimeoutMs;
     p.TimeoutWriteMultiplier = 0;
-    p.TimeoutWriteConstant = 5000;
+    p.TimeoutWriteConstant = kLynxWriteTimeoutMs;
 }
 
 ZcommLine::ZcommLine(TZComm::PostFn post, const Registry* registry, const Clock& clock)

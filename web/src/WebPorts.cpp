@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "LynxLine.h"
 #include "ViewJson.h"
 #include "Zcomm.h"
 
@@ -112,17 +113,17 @@ const char* IconName(MsgIcon icon) {
 // while the port is open (they drop when it closes). A write that the port
 // does not take on within 5 s fails, as the component's write time-out; the
 // last bytes may take their time on the wire (11 bits each) on top.
-constexpr unsigned kLynxBaud = 9600;
 constexpr unsigned kBitsPerByte = 11;
-constexpr unsigned kWriteTimeoutMs = 5000;
 
 std::string LynxLineSettings() {
     const std::string baud = std::to_string(kLynxBaud);
-    return R"({"open":{"baudRate":)" + baud +
-           R"(,"dataBits":8,"parity":"even","stopBits":1,"flowControl":"none","bufferSize":8192},)"
+    return R"({"open":{"baudRate":)" + baud + R"(,"dataBits":)" + std::to_string(kLynxDataBits) +
+           R"(,"parity":"even","stopBits":1,"flowControl":"none","bufferSize":)" +
+           std::to_string(kLynxQueueBytes) +
+           "},"
            R"("signals":{"dataTerminalReady":true,"requestToSend":true},)"
            R"("writeTimeoutMs":)" +
-           std::to_string(kWriteTimeoutMs) + R"(,"msPerByte":)" +
+           std::to_string(kLynxWriteTimeoutMs) + R"(,"msPerByte":)" +
            std::to_string(1000.0 * kBitsPerByte / kLynxBaud) + "}";
 }
 
