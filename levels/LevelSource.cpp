@@ -405,7 +405,8 @@ void Parser::CheckMapContents(const SizeValue& shape) {
     if (p.quotaLine != 0 && p.level.quota > count(Tile::Gem))
         Warning(p.quotaLine,
                 "quota " + std::to_string(p.level.quota) + " is more than the " +
-                    std::to_string(count(Tile::Gem)) + " gems on the map",
+                    std::to_string(count(Tile::Gem)) +
+                    (count(Tile::Gem) == 1 ? " gem on the map" : " gems on the map"),
                 "quota-above-gems");
     for (int k = 0; k < 4; ++k) {
         auto door = static_cast<Tile>(static_cast<int>(Tile::DoorA) + k);

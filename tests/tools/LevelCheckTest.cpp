@@ -34,7 +34,7 @@ TEST(LevelCheck, PrintsFileLineLevelAndSeverity) {
     EXPECT_EQ(r.out,
               "Doc.lvs:11: level WALLED: error: quota 2 cannot be met: only 1 gem can be "
               "reached\n"
-              "Doc.lvs:13: level WALLED: warning: quota 2 is more than the 1 gems on the map\n"
+              "Doc.lvs:13: level WALLED: warning: quota 2 is more than the 1 gem on the map\n"
               "Doc.lvs:16: level WALLED: error: no exit 'E' can be reached from the start\n"
               "Doc.lvs:16: level WALLED: warning: the map's edge is open at column 7 of map row "
               "2: it should be wall '#' or steel 'X'\n"
