@@ -118,8 +118,8 @@ std::optional<LoadedSource> LoadSource(const std::string& folder, const std::str
 void PrintSourceMessages(const std::string& fileName, const ParsedSource& parsed,
                          std::ostream& err) {
     for (const auto& m : parsed.messages) {
-        err << fileName << ':' << m.line << ": " << (m.warning ? "warning: " : "error: ")
-            << m.text << '\n';
+        err << fileName << ':' << m.line << ": " << (m.warning ? "warning: " : "error: ") << m.text
+            << '\n';
     }
     if (parsed.droppedMessages > 0)
         err << fileName << ": " << Plural(parsed.droppedMessages, "more message") << " not shown\n";
