@@ -233,13 +233,17 @@ void FileSession::FileChanged() {
         editor_.KeepMine();
         return;
     }
-    auto reloaded = editor_.Reload();
+    auto reloaded = Reload();
     if (!reloaded) {
         prompts_.Tell(reloaded.Err().Message());
         editor_.KeepMine();
-        return;
     }
-    Restart();
+}
+
+Result<void> FileSession::Reload() {
+    auto reloaded = editor_.Reload();
+    if (reloaded) Restart();
+    return reloaded;
 }
 
 void FileSession::Tick() {

@@ -62,6 +62,9 @@ public:
     // what to do. A question already open is not asked again, and the flag
     // that says so is reset whatever happens while asking.
     void FileChanged();
+    // Reads the file again, as asked from the File menu: the edits and the
+    // journal of them go, the journal starts again from what is on disk.
+    Result<void> Reload();
     bool Asking() const { return asking_; }
     // Writes the journal when the text changed since it was last written;
     // the window calls it from a timer (at least every 2 s).

@@ -16,11 +16,12 @@ Result<void> AskDeleteLevel(MapEditor& session, Prompts& prompts) {
     return session.DeleteLevel();
 }
 
-Result<void> AskReload(MapEditor& session, Prompts& prompts) {
+Result<void> AskReload(MapEditor& session, Prompts& prompts,
+                       const std::function<Result<void>()>& reload) {
     if (session.Modified() && prompts.Ask(kMapCaption, "Reload the file and lose your changes?",
                                           MsgButtons::YesNo, MsgIcon::Question) != Answer::Yes)
         return {};
-    return session.Reload();
+    return reload ? reload() : session.Reload();
 }
 
 CloseAnswer AskClose(MapEditor& session, Prompts& prompts, const std::function<bool()>& save) {

@@ -22,7 +22,10 @@ void ReportProblem(Prompts& prompts, const Result<void>& result);
 // "Delete level NAME (lines 5 to 12)?", Yes deletes it.
 Result<void> AskDeleteLevel(MapEditor& session, Prompts& prompts);
 // Reload from the File menu: with unsaved edits it asks first.
-Result<void> AskReload(MapEditor& session, Prompts& prompts);
+// reload does it (the file session's, which starts the journal again);
+// without, the session reloads alone.
+Result<void> AskReload(MapEditor& session, Prompts& prompts,
+                       const std::function<Result<void>()>& reload = {});
 
 enum class CloseAnswer { Close, Discard, Stay };
 // "Save changes to NAME?" with Save, Discard and Cancel: a failed save

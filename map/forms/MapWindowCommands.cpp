@@ -109,7 +109,10 @@ void MapWindow::RunWindowCommand(MapCommand id) {
         {MapCommand::Save, [](W& w) { w.Save(); }},
         {MapCommand::SaveAs, [](W& w) { w.SaveAs(); }},
         {MapCommand::Reload,
-         [](W& w) { ReportProblem(w.prompts_, AskReload(w.session_, w.prompts_)); }},
+         [](W& w) {
+             ReportProblem(w.prompts_,
+                           AskReload(w.session_, w.prompts_, [&w] { return w.files_->Reload(); }));
+         }},
         {MapCommand::ExportPng, [](W& w) { w.ExportPng(); }},
         {MapCommand::TestOnLynx, [](W& w) { w.TestOnLynx(); }},
         {MapCommand::Exit, [](W& w) { w.close(); }},
