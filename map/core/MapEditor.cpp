@@ -94,69 +94,6 @@ void MapEditor::RefreshGrid() const {
     gridLevel_ = level_;
 }
 
-void MapEditor::ClampCursor() {
-    const TileGrid& grid = Grid();
-    cursor_.x = std::clamp(cursor_.x, 0, std::max(0, grid.width - 1));
-    cursor_.y = std::clamp(cursor_.y, 0, std::max(0, grid.height - 1));
-}
-
-void MapEditor::MoveCursor(int dx, int dy) {
-    cursor_.x += dx;
-    cursor_.y += dy;
-    ClampCursor();
-}
-
-void MapEditor::SetCursor(TilePoint at) {
-    cursor_ = at;
-    ClampCursor();
-}
-
-bool MapEditor::TypeSymbol(char symbol) {
-    auto tile = TileFromSymbol(symbol);
-    if (!tile || level_ < 0 || !Grid().Contains(cursor_.x, cursor_.y)) return false;
-    const TilePoint at = cursor_;
-    if (typedRow_ != at.y || typedRevision_ != revision_) typedStroke_ = ++strokeId_;
-    auto applied =
-        Apply(PencilStroke(doc_, static_cast<std::size_t>(level_), {&at, 1}, *tile, typedStroke_));
-    if (!applied) return false;
-    typedRow_ = at.y;
-    typedRevision_ = revision_;
-    MoveCursor(1, 0);
-    return true;
-}
-
-bool MapEditor::TypeKey(char key) {
-    if (CanTurn()) {
-        switch (key) {
-            case 'x':
-            case 'X':
-                Turn(BlockTurn::FlipHorizontally);
-                return true;
-            case 'y':
-            case 'Y':
-                Turn(BlockTurn::FlipVertically);
-                return true;
-            case 'z':
-            case 'Z':
-                Turn(BlockTurn::RotateClockwise);
-                return true;
-            default:
-                break;
-        }
-    }
-    if (!TypeSymbol(key)) return false;
-    tile_ = *TileFromSymbol(key);
-    return true;
-}
-
-void MapEditor::NextRow() {
-    if (cursor_.y + 1 < Grid().height) {
-        cursor_ = {0, cursor_.y + 1};
-    } else {
-        cursor_.x = 0;
-    }
-}
-
 void MapEditor::SetTool(MapTool tool) {
     if (tool == MapTool::Stamp && Stamp().Block().tiles.empty()) return;
     CurrentTool().Cancel();
