@@ -38,11 +38,15 @@ protected:
         state = std::make_unique<gdltest::ScopedEnv>("XDG_STATE_HOME", dir.Path("state"));
     }
 
-    // GDLMap on the file; its window once shown, with the keyboard.
-    std::string Start(const std::string& file, const std::string& title) {
+    // GDLMap on the file of that name in the test's folder.
+    void Run(const std::string& name) {
         map = std::make_unique<gdltest::ChildProcess>(
-            std::vector<std::string>{gdltest::KitBin() + "GDLMap", file});
-        return Focused(title);
+            std::vector<std::string>{gdltest::KitBin() + "GDLMap", dir.Path(name)});
+    }
+    // GDLMap on the file; its window once shown, with the keyboard.
+    std::string Start(const std::string& name) {
+        Run(name);
+        return Focused(name);
     }
     // The first window whose name matches, once shown, with the keyboard; ""
     // when none came.
@@ -67,6 +71,14 @@ protected:
         return WaitForFile(
             path, [&](const std::optional<std::string>& bytes) { return bytes && done(*bytes); },
             kDeadline);
+    }
+    // The file of that name in the test's folder comes to hold these bytes,
+    // or bytes other than these.
+    bool ComesToHold(const std::string& name, const std::string& bytes) {
+        return FileBecomes(dir.Path(name), [&](const std::string& b) { return b == bytes; });
+    }
+    bool ComesToDifferFrom(const std::string& name, const std::string& bytes) {
+        return FileBecomes(dir.Path(name), [&](const std::string& b) { return b != bytes; });
     }
     // The sample's Caverns.lvs copied to the test's folder; its bytes.
     std::string CopyCaverns() {
@@ -93,20 +105,18 @@ protected:
 
 TEST_F(GdlMapRoad, KeyboardRoadChangesOneByteAndUndoGivesTheOriginalBack) {
     const std::string original = CopyCaverns();
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
 
     WallOverTheDirt();
     Keys({"ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) { return b != original; }));
+    ASSERT_TRUE(ComesToDifferFrom("Caverns.lvs", original));
     const std::string saved = dir.Read("Caverns.lvs");
     EXPECT_EQ(gdltest::ByteDifferences(saved, original), 1);
     EXPECT_EQ(saved[original.find("X@:::*") + 2], '#');
 
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
-        return b == original;
-    })) << "Ctrl+Z and Ctrl+S give the original back byte for byte";
+    ASSERT_TRUE(ComesToHold("Caverns.lvs", original))
+        << "Ctrl+Z and Ctrl+S give the original back byte for byte";
     EXPECT_EQ(Quit(), 0);
 }
 
@@ -114,7 +124,7 @@ TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
     const std::string original = CopyCaverns();
     const std::string journals = dir.Path("state/gdlkit/recovery/");
     fs::create_directories(journals);
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
     WallOverTheDirt();  // unsaved
     std::string expected = original;
     expected[original.find("X@:::*") + 2] = '#';
@@ -134,20 +144,17 @@ TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
     EXPECT_EQ(dir.Read("Caverns.lvs"), original);
 
     // Opened again: the offer comes first; Recover is its default button.
-    map = std::make_unique<gdltest::ChildProcess>(
-        std::vector<std::string>{gdltest::KitBin() + "GDLMap", dir.Path("Caverns.lvs")});
+    Run("Caverns.lvs");
     ASSERT_TRUE(AnswerWithDefault()) << "no recovery offer";
     ASSERT_FALSE(Focused("Caverns.lvs\\*").empty()) << "the recovered changes are unsaved changes";
     Keys({"ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
-        return b == expected;
-    })) << "recovered byte for byte";
+    ASSERT_TRUE(ComesToHold("Caverns.lvs", expected)) << "recovered byte for byte";
     EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(GdlMapRoad, AFileDeletedAndMadeAgainIsAskedAboutAndWatchedAfterASave) {
     const std::string original = CopyCaverns();
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
     WallOverTheDirt();
     ASSERT_FALSE(x.WaitForWindow("Caverns.lvs\\*", 20).empty());
     fs::remove(dir.Path("Caverns.lvs"));
@@ -178,7 +185,7 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     source.replace(source.find("X...") + 1, 1, "@");
     source.replace(source.rfind("...X") + 2, 1, "E");
     dir.Write("room.lvs", source);
-    const std::string window = Start(dir.Path("room.lvs"), "room.lvs");
+    const std::string window = Start("room.lvs");
     ASSERT_FALSE(window.empty()) << "no window";
 
     auto geometry = x.Xdotool({"getwindowgeometry", "--shell", window}).out;
@@ -196,27 +203,22 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
                std::to_string(cy), "mousemove", "--window", window, std::to_string(cx + 20),
                std::to_string(cy + 40), "mouseup", "1"});
     Keys({"ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    ASSERT_TRUE(ComesToDifferFrom("room.lvs", source));
     EXPECT_GE(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 3)
         << "a stroke of several tiles";
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) {
-        return b == source;
-    })) << "one Ctrl+Z takes the whole stroke back";
+    ASSERT_TRUE(ComesToHold("room.lvs", source)) << "one Ctrl+Z takes the whole stroke back";
 
     // Flood fill (F) of the floor from the middle, then its undo.
     Keys({"f"});
     x.Xdotool(
         {"mousemove", "--window", window, std::to_string(cx), std::to_string(cy), "click", "1"});
     Keys({"ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    ASSERT_TRUE(ComesToDifferFrom("room.lvs", source));
     EXPECT_EQ(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 28 * 18 - 2)
         << "every floor tile";
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b == source; }));
+    ASSERT_TRUE(ComesToHold("room.lvs", source));
     EXPECT_EQ(Quit(), 0);
 }
 
@@ -229,7 +231,7 @@ TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
     ASSERT_TRUE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com2", *device));
     gdltest::ScopedEnv port("LD_COM", "2");
     const std::string original = CopyCaverns();
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
 
     // The second level, with one tile changed and not saved.
     Keys({"Page_Down", "Right", "Right", "Down", "asterisk", "ctrl+t"});
