@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <algorithm>
+#include <ostream>
 
 namespace gdl {
 
@@ -25,6 +26,19 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
         line.options.push_back({arg, args[++i]});
     }
     return line;
+}
+
+bool AnswerHelpOrVersion(std::string_view arg, std::string_view program, std::string_view version,
+                         std::string_view usage, std::ostream& out) {
+    if (arg == "--help" || arg == "-h") {
+        out << usage;
+        return true;
+    }
+    if (arg == "--version") {
+        out << program << " (GDLKIT) " << version << '\n';
+        return true;
+    }
+    return false;
 }
 
 }  // namespace gdl

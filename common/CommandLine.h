@@ -4,7 +4,9 @@
 // ("unknown argument", "needs a value") in one wording for every program.
 #pragma once
 
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Error.h"
@@ -28,5 +30,11 @@ struct CommandLine {
 // and is no option named is a Caller error, so is an option without its value.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                      const std::vector<OptionRule>& rules);
+
+// The two words every program of the kit answers the same way: "--help" (or
+// "-h") writes the usage, "--version" writes "PROGRAM (GDLKIT) VERSION".
+// True when arg was one of them and the program has nothing more to do.
+bool AnswerHelpOrVersion(std::string_view arg, std::string_view program, std::string_view version,
+                         std::string_view usage, std::ostream& out);
 
 }  // namespace gdl

@@ -35,22 +35,28 @@ std::string FirstLine(const fs::path& file) {
     return TrimBlanks(text.substr(0, text.find('\n')));
 }
 
+// The name the system's database gives an id, or the number. The entry's
+// buffer grows while the call says it is too small: a group of many members
+// needs more than the first guess.
+template <typename Entry, typename Id, typename Lookup, typename NameOf>
+std::string NameOrNumber(Id id, Lookup lookup, NameOf nameOf) {
+    for (std::size_t size = 4096; size <= (1u << 20); size *= 4) {
+        std::vector<char> buffer(size);
+        Entry entry{};
+        Entry* found = nullptr;
+        const int result = lookup(id, &entry, buffer.data(), buffer.size(), &found);
+        if (result == 0 && found) return nameOf(*found);
+        if (result != ERANGE) break;
+    }
+    return std::to_string(id);
+}
+
 std::string GroupName(gid_t gid) {
-    std::vector<char> buffer(4096);
-    group entry{};
-    group* found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->gr_name;
-    return std::to_string(gid);
+    return NameOrNumber<group>(gid, ::getgrgid_r, [](const group& g) { return g.gr_name; });
 }
 
 std::string UserName(uid_t uid) {
-    std::vector<char> buffer(4096);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->pw_name;
-    return std::to_string(uid);
+    return NameOrNumber<passwd>(uid, ::getpwuid_r, [](const passwd& p) { return p.pw_name; });
 }
 
 std::string ModeText(unsigned mode) {

@@ -135,6 +135,21 @@ std::string TimeText(int minutes, int seconds) {
     return std::to_string(minutes) + (seconds < 10 ? ":0" : ":") + std::to_string(seconds);
 }
 
+std::optional<int> ParseTimeText(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 2 || text.size() != colon + 3)
+        return std::nullopt;
+    int minutes = 0, seconds = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == colon) continue;
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        int& part = i < colon ? minutes : seconds;
+        part = part * 10 + (text[i] - '0');
+    }
+    if (seconds > 59) return std::nullopt;
+    return minutes * 60 + seconds;
+}
+
 std::string CompressionText(std::size_t tiles, std::size_t bodySize) {
     std::size_t saved = tiles == 0 || bodySize >= tiles ? 0 : (tiles - bodySize) * 100 / tiles;
     return std::to_string(tiles) + " -> " + std::to_string(bodySize) + " (" +

@@ -57,6 +57,9 @@ std::optional<DecodedLevel> DecodeCompiledLevel(std::string_view bytes, std::str
 // "16x9", "3:05", "1024 -> 210 (79%)".
 std::string SizeText(int width, int height);
 std::string TimeText(int minutes, int seconds);
+// A time as the source writes it, "M:SS" (minutes 0 to 99, seconds 00 to
+// 59), in seconds; nullopt for anything else.
+std::optional<int> ParseTimeText(std::string_view text);
 std::string CompressionText(std::size_t tiles, std::size_t bodySize);
 
 // The heading and the "   --------" line that opens the listing's table.

@@ -254,14 +254,18 @@ void LevelDocument::Revert(const EditCommand& command) {
     }
 }
 
-void LevelDocument::Apply(EditCommand command) {
-    if (command.Empty()) return;
-    Do(command);
+void LevelDocument::FollowChange(const EditCommand& command) {
     if (command.splices.empty()) {
         parseStale_ = true;
     } else {
         Reparse();
     }
+}
+
+void LevelDocument::Apply(EditCommand command) {
+    if (command.Empty()) return;
+    Do(command);
+    FollowChange(command);
     history_.resize(done_);
     if (cleanAt_ > static_cast<std::ptrdiff_t>(done_)) cleanAt_ = -1;
     // A stroke painted live joins its earlier part, unless that part is the
@@ -296,11 +300,7 @@ int LevelDocument::Undo() {
     if (!CanUndo()) return -1;
     const EditCommand& command = history_[--done_];
     Revert(command);
-    if (command.splices.empty()) {
-        parseStale_ = true;
-    } else {
-        Reparse();
-    }
+    FollowChange(command);
     return command.focusLevel;
 }
 
@@ -308,11 +308,7 @@ int LevelDocument::Redo() {
     if (!CanRedo()) return -1;
     const EditCommand& command = history_[done_++];
     Do(command);
-    if (command.splices.empty()) {
-        parseStale_ = true;
-    } else {
-        Reparse();
-    }
+    FollowChange(command);
     return command.focusLevel;
 }
 

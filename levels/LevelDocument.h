@@ -143,6 +143,9 @@ private:
     // leaves the outlines right and only marks the messages stale.
     void EnsureParsed() const;
     void Reparse() const;
+    // After a change is done or undone: tiles alone leave the parse stale,
+    // lines added or taken make it again.
+    void FollowChange(const EditCommand& command);
     void SetByte(const ByteChange& change, char value);
 
     std::string name_;

@@ -4,6 +4,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "LevelCompile.h"
 #include "LynxText.h"
 #include "TextUtil.h"
 
@@ -476,9 +477,8 @@ Result<EditCommand> SetTime(const LevelDocument& doc, std::size_t level, int min
     if (!IsLevelLine(level, doc)) return NoSuchLevel(doc, level);
     if (minutes < 0 || minutes > kMaxMinutes || seconds < 0 || seconds > 59)
         return Error::Caller("a time is 0:00 to 99:59");
-    std::string value =
-        std::to_string(minutes) + (seconds < 10 ? ":0" : ":") + std::to_string(seconds);
-    return SetKeyword(doc, level, doc.Outline(level).timeLine, "time", value, "Set time");
+    return SetKeyword(doc, level, doc.Outline(level).timeLine, "time", TimeText(minutes, seconds),
+                      "Set time");
 }
 
 Result<EditCommand> SetQuota(const LevelDocument& doc, std::size_t level, int quota) {

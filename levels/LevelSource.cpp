@@ -437,22 +437,22 @@ void Parser::FinishLevel() {
     if (p.timeLine == 0) Error(p.level.line, "level " + name + " has no time");
     if (p.quotaLine == 0) Error(p.level.line, "level " + name + " has no quota");
     if (p.nameLine == 0) p.level.longName = name.substr(0, kMaxLongNameChars);
-    LevelOutline outline;
-    outline.bad = p.bad;
-    outline.nameLine = p.nameLine;
-    outline.sizeLine = p.sizeLine;
-    outline.timeLine = p.timeLine;
-    outline.quotaLine = p.quotaLine;
-    outline.mapLine = p.mapLine;
-    outline.endLine = p.endLine;
-    outline.sizeWidth = p.size.width;
-    outline.sizeHeight = p.size.height;
-    outline.mapTooLarge = p.mapTooLarge;
-    outline.rowLines.reserve(p.rows.size());
-    for (const MapRow& row : p.rows) outline.rowLines.push_back(row.line);
-    outline.level = p.level;
-    if (p.bad) outline.level.tiles.clear();
-    out_.outlines.push_back(std::move(outline));
+    std::vector<std::size_t> rowLines;
+    rowLines.reserve(p.rows.size());
+    for (const MapRow& row : p.rows) rowLines.push_back(row.line);
+    out_.outlines.push_back({.level = p.level,
+                             .bad = p.bad,
+                             .nameLine = p.nameLine,
+                             .sizeLine = p.sizeLine,
+                             .timeLine = p.timeLine,
+                             .quotaLine = p.quotaLine,
+                             .mapLine = p.mapLine,
+                             .endLine = p.endLine,
+                             .sizeWidth = p.size.width,
+                             .sizeHeight = p.size.height,
+                             .rowLines = std::move(rowLines),
+                             .mapTooLarge = p.mapTooLarge});
+    if (p.bad) out_.outlines.back().level.tiles.clear();
     if (!p.bad) {
         out_.levels.push_back(std::move(p.level));
     } else if (p.nameUsable) {

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <iostream>
 
+#include "CommandLine.h"
 #include "DesktopIdentity.h"
 #include "Display.h"
 #include "Guarded.h"
@@ -28,14 +29,7 @@ int main(int argc, char** argv) {
     QString level;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << "GDLMap (GDLKIT) " << GDLKIT_VERSION << '\n';
-            return 0;
-        }
+        if (gdl::AnswerHelpOrVersion(arg, "GDLMap", GDLKIT_VERSION, kUsage, std::cout)) return 0;
         if (arg == "--level" && i + 1 < argc) {
             level = QString::fromLocal8Bit(argv[++i]);
         } else if (arg.rfind("-", 0) == 0 || !file.empty()) {

@@ -150,24 +150,20 @@ bool TZComm::SetConnection() {
 }
 
 LineSettings TZComm::Settings() const {
-    LineSettings l;
-    l.baudRate = BaudRate;
-    l.dataBits = DataBits;
-    l.parity = Parity;
-    l.stopBits = StopBits;
-    l.parityCheck = EnableParity;
-    l.flow = {CTSFlowCtl,
-              DSRFlowCtl,
-              XOuputFlowCtl,
-              XInputFlowCtl,
-              static_cast<unsigned char>(XOnChar),
-              static_cast<unsigned char>(XOffChar)};
-    l.discardNull = DiscardNULL;
-    if (ErrorReplace) l.errorChar = static_cast<unsigned char>(ErrorChar);
-    l.inputQueue = InputQueueSize;
-    l.timeouts = {TimeoutReadInterval, TimeoutReadMultiplier, TimeoutReadConstant,
-                  TimeoutWriteMultiplier, TimeoutWriteConstant};
-    return l;
+    return {.baudRate = BaudRate,
+            .dataBits = DataBits,
+            .parity = Parity,
+            .stopBits = StopBits,
+            .parityCheck = EnableParity,
+            .flow = {CTSFlowCtl, DSRFlowCtl, XOuputFlowCtl, XInputFlowCtl,
+                     static_cast<unsigned char>(XOnChar), static_cast<unsigned char>(XOffChar)},
+            .discardNull = DiscardNULL,
+            .errorChar = ErrorReplace
+                             ? std::optional<unsigned char>(static_cast<unsigned char>(ErrorChar))
+                             : std::nullopt,
+            .inputQueue = InputQueueSize,
+            .timeouts = {TimeoutReadInterval, TimeoutReadMultiplier, TimeoutReadConstant,
+                         TimeoutWriteMultiplier, TimeoutWriteConstant}};
 }
 
 bool TZComm::SetTimeouts() {

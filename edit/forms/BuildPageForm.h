@@ -11,9 +11,9 @@ class QProgressBar;
 
 namespace gdl {
 
-class BuildPageForm {
+class BuildPageForm : public PageForm<BuildPageView> {
 public:
-    explicit BuildPageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+    using PageForm::PageForm;
 
     PageContent Build();
     void Render(const BuildPageView& v);
@@ -22,8 +22,6 @@ public:
     void xGLLClick(bool checked);
 
 private:
-    CommandRunner& runner_;
-    PageButtons<BuildPageView> buttons_;
     QLineEdit* eLevelSet_ = nullptr;
     QCheckBox* xBSF_ = nullptr;
     QCheckBox* xGLL_ = nullptr;

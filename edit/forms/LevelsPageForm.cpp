@@ -32,10 +32,8 @@ PageContent LevelsPageForm::Build() {
          {"E&nd", "bEnd", "Move Level to End", On(&LevelsPage::bEndClick), &V::bEndEnabled},
          {"&Remove", "bRemove", "Remove Level from Level Set", On(&LevelsPage::bRemoveClick),
           &V::bRemoveEnabled}});
-    auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(Caption(QStringLiteral("Levels in Level Set:"), content));
-    listColumn->addWidget(cLevels_, 1);
-    listColumn->addLayout(listButtons);
+    QVBoxLayout* listColumn =
+        ListColumn(QStringLiteral("Levels in Level Set:"), cLevels_, listButtons);
 
     auto* details = new QGroupBox(QStringLiteral("Level"), content);
     lLevelR_ = LevelNumber(details, QStringLiteral("lLevelR"));

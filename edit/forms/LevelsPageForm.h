@@ -13,9 +13,9 @@ namespace gdl {
 
 class MapView;
 
-class LevelsPageForm {
+class LevelsPageForm : public PageForm<LevelsPageView> {
 public:
-    explicit LevelsPageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+    using PageForm::PageForm;
 
     PageContent Build();
     void Render(const LevelsPageView& v);
@@ -27,8 +27,6 @@ public:
     void eMusicChange();
 
 private:
-    CommandRunner& runner_;
-    PageButtons<LevelsPageView> buttons_;
     QListWidget* cLevels_ = nullptr;
     QLabel* lLevelR_ = nullptr;
     QLabel* iHidden_ = nullptr;

@@ -39,6 +39,14 @@ QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy) {
     return label;
 }
 
+QVBoxLayout* ListColumn(const QString& caption, QListWidget* list, QLayout* buttons) {
+    auto* column = new QVBoxLayout;
+    column->addWidget(Caption(caption, list->parentWidget()));
+    column->addWidget(list, 1);
+    column->addLayout(buttons);
+    return column;
+}
+
 QLineEdit* ReadOnlyBox(QWidget* parent, const QString& name, int width) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);

@@ -17,10 +17,12 @@
 
 class QGridLayout;
 class QHBoxLayout;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QSpinBox;
+class QVBoxLayout;
 class QWidget;
 
 namespace gdl {
@@ -95,6 +97,18 @@ private:
     std::vector<std::pair<QPushButton*, bool View::*>> buttons_;
 };
 
+// What every page form holds: the runner its controls forward to, and the
+// buttons the page's view enables.
+template <class View>
+class PageForm {
+public:
+    explicit PageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+
+protected:
+    CommandRunner& runner_;
+    PageButtons<View> buttons_;
+};
+
 // What a page form gives its window: the page's fields and its arrows.
 struct PageContent {
     QWidget* content = nullptr;
@@ -116,6 +130,8 @@ inline constexpr int kRowSpacing = 6;
 // A grid of buttons, columns to a row.
 QGridLayout* ButtonGridOf(int columns, const std::vector<QPushButton*>& buttons);
 QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy = nullptr);
+// A list under its caption, its buttons under it; the list takes the height.
+QVBoxLayout* ListColumn(const QString& caption, QListWidget* list, QLayout* buttons);
 // A box the user cannot type into, painted in the window's colour.
 QLineEdit* ReadOnlyBox(QWidget* parent, const QString& name, int width = 0);
 QListWidget* List(QWidget* parent, const QString& name);

@@ -12,9 +12,9 @@ namespace gdl {
 
 class MemoEdit;
 
-class PropertiesPageForm {
+class PropertiesPageForm : public PageForm<PropertiesPageView> {
 public:
-    explicit PropertiesPageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+    using PageForm::PageForm;
 
     PageContent Build();
     void Render(const PropertiesPageView& v);
@@ -29,8 +29,6 @@ public:
     void eWizardChange();
 
 private:
-    CommandRunner& runner_;
-    PageButtons<PropertiesPageView> buttons_;
     QWidget* propsFields_ = nullptr;
     QLineEdit* eName_ = nullptr;
     QSpinBox* ePreDate_ = nullptr;

@@ -19,8 +19,7 @@ class QtEditorDialogs : public EditorDialogs {
 public:
     QtEditorDialogs();
     ~QtEditorDialogs() override;
-    QtEditorDialogs(const QtEditorDialogs&) = delete;
-    QtEditorDialogs& operator=(const QtEditorDialogs&) = delete;
+    Q_DISABLE_COPY(QtEditorDialogs)
 
     // The window the dialogs belong to: they are centred on it and kept above it.
     void SetParent(QWidget* parent);

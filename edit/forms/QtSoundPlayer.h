@@ -16,8 +16,7 @@ class QtSoundPlayer : public SoundPlayer {
 public:
     QtSoundPlayer();
     ~QtSoundPlayer() override;
-    QtSoundPlayer(const QtSoundPlayer&) = delete;
-    QtSoundPlayer& operator=(const QtSoundPlayer&) = delete;
+    Q_DISABLE_COPY(QtSoundPlayer)
 
     void PlayAsync(const std::string& path) override;
     void Stop() override;

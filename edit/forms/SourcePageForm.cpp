@@ -56,14 +56,10 @@ PageContent SourcePageForm::Build() {
                        {"Exc&lude All", "bExcludeAll", "Exclude All Levels from Level Set",
                         On(&SourcePage::bExcludeAllClick), &V::bExcludeAllEnabled}});
 
-    auto* sourceColumn = new QVBoxLayout;
-    sourceColumn->addWidget(Caption(QStringLiteral("Source Files:"), content));
-    sourceColumn->addWidget(cSource_, 1);
-    sourceColumn->addLayout(sourceButtons);
-    auto* levelColumn = new QVBoxLayout;
-    levelColumn->addWidget(Caption(QStringLiteral("Levels in Source:"), content));
-    levelColumn->addWidget(cContents_, 1);
-    levelColumn->addLayout(levelButtons);
+    QVBoxLayout* sourceColumn =
+        ListColumn(QStringLiteral("Source Files:"), cSource_, sourceButtons);
+    QVBoxLayout* levelColumn =
+        ListColumn(QStringLiteral("Levels in Source:"), cContents_, levelButtons);
 
     auto* details = new QGroupBox(QStringLiteral("Level"), content);
     lLevelI_ = LevelNumber(details, QStringLiteral("lLevelI"));

@@ -10,9 +10,9 @@ namespace gdl {
 
 class MapView;
 
-class SourcePageForm {
+class SourcePageForm : public PageForm<SourcePageView> {
 public:
-    explicit SourcePageForm(CommandRunner& runner) : runner_(runner), buttons_(runner) {}
+    using PageForm::PageForm;
 
     PageContent Build();
     void Render(const SourcePageView& v);
@@ -22,8 +22,6 @@ public:
     void cContentsClick();
 
 private:
-    CommandRunner& runner_;
-    PageButtons<SourcePageView> buttons_;
     QListWidget* cSource_ = nullptr;
     QListWidget* cContents_ = nullptr;
     QLabel* lLevelI_ = nullptr;

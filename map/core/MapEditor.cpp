@@ -371,17 +371,12 @@ FileChangeQuestion MapEditor::CheckFileOnDisk() {
 }
 
 Result<void> MapEditor::Reload() {
-    const std::string shown = ShownLevelName();
     const TilePoint cursor = cursor_;
-    SourceFile file;
-    auto bytes = file.Read(path_);
-    if (!bytes) return bytes.Err();
-    auto doc = LevelDocument::FromBytes(*bytes, path_);
-    if (!doc) return doc.Err();
-    file_ = std::move(file);
-    Reset(std::move(doc.Value()), path_, shown);
-    SetCursor(cursor);
-    return {};
+    // A copy: Open takes the path in place of the one it replaces.
+    const std::string path = path_;
+    auto opened = Open(path, ShownLevelName());
+    if (opened) SetCursor(cursor);
+    return opened;
 }
 
 void MapEditor::KeepMine() {

@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "LevelCompile.h"
 #include "QtText.h"
 #include "TileImages.h"
 
@@ -24,14 +25,38 @@ const QSize kThumbnail(64, 40);
 const char* const kAnchors[] = {"Top left", "Top",         "Top right", "Left",        "Centre",
                                 "Right",    "Bottom left", "Bottom",    "Bottom right"};
 
-// Seconds always with two digits: "4:00", never "4:0".
-class SecondsBox : public QSpinBox {
+// A level's time in one box, as the source writes it: "4:00". The arrows
+// step the minutes when the cursor stands before the colon, else the seconds.
+class TimeBox : public QSpinBox {
 public:
-    using QSpinBox::QSpinBox;
+    TimeBox() {
+        setRange(0, kMaxMinutes * 60 + 59);
+        setObjectName("eTime");
+        setToolTip("Minutes:seconds, 0:00 to 99:59");
+    }
+
+    void stepBy(int steps) override {
+        const int colon = static_cast<int>(lineEdit()->text().indexOf(':'));
+        const bool minutes = colon >= 0 && lineEdit()->cursorPosition() <= colon;
+        QSpinBox::stepBy(minutes ? steps * 60 : steps);
+    }
 
 protected:
     QString textFromValue(int value) const override {
-        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+        return ToQString(TimeText(value / 60, value % 60));
+    }
+    int valueFromText(const QString& text) const override {
+        return ParseTimeText(FromQString(text.trimmed())).value_or(value());
+    }
+    QValidator::State validate(QString& input, int&) const override {
+        const std::string text = FromQString(input.trimmed());
+        if (ParseTimeText(text)) return QValidator::Acceptable;
+        // Digits with at most one colon may still become a time.
+        const auto colon = text.find(':');
+        const bool partial =
+            text.size() <= 5 && text.find_first_not_of("0123456789:") == std::string::npos &&
+            (colon == std::string::npos || text.find(':', colon + 1) == std::string::npos);
+        return partial ? QValidator::Intermediate : QValidator::Invalid;
     }
 };
 
@@ -103,22 +128,17 @@ PropertiesPanel::PropertiesPanel(QWidget* parent) : QWidget(parent) {
     eLongName_ = new QLineEdit;
     eLongName_->setObjectName("eLongName");
     eLongName_->setMaxLength(static_cast<int>(kMaxLongNameChars));
-    eMinutes_ = NumberBox(new QSpinBox, 0, kMaxMinutes, "eMinutes");
-    eSeconds_ = NumberBox(new SecondsBox, 0, 59, "eSeconds");
+    eTime_ = new TimeBox;
     eQuota_ = NumberBox(new QSpinBox, 0, kMaxQuota, "eQuota");
-    auto* time = new QHBoxLayout;
-    time->addWidget(eMinutes_);
-    time->addWidget(new QLabel(":"));
-    time->addWidget(eSeconds_);
     form->addRow("Level &name:", eLevelName_);
     form->addRow("&Long name:", eLongName_);
-    form->addRow("Time:", time);
+    form->addRow("T&ime:", eTime_);
     form->addRow("&Quota:", eQuota_);
     for (QLineEdit* e : {eLevelName_, eLongName_}) {
         connect(e, &QLineEdit::editingFinished, this, &PropertiesPanel::Commit);
         connect(e, &QLineEdit::returnPressed, this, &PropertiesPanel::committed);
     }
-    for (QSpinBox* s : {eMinutes_, eSeconds_, eQuota_}) {
+    for (QSpinBox* s : {eTime_, eQuota_}) {
         connect(s, &QSpinBox::editingFinished, this, &PropertiesPanel::Commit);
         connect(s->findChild<QLineEdit*>(), &QLineEdit::returnPressed, this,
                 &PropertiesPanel::committed);
@@ -146,7 +166,7 @@ PropertiesPanel::PropertiesPanel(QWidget* parent) : QWidget(parent) {
 }
 
 std::vector<QWidget*> PropertiesPanel::Fields() const {
-    return {eLevelName_, eLongName_, eMinutes_, eSeconds_, eQuota_, eWidth_, eHeight_, cAnchor_};
+    return {eLevelName_, eLongName_, eTime_, eQuota_, eWidth_, eHeight_, cAnchor_};
 }
 
 void PropertiesPanel::Show(const MapEditor& session) {
@@ -158,8 +178,7 @@ void PropertiesPanel::Show(const MapEditor& session) {
     eLevelName_->setMaxLength(static_cast<int>(std::max(kMaxLevelNameChars, shown_.name.size())));
     eLevelName_->setText(ToQString(shown_.name));
     eLongName_->setText(ToQString(shown_.longName));
-    eMinutes_->setValue(shown_.minutes);
-    eSeconds_->setValue(shown_.seconds);
+    eTime_->setValue(shown_.minutes * 60 + shown_.seconds);
     eQuota_->setValue(shown_.quota);
     if (has) {
         const TileGrid& grid = session.Grid();
@@ -174,8 +193,8 @@ LevelFields PropertiesPanel::Edited() const {
     // Only what the user typed counts; a field merely entered and left is as shown.
     if (eLevelName_->isModified()) edited.name = FromQString(eLevelName_->text());
     if (eLongName_->isModified()) edited.longName = FromQString(eLongName_->text());
-    edited.minutes = eMinutes_->value();
-    edited.seconds = eSeconds_->value();
+    edited.minutes = eTime_->value() / 60;
+    edited.seconds = eTime_->value() % 60;
     edited.quota = eQuota_->value();
     return edited;
 }

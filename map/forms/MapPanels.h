@@ -57,8 +57,7 @@ private:
 
     QLineEdit* eLevelName_;
     QLineEdit* eLongName_;
-    QSpinBox* eMinutes_;
-    QSpinBox* eSeconds_;
+    QSpinBox* eTime_;
     QSpinBox* eQuota_;
     QSpinBox* eWidth_;
     QSpinBox* eHeight_;

@@ -13,20 +13,7 @@ namespace gdl::play {
 TfHint::TfHint(QWidget* parent) : QDialog(parent) {
     setObjectName("fHint");
     setWindowTitle("Hint for Level");
-    setFixedSize(259, 190);
-    // A dialog border: a title and the close button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    auto* image = new QLabel(this);
-    image->setObjectName("Image1");
-    image->setPixmap(GemPicture());
-    image->setGeometry(8, 10, 16, 16);
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(32, 8, 219, 20);
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1 = FrameGemDialog(this, QSize(259, 190), 8, QRect(32, 8, 219, 20));
     Memo1 = new MemoEdit(static_cast<int>(kHintChars), this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);

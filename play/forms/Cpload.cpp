@@ -18,20 +18,7 @@ namespace gdl {
 TfLoad::TfLoad(Chooser& core, QWidget* parent) : QDialog(parent), core_(core) {
     setObjectName("fLoad");
     setWindowTitle(kChooserCaption);
-    setFixedSize(402, 338);
-    // A dialog border: a title and the close button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    auto* image = new QLabel(this);
-    image->setObjectName("Image1");
-    image->setPixmap(GemPicture());
-    image->setGeometry(10, 10, 16, 16);
-    auto* label1 = new QLabel(kChooserLabel, this);
-    label1->setObjectName("Label1");
-    QFont bold = label1->font();
-    bold.setBold(true);
-    label1->setFont(bold);
-    label1->setGeometry(32, 8, 300, 20);
+    FrameGemDialog(this, QSize(402, 338), 10, QRect(32, 8, 300, 20))->setText(kChooserLabel);
 
     cLevelSets = new QListWidget(this);
     cLevelSets->setObjectName("cLevelSets");

@@ -1,5 +1,7 @@
 #include "PlayerPictures.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -112,6 +114,23 @@ QPixmap GemPicture() {
     p.setRenderHint(QPainter::Antialiasing);
     Crystal(p, QPointF(8, 8.5), 7, QColor(80, 220, 255));
     return pixmap;
+}
+
+QLabel* FrameGemDialog(QDialog* dialog, QSize size, int gemLeft, const QRect& heading) {
+    dialog->setFixedSize(size);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+    auto* image = new QLabel(dialog);
+    image->setObjectName("Image1");
+    image->setPixmap(GemPicture());
+    image->setGeometry(gemLeft, 10, 16, 16);
+    auto* label = new QLabel(dialog);
+    label->setObjectName("Label1");
+    label->setGeometry(heading);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
 }
 
 }  // namespace gdl

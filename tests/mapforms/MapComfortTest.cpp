@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QWheelEvent>
 
 #include "FakeTools.h"
@@ -218,6 +219,31 @@ TEST_F(MapComfortTest, AfterAPickInTheListTypingPaintsOnTheMap) {
     EXPECT_FALSE(window->findChild<QLabel*>("hint")->text().isEmpty()) << "the way back is told";
     Key(QEvent::KeyPress, Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), view) << "Esc in a panel returns to the map";
+}
+
+TEST_F(MapComfortTest, TheTimeIsOneBoxThatReadsAndWritesAsTheSource) {
+    Open(Level("TIME", 12, 8));
+    auto* time = window->findChild<QSpinBox*>("eTime");
+    ASSERT_NE(time, nullptr);
+    EXPECT_EQ(time->text().toStdString(), "4:00");
+    QLineEdit* box = time->findChild<QLineEdit*>();
+    box->setFocus();
+    box->selectAll();
+    for (QChar c : QStringLiteral("12:05")) Key(QEvent::KeyPress, 0, c);
+    Key(QEvent::KeyPress, Qt::Key_Return);
+    EXPECT_NE(Bytes().find("time 12:05\n"), std::string::npos) << Bytes();
+    EXPECT_EQ(QApplication::focusWidget(), view) << "Enter gives the map the keyboard back";
+
+    // The arrows step what the cursor stands in: minutes before the colon.
+    box->setFocus();
+    box->setCursorPosition(1);
+    time->stepBy(1);
+    EXPECT_EQ(time->text().toStdString(), "13:05");
+    box->setCursorPosition(4);
+    time->stepBy(-6);
+    EXPECT_EQ(time->text().toStdString(), "12:59");
+    Key(QEvent::KeyPress, Qt::Key_Return);
+    EXPECT_NE(Bytes().find("time 12:59\n"), std::string::npos) << Bytes();
 }
 
 TEST_F(MapComfortTest, AClickOnAHistoryEntryRestoresThatStateByteForByte) {

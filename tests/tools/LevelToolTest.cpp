@@ -106,11 +106,12 @@ TEST(LevelTool, ErrorsNameTheLineAndSpareTheGoodLevels) {
 
     auto list = RunProgram({kLd, "-sFaulty"}, dir.Folder());
     EXPECT_EQ(list.status, 1);
-    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:14: map row 2 has 4 tiles, expected 5"));
-    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:18: long name"));
+    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:14: error: map row 2 has 4 tiles, expected 5"));
+    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:18: error: long name"));
     EXPECT_THAT(list.err, HasSubstr("at most 17"));
-    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:25: time 3:75: seconds must be 00 to 59"));
-    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:30: level name GOOD1 is already used on line 1"));
+    EXPECT_THAT(list.err, HasSubstr("Faulty.lvs:25: error: time 3:75: seconds must be 00 to 59"));
+    EXPECT_THAT(list.err,
+                HasSubstr("Faulty.lvs:30: error: level name GOOD1 is already used on line 1"));
     std::vector<std::string> keys;
     for (const auto& l : ParseLevelListing(SplitLines(list.out))) keys.push_back(l.key);
     EXPECT_EQ(keys, (std::vector<std::string>{"GOOD1", "GOOD2"}));
@@ -195,7 +196,8 @@ TEST_F(HostileSource, OneHugeLine) {
     Write(std::string(8 << 20, 'A'));
     auto r = Run("-m");
     EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.err, HasSubstr("Evil.lvs:1: unknown keyword 'AAAAAAAAAAAAAAAAAAAAAAAA...'"));
+    EXPECT_THAT(r.err,
+                HasSubstr("Evil.lvs:1: error: unknown keyword 'AAAAAAAAAAAAAAAAAAAAAAAA...'"));
 }
 
 TEST_F(HostileSource, TooLargeToRead) {

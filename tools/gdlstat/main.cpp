@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "CommandLine.h"
 #include "LevelListStats.h"
 #include "TextUtil.h"
 
@@ -27,14 +28,7 @@ constexpr std::size_t kMaxInputBytes = 16u << 20;
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::string_view arg = argc > 1 ? argv[1] : "";
-    if (arg == "--help" || arg == "-h") {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (arg == "--version") {
-        std::cout << "gdlstat.exe (GDLKIT) " << GDLKIT_VERSION << '\n';
-        return 0;
-    }
+    if (gdl::AnswerHelpOrVersion(arg, "gdlstat.exe", GDLKIT_VERSION, kUsage, std::cout)) return 0;
     if (argc != 2 || (arg != "-g" && arg != "-G")) {
         std::cerr << "gdlstat.exe: expected the option -g\n\n" << kUsage;
         return 2;

@@ -64,18 +64,19 @@ Result<Gallery> FromSetView(const std::string& path) {
     g.comments = view->comments;
     g.warnings = view->warnings;
     for (auto& l : view->levels) {
-        GalleryLevel level;
-        level.label = l.label;
-        level.name = l.name;
-        level.size = l.size;
-        level.time = l.time;
-        level.quota = l.quota;
-        level.designer = l.designer;
-        level.code = l.code;
-        level.hint = l.hint;
-        level.problem = l.problem;
-        if (!l.tiles.empty()) level.grid = {l.width, l.height, std::move(l.tiles)};
-        g.levels.push_back(std::move(level));
+        TileGrid grid;
+        if (!l.tiles.empty()) grid = {l.width, l.height, std::move(l.tiles)};
+        g.levels.push_back({.label = l.label,
+                            .name = l.name,
+                            .size = l.size,
+                            .time = l.time,
+                            .quota = l.quota,
+                            .designer = l.designer,
+                            .code = l.code,
+                            .hint = l.hint,
+                            .grid = std::move(grid),
+                            .problem = l.problem,
+                            .picture = {}});
     }
     return g;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Companion.h"
 #include "Environment.h"
 #include "Gallery.h"
@@ -105,14 +106,7 @@ int Gallery(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::string_view cmd = argc > 1 ? argv[1] : "";
-    if (cmd == "--help" || cmd == "-h") {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (cmd == "--version") {
-        std::cout << "GDLTools.exe (GDLKIT) " << GDLKIT_VERSION << '\n';
-        return 0;
-    }
+    if (gdl::AnswerHelpOrVersion(cmd, "GDLTools.exe", GDLKIT_VERSION, kUsage, std::cout)) return 0;
     if (argc == 1) return ShowWindowOrText(argc, argv, "");
     if (argc == 2 && cmd == "about") {
         std::cout << gdl::AboutText(gdl::OwnProgramFolder()) << std::flush;

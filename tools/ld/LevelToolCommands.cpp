@@ -36,9 +36,11 @@ std::optional<std::string> FindNoCase(const std::string& folder, const std::stri
     return std::nullopt;
 }
 
-// Parses the source and reports its messages; nullopt when it cannot be read.
+// Parses the source and reports its messages, then writes the banner that
+// opens a listing or a compile; nullopt when the source cannot be read.
 std::optional<std::pair<LoadedSource, ParsedSource>> ReadAndParse(const std::string& folder,
                                                                   const std::string& argument,
+                                                                  std::ostream& out,
                                                                   std::ostream& err) {
     std::string problem;
     auto name = SourceNameFromArgument(argument, &problem);
@@ -53,6 +55,7 @@ std::optional<std::pair<LoadedSource, ParsedSource>> ReadAndParse(const std::str
     }
     ParsedSource parsed = ParseLevelSource(source->text);
     PrintSourceMessages(source->fileName, parsed, err);
+    PrintBanner(out);
     return std::make_pair(std::move(*source), std::move(parsed));
 }
 
@@ -115,7 +118,7 @@ std::optional<LoadedSource> LoadSource(const std::string& folder, const std::str
 void PrintSourceMessages(const std::string& fileName, const ParsedSource& parsed,
                          std::ostream& err) {
     for (const auto& m : parsed.messages) {
-        err << fileName << ':' << m.line << ": " << (m.warning ? "warning: " : "") << m.text
+        err << fileName << ':' << m.line << ": " << (m.warning ? "warning: " : "error: ") << m.text
             << '\n';
     }
     if (parsed.droppedMessages > 0)
@@ -124,10 +127,9 @@ void PrintSourceMessages(const std::string& fileName, const ParsedSource& parsed
 
 int ListSource(const std::string& folder, const std::string& argument, std::ostream& out,
                std::ostream& err) {
-    auto read = ReadAndParse(folder, argument, err);
+    auto read = ReadAndParse(folder, argument, out, err);
     if (!read) return kToolErrors;
     const auto& [source, parsed] = *read;
-    PrintBanner(out);
     out << kListingHeading << '\n' << kListingRule << '\n';
     std::size_t tiles = 0, bytes = 0;
     for (const auto& level : parsed.levels) {
@@ -145,10 +147,9 @@ int ListSource(const std::string& folder, const std::string& argument, std::ostr
 
 int CompileSource(const std::string& folder, const std::string& argument, std::ostream& out,
                   std::ostream& err) {
-    auto read = ReadAndParse(folder, argument, err);
+    auto read = ReadAndParse(folder, argument, out, err);
     if (!read) return kToolErrors;
     const auto& [source, parsed] = *read;
-    PrintBanner(out);
     out << "Compiling " << source.fileName << ":\n\n";
     bool failed = parsed.HasErrors();
     // An old file of a level that no longer compiles must not be mistaken for it.

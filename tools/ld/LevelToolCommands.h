@@ -30,7 +30,8 @@ struct LoadedSource {
 std::optional<LoadedSource> LoadSource(const std::string& folder, const std::string& name,
                                        std::string* problem);
 
-// "FILE:LINE: text" lines on err, warnings marked as such.
+// "FILE:LINE: error: text" and "FILE:LINE: warning: text" lines on err, as
+// ld.exe check writes them.
 void PrintSourceMessages(const std::string& fileName, const ParsedSource& parsed,
                          std::ostream& err);
 

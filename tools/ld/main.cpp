@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CommandLine.h"
 #include "LevelCheck.h"
 #include "LevelTool.h"
 #include "LevelToolCommands.h"
@@ -65,14 +66,10 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     if (argc < 2) return Usage("no source named");
     std::string_view first = argv[1];
-    if (first == "--help" || first == "-h" || first == "/?") {
-        std::cout << gdl::kLevelToolBanner1 << "\n\n" << kUsage;
+    const std::string help = std::string(gdl::kLevelToolBanner1) + "\n\n" + kUsage;
+    if (gdl::AnswerHelpOrVersion(first == "/?" ? "--help" : first, "ld.exe", GDLKIT_VERSION, help,
+                                 std::cout))
         return gdl::kToolOk;
-    }
-    if (first == "--version") {
-        std::cout << "ld.exe (GDLKIT) " << GDLKIT_VERSION << '\n';
-        return gdl::kToolOk;
-    }
     if (first == "check") return Check(argc, argv);
     if (first == "--text") {
         if (argc != 3) return Usage(argc < 3 ? "--text needs a source name" : "too many arguments");
