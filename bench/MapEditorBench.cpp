@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QRect>
 #include <cstdlib>
 
 #include "LevelTexts.h"
@@ -42,19 +43,20 @@ void StartToFirstFrame250Levels(benchmark::State& state) {
 }
 BENCHMARK(StartToFirstFrame250Levels)->Unit(benchmark::kMillisecond);
 
-// The window on one 99x99 level, desktop-sized whatever the offscreen
-// screen's size, fitted and painted once.
-struct HugeLevelWindow {
-    explicit HugeLevelWindow(benchmark::State& state) {
+// The window on a made-up source of `levels` levels of width x height,
+// shown and painted once; fitted, desktop-sized whatever the offscreen
+// screen's size with the map fitted to it.
+struct SourceWindow {
+    SourceWindow(benchmark::State& state, int levels, int width, int height, bool fitted) {
         App();
-        dir.Write("huge.lvs", gdltest::LevelSourceText(1, 99, 99));
+        dir.Write("bench.lvs", gdltest::LevelSourceText(levels, width, height));
         QString problem;
-        if (!window.Open(QString::fromStdString(dir.Path("huge.lvs")), {}, &problem))
+        if (!window.Open(QString::fromStdString(dir.Path("bench.lvs")), {}, &problem))
             state.SkipWithError(problem.toStdString().c_str());
-        window.resize(1280, 960);
+        if (fitted) window.resize(1280, 960);
         window.show();
         canvas = window.Canvas();
-        canvas->SetFit(true);
+        if (fitted) canvas->SetFit(true);
         (void)canvas->grab();
     }
     gdltest::TempDir dir;
@@ -62,26 +64,31 @@ struct HugeLevelWindow {
     gdl::MapView* canvas = nullptr;
 };
 
-// A tile painted with the pencil at a moving place (so every step changes
-// the map), then the canvas painted again.
-void RepaintAfterPencilStep99x99(benchmark::State& state) {
-    HugeLevelWindow huge(state);
-    gdl::MapView* canvas = huge.canvas;
+// A tile painted with the pencil at a place that moves through `area` (so
+// every step changes the map), then the canvas painted again.
+void PencilSteps(benchmark::State& state, gdl::MapView* canvas, QRect area) {
     int step = 0;
     for (auto _ : state) {
-        const int x = 1 + step % 97, y = 1 + (step / 97) % 97;
+        const int x = area.left() + step % area.width();
+        const int y = area.top() + (step / area.width()) % area.height();
         ++step;
         emit canvas->tilePressed(x, y, false);
         emit canvas->tileReleased(x, y);
         canvas->repaint();
     }
-    state.counters["tileSize"] = canvas->TileSize();
+}
+
+// A pencil step on the 99x99 map at fit zoom.
+void RepaintAfterPencilStep99x99(benchmark::State& state) {
+    SourceWindow huge(state, 1, 99, 99, true);
+    PencilSteps(state, huge.canvas, QRect(1, 1, 97, 97));
+    state.counters["tileSize"] = huge.canvas->TileSize();
 }
 BENCHMARK(RepaintAfterPencilStep99x99)->Unit(benchmark::kMillisecond);
 
 // One zoom step in or out at the mouse on the 99x99 map, painted.
 void ZoomStep99x99(benchmark::State& state) {
-    HugeLevelWindow huge(state);
+    SourceWindow huge(state, 1, 99, 99, true);
     gdl::MapView* canvas = huge.canvas;
     const QPoint middle(canvas->width() / 2, canvas->height() / 2);
     int step = 0;
@@ -97,24 +104,8 @@ BENCHMARK(ZoomStep99x99)->Unit(benchmark::kMillisecond);
 // The same step in a source of 250 levels: the panels follow too (problems,
 // history, the changed level's picture).
 void PencilStepIn250LevelSource(benchmark::State& state) {
-    App();
-    gdltest::TempDir dir;
-    dir.Write("big.lvs", gdltest::LevelSourceText(250, 40, 22));
-    gdl::MapWindow window;
-    QString problem;
-    if (!window.Open(QString::fromStdString(dir.Path("big.lvs")), {}, &problem))
-        state.SkipWithError(problem.toStdString().c_str());
-    window.show();
-    gdl::MapView* canvas = window.Canvas();
-    (void)canvas->grab();
-    int step = 0;
-    for (auto _ : state) {
-        const int x = 1 + step % 38, y = 2 + (step / 38) % 18;
-        ++step;
-        emit canvas->tilePressed(x, y, false);
-        emit canvas->tileReleased(x, y);
-        canvas->repaint();
-    }
+    SourceWindow big(state, 250, 40, 22, false);
+    PencilSteps(state, big.canvas, QRect(1, 2, 38, 18));
 }
 BENCHMARK(PencilStepIn250LevelSource)->Unit(benchmark::kMillisecond);
 

@@ -93,13 +93,28 @@ TEST(PosixToolRunner, WaitsForAProgramWhileProcessingEvents) {
     EXPECT_TRUE(runner.LastError().empty());
 }
 
-TEST(PosixToolRunner, RelativeFileIsLookedUpInTheFolderAndEmptyArgumentIsNone) {
-    WithTerminal terminal;
-    gdltest::TempDir dir;
-    WriteScript(dir, "GDLTools.exe", "echo \"$#\" > count.txt");
-    PosixToolRunner runner;
-    EXPECT_EQ(runner.RunTool("GDLTools.exe", "", dir.Folder(), true, true), 0);
-    EXPECT_EQ(dir.Read("count.txt"), "0\n");
+// A file named alone is looked up in the folder; waited for, what it wrote
+// is there at once; started without waiting, it is not left as a zombie.
+TEST(PosixToolRunner, RelativeFileIsLookedUpInTheFolderWaitedForOrNot) {
+    const struct {
+        const char* what;
+        const char* argument;
+        bool wait;
+        const char* wrote;
+    } cases[] = {
+        {"an empty argument is none", "", true, "0|\n"},
+        {"not waited for", "set.gdl", false, "1|set.gdl\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WithTerminal terminal;
+        gdltest::TempDir dir;
+        WriteScript(dir, "GDLTools.exe", "echo \"$#|$1\" > ran.txt");
+        PosixToolRunner runner;
+        EXPECT_EQ(runner.RunTool("GDLTools.exe", c.argument, dir.Folder(), true, c.wait), 0);
+        EXPECT_EQ(c.wait ? dir.Read("ran.txt") : EventuallyRead(dir, "ran.txt"), c.wrote);
+        EXPECT_TRUE(NoChildLeft());
+    }
 }
 
 TEST(PosixToolRunner, ReportsWhatCannotBeStarted) {
@@ -136,16 +151,6 @@ TEST(PosixToolRunner, RunsBatchFilesWithTheirArgument) {
         runner.RunTool(dir.Path("tool dir/ldedit.bat"), "later", dir.Path("project/"), true, false),
         0);
     EXPECT_EQ(EventuallyRead(dir, "project/args.txt"), "4|later|");
-    EXPECT_TRUE(NoChildLeft());
-}
-
-TEST(PosixToolRunner, ProgramStartedWithoutWaitingIsNotLeftAsAZombie) {
-    WithTerminal terminal;
-    gdltest::TempDir dir;
-    WriteScript(dir, "GDLTools.exe", "echo \"$1\" > ran.txt");
-    PosixToolRunner runner;
-    EXPECT_EQ(runner.RunTool("GDLTools.exe", "set.gdl", dir.Folder(), true, false), 0);
-    EXPECT_EQ(EventuallyRead(dir, "ran.txt"), "set.gdl\n");
     EXPECT_TRUE(NoChildLeft());
 }
 

@@ -5,15 +5,10 @@
 // window runs on an X server of the test's own, driven with xdotool.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <cstdlib>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "BatchRunner.h"
 #include "ChildProcess.h"
@@ -72,32 +67,18 @@ TEST_F(PlaytestRoad, LevelTestSendsTheSelectedLevelAndLeavesNoFileBehind) {
     w.Props().eNameChange("Unsaved Quest");
     w.Levels().cLevelsClick(2);
 
-    std::mutex mutex;
-    std::condition_variable endedChanged;
-    bool ended = false;
     std::optional<std::string> level;
-    std::string playerWindow;
-    std::thread player([&] {
-        playerWindow = x.WaitForWindow("Level Set Player", 20);
-        if (playerWindow.empty()) return;
-        x.Focus(playerWindow);
+    gdltest::WindowUser player(x, 20s, [&] {
+        const std::string window = x.WaitForWindow("Level Set Player", 20);
+        if (window.empty()) return window;
+        x.Focus(window);
         x.Xdotool({"key", "ctrl+p"});
         level = sim.ReadLineWith("\"event\":\"level\"", 20s);
         x.Xdotool({"key", "ctrl+q"});
-        // A player that does not end is ended, so the editor's wait ends too.
-        std::unique_lock lock(mutex);
-        if (!endedChanged.wait_for(lock, 20s, [&] { return ended; })) {
-            auto pid = x.Xdotool({"getwindowpid", playerWindow});
-            if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
-        }
+        return window;
     });
     w.Tests().bTestLClick();
-    {
-        std::lock_guard lock(mutex);
-        ended = true;
-    }
-    endedChanged.notify_all();
-    player.join();
+    const std::string playerWindow = player.Returned();
 
     ASSERT_FALSE(playerWindow.empty()) << "the player's window did not show";
     ASSERT_TRUE(level) << "nothing reached the Lynx";

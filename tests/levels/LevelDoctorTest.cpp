@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "CaseNames.h"
 #include "LevelDoctor.h"
 #include "LevelDocument.h"
 
@@ -100,12 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         DoctorCase{"no start: reachability is the parser's", Map({"XXXX", "X.EX", "XXXX"}, 5), {}},
         DoctorCase{"no exit: reachability is the parser's", Map({"XXXX", "X@*X", "XXXX"}, 5), {}},
         DoctorCase{"unknown tiles count as passable", Map({"XXXXX", "X@?EX", "XXXXX"}), {}}),
-    [](const testing::TestParamInfo<DoctorCase>& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    gdltest::NameFromWhat());
 
 TEST(Doctor, NoFindingOnAnyLevelOfTheSampleProject) {
     int levels = 0;

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "CaseNames.h"
 #include "LevelDocument.h"
 #include "LevelEdits.h"
 #include "TempDir.h"
@@ -202,12 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "; two levels\n\n; the second\nlevel TWO\ntime  1:00\nmap\n  XXXX\n  X@EX\n"
                  "  XXXX\nend\n\nlevel ONE\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\n"
                  "X@*EX\nXXXXX\nend\n\n"}),
-    [](const testing::TestParamInfo<EditCase>& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    gdltest::NameFromWhat());
 
 TEST(LevelDocument, CrLfFilesGetCrLfLines) {
     std::string text = "level A\r\ntime 1:00\r\nmap\r\n@E\r\nend\r\n";

@@ -28,22 +28,28 @@ const std::string kSource =
     "; two levels\nlevel ONE\ntime 1:00\nquota 0\nmap\nXXXXX\nX@.EX\nXXXXX\nend\n\n"
     "level TWO\ntime 1:00\nquota 0\nmap\nXXXXX\nXE.@X\nXXXXX\nend\n";
 
-// A session as GDLMap has it, its journal in the test's folder, on a manual clock.
-struct Session {
-    explicit Session(const gdltest::TempDir& dir)
-        : files(editor, prompts, dir.Path("state"), [this] { return now; }) {}
-    MapEditor editor;
-    gdltest::ScriptedFilePrompts prompts;
-    std::int64_t now = 1'765'000'000;
-    FileSession files;
-};
-
 void Paint(MapEditor& editor, TilePoint at, Tile tile) {
     editor.SetTool(MapTool::Pencil);
     editor.SetTile(tile);
     editor.Press(at);
     editor.Release(at);
 }
+
+// A session as GDLMap has it, its journal in the test's folder, on a manual clock.
+struct Session {
+    explicit Session(const gdltest::TempDir& dir)
+        : files(editor, prompts, dir.Path("state"), [this] { return now; }) {}
+    // Opens the file and paints a gem beside the start: a change not saved yet.
+    bool OpenChanged(const std::string& path) {
+        if (!files.Open(path)) return false;
+        Paint(editor, {2, 1}, Tile::Gem);
+        return true;
+    }
+    MapEditor editor;
+    gdltest::ScriptedFilePrompts prompts;
+    std::int64_t now = 1'765'000'000;
+    FileSession files;
+};
 
 bool IsRoot() {
     return ::geteuid() == 0;
@@ -53,8 +59,7 @@ TEST(FileSession, AFileDeletedAndMadeAgainIsAskedAboutAndNotOverwritten) {
     gdltest::TempDir dir;
     dir.Write("k.lvs", kSource);
     Session s(dir);
-    ASSERT_TRUE(s.files.Open(dir.Path("k.lvs")));
-    Paint(s.editor, {2, 1}, Tile::Gem);
+    ASSERT_TRUE(s.OpenChanged(dir.Path("k.lvs")));
     fs::remove(dir.Path("k.lvs"));
     s.files.FileChanged();
     EXPECT_THAT(s.prompts.status, testing::ElementsAre("k.lvs was removed; Save writes it again."));
@@ -101,8 +106,7 @@ TEST(FileSession, SavingThroughASymbolicLinkWritesItsTarget) {
     dir.Write("real/k.lvs", kSource);
     fs::create_symlink("real/k.lvs", dir.Path("link.lvs"));
     Session s(dir);
-    ASSERT_TRUE(s.files.Open(dir.Path("link.lvs")));
-    Paint(s.editor, {2, 1}, Tile::Gem);
+    ASSERT_TRUE(s.OpenChanged(dir.Path("link.lvs")));
     ASSERT_TRUE(s.files.Save());
     EXPECT_TRUE(fs::is_symlink(dir.Path("link.lvs")));
     EXPECT_EQ(dir.Read("real/k.lvs"), s.editor.Document().Bytes());
@@ -275,8 +279,7 @@ TEST(RecoveryJournal, DiscardDropsItAndARunningGdlMapsJournalIsNotOffered) {
     gdltest::TempDir dir;
     dir.Write("k.lvs", kSource);
     Session running(dir);
-    ASSERT_TRUE(running.files.Open(dir.Path("k.lvs")));
-    Paint(running.editor, {2, 1}, Tile::Gem);
+    ASSERT_TRUE(running.OpenChanged(dir.Path("k.lvs")));
     running.files.Tick();
     ASSERT_FALSE(running.files.Journal().File().empty());
     EXPECT_THAT(running.files.Journal().File(), testing::StartsWith(dir.Path("state/")));

@@ -15,28 +15,7 @@
 namespace gdl {
 namespace {
 
-constexpr char kSource[] =
-    "; two levels\n"
-    "level ONE\n"
-    "name  First\n"
-    "time  1:00\n"
-    "quota 1\n"
-    "map\n"
-    "XXXXXX\n"
-    "X@.*.X\n"
-    "X::::X\n"
-    "X...EX\n"
-    "XXXXXX\n"
-    "end\n"
-    "\n"
-    "level TWO\n"
-    "time  2:00\n"
-    "quota 0\n"
-    "map\n"
-    "XXXX\n"
-    "X@EX\n"
-    "XXXX\n"
-    "end\n";
+constexpr auto& kSource = gdltest::kTwoLevelSource;
 
 class MapEditorTest : public ::testing::Test {
 protected:

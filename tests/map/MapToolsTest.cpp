@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CommonFakes.h"
+#include "LevelTexts.h"
 #include "MapCommands.h"
 #include "MapEditor.h"
 #include "MapQuestions.h"
@@ -16,26 +17,7 @@
 namespace gdl {
 namespace {
 
-constexpr char kSource[] =
-    "level ONE\n"
-    "time  1:00\n"
-    "quota 1\n"
-    "map\n"
-    "XXXXXX\n"
-    "X@.*.X\n"
-    "X::::X\n"
-    "X...EX\n"
-    "XXXXXX\n"
-    "end\n"
-    "\n"
-    "level LONGNAME12\n"
-    "time  2:00\n"
-    "quota 0\n"
-    "map\n"
-    "XXXX\n"
-    "X@EX\n"
-    "XXXX\n"
-    "end\n";
+constexpr auto& kSource = gdltest::kTwoLevelSource;
 
 TileGrid Block(int w, int h, std::string symbols) {
     TileGrid grid{w, h, {}};
@@ -212,19 +194,25 @@ TEST_F(MapToolsTest, StatusCountsFromOneAndShowsTheTileAsItIsNow) {
 }
 
 TEST_F(MapToolsTest, FieldsLeftAsShownChangeNothing) {
-    editor.ShowLevel(1);
-    const LevelFields shown = editor.Fields();
+    // Even a name longer than a level name may be is left as it stands.
+    std::string text = kSource;
+    text.replace(text.find("level TWO"), 9, "level LONGNAME12");
+    dir.Write("long.lvs", text);
+    MapEditor longName;
+    ASSERT_TRUE(longName.Open(dir.Path("long.lvs")).Ok());
+    longName.ShowLevel(1);
+    const LevelFields shown = longName.Fields();
     ASSERT_EQ(shown.name, "LONGNAME12");
-    ASSERT_TRUE(editor.ApplyFields(shown, shown).Ok());
-    EXPECT_FALSE(editor.Modified());
-    EXPECT_EQ(editor.UndoCount(), 0u);
+    ASSERT_TRUE(longName.ApplyFields(shown, shown).Ok());
+    EXPECT_FALSE(longName.Modified());
+    EXPECT_EQ(longName.UndoCount(), 0u);
     LevelFields edited = shown;
     edited.name = " deep ";
     edited.quota = 3;
-    ASSERT_TRUE(editor.ApplyFields(shown, edited).Ok());
-    EXPECT_EQ(editor.ShownLevelName(), "DEEP") << "trimmed and in capitals";
-    EXPECT_EQ(editor.Fields().quota, 3);
-    EXPECT_EQ(editor.Fields().minutes, 2) << "the time was not touched";
+    ASSERT_TRUE(longName.ApplyFields(shown, edited).Ok());
+    EXPECT_EQ(longName.ShownLevelName(), "DEEP") << "trimmed and in capitals";
+    EXPECT_EQ(longName.Fields().quota, 3);
+    EXPECT_EQ(longName.Fields().minutes, 2) << "the time was not touched";
 }
 
 TEST_F(MapToolsTest, ReplaceCountsWhatItReplaced) {
@@ -244,7 +232,7 @@ TEST_F(MapToolsTest, QuestionsGoThroughThePromptsPort) {
     ASSERT_TRUE(AskDeleteLevel(editor, prompts).Ok());
     EXPECT_EQ(editor.LevelCount(), 2u);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "Delete level ONE (lines 1 to 11)?");
+    EXPECT_EQ(prompts.shown[0].text, "Delete level ONE (lines 1 to 13)?");
     prompts.answers = {Answer::Yes};
     ASSERT_TRUE(AskDeleteLevel(editor, prompts).Ok());
     EXPECT_EQ(editor.LevelCount(), 1u);

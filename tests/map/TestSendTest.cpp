@@ -93,6 +93,11 @@ protected:
         line.EndWrite(true);
         EXPECT_EQ(line.writes, ++sends);
     }
+    // The send is over as `state`, its status line saying `status`.
+    void ExpectEnded(TestSend::State state, const std::string& status) const {
+        EXPECT_EQ(send.CurrentState(), state);
+        EXPECT_EQ(send.Status(), status);
+    }
     int sends = 0;
     FakeSerialLine line;
     ManualTimer timer;
@@ -110,8 +115,7 @@ TEST_F(TestSendFlow, AnAnswerAndSilenceEndTheSendWithAnEmptyStatus) {
     timer.Advance(400);
     EXPECT_EQ(send.CurrentState(), TestSend::State::Acknowledging);
     timer.Advance(100);
-    EXPECT_EQ(send.CurrentState(), TestSend::State::Answered);
-    EXPECT_EQ(send.Status(), "");
+    ExpectEnded(TestSend::State::Answered, "");
 }
 
 // The port is opened for each send and closed once it has ended, so the
@@ -144,8 +148,7 @@ TEST_F(TestSendFlow, ASecondSendWhileOneIsUnderWayIsRefused) {
     line.incoming = {0x5A};
     send.DataAvailable();
     timer.Advance(500);
-    EXPECT_EQ(send.CurrentState(), TestSend::State::Answered);
-    EXPECT_EQ(send.Status(), "");
+    ExpectEnded(TestSend::State::Answered, "");
     EXPECT_EQ(line.writes, 1);
     EXPECT_TRUE(send.Start("Com2", "CAVE01", SampleLevel()));
     EXPECT_EQ(line.writes, 2);
@@ -167,8 +170,7 @@ TEST_F(TestSendFlow, TheCablesEchoAndEndlessNoiseAreNoAnswer) {
         send.DataAvailable();
         timer.Advance(100);
     }
-    EXPECT_EQ(send.CurrentState(), TestSend::State::Failed);
-    EXPECT_EQ(send.Status(), " Lynx not responding on Com2!");
+    ExpectEnded(TestSend::State::Failed, " Lynx not responding on Com2!");
 }
 
 TEST_F(TestSendFlow, SilenceAfterTheSendIsNoAnswer) {
@@ -176,8 +178,7 @@ TEST_F(TestSendFlow, SilenceAfterTheSendIsNoAnswer) {
     timer.Advance(499);
     EXPECT_EQ(send.CurrentState(), TestSend::State::AwaitingReply);
     timer.Advance(1);
-    EXPECT_EQ(send.CurrentState(), TestSend::State::Failed);
-    EXPECT_EQ(send.Status(), " Lynx not responding on Com2!");
+    ExpectEnded(TestSend::State::Failed, " Lynx not responding on Com2!");
 }
 
 TEST_F(TestSendFlow, PortAndWriteFailuresSayWhichPort) {

@@ -5,10 +5,7 @@
 #include <signal.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 #include "ChildProcess.h"
 #include "FakeTools.h"
@@ -37,15 +34,33 @@ protected:
         ASSERT_TRUE(x.Start(dir.Folder())) << "no X server";
         config = std::make_unique<gdltest::ScopedEnv>("XDG_CONFIG_HOME", dir.Path("config"));
         machine = std::make_unique<gdltest::ScopedEnv>("GDLKIT_MACHINE_REG", dir.Path("m.reg"));
+        // The recovery journals, too, are kept in the test's folder.
+        state = std::make_unique<gdltest::ScopedEnv>("XDG_STATE_HOME", dir.Path("state"));
     }
 
-    // GDLMap on the file; its window once shown, with the keyboard.
-    std::string Start(const std::string& file, const std::string& title) {
+    // GDLMap on the file of that name in the test's folder.
+    void Run(const std::string& name) {
         map = std::make_unique<gdltest::ChildProcess>(
-            std::vector<std::string>{gdltest::KitBin() + "GDLMap", file});
-        std::string window = x.WaitForWindow(title, 20);
+            std::vector<std::string>{gdltest::KitBin() + "GDLMap", dir.Path(name)});
+    }
+    // GDLMap on the file; its window once shown, with the keyboard.
+    std::string Start(const std::string& name) {
+        Run(name);
+        return Focused(name);
+    }
+    // The first window whose name matches, once shown, with the keyboard; ""
+    // when none came.
+    std::string Focused(const std::string& name) {
+        std::string window = x.WaitForWindow(name, 20);
         if (!window.empty()) x.Focus(window);
         return window;
+    }
+    // GDLMap's question answered with its default button; false when none
+    // was asked.
+    bool AnswerWithDefault() {
+        if (Focused("^GDLMap$").empty()) return false;
+        Keys({"Return"});
+        return true;
     }
     void Keys(std::initializer_list<std::string> keys) {
         std::vector<std::string> args{"key", "--delay", "20"};
@@ -57,6 +72,25 @@ protected:
             path, [&](const std::optional<std::string>& bytes) { return bytes && done(*bytes); },
             kDeadline);
     }
+    // The file of that name in the test's folder comes to hold these bytes,
+    // or bytes other than these.
+    bool ComesToHold(const std::string& name, const std::string& bytes) {
+        return FileBecomes(dir.Path(name), [&](const std::string& b) { return b == bytes; });
+    }
+    bool ComesToDifferFrom(const std::string& name, const std::string& bytes) {
+        return FileBecomes(dir.Path(name), [&](const std::string& b) { return b != bytes; });
+    }
+    // The sample's Caverns.lvs copied to the test's folder; its bytes.
+    std::string CopyCaverns() {
+        const std::string bytes =
+            ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
+        EXPECT_FALSE(bytes.empty()) << "the sample's Caverns.lvs is missing";
+        dir.Write("Caverns.lvs", bytes);
+        return bytes;
+    }
+    // From the top left: two right, one down is the dirt of "X@:::*" at
+    // (2, 1); wall typed over it.
+    void WallOverTheDirt() { Keys({"Right", "Right", "Down", "numbersign"}); }
     // Closes the window (no question: everything is saved) and waits for it.
     int Quit() {
         Keys({"ctrl+q"});
@@ -65,41 +99,33 @@ protected:
 
     gdltest::TempDir dir;
     gdltest::XSession x;
-    std::unique_ptr<gdltest::ScopedEnv> config, machine;
+    std::unique_ptr<gdltest::ScopedEnv> config, machine, state;
     std::unique_ptr<gdltest::ChildProcess> map;
 };
 
 TEST_F(GdlMapRoad, KeyboardRoadChangesOneByteAndUndoGivesTheOriginalBack) {
-    const std::string original =
-        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
-    dir.Write("Caverns.lvs", original);
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    const std::string original = CopyCaverns();
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
 
-    // From the top left: two right, one down is the dirt of "X@:::*" at (2, 1).
-    Keys({"Right", "Right", "Down", "numbersign", "ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) { return b != original; }));
+    WallOverTheDirt();
+    Keys({"ctrl+s"});
+    ASSERT_TRUE(ComesToDifferFrom("Caverns.lvs", original));
     const std::string saved = dir.Read("Caverns.lvs");
     EXPECT_EQ(gdltest::ByteDifferences(saved, original), 1);
     EXPECT_EQ(saved[original.find("X@:::*") + 2], '#');
 
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
-        return b == original;
-    })) << "Ctrl+Z and Ctrl+S give the original back byte for byte";
+    ASSERT_TRUE(ComesToHold("Caverns.lvs", original))
+        << "Ctrl+Z and Ctrl+S give the original back byte for byte";
     EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
-    const std::string original =
-        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
-    dir.Write("Caverns.lvs", original);
-    gdltest::ScopedEnv state("XDG_STATE_HOME", dir.Path("state"));
+    const std::string original = CopyCaverns();
     const std::string journals = dir.Path("state/gdlkit/recovery/");
     fs::create_directories(journals);
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
-    // The dirt at (2, 1) becomes wall, unsaved.
-    Keys({"Right", "Right", "Down", "numbersign"});
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
+    WallOverTheDirt();  // unsaved
     std::string expected = original;
     expected[original.find("X@:::*") + 2] = '#';
     auto journalHolds = [&](const std::string& bytes) {
@@ -118,51 +144,34 @@ TEST_F(GdlMapRoad, AGdlMapKilledWithSigkillLeavesItsChangesToRecover) {
     EXPECT_EQ(dir.Read("Caverns.lvs"), original);
 
     // Opened again: the offer comes first; Recover is its default button.
-    map = std::make_unique<gdltest::ChildProcess>(
-        std::vector<std::string>{gdltest::KitBin() + "GDLMap", dir.Path("Caverns.lvs")});
-    const std::string box = x.WaitForWindow("^GDLMap$", 20);
-    ASSERT_FALSE(box.empty()) << "no recovery offer";
-    x.Focus(box);
-    Keys({"Return"});
-    const std::string window = x.WaitForWindow("Caverns.lvs\\*", 20);
-    ASSERT_FALSE(window.empty()) << "the recovered changes are unsaved changes";
-    x.Focus(window);
+    Run("Caverns.lvs");
+    ASSERT_TRUE(AnswerWithDefault()) << "no recovery offer";
+    ASSERT_FALSE(Focused("Caverns.lvs\\*").empty()) << "the recovered changes are unsaved changes";
     Keys({"ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"), [&](const std::string& b) {
-        return b == expected;
-    })) << "recovered byte for byte";
+    ASSERT_TRUE(ComesToHold("Caverns.lvs", expected)) << "recovered byte for byte";
     EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(GdlMapRoad, AFileDeletedAndMadeAgainIsAskedAboutAndWatchedAfterASave) {
-    const std::string original =
-        ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or("");
-    dir.Write("Caverns.lvs", original);
-    gdltest::ScopedEnv state("XDG_STATE_HOME", dir.Path("state"));
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
-    Keys({"Right", "Right", "Down", "numbersign"});
+    const std::string original = CopyCaverns();
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
+    WallOverTheDirt();
     ASSERT_FALSE(x.WaitForWindow("Caverns.lvs\\*", 20).empty());
     fs::remove(dir.Path("Caverns.lvs"));
     dir.Write("other.tmp", "; made again by another program\n");
     fs::rename(dir.Path("other.tmp"), dir.Path("Caverns.lvs"));
     // Asked: Keep Mine (the default) lets the next save write ours.
-    const std::string box = x.WaitForWindow("^GDLMap$", 20);
-    ASSERT_FALSE(box.empty()) << "the file made again is asked about";
-    x.Focus(box);
-    Keys({"Return"});
-    const std::string window = x.WaitForWindow("Caverns.lvs\\*", 20);
+    ASSERT_TRUE(AnswerWithDefault()) << "the file made again is asked about";
+    const std::string window = Focused("Caverns.lvs\\*");
     ASSERT_FALSE(window.empty());
-    x.Focus(window);
     Keys({"ctrl+s"});
     ASSERT_TRUE(FileBecomes(dir.Path("Caverns.lvs"),
                             [&](const std::string& b) { return b.size() == original.size(); }));
     // Watched after our own save: a sed -i is asked about too.
     dir.Write("sed.tmp", original + "; sed -i\n");
     fs::rename(dir.Path("sed.tmp"), dir.Path("Caverns.lvs"));
-    const std::string again = x.WaitForWindow("^GDLMap$", 20);
-    ASSERT_FALSE(again.empty()) << "the change after our save is asked about";
-    x.Focus(again);
-    Keys({"Return"});  // Reload, the default without unsaved changes
+    // Reload, the default without unsaved changes.
+    ASSERT_TRUE(AnswerWithDefault()) << "the change after our save is asked about";
     ASSERT_FALSE(x.WaitForWindow("^Caverns.lvs - GDLMap$", 20).empty()) << "reloaded";
     x.Focus(window);
     EXPECT_EQ(Quit(), 0);
@@ -176,7 +185,7 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
     source.replace(source.find("X...") + 1, 1, "@");
     source.replace(source.rfind("...X") + 2, 1, "E");
     dir.Write("room.lvs", source);
-    const std::string window = Start(dir.Path("room.lvs"), "room.lvs");
+    const std::string window = Start("room.lvs");
     ASSERT_FALSE(window.empty()) << "no window";
 
     auto geometry = x.Xdotool({"getwindowgeometry", "--shell", window}).out;
@@ -194,27 +203,22 @@ TEST_F(GdlMapRoad, APencilStrokeAndAFillWithTheMouseAreEachOneUndo) {
                std::to_string(cy), "mousemove", "--window", window, std::to_string(cx + 20),
                std::to_string(cy + 40), "mouseup", "1"});
     Keys({"ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    ASSERT_TRUE(ComesToDifferFrom("room.lvs", source));
     EXPECT_GE(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 3)
         << "a stroke of several tiles";
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) {
-        return b == source;
-    })) << "one Ctrl+Z takes the whole stroke back";
+    ASSERT_TRUE(ComesToHold("room.lvs", source)) << "one Ctrl+Z takes the whole stroke back";
 
     // Flood fill (F) of the floor from the middle, then its undo.
     Keys({"f"});
     x.Xdotool(
         {"mousemove", "--window", window, std::to_string(cx), std::to_string(cy), "click", "1"});
     Keys({"ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b != source; }));
+    ASSERT_TRUE(ComesToDifferFrom("room.lvs", source));
     EXPECT_EQ(gdltest::ByteDifferences(dir.Read("room.lvs"), source), 28 * 18 - 2)
         << "every floor tile";
     Keys({"ctrl+z", "ctrl+s"});
-    ASSERT_TRUE(
-        FileBecomes(dir.Path("room.lvs"), [&](const std::string& b) { return b == source; }));
+    ASSERT_TRUE(ComesToHold("room.lvs", source));
     EXPECT_EQ(Quit(), 0);
 }
 
@@ -226,8 +230,8 @@ TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
     FileRegistry registry(dir.Path("m.reg"), dir.Path("config/gdlkit/user.reg"));
     ASSERT_TRUE(registry.WriteValue(RegRoot::LocalMachine, kRegKeyGlobal, "Com2", *device));
     gdltest::ScopedEnv port("LD_COM", "2");
-    dir.Write("Caverns.lvs", ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs").value_or(""));
-    ASSERT_FALSE(Start(dir.Path("Caverns.lvs"), "Caverns.lvs").empty()) << "no window";
+    const std::string original = CopyCaverns();
+    ASSERT_FALSE(Start("Caverns.lvs").empty()) << "no window";
 
     // The second level, with one tile changed and not saved.
     Keys({"Page_Down", "Right", "Right", "Down", "asterisk", "ctrl+t"});
@@ -260,12 +264,10 @@ TEST_F(GdlMapRoad, CtrlTSendsTheLevelShownWithItsUnsavedEditsToTheLynx) {
     EXPECT_THAT(*again, testing::HasSubstr("\"dataChecksumOk\":true"));
     // Closing asks about the unsaved edit: Discard.
     Keys({"ctrl+q"});
-    const std::string question = x.WaitForWindow("^GDLMap$", 20);
-    ASSERT_FALSE(question.empty()) << "no close question";
-    x.Focus(question);
+    ASSERT_FALSE(Focused("^GDLMap$").empty()) << "no close question";
     Keys({"alt+d"});
     EXPECT_EQ(map->Wait(), 0);
-    EXPECT_EQ(dir.Read("Caverns.lvs"), ReadFileBytes(gdltest::SampleFolder() + "Caverns.lvs"));
+    EXPECT_EQ(dir.Read("Caverns.lvs"), original);
 }
 
 // GDLEdit's Edit road: ldedit.bat, ld.exe, GDLMap on a desktop; a level
@@ -281,31 +283,17 @@ TEST_F(GdlMapRoad, ALevelAddedFromGdlEditsEditIsListedAfterGdlMapCloses) {
     ASSERT_FALSE(before.empty());
     const std::string original = ReadFileBytes(project + "Caverns.lvs").value_or("");
 
-    std::string window;
-    std::mutex mutex;
-    std::condition_variable endedChanged;
-    bool ended = false;
-    std::thread designer([&] {
-        window = x.WaitForWindow("Caverns.lvs", 30);
-        if (window.empty()) return;
+    gdltest::WindowUser designer(x, kDeadline, [&] {
+        const std::string window = x.WaitForWindow("Caverns.lvs", 30);
+        if (window.empty()) return window;
         x.Focus(window);
         Keys({"ctrl+shift+n", "ctrl+s"});
         FileBecomes(project + "Caverns.lvs", [&](const std::string& b) { return b != original; });
         Keys({"ctrl+q"});
-        // A GDLMap that does not end is ended, so the editor's wait ends too.
-        std::unique_lock lock(mutex);
-        if (!endedChanged.wait_for(lock, kDeadline, [&] { return ended; })) {
-            auto pid = x.Xdotool({"getwindowpid", window});
-            if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
-        }
+        return window;
     });
     w.Source().bEditSClick();
-    {
-        std::lock_guard lock(mutex);
-        ended = true;
-    }
-    endedChanged.notify_all();
-    designer.join();
+    const std::string window = designer.Returned();
     ASSERT_FALSE(window.empty()) << "GDLMap did not show";
     // The template's name is the first free "LEVELn"; it follows the level
     // shown (the first) in the source and in the list.

@@ -86,6 +86,13 @@ protected:
         EXPECT_EQ(View().Panel14.text, text);
         EXPECT_EQ(View().iStat, lamp);
     }
+    // The Lynx is given up on `ms` from now, not a millisecond sooner.
+    void ExpectGivenUpAfter(long long ms) {
+        timer.Advance(ms - 1);
+        ExpectStatus(" Sending Level to Lynx...", Lamp::On);
+        timer.Advance(1);
+        ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+    }
 };
 
 TEST_F(LinkTest, FirstPlayOfLevelOneSendsTheKnownHeader) {
@@ -230,10 +237,7 @@ TEST_F(LinkTest, EverySendRestartsTheWatchdogOnceItsLastByteHasLeft) {
     window->SpeedButton1Click();
     EXPECT_FALSE(timer.Enabled()) << "the new send stops the old watchdog";
     line.EndWrite(true);
-    timer.Advance(300);
-    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
-    timer.Advance(200);
-    ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+    ExpectGivenUpAfter(500);
 }
 
 // PLAY while the stream still leaves the port waits for it, then sends: the
@@ -323,10 +327,7 @@ TEST_F(LinkTest, SlowEchoHoldsTheWatchdogUntilItsLastByte) {
         window->zComDataAvailable();
         ASSERT_EQ(LinkState(), lsAwaitingReply) << at;
     }
-    timer.Advance(499);
-    ExpectStatus(" Sending Level to Lynx...", Lamp::On);
-    timer.Advance(1);
-    ExpectStatus(" Lynx not responding on Com1!", Lamp::Err);
+    ExpectGivenUpAfter(500);
 }
 
 // Data that never stops (noise at about 100 bytes a second) is no answer:

@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 #include "ChildProcess.h"
 #include "Cpmain.h"
@@ -247,71 +249,73 @@ TEST_F(TfPlayTest, ShortcutsOfTheShownLevelMenuAnswer) {
     }
 }
 
-// The real window, the real serial component and the simulator: PLAY sends
-// level 1, and the Lynx's burst of four makes the window send level 2.
-TEST(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
-    gdltest::EnsureApp();
-    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--script",
-                               "wait-level; answer; wait 800; burst 4; wait-level; answer"});
-    auto device = sim.ReadLine(5s);
-    ASSERT_TRUE(device);
-    gdltest::TempDir dir;
-    gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
-    dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(3)));
-    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
-    auto& form = window.form;
-    auto& core = window.core;
-    form.show();
-    form.FormActivate();
-    form.findChild<QToolButton*>("SpeedButton1")->click();
-
-    std::vector<std::string> titles;
-    const auto end = std::chrono::steady_clock::now() + 15s;
-    while (titles.size() < 2 && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (auto lineRead = sim.ReadLine(5ms);
-            lineRead && lineRead->find("\"level\"") != std::string::npos)
-            titles.push_back(*lineRead);
+// The real window and the real serial component on the simulator's device.
+class TfPlayRoad : public ::testing::Test {
+protected:
+    // The simulator run with `script`, and the window on a set of `levels`
+    // numbered levels beside the level tool's files, shown, with PLAY clicked.
+    void Play(std::vector<std::string> script, int levels) {
+        gdltest::EnsureApp();
+        script.insert(script.begin(), gdltest::KitBin() + "lynxsim");
+        sim = std::make_unique<gdltest::ChildProcess>(script);
+        auto device = sim->ReadLine(5s);
+        ASSERT_TRUE(device);
+        gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
+        dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(levels)));
+        window = std::make_unique<gdltest::WindowOnDevice>(
+            *device, std::vector<std::string>{dir.Path("road.gdl")}, dir.Folder());
+        window->form.show();
+        window->form.FormActivate();
+        window->form.findChild<QToolButton*>("SpeedButton1")->click();
     }
+    // Runs the event loop while going(the levels so far) holds, for at most
+    // 15 s; the lines the simulator told of the levels it received.
+    std::vector<std::string> LevelsReceivedWhile(
+        const std::function<bool(const std::vector<std::string>&)>& going) {
+        std::vector<std::string> levels;
+        const auto end = std::chrono::steady_clock::now() + 15s;
+        while (going(levels) && std::chrono::steady_clock::now() < end) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (auto lineRead = sim->ReadLine(5ms);
+                lineRead && lineRead->find("\"level\"") != std::string::npos)
+                levels.push_back(*lineRead);
+        }
+        return levels;
+    }
+
+    std::unique_ptr<gdltest::ChildProcess> sim;
+    gdltest::TempDir dir;
+    std::unique_ptr<gdltest::WindowOnDevice> window;
+};
+
+// PLAY sends level 1, and the Lynx's burst of four makes the window send
+// level 2.
+TEST_F(TfPlayRoad, BurstOfFourFromTheLynxSendsTheNextLevel) {
+    ASSERT_NO_FATAL_FAILURE(
+        Play({"--script", "wait-level; answer; wait 800; burst 4; wait-level; answer"}, 3));
+    const auto titles = LevelsReceivedWhile(
+        [](const std::vector<std::string>& levels) { return levels.size() < 2; });
     ASSERT_EQ(titles.size(), 2u);
     EXPECT_NE(titles[0].find("\"title\":\"PC LEVEL 1\""), std::string::npos) << titles[0];
     EXPECT_NE(titles[1].find("\"title\":\"PC LEVEL 2\""), std::string::npos) << titles[1];
     EXPECT_NE(titles[1].find("\"fresh\":0"), std::string::npos) << titles[1];
-    EXPECT_EQ(core.State().index, 2);
-    form.close();
+    EXPECT_EQ(window->core.State().index, 2);
+    window->form.close();
 }
 
 // A Lynx that is switched off on a one-wire cable: only the echo comes back,
 // and the window says the Lynx is not responding, with the red lamp.
-TEST(TfPlayRoad, EchoAloneIsALynxNotResponding) {
-    gdltest::EnsureApp();
-    gdltest::ChildProcess sim({gdltest::KitBin() + "lynxsim", "--lynx-off"});
-    auto device = sim.ReadLine(5s);
-    ASSERT_TRUE(device);
-    gdltest::TempDir dir;
-    gdltest::WriteMarkers(dir.Folder(), {"ld.exe", "ld.pif"});
-    dir.Write("road.gdl", gdltest::LevelSetFileBytes({}, gdltest::NumberedLevels(1)));
-    gdltest::WindowOnDevice window(*device, {dir.Path("road.gdl")}, dir.Folder());
-    auto& form = window.form;
-    auto& core = window.core;
-    form.show();
-    form.FormActivate();
-    form.findChild<QToolButton*>("SpeedButton1")->click();
-
-    bool echoed = false;
-    const auto end = std::chrono::steady_clock::now() + 15s;
-    while (core.LinkLayer().LastExchange() == gdl::Exchange::Sending &&
-           std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (auto lineRead = sim.ReadLine(5ms);
-            lineRead && lineRead->find("\"level\"") != std::string::npos)
-            echoed = true;
-    }
+TEST_F(TfPlayRoad, EchoAloneIsALynxNotResponding) {
+    ASSERT_NO_FATAL_FAILURE(Play({"--lynx-off"}, 1));
+    auto& core = window->core;
+    const bool echoed = !LevelsReceivedWhile([&](const std::vector<std::string>&) {
+                             return core.LinkLayer().LastExchange() == gdl::Exchange::Sending;
+                         }).empty();
     EXPECT_TRUE(echoed);
     EXPECT_EQ(core.LinkLayer().LastExchange(), gdl::Exchange::NotResponding);
     EXPECT_EQ(core.View().Panel14.text, " Lynx not responding on Com1!");
     EXPECT_EQ(core.View().iStat, gdl::Lamp::Err);
-    form.close();
+    window->form.close();
 }
 
 }  // namespace

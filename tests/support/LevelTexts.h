@@ -87,6 +87,32 @@ inline std::string LevelList(const std::vector<std::string>& rows) {
     return gdl::JoinLinesCrLf(lines);
 }
 
+// A source of two small levels: ONE under a comment, with its long name, a
+// gem to collect and steel walls; TWO with no quota, its start beside the
+// exit.
+inline constexpr char kTwoLevelSource[] =
+    "; two levels\n"
+    "level ONE\n"
+    "name  First\n"
+    "time  1:00\n"
+    "quota 1\n"
+    "map\n"
+    "XXXXXX\n"
+    "X@.*.X\n"
+    "X::::X\n"
+    "X...EX\n"
+    "XXXXXX\n"
+    "end\n"
+    "\n"
+    "level TWO\n"
+    "time  2:00\n"
+    "quota 0\n"
+    "map\n"
+    "XXXX\n"
+    "X@EX\n"
+    "XXXX\n"
+    "end\n";
+
 // A level source of `levels` levels of width x height: rooms of dirt behind
 // walls, gems, boulders, water, a key and its door, a comment each.
 inline std::string LevelSourceText(int levels, int width, int height) {

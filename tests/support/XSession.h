@@ -5,15 +5,19 @@
 #pragma once
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -78,6 +82,46 @@ private:
     std::string folder_, xdotool_, timeout_;
     std::unique_ptr<ChildProcess> server_;
     std::vector<std::unique_ptr<ScopedEnv>> env_;
+};
+
+// A user at a program's window, on a thread of their own, while the test's
+// thread is in a call that waits for that program to end. `use` returns the
+// window it worked in ("" when none showed); a program still running `grace`
+// after that is killed through its window, so the waiting call ends too.
+class WindowUser {
+public:
+    WindowUser(const XSession& x, std::chrono::milliseconds grace, std::function<std::string()> use)
+        : thread_([this, &x, grace, use = std::move(use)] {
+              window_ = use();
+              if (window_.empty()) return;
+              std::unique_lock lock(mutex_);
+              if (!changed_.wait_for(lock, grace, [this] { return returned_; })) {
+                  auto pid = x.Xdotool({"getwindowpid", window_});
+                  if (pid.status == 0) ::kill(std::atoi(pid.out.c_str()), SIGKILL);
+              }
+          }) {}
+    ~WindowUser() { Returned(); }
+    WindowUser(const WindowUser&) = delete;
+    WindowUser& operator=(const WindowUser&) = delete;
+
+    // The waiting call has returned: waits for the user to finish and gives
+    // the window they worked in.
+    std::string Returned() {
+        {
+            std::lock_guard lock(mutex_);
+            returned_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) thread_.join();
+        return window_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool returned_ = false;
+    std::string window_;
+    std::thread thread_;  // last: it starts once the rest is made
 };
 
 // Waits until the file's bytes satisfy done, looking again each time

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 
+#include "CaseNames.h"
 #include "LevelTexts.h"
 #include "RunProgram.h"
 
@@ -114,12 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SizeCase{"the largest size",
                              {"99x99", "9x9"},
                              {"      9x9        1 level", "      99x99      1 level"}}),
-    [](const auto& info) {
-        std::string name;
-        for (char c : std::string(info.param.what))
-            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+    gdltest::NameFromWhat());
 
 struct BadInput {
     const char* what;

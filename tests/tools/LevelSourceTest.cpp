@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
+#include "CaseNames.h"
 #include "LevelCompile.h"
 #include "LevelInfo.h"
 #include "LevelSource.h"
@@ -89,12 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"unknown keyword", Level("A", "colour red\n"), 5, "unknown keyword 'colour'"},
         ErrorCase{"huge line", Level("A") + std::string(5000, 'x') + "\n", 10,
                   "unknown keyword 'xxxxxxxxxxxxxxxxxxxxxxxx...'"}),
-    [](const testing::TestParamInfo<ErrorCase>& info) {
-        std::string name = info.param.what;
-        for (char& c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    gdltest::NameFromWhat());
 
 TEST(LevelSource, GoodLevelsSurviveTheirNeighboursErrors) {
     std::string text =
