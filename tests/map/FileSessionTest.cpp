@@ -275,6 +275,31 @@ TEST(RecoveryJournal, AFileChangedSinceIsOfferedAsACopy) {
     EXPECT_THAT(s.prompts.told[0], HasSubstr("k.recovered.lvs"));
 }
 
+// File -> Reload drops the edits: their journal goes too, and a new one
+// starts from the file as it is on disk now.
+TEST(RecoveryJournal, AReloadDropsTheJournalOfTheEditsItDrops) {
+    gdltest::TempDir dir;
+    dir.Write("k.lvs", kSource);
+    Session s(dir);
+    ASSERT_TRUE(s.OpenChanged(dir.Path("k.lvs")));
+    s.files.Tick();
+    const std::string journal = s.files.Journal().File();
+    ASSERT_FALSE(journal.empty());
+    dir.Write("k.lvs", kSource + "; changed here\n");
+    ASSERT_TRUE(s.files.Reload());
+    EXPECT_FALSE(s.editor.Modified());
+    EXPECT_EQ(s.editor.Document().Bytes(), kSource + "; changed here\n");
+    EXPECT_FALSE(fs::exists(journal)) << "the dropped edits are not offered again";
+    // Painted again: the journal's base is the file as reloaded.
+    Paint(s.editor, {2, 1}, Tile::Gem);
+    s.files.Tick();
+    ASSERT_FALSE(s.files.Journal().File().empty());
+    auto written = ReadJournal(ReadFileBytes(s.files.Journal().File()).value_or(""));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->base, kSource + "; changed here\n");
+    EXPECT_EQ(written->bytes, s.editor.Document().Bytes());
+}
+
 TEST(RecoveryJournal, DiscardDropsItAndARunningGdlMapsJournalIsNotOffered) {
     gdltest::TempDir dir;
     dir.Write("k.lvs", kSource);
