@@ -80,17 +80,13 @@ struct MapRow {
     std::size_t line;
     std::string text;
 };
-struct Pending {
-    SourceLevel level;
-    bool bad = false;
+// A level being read: its outline as far as it goes, and the reading's state.
+struct Pending : LevelOutline {
     bool nameUsable = false;  // well formed and not taken by an earlier level
-    std::size_t nameLine = 0, sizeLine = 0, timeLine = 0, quotaLine = 0, mapLine = 0;
-    std::size_t endLine = 0;
     SizeValue size{0, 0};
     std::vector<MapRow> rows;
     bool mapOpen = false;
     std::size_t rowCount = 0;  // every row, also those not kept
-    bool mapTooLarge = false;
 };
 
 class Parser {
@@ -437,22 +433,12 @@ void Parser::FinishLevel() {
     if (p.timeLine == 0) Error(p.level.line, "level " + name + " has no time");
     if (p.quotaLine == 0) Error(p.level.line, "level " + name + " has no quota");
     if (p.nameLine == 0) p.level.longName = name.substr(0, kMaxLongNameChars);
-    std::vector<std::size_t> rowLines;
-    rowLines.reserve(p.rows.size());
-    for (const MapRow& row : p.rows) rowLines.push_back(row.line);
-    out_.outlines.push_back({.level = p.level,
-                             .bad = p.bad,
-                             .nameLine = p.nameLine,
-                             .sizeLine = p.sizeLine,
-                             .timeLine = p.timeLine,
-                             .quotaLine = p.quotaLine,
-                             .mapLine = p.mapLine,
-                             .endLine = p.endLine,
-                             .sizeWidth = p.size.width,
-                             .sizeHeight = p.size.height,
-                             .rowLines = std::move(rowLines),
-                             .mapTooLarge = p.mapTooLarge});
-    if (p.bad) out_.outlines.back().level.tiles.clear();
+    LevelOutline& outline = out_.outlines.emplace_back(p);
+    outline.sizeWidth = p.size.width;
+    outline.sizeHeight = p.size.height;
+    outline.rowLines.reserve(p.rows.size());
+    for (const MapRow& row : p.rows) outline.rowLines.push_back(row.line);
+    if (p.bad) outline.level.tiles.clear();
     if (!p.bad) {
         out_.levels.push_back(std::move(p.level));
     } else if (p.nameUsable) {
