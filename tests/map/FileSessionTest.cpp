@@ -45,6 +45,12 @@ struct Session {
         Paint(editor, {2, 1}, Tile::Gem);
         return true;
     }
+    // The same, and the timer's tick has written the change to the journal.
+    bool OpenJournaled(const std::string& path) {
+        if (!OpenChanged(path)) return false;
+        files.Tick();
+        return !files.Journal().File().empty();
+    }
     MapEditor editor;
     gdltest::ScriptedFilePrompts prompts;
     std::int64_t now = 1'765'000'000;
@@ -281,10 +287,8 @@ TEST(RecoveryJournal, AReloadDropsTheJournalOfTheEditsItDrops) {
     gdltest::TempDir dir;
     dir.Write("k.lvs", kSource);
     Session s(dir);
-    ASSERT_TRUE(s.OpenChanged(dir.Path("k.lvs")));
-    s.files.Tick();
+    ASSERT_TRUE(s.OpenJournaled(dir.Path("k.lvs")));
     const std::string journal = s.files.Journal().File();
-    ASSERT_FALSE(journal.empty());
     dir.Write("k.lvs", kSource + "; changed here\n");
     ASSERT_TRUE(s.files.Reload());
     EXPECT_FALSE(s.editor.Modified());
@@ -304,9 +308,7 @@ TEST(RecoveryJournal, DiscardDropsItAndARunningGdlMapsJournalIsNotOffered) {
     gdltest::TempDir dir;
     dir.Write("k.lvs", kSource);
     Session running(dir);
-    ASSERT_TRUE(running.OpenChanged(dir.Path("k.lvs")));
-    running.files.Tick();
-    ASSERT_FALSE(running.files.Journal().File().empty());
+    ASSERT_TRUE(running.OpenJournaled(dir.Path("k.lvs")));
     EXPECT_THAT(running.files.Journal().File(), testing::StartsWith(dir.Path("state/")));
     Session second(dir);
     ASSERT_TRUE(second.files.Open(dir.Path("k.lvs")));
