@@ -84,14 +84,12 @@ void Link::ShowExchange() {
             Status("", Lamp::Off);
             return;
         case Exchange::ReadError:
-            state_ = lsOff;
-            Status(exchange_.StatusText(), Lamp::Warn);
-            return;
         case Exchange::CannotOpen:
         case Exchange::NotResponding:
         case Exchange::WriteError:
+            // A read that failed after the level went out is a warning; the rest failed the send.
             state_ = lsOff;
-            Status(exchange_.StatusText(), Lamp::Err);
+            Status(exchange_.StatusText(), outcome == Exchange::ReadError ? Lamp::Warn : Lamp::Err);
             return;
         case Exchange::None:
         case Exchange::Sending:

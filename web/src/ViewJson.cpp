@@ -47,21 +47,8 @@ std::string Colour(Rgb c) {
     return JsonText(hex);
 }
 
-const char* LampName(Lamp lamp) {
-    switch (lamp) {
-        case Lamp::On:
-            return "on";
-        case Lamp::Warn:
-            return "warn";
-        case Lamp::Err:
-            return "err";
-        case Lamp::InPlay:
-            return "play";
-        case Lamp::Off:
-            break;
-    }
-    return "off";
-}
+constexpr std::pair<Lamp, const char*> kLampNames[] = {
+    {Lamp::On, "on"}, {Lamp::Warn, "warn"}, {Lamp::Err, "err"}, {Lamp::InPlay, "play"}};
 
 }  // namespace
 
@@ -119,7 +106,7 @@ std::string ViewJson(const PlayerView& v) {
         .Text("ePW", v.ePW)
         .Flag("ePWVisible", v.ePWVisible)
         .Text("Label1", v.Label1)
-        .Text("iStat", LampName(v.iStat))
+        .Text("iStat", PageName(v.iStat, kLampNames, "off"))
         .Text("iStatHint", v.iStatHint)
         .Field("pSend", Object()
                             .Flag("visible", v.pSend.visible)

@@ -4,8 +4,10 @@
 // back into bytes and decodes as Windows-1252.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "Chooser.h"
 #include "PlayerView.h"
@@ -13,6 +15,16 @@
 namespace gdl {
 
 std::string JsonText(std::string_view bytes);
+
+// The page's word for a value of one of the core's enums: the table's, or
+// `other` for a value the table leaves out.
+template <typename E, std::size_t N>
+const char* PageName(E value, const std::pair<E, const char*> (&names)[N], const char* other) {
+    for (const auto& [known, name] : names)
+        if (known == value) return name;
+    return other;
+}
+
 std::string ViewJson(const PlayerView& view);
 std::string ChooserJson(const ChooserView& view);
 

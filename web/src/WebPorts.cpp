@@ -92,21 +92,10 @@ std::optional<std::string> Dialog(const std::string& request) {
     return Taken(js_dialog(request.c_str()));
 }
 
-const char* IconName(MsgIcon icon) {
-    switch (icon) {
-        case MsgIcon::Question:
-            return "question";
-        case MsgIcon::Error:
-            return "error";
-        case MsgIcon::Information:
-            return "information";
-        case MsgIcon::Warning:
-            return "warning";
-        case MsgIcon::None:
-            break;
-    }
-    return "none";
-}
+constexpr std::pair<MsgIcon, const char*> kIconNames[] = {{MsgIcon::Question, "question"},
+                                                          {MsgIcon::Error, "error"},
+                                                          {MsgIcon::Information, "information"},
+                                                          {MsgIcon::Warning, "warning"}};
 
 // The Lynx cable's line, in Web Serial's terms: 9600 baud, 8 data bits, even
 // parity, 1 stop bit, no flow control, 8 KiB of buffer; DTR and RTS held on
@@ -205,7 +194,7 @@ bool WebTimer::Due(int generation) {
 void WebPrompts::ShowMessage(const std::string& caption, const std::string& text, MsgIcon icon) {
     Dialog(Request("message", {{"caption", JsonText(caption)},
                                {"text", JsonText(text)},
-                               {"icon", JsonText(IconName(icon))}}));
+                               {"icon", JsonText(PageName(icon, kIconNames, "none"))}}));
 }
 
 Answer WebPrompts::Ask(const std::string& caption, const std::string& text, MsgButtons buttons,
@@ -213,11 +202,12 @@ Answer WebPrompts::Ask(const std::string& caption, const std::string& text, MsgB
     const char* choice = buttons == MsgButtons::YesNoCancel ? "yesnocancel"
                          : buttons == MsgButtons::YesNo     ? "yesno"
                                                             : "ok";
-    const std::string answer = Dialog(Request("ask", {{"caption", JsonText(caption)},
-                                                      {"text", JsonText(text)},
-                                                      {"buttons", JsonText(choice)},
-                                                      {"icon", JsonText(IconName(icon))}}))
-                                   .value_or("cancel");
+    const std::string answer =
+        Dialog(Request("ask", {{"caption", JsonText(caption)},
+                               {"text", JsonText(text)},
+                               {"buttons", JsonText(choice)},
+                               {"icon", JsonText(PageName(icon, kIconNames, "none"))}}))
+            .value_or("cancel");
     if (answer == "yes") return Answer::Yes;
     if (answer == "no") return Answer::No;
     if (answer == "ok") return Answer::Ok;
