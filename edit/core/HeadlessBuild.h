@@ -14,10 +14,8 @@ class ToolRunner;
 
 inline constexpr char kGdlEditVersion[] = GDLKIT_VERSION;
 
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitErrors = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitCancelled = 3;
+// GDLEdit --build's exit statuses.
+enum BuildExit : int { kExitDone = 0, kExitErrors = 1, kExitUsage = 2, kExitCancelled = 3 };
 
 inline constexpr char kNotInstalledMessage[] =
     "The software has not been properly installed.\r\n\r\nPlease re-install the software from "

@@ -11,10 +11,8 @@ namespace gdl {
 class Registry;
 
 inline constexpr char kGdlPlayVersion[] = GDLKIT_VERSION;
-inline constexpr int kSendAnswered = 0;
-inline constexpr int kSendLinkFailed = 1;
-inline constexpr int kSendUsage = 2;
-inline constexpr int kSendNothing = 3;
+// gdlplay.exe --send's exit statuses.
+enum SendExit : int { kSendAnswered = 0, kSendLinkFailed = 1, kSendUsage = 2, kSendNothing = 3 };
 
 enum class PlayCommandKind { Gui, Send, Help, Version, UsageError };
 
