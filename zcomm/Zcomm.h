@@ -41,23 +41,19 @@ class WakeEvent;
 // The Win32 numbers, since callers pass them through: PurgeComm's flags and
 // EscapeCommFunction's functions. The error flags (kCeRxParity ...) are in
 // ReceiveQueue.h.
-enum PurgeFlag : unsigned long {
-    kPurgeTxAbort = 1,
-    kPurgeRxAbort = 2,
-    kPurgeTxClear = 4,
-    kPurgeRxClear = 8,
-};
+inline constexpr unsigned long kPurgeTxAbort = 1;
+inline constexpr unsigned long kPurgeRxAbort = 2;
+inline constexpr unsigned long kPurgeTxClear = 4;
+inline constexpr unsigned long kPurgeRxClear = 8;
 
-enum EscapeFunction : unsigned long {
-    kSetXoff = 1,
-    kSetXon = 2,
-    kSetRts = 3,
-    kClrRts = 4,
-    kSetDtr = 5,
-    kClrDtr = 6,
-    kSetBreak = 8,
-    kClrBreak = 9,
-};
+inline constexpr unsigned long kSetXoff = 1;
+inline constexpr unsigned long kSetXon = 2;
+inline constexpr unsigned long kSetRts = 3;
+inline constexpr unsigned long kClrRts = 4;
+inline constexpr unsigned long kSetDtr = 5;
+inline constexpr unsigned long kClrDtr = 6;
+inline constexpr unsigned long kSetBreak = 8;
+inline constexpr unsigned long kClrBreak = 9;
 
 inline constexpr char kReadErrorText[] = "Read Error";
 inline constexpr char kDeviceRemovedText[] = "Device Removed";
