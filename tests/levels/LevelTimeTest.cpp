@@ -2,41 +2,30 @@
 // back must be what the source takes.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "LevelCompile.h"
 #include "LevelSource.h"
 
 namespace gdl {
 namespace {
 
-TEST(LevelTime, ReadsWhatTheSourceTakesAndNothingElse) {
-    struct Case {
-        const char* text;
-        std::optional<int> seconds;
-    };
-    const Case cases[] = {
-        {"4:00", 240},
-        {"0:00", 0},
-        {"99:59", 5999},
-        {"1:05", 65},
-        {"09:30", 570},
-        {"4:0", std::nullopt},
-        {"4:60", std::nullopt},
-        {"100:00", std::nullopt},
-        {":30", std::nullopt},
-        {"4", std::nullopt},
-        {"4:00:00", std::nullopt},
-        {"-1:00", std::nullopt},
-        {"4:0a", std::nullopt},
-        {"", std::nullopt},
+// The source's parser takes a text exactly when the time box does: one rule.
+bool SourceTakes(const std::string& time) {
+    return !ParseLevelSource("level A\ntime " + time + "\nquota 0\nmap\n@E\nend\n").HasErrors();
+}
 
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ParseTimeText(c.text), c.seconds) << c.text;
-        // The source's parser agrees on every text: one rule for both.
-        const std::string source =
-            std::string("level A\ntime ") + c.text + "\nquota 0\nmap\n@E\nend\n";
-        const ParsedSource parsed = ParseLevelSource(source);
-        EXPECT_EQ(!parsed.HasErrors(), c.seconds.has_value()) << c.text;
+TEST(LevelTime, ReadsWhatTheSourceTakesAndNothingElse) {
+    const std::pair<const char*, int> taken[] = {
+        {"4:00", 240}, {"0:00", 0}, {"99:59", 5999}, {"1:05", 65}, {"09:30", 570}};
+    for (const auto& [text, seconds] : taken) {
+        EXPECT_EQ(ParseTimeText(text), seconds) << text;
+        EXPECT_TRUE(SourceTakes(text)) << text;
+    }
+    for (const char* text : {"4:0", "4:60", "100:00", ":30", "4", "4:00:00", "-1:00", "4:0a", ""}) {
+        EXPECT_EQ(ParseTimeText(text), std::nullopt) << text;
+        EXPECT_FALSE(SourceTakes(text)) << text;
     }
 }
 
