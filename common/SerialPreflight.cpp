@@ -1,7 +1,5 @@
 #include "SerialPreflight.h"
 
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,44 +31,6 @@ std::vector<fs::path> Entries(const fs::path& folder) {
 std::string FirstLine(const fs::path& file) {
     const std::string text = ReadFilePrefix(file.string(), 256).value_or("");
     return TrimBlanks(text.substr(0, text.find('\n')));
-}
-
-// The name the system's database gives an id, or the number. The entry's
-// buffer grows while the call says it is too small: a group of many members
-// needs more than the first guess.
-template <typename Entry, typename Id, typename Lookup, typename NameOf>
-std::string NameOrNumber(Id id, Lookup lookup, NameOf nameOf) {
-    for (std::size_t size = 4096; size <= (1u << 20); size *= 4) {
-        std::vector<char> buffer(size);
-        Entry entry{};
-        Entry* found = nullptr;
-        const int result = lookup(id, &entry, buffer.data(), buffer.size(), &found);
-        if (result == 0 && found) return nameOf(*found);
-        if (result != ERANGE) break;
-    }
-    return std::to_string(id);
-}
-
-std::string GroupName(gid_t gid) {
-    return NameOrNumber<group>(gid, ::getgrgid_r, [](const group& g) { return g.gr_name; });
-}
-
-std::string UserName(uid_t uid) {
-    return NameOrNumber<passwd>(uid, ::getpwuid_r, [](const passwd& p) { return p.pw_name; });
-}
-
-std::string ModeText(unsigned mode) {
-    std::string text;
-    for (int shift = 6; shift >= 0; shift -= 3) {
-        text += (mode >> shift) & 4 ? 'r' : '-';
-        text += (mode >> shift) & 2 ? 'w' : '-';
-        text += (mode >> shift) & 1 ? 'x' : '-';
-    }
-    return text;
-}
-
-bool Contains(const std::vector<gid_t>& groups, gid_t gid) {
-    return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 // The USB vendor:product of the adapter behind a tty, found by walking up
@@ -119,12 +79,6 @@ std::string DriverOf(const fs::path& tty) {
         at = at.parent_path();
     }
     return {};
-}
-
-std::string TtyName(const std::string& device) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(device, ec);
-    return (ec ? fs::path(device) : real).filename().string();
 }
 
 // brltty claims CH340 adapters for braille displays, so their tty vanishes.
@@ -226,6 +180,12 @@ std::string ChooseAnotherText(const SerialRoots& roots) {
 
 }  // namespace
 
+std::string TtyName(const std::string& device) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(device, ec);
+    return (ec ? fs::path(device) : real).filename().string();
+}
+
 std::vector<SerialDeviceInfo> ListSerialDevices(const SerialRoots& roots) {
     std::vector<fs::path> byId = Entries(fs::path(roots.dev) / "serial/by-id");
     std::vector<SerialDeviceInfo> devices;
@@ -281,73 +241,6 @@ std::vector<DeviceHolder> FindDeviceHolders(const std::string& device, const Ser
     std::sort(holders.begin(), holders.end(),
               [](const DeviceHolder& a, const DeviceHolder& b) { return a.pid > b.pid; });
     return holders;
-}
-
-AccessFacts ReadAccessFacts(const std::string& device) {
-    AccessFacts f;
-    f.device = device;
-    struct stat st {};
-    if (::stat(device.c_str(), &st) == 0) {
-        f.mode = st.st_mode & 07777;
-        f.owner = st.st_uid;
-        f.group = st.st_gid;
-    }
-    f.groupName = GroupName(f.group);
-    f.uid = ::getuid();
-    const int count = ::getgroups(0, nullptr);
-    if (count > 0) {
-        f.sessionGroups.resize(static_cast<std::size_t>(count));
-        const int got = ::getgroups(count, f.sessionGroups.data());
-        f.sessionGroups.resize(static_cast<std::size_t>(std::max(got, 0)));
-    }
-    f.sessionGroups.push_back(::getgid());
-    std::vector<char> buffer(4096);
-    passwd entry{};
-    passwd* user = nullptr;
-    if (::getpwuid_r(f.uid, &entry, buffer.data(), buffer.size(), &user) == 0 && user) {
-        int n = 64;
-        std::vector<gid_t> groups(static_cast<std::size_t>(n));
-        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &n) < 0 && n > 0) {
-            groups.resize(static_cast<std::size_t>(n));
-            ::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &n);
-        }
-        groups.resize(static_cast<std::size_t>(std::max(n, 0)));
-        f.accountGroups = std::move(groups);
-    }
-    return f;
-}
-
-std::string PermissionAdvice(const AccessFacts& f) {
-    const std::string group = f.groupName.empty() ? std::to_string(f.group) : f.groupName;
-    std::string text = "Permission denied on " + f.device + " (owner " + UserName(f.owner) +
-                       ", group " + group + ", " + ModeText(f.mode) + ").";
-    const bool groupMay = (f.mode & 060) == 060;
-    if (!groupMay || f.group == 0) {
-        return text +
-               " Its group may not use it, so joining a group does not help: give the "
-               "device to the group dialout with this line in "
-               "/etc/udev/rules.d/50-lynx-cable.rules: SUBSYSTEM==\"tty\", "
-               "KERNEL==\"" +
-               TtyName(f.device) +
-               "\", GROUP=\"dialout\", MODE=\"0660\"; then plug the adapter in again and join "
-               "dialout: sudo usermod -aG dialout $USER, then log out and in again.";
-    }
-    const bool inSession = Contains(f.sessionGroups, f.group);
-    const bool inAccount = Contains(f.accountGroups, f.group);
-    if (inAccount && !inSession) {
-        return text + " You are in the group " + group +
-               " already, but this login session began before you joined it: log out and in "
-               "again (or, in a terminal, run newgrp " +
-               group + ").";
-    }
-    if (inSession) {
-        return text + " You are in the group " + group +
-               " that may use it, yet the system refused: its access control list may exclude "
-               "you (getfacl " +
-               f.device + " shows it).";
-    }
-    return text + " Join the group " + group + " that may use it: sudo usermod -aG " + group +
-           " $USER, then log out and in again.";
 }
 
 std::string DevicesPresentText(const SerialRoots& roots) {

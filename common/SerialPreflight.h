@@ -58,6 +58,12 @@ AccessFacts ReadAccessFacts(const std::string& device);
 // The cause and the fix for a refused open, as sentences.
 std::string PermissionAdvice(const AccessFacts& facts);
 
+// The group's name, or its number when the system has no name for it.
+std::string GroupName(gid_t gid);
+// The kernel's name of a device's tty ("ttyUSB0"), through links such as
+// serial/by-id.
+std::string TtyName(const std::string& device);
+
 // The cause and the fix when opening device failed with errno error.
 std::string ExplainOpenFailure(int error, const std::string& device, const SerialRoots& roots = {});
 // A USB serial adapter (by its stable name or its driver's tty name), not a

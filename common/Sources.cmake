@@ -5,7 +5,7 @@
 set(GDLKIT_FORMATS_PORTABLE
   TextUtil.cpp FileUtil.cpp LevelReference.cpp IniFile.cpp ProjectFile.cpp
   LynxText.cpp LinkHeader.cpp CompiledLevel.cpp LevelInfo.cpp LevelSetFile.cpp BatchScript.cpp
-  CommandLine.cpp PathJoin.cpp SerialPreflight.cpp)
+  CommandLine.cpp PathJoin.cpp SerialPreflight.cpp SerialAccess.cpp)
 set(GDLKIT_FORMATS_NATIVE FileLock.cpp Display.cpp)
 set(GDLKIT_PLATFORM_PORTABLE RegistryHive.cpp HiveRegistry.cpp Prompts.cpp LevelTool.cpp PortNames.cpp)
 set(GDLKIT_PLATFORM_NATIVE
