@@ -15,7 +15,7 @@ constexpr std::string_view kShellCommands[] = {
     "pushd", "rd",    "rem",   "ren",      "rename", "rmdir",  "set",   "setlocal", "shift",
     "start", "time",  "title", "type",     "ver",    "verify", "vol"};
 
-bool IsBlank(char c) {
+bool IsSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -37,7 +37,7 @@ bool IsShellCommand(std::string_view program) {
 }
 
 void SkipBlanks(std::string_view line, std::size_t& pos) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    while (pos < line.size() && IsSpaceOrTab(line[pos])) ++pos;
 }
 
 class LineParser {
@@ -55,7 +55,7 @@ public:
             return Fail("only set NAME=VALUE is understood");
         std::string_view name = rest.substr(0, eq);
         for (char c : name) {
-            if (IsBlank(c) || c == '"' || c == '%' || IsOperator(c)) {
+            if (IsSpaceOrTab(c) || c == '"' || c == '%' || IsOperator(c)) {
                 return Fail("only set NAME=VALUE is understood");
             }
         }
@@ -156,7 +156,7 @@ private:
                 hadQuotes = true;
                 continue;
             }
-            if (!quoted && (IsBlank(c) || IsOperator(c))) break;
+            if (!quoted && (IsSpaceOrTab(c) || IsOperator(c))) break;
             if (c == '%') {
                 if (!Percent(line_, pos_, word)) return false;
                 continue;
@@ -199,7 +199,7 @@ private:
 
 bool StartsWithSet(std::string_view line) {
     return line.size() >= 3 && EqualsNoCase(line.substr(0, 3), "set") &&
-           (line.size() == 3 || IsBlank(line[3]));
+           (line.size() == 3 || IsSpaceOrTab(line[3]));
 }
 
 }  // namespace

@@ -5,9 +5,6 @@
 namespace gdl {
 
 namespace {
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }

@@ -9,6 +9,11 @@
 
 namespace gdl {
 
+// A blank, a tab or another control character: a byte <= 0x20.
+inline bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
 // Removes blanks, tabs and other control characters (bytes <= 0x20) from both ends.
 std::string TrimBlanks(std::string_view s);
 

@@ -10,12 +10,9 @@
 
 #include "Error.h"
 #include "LevelDocument.h"
+#include "TextUtil.h"
 
 namespace gdl::edits {
-
-inline bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
 
 // Start and end of the trimmed part of a line.
 inline std::pair<std::size_t, std::size_t> TrimmedSpan(std::string_view text) {

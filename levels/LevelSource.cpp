@@ -1,47 +1,19 @@
+// The level source parser's reading of lines and keywords, and the level
+// it hands on when the next one starts or the text ends.
 #include "LevelSource.h"
 
 #include <algorithm>
-#include <array>
 #include <map>
 
 #include "LynxText.h"
+#include "SourceParser.h"
 #include "TextUtil.h"
 
 namespace gdl {
 
+namespace parse {
+
 namespace {
-
-constexpr std::array<TileInfo, kTileCount> kLegend{{
-    {'.', Tile::Floor, "floor"},
-    {':', Tile::Dirt, "dirt"},
-    {'#', Tile::Wall, "wall"},
-    {'X', Tile::Steel, "steel wall"},
-    {'*', Tile::Gem, "gem"},
-    {'O', Tile::Boulder, "boulder"},
-    {'~', Tile::Water, "water"},
-    {'E', Tile::Exit, "exit"},
-    {'@', Tile::Start, "player start"},
-    {'a', Tile::KeyA, "key a"},
-    {'b', Tile::KeyB, "key b"},
-    {'c', Tile::KeyC, "key c"},
-    {'d', Tile::KeyD, "key d"},
-    {'A', Tile::DoorA, "door A"},
-    {'B', Tile::DoorB, "door B"},
-    {'C', Tile::DoorC, "door C"},
-    {'D', Tile::DoorD, "door D"},
-    {'&', Tile::Creature, "creature"},
-}};
-
-constexpr bool LegendInCodeOrder() {
-    for (std::size_t i = 0; i < kLegend.size(); ++i)
-        if (static_cast<std::size_t>(kLegend[i].tile) != i) return false;
-    return true;
-}
-static_assert(LegendInCodeOrder());
-
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
 
 // The keyword as written, and the value of a trimmed line.
 std::pair<std::string_view, std::string> SplitWords(std::string_view line) {
@@ -50,15 +22,14 @@ std::pair<std::string_view, std::string> SplitWords(std::string_view line) {
     return {line.substr(0, end), TrimBlanks(line.substr(end))};
 }
 
+}  // namespace
+
 // Keyword (lower case) and value of a trimmed line.
 std::pair<std::string, std::string> SplitKeyword(std::string_view line) {
     auto [word, value] = SplitWords(line);
     return {ToLowerAscii(word), std::move(value)};
 }
 
-// A number of digits only: its value, kTooLarge when it is more than any
-// value a level can hold, nullopt when it is no number at all.
-constexpr int kTooLarge = -1;
 std::optional<int> ParseDigits(std::string_view s) {
     if (s.empty()) return std::nullopt;
     long long value = 0;
@@ -68,57 +39,6 @@ std::optional<int> ParseDigits(std::string_view s) {
     }
     return value > kMaxQuota ? kTooLarge : static_cast<int>(value);
 }
-
-struct SizeValue {
-    int width;
-    int height;
-};
-
-// Outside the parser, so that clang sees the member initialisers when the
-// optional member below needs them.
-struct MapRow {
-    std::size_t line;
-    std::string text;
-};
-// A level being read: its outline as far as it goes, and the reading's state.
-struct Pending : LevelOutline {
-    bool nameUsable = false;  // well formed and not taken by an earlier level
-    SizeValue size{0, 0};
-    std::vector<MapRow> rows;
-    bool mapOpen = false;
-    std::size_t rowCount = 0;  // every row, also those not kept
-};
-
-class Parser {
-public:
-    ParsedSource Run(std::string_view text);
-
-private:
-    void Message(std::size_t line, std::string text, bool warning, const char* code = "source");
-    void Error(std::size_t line, std::string text);
-    void Warning(std::size_t line, std::string text, const char* code) {
-        Message(line, std::move(text), true, code);
-    }
-    void HandleLine(std::size_t line, std::string_view raw);
-    bool HandleMapLine(std::size_t line, std::string_view trimmed);
-    void HandleKeyword(std::size_t line, std::string_view written, const std::string& value);
-    void StartLevel(std::size_t line, const std::string& value);
-    bool FirstTime(std::size_t line, std::size_t& seenLine, const char* keyword);
-    void SetName(std::size_t line, const std::string& value);
-    void SetSize(std::size_t line, const std::string& value);
-    void SetTime(std::size_t line, const std::string& value);
-    void SetQuota(std::size_t line, const std::string& value);
-    void FinishLevel();
-    bool CheckMapBounds();
-    bool CheckMapShape(SizeValue& shape);
-    void CheckMapContents(const SizeValue& shape);
-
-    std::optional<Pending> cur_;
-    std::map<std::string, std::size_t> usedNames_;
-    std::size_t levelCount_ = 0;
-    bool stopped_ = false;
-    ParsedSource out_;
-};
 
 void Parser::Message(std::size_t line, std::string text, bool warning, const char* code) {
     if (out_.messages.size() >= kMaxSourceMessages) {
@@ -166,26 +86,6 @@ void Parser::HandleLine(std::size_t line, std::string_view raw) {
 }
 
 // True when the line belonged to the map.
-bool Parser::HandleMapLine(std::size_t line, std::string_view trimmed) {
-    if (trimmed.empty() || trimmed[0] == ';') return true;
-    auto [word, value] = SplitKeyword(trimmed);
-    if (word == "end") {
-        if (!value.empty()) Error(line, "'end' takes no value");
-        cur_->mapOpen = false;
-        cur_->endLine = line;
-        return true;
-    }
-    if (word == "level") {
-        Error(cur_->mapLine, "the map of " + cur_->level.levelName + " has no 'end' line");
-        cur_->mapOpen = false;
-        return false;
-    }
-    // Rows past the most a map may have are counted, not kept.
-    if (cur_->rows.size() < kMaxMapSide + 1) cur_->rows.push_back({line, std::string(trimmed)});
-    ++cur_->rowCount;
-    return true;
-}
-
 void Parser::HandleKeyword(std::size_t line, std::string_view written, const std::string& value) {
     const std::string word = ToLowerAscii(written);
     static constexpr std::array<std::string_view, 6> kProperties{"name",  "size", "time",
@@ -324,97 +224,6 @@ void Parser::SetQuota(std::size_t line, const std::string& value) {
 // A map past 99 rows or columns is refused whole, with one message: a
 // judgement of the part that fits would be wrong, and drawing it all costs
 // without end.
-bool Parser::CheckMapBounds() {
-    Pending& p = *cur_;
-    const std::string& name = p.level.levelName;
-    if (p.rowCount > static_cast<std::size_t>(kMaxMapSide)) {
-        p.mapTooLarge = true;
-        Error(p.mapLine,
-              "the map of " + name + " has " + std::to_string(p.rowCount) + " rows, at most 99");
-        return false;
-    }
-    for (std::size_t r = 0; r < p.rows.size(); ++r) {
-        if (p.rows[r].text.size() <= static_cast<std::size_t>(kMaxMapSide)) continue;
-        p.mapTooLarge = true;
-        Error(p.rows[r].line, "map row " + std::to_string(r + 1) + " has " +
-                                  std::to_string(p.rows[r].text.size()) + " tiles, at most 99");
-        return false;
-    }
-    return true;
-}
-
-// Width and height of the map; false (with the error given) when rows and
-// size cannot be matched at all.
-bool Parser::CheckMapShape(SizeValue& shape) {
-    Pending& p = *cur_;
-    if (p.rows.empty()) {
-        Error(p.mapLine, "the map of " + p.level.levelName + " has no rows");
-        return false;
-    }
-    if (!CheckMapBounds()) return false;
-    if (p.sizeLine != 0) {
-        if (p.size.width == 0) return false;  // the size line had its own error
-        shape = p.size;
-    } else {
-        shape = {static_cast<int>(p.rows.front().text.size()), static_cast<int>(p.rows.size())};
-    }
-    if (static_cast<int>(p.rows.size()) != shape.height) {
-        Error(p.mapLine, "the map has " + std::to_string(p.rows.size()) + " rows, size " +
-                             std::to_string(shape.width) + "x" + std::to_string(shape.height) +
-                             " needs " + std::to_string(shape.height));
-    }
-    return true;
-}
-
-void Parser::CheckMapContents(const SizeValue& shape) {
-    Pending& p = *cur_;
-    std::array<int, kTileCount> counts{};
-    p.level.tiles.clear();
-    p.level.tiles.reserve(static_cast<std::size_t>(shape.width * shape.height));
-    for (std::size_t r = 0; r < p.rows.size(); ++r) {
-        const MapRow& row = p.rows[r];
-        const std::string rowNo = std::to_string(r + 1);
-        if (static_cast<int>(row.text.size()) != shape.width) {
-            Error(row.line, "map row " + rowNo + " has " + std::to_string(row.text.size()) +
-                                " tiles, expected " + std::to_string(shape.width));
-            continue;
-        }
-        for (std::size_t c = 0; c < row.text.size(); ++c) {
-            auto tile = TileFromSymbol(row.text[c]);
-            if (!tile) {
-                Error(row.line, "unknown tile " + QuoteForMessage(row.text.substr(c, 1)) +
-                                    " in column " + std::to_string(c + 1) + " of map row " + rowNo);
-                break;
-            }
-            ++counts[static_cast<std::size_t>(*tile)];
-            p.level.tiles.push_back(static_cast<std::uint8_t>(*tile));
-        }
-    }
-    if (p.bad) return;
-    auto count = [&](Tile t) { return counts[static_cast<std::size_t>(t)]; };
-    if (count(Tile::Start) != 1)
-        Error(p.mapLine, count(Tile::Start) == 0
-                             ? "the map has no player start '@'"
-                             : "the map has " + std::to_string(count(Tile::Start)) +
-                                   " player starts '@', one is needed");
-    if (count(Tile::Exit) == 0) Error(p.mapLine, "the map has no exit 'E'");
-    if (p.quotaLine != 0 && p.level.quota > count(Tile::Gem))
-        Warning(p.quotaLine,
-                "quota " + std::to_string(p.level.quota) + " is more than the " +
-                    std::to_string(count(Tile::Gem)) +
-                    (count(Tile::Gem) == 1 ? " gem on the map" : " gems on the map"),
-                "quota-above-gems");
-    for (int k = 0; k < 4; ++k) {
-        auto door = static_cast<Tile>(static_cast<int>(Tile::DoorA) + k);
-        auto key = static_cast<Tile>(static_cast<int>(Tile::KeyA) + k);
-        if (count(door) > 0 && count(key) == 0)
-            Warning(p.mapLine,
-                    std::string("door '") + static_cast<char>('A' + k) + "' has no key '" +
-                        static_cast<char>('a' + k) + "' on the map",
-                    "door-without-key");
-    }
-}
-
 void Parser::FinishLevel() {
     if (!cur_) return;
     Pending& p = *cur_;
@@ -447,49 +256,10 @@ void Parser::FinishLevel() {
     cur_.reset();
 }
 
-}  // namespace
-
-std::span<const TileInfo> TileLegend() {
-    return kLegend;
-}
-
-std::optional<Tile> TileFromSymbol(char symbol) {
-    for (const auto& t : kLegend)
-        if (t.symbol == symbol) return t.tile;
-    return std::nullopt;
-}
-
-char TileSymbol(std::uint8_t code) {
-    return code < kTileCount ? kLegend[code].symbol : '?';
-}
-
-bool IsValidLevelName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxLevelNameChars) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    });
-}
-
-std::optional<std::string> NormalizeLongName(std::string_view name) {
-    std::string upper = ToUpperAscii(name);
-    for (char c : upper)
-        if (c != ' ' && LynxCharCode(c) == 1) return std::nullopt;
-    return upper;
-}
-
-std::string QuoteForMessage(std::string_view value) {
-    constexpr std::size_t kShown = 24;
-    std::string r = "'";
-    for (std::size_t i = 0; i < value.size() && i < kShown; ++i) {
-        auto c = static_cast<unsigned char>(value[i]);
-        r += (c < 0x20 || c >= 0x7F) ? '?' : static_cast<char>(c);
-    }
-    if (value.size() > kShown) r += "...";
-    return r + "'";
-}
+}  // namespace parse
 
 ParsedSource ParseLevelSource(std::string_view text) {
-    return Parser().Run(text);
+    return parse::Parser().Run(text);
 }
 
 }  // namespace gdl
