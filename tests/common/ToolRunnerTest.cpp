@@ -137,20 +137,21 @@ TEST(PosixToolRunner, RunsBatchFilesWithTheirArgument) {
     gdltest::TempDir dir;
     fs::create_directory(dir.Path("tool dir"));
     fs::create_directory(dir.Path("project"));
-    WriteScript(dir, "tool dir/ld.exe", "printf '%s|' \"$LD_COM\" \"$@\" > \"$(pwd)/args.txt\"");
+    WriteScript(dir, "tool dir/ld.exe",
+                "printf '%s|' \"$LD_COM\" \"$@\" > args.txt; echo >> args.txt");
     dir.Write("tool dir/ldedit.bat",
               "@set LD_COM=4\r\n@\"" + dir.Path("tool dir/ld.exe") + "\" %1");
     PosixToolRunner runner;
     EXPECT_EQ(runner.RunTool(dir.Path("tool dir/ldedit.bat"), "my source", dir.Path("project/"),
                              true, true),
               0);
-    EXPECT_EQ(dir.Read("project/args.txt"), "4|my source|");
+    EXPECT_EQ(dir.Read("project/args.txt"), "4|my source|\n");
 
     dir.Write("project/args.txt", "");
     EXPECT_EQ(
         runner.RunTool(dir.Path("tool dir/ldedit.bat"), "later", dir.Path("project/"), true, false),
         0);
-    EXPECT_EQ(EventuallyRead(dir, "project/args.txt"), "4|later|");
+    EXPECT_EQ(EventuallyRead(dir, "project/args.txt"), "4|later|\n");
     EXPECT_TRUE(NoChildLeft());
 }
 

@@ -67,9 +67,15 @@ bool Eventually(Done done) {
     }
     return true;
 }
+// A detached program's record is one line: it is read once its line has
+// ended, never in the middle of the program's writes.
 inline std::string EventuallyRead(const TempDir& dir, std::string_view name) {
-    Eventually([&] { return !dir.Read(name).empty(); });
-    return dir.Read(name);
+    std::string text;
+    Eventually([&] {
+        text = dir.Read(name);
+        return !text.empty() && text.back() == '\n';
+    });
+    return text;
 }
 
 inline bool NoChildLeft() {
