@@ -12,13 +12,9 @@
 #include "HiveRegistry.h"
 #include "Process.h"
 #include "RegistryHive.h"
+#include "RegistryKeys.h"
 
 namespace gdl {
-
-inline constexpr char kRegKeyRoot[] = "Software\\Vandrel\\GDLKIT";
-inline constexpr char kRegKeyGlobal[] = "Software\\Vandrel\\GDLKIT\\global";
-inline constexpr char kRegKeyEdit[] = "Software\\Vandrel\\GDLKIT\\Edit";
-inline constexpr char kRegKeyAutomation[] = "Software\\Vandrel\\GDLKIT\\Edit\\Options\\Automation";
 
 // Reads its file at every call and rewrites it atomically at every change, so
 // that the editor and the player running side by side see each other's values.

@@ -118,12 +118,12 @@ int main(int argc, char** argv) {
     Seed("PlayerReaderFuzz", "OneLevel.gdl", std::string(1, '\0') + one);
 
     gdl::RegistryHive hive;
-    hive.Create("Software\\Vandrel\\GDLKIT").values.push_back({"", "/opt/gdlkit/"});
-    hive.Create("Software\\Vandrel\\GDLKIT\\global").values.push_back({"Port", "Com1"});
-    auto& recent = hive.Create("Software\\Vandrel\\GDLKIT\\Edit");
+    hive.Create(gdl::kRegKeyRoot).values.push_back({"", "/opt/gdlkit/"});
+    hive.Create(gdl::kRegKeyGlobal).values.push_back({"Port", "Com1"});
+    auto& recent = hive.Create(gdl::kRegKeyEdit);
     recent.values.push_back({"Recent1", samples + "GemQuest.gdp"});
     recent.values.push_back({"Recent2", "C:\\Games\\\"Quoted\"\\Set.gdp"});
-    hive.Create("Software\\Vandrel\\GDLKIT\\Play\\LevelSets")
+    hive.Create(gdl::kRegKeyLevelSets)
         .values.push_back({project.name + "/Ups", work + "GemQuest.gdl"});
     Seed("RegistryFuzz", "machine.reg", gdl::SerializeHive(hive));
 

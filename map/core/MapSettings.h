@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "RegistryKeys.h"
+
 namespace gdl {
 
 class Registry;
-
-inline constexpr char kRegKeyMap[] = "Software\\Vandrel\\GDLKIT\\Map";
 
 struct MapSettings {
     std::optional<int> tileSize;  // nullopt: the map is fitted to the window

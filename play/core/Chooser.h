@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "RegistryKeys.h"
+
 namespace gdl {
 
 class Prompts;
 class Registry;
 class ToolRunner;
 
-inline constexpr char kRegKeyLevelSets[] = "Software\\Vandrel\\GDLKIT\\Play\\LevelSets";
 inline constexpr char kChooserCaption[] = "Load Level Set";
 inline constexpr char kChooserLabel[] = "Select Level Set to Load";
 inline constexpr char kOtherDialogTitle[] = "Load Other Level Set";

@@ -8,6 +8,7 @@
 
 #include "PlayerState.h"
 #include "Reader.h"
+#include "RegistryKeys.h"
 
 namespace gdl {
 
@@ -26,8 +27,6 @@ inline constexpr char kCaptionWizard[] = "GDL Level Set Player (Wizard Mode)";
 inline constexpr char kCaptionCdWizard[] = "GDL Level Set Player (CD - Wizard Mode)";
 inline constexpr char kCaptionTest[] = "GDL Level Set Player (Test Mode)";
 inline constexpr char kCaptionCd[] = "GDL Level Set Player (CD)";
-inline constexpr char kRegKeyPlay[] = "Software\\Vandrel\\GDLKIT\\Play";
-inline constexpr char kRegKeyPasswords[] = "Software\\Vandrel\\GDLKIT\\Play\\Passwords";
 inline constexpr char kHsfFile[] = "gdl.hsf";
 inline constexpr int kMaxCleanupLevels = 998;
 

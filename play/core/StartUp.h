@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "PlayerState.h"
+#include "RegistryKeys.h"
 
 namespace gdl {
 
 inline constexpr char kPlayerProgramName[] = "GDLPlay";
-inline constexpr char kRegKeyPlayOptions[] = "Software\\Vandrel\\GDLKIT\\Play\\Options";
 inline constexpr char kOptSavePassword[] = "SavePassword";
 inline constexpr char kOptAutoLoad[] = "AutoLoad";
 inline constexpr char kOptIgnoreButtons[] = "IgnoreLynxButtons";
