@@ -9,4 +9,4 @@ set(GDLKIT_FORMATS_PORTABLE
 set(GDLKIT_FORMATS_NATIVE FileLock.cpp Display.cpp)
 set(GDLKIT_PLATFORM_PORTABLE RegistryHive.cpp HiveRegistry.cpp Prompts.cpp LevelTool.cpp PortNames.cpp)
 set(GDLKIT_PLATFORM_NATIVE
-  Process.cpp Environment.cpp Registry.cpp ToolRunner.cpp BatchRunner.cpp LevelList.cpp)
+  Process.cpp ProcessSpawn.cpp Environment.cpp Registry.cpp ToolRunner.cpp BatchRunner.cpp LevelList.cpp)
