@@ -7,12 +7,11 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <optional>
-#include <set>
 #include <utility>
 
 #include "BuildFiles.h"
+#include "CompiledLevels.h"
 #include "FileLock.h"
 #include "FileUtil.h"
 #include "LevelInfo.h"
@@ -30,17 +29,6 @@ namespace gdl {
 namespace {
 
 constexpr std::size_t kMaxSetLevels = 255;
-
-struct Entry {
-    LevelRef ref;
-    std::string label;
-    bool plain = false;      // both parts of the reference are plain names
-    std::uint32_t size = 0;  // length of the compiled level seen by the first pass
-    // The compiled level file as the last compile of the entry's source left
-    // it; nothing when that compile left no file.
-    std::optional<FileStamp> compiled;
-    bool madeByCompile = false;  // that compile wrote the file
-};
 
 std::uint8_t MusicByte(const std::string& music) {
     auto n = ParseDecimal(music);
@@ -60,7 +48,8 @@ public:
           view_(view),
           folder_(model.folder),
           count_(std::min(model.levels.size(), kMaxSetLevels)),
-          offset_(std::max(0, model.offset)) {}
+          offset_(std::max(0, model.offset)),
+          compiled_(model.folder, tool, settings.toolOutput) {}
 
     BuildResult Run() {
         view_.SetStatusBar(kBuildingStatus);
@@ -145,8 +134,9 @@ private:
         CheckOutput();
 
         AssignMusicNumbers(model_.levels, model_.musicMode, random_);
-        entries_.clear();
-        for (std::size_t j = 1; j <= count_; ++j) entries_.push_back(MakeEntry(j));
+        std::vector<BuildEntry> entries;
+        for (std::size_t j = 1; j <= count_; ++j) entries.push_back(MakeEntry(j));
+        compiled_.Reset(std::move(entries));
 
         FirstPass();
         if (errors_ == 0) {
@@ -170,79 +160,36 @@ private:
                 Error(UnableToWriteLine(JoinPath(folder_, base + ".txt")));
         }
         if (created_) Commit();
-        DeleteCompiledLevels();
-        DeleteListingsOfMissingSources();
+        compiled_.DeleteCompiledLevels();
+        compiled_.DeleteListingsOfMissingSources();
         DeleteFileQuiet(JoinPath(folder_, kLevelToolLeftover));
         view_.AddStatusLine(FinalBuildLine(errors_));
         view_.SetProgress(static_cast<int>(2 * count_ + 2));
     }
 
-    Entry MakeEntry(std::size_t j) const {
-        Entry e;
+    BuildEntry MakeEntry(std::size_t j) const {
+        BuildEntry e;
         e.ref = SplitReference(model_.levels[j - 1].reference);
         e.label = LevelLabel(static_cast<long long>(j), offset_);
         e.plain = IsPlainName(e.ref.source) && IsPlainName(e.ref.level);
         return e;
     }
 
-    std::string CompiledPath(const Entry& e) const {
-        return JoinPath(folder_, e.ref.level + ".bin");
-    }
-
-    // Once per source and build: a later entry of a compiled source takes the
-    // compiled level that compile left, as long as its file is unchanged. A
-    // missing file is compiled again. A level named without a source has
-    // nothing to compile it from.
-    void CompileIfNeeded(Entry& e) {
-        const std::string& source = e.ref.source;
-        if (source.empty() || !IsPlainName(source) || NamesAFolder(source)) return;
-        if (compiledSources_.count(source) && e.plain && e.compiled &&
-            StampOf(CompiledPath(e)) == e.compiled)
-            return;
-        Compile(source);
-    }
-
-    // Which files a compile wrote is told by their stamps: the folder is
-    // scanned once before the first compile and once at the end, and each
-    // compile looks only at the files of its own source's entries.
-    void Compile(const std::string& source) {
-        if (!before_) before_ = CompiledLevelFiles(folder_);
-        std::map<Entry*, std::optional<FileStamp>> own;
-        for (Entry& other : entries_)
-            if (other.ref.source == source && other.plain)
-                own[&other] = StampOf(CompiledPath(other));
-        tool_.Compile(source, folder_);
-        compiledSources_[source] =
-            settings_.toolOutput ? settings_.toolOutput->LastErrorOutput() : std::string();
-        for (auto& [other, old] : own) {
-            other->compiled = StampOf(CompiledPath(*other));
-            other->madeByCompile = other->compiled && other->compiled != old;
-        }
-    }
-
-    // A level of "." or "..", or of a source whose file is missing, would be
-    // taken from a compiled level that some other source left.
-    bool HasNoSourceFile(const Entry& e) const {
-        if (e.ref.source.empty()) return false;
-        if (NamesAFolder(e.ref.source)) return true;
-        return !e.madeByCompile && !FileExists(JoinPath(folder_, e.ref.source + ".lvs"));
-    }
-
-    void CouldNotCompile(const Entry& e) {
+    void CouldNotCompile(const BuildEntry& e) {
         Error("ERROR: Level " + e.label + " could not be compiled!");
-        auto output = compiledSources_.find(e.ref.source);
-        if (output == compiledSources_.end()) return;
-        for (const std::string& line : ToolOutputLines(output->second)) view_.AddStatusLine(line);
+        const std::string* output = compiled_.ToolOutputOf(e.ref.source);
+        if (!output) return;
+        for (const std::string& line : ToolOutputLines(*output)) view_.AddStatusLine(line);
     }
 
     void FirstPass() {
         std::vector<std::pair<std::string, std::string>> accepted;  // password, label
         for (std::size_t j = 1; j <= count_; ++j) {
-            Entry& e = entries_[j - 1];
+            BuildEntry& e = compiled_.Entries()[j - 1];
             const LevelEntry& level = model_.levels[j - 1];
             view_.AddStatusLine("Compiling Level " + e.label + "...");
             if (settings_.levelList) AddLevelListLine(e, level);
-            CompileIfNeeded(e);
+            compiled_.CompileIfNeeded(e);
             view_.SetProgress(static_cast<int>(j));
 
             const bool available = CheckCompiled(e);
@@ -253,7 +200,7 @@ private:
         CheckOutput();
     }
 
-    void AddLevelListLine(const Entry& e, const LevelEntry& level) {
+    void AddLevelListLine(const BuildEntry& e, const LevelEntry& level) {
         LevelInfo info;
         if (e.plain) {
             info = ReadLevelInfo(folder_, e.ref.source, e.ref.level,
@@ -268,7 +215,7 @@ private:
 
     // The compiled level must be there and readable now, or the set would
     // record a size for data it does not have.
-    bool CheckCompiled(Entry& e) {
+    bool CheckCompiled(BuildEntry& e) {
         if (!e.plain) {
             Error("ERROR: Level " + e.label + " has an invalid Level Reference!");
             return false;
@@ -277,13 +224,13 @@ private:
             Error(NoSourceFileLine(e.label, e.ref.source));
             return false;
         }
-        const std::string path = CompiledPath(e);
+        const std::string path = compiled_.PathOf(e);
         auto size = FileSize(path);
         if (!size || *size > std::numeric_limits<std::uint32_t>::max() || !IsReadable(path)) {
             CouldNotCompile(e);
             return false;
         }
-        if (HasNoSourceFile(e)) {
+        if (compiled_.HasNoSourceFile(e)) {
             Error(NoSourceFileLine(e.label, e.ref.source));
             return false;
         }
@@ -291,7 +238,7 @@ private:
         return true;
     }
 
-    void CheckPassword(const Entry& e, const std::string& password,
+    void CheckPassword(const BuildEntry& e, const std::string& password,
                        std::vector<std::pair<std::string, std::string>>& accepted) {
         if (password.empty()) {
             Error("ERROR: Level " + e.label + " has no Password!");
@@ -310,7 +257,7 @@ private:
         accepted.emplace_back(password, e.label);
     }
 
-    void WriteTableEntry(std::size_t j, const Entry& e, const LevelEntry& level) {
+    void WriteTableEntry(std::size_t j, const BuildEntry& e, const LevelEntry& level) {
         LevelTableEntry t;
         t.present = true;
         t.position = static_cast<std::uint8_t>(j);
@@ -323,12 +270,12 @@ private:
 
     void SecondPass() {
         for (std::size_t j = 1; j <= count_; ++j) {
-            Entry& e = entries_[j - 1];
+            BuildEntry& e = compiled_.Entries()[j - 1];
             view_.AddStatusLine("Indexing Level " + e.label + "...");
-            CompileIfNeeded(e);
+            compiled_.CompileIfNeeded(e);
             view_.SetProgress(static_cast<int>(count_ + j + 1));
 
-            auto bytes = ReadFileBytes(CompiledPath(e));
+            auto bytes = ReadFileBytes(compiled_.PathOf(e));
             if (!bytes) {
                 CouldNotCompile(e);
                 continue;
@@ -346,35 +293,6 @@ private:
             out_.Write(SerializeRecord(record));
             out_.Write(*bytes);
             CheckOutput();
-        }
-    }
-
-    // Compiled levels of sources are made again by every build: those of the
-    // set's entries and every other one this build's compiles wrote. A level
-    // named without a source exists only as its file and stays.
-    void DeleteCompiledLevels() {
-        std::set<std::string> names;
-        if (before_) {
-            for (const auto& [name, stamp] : CompiledLevelFiles(folder_)) {
-                auto old = before_->find(name);
-                if (old == before_->end() || old->second != stamp) names.insert(name);
-            }
-        }
-        for (const Entry& e : entries_)
-            if (!e.ref.source.empty() && e.plain) names.insert(e.ref.level + ".bin");
-        for (const Entry& e : entries_)
-            if (e.ref.source.empty() && e.plain) names.erase(e.ref.level + ".bin");
-        for (const std::string& name : names) DeleteFileQuiet(JoinPath(folder_, name));
-    }
-
-    // The level tool lists a source that has no file into an error listing;
-    // nothing of it is worth keeping beside the project.
-    void DeleteListingsOfMissingSources() const {
-        for (const Entry& e : entries_) {
-            const std::string& source = e.ref.source;
-            if (source.empty() || !e.plain) continue;
-            if (NamesAFolder(source) || !FileExists(JoinPath(folder_, source + ".lvs")))
-                DeleteLevelInfoFiles(folder_, source);
         }
     }
 
@@ -422,17 +340,12 @@ private:
     const std::size_t count_;
     const int offset_;
 
+    CompiledLevels compiled_;
     OutputFile out_;
     bool created_ = false;
     bool writeErrorShown_ = false;
     int errors_ = 0;
-    std::vector<Entry> entries_;
     std::vector<std::string> levelList_;
-    // Sources compiled in this build, with what the level tool wrote to its
-    // error output the last time.
-    std::map<std::string, std::string> compiledSources_;
-    // The compiled level files as they were before this build's first compile.
-    std::optional<std::map<std::string, FileStamp>> before_;
 };
 
 }  // namespace
