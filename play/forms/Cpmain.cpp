@@ -2,7 +2,6 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -19,55 +18,10 @@
 #include "FormWidgets.h"
 #include "Guarded.h"
 #include "PlayerPictures.h"
+#include "PlayerWidgets.h"
 #include "QtText.h"
 
 namespace gdl {
-
-// The field always holds a whole code (the level's, or "????"): entering it
-// selects that code, so what is typed replaces it.
-class CodeEdit : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
-    void SetText(const QString& text) {
-        if (text == this->text()) return;
-        setText(text);
-        if (hasFocus()) selectAll();
-    }
-
-protected:
-    void focusInEvent(QFocusEvent* event) override {
-        QLineEdit::focusInEvent(event);
-        selectAll();
-    }
-};
-
-// A panel's text in white bold; one too wide for its panel is drawn smaller
-// rather than cut off at both ends (a set title may have 40 characters).
-class PanelText : public QLabel {
-public:
-    PanelText(QWidget* panel, int pointSize) : QLabel(panel), pointSize_(pointSize) {
-        setAlignment(Qt::AlignCenter);
-        setStyleSheet("color: white; background: transparent;");
-        QFont bold = font();
-        bold.setBold(true);
-        bold.setPointSize(pointSize);
-        setFont(bold);
-    }
-    void Show(const QString& text) {
-        if (text == this->text()) return;
-        constexpr int kSmallest = 6;
-        QFont f = font();
-        f.setPointSize(pointSize_);
-        const int room = parentWidget()->width() - 8;
-        while (f.pointSize() > kSmallest && QFontMetrics(f).horizontalAdvance(text) > room)
-            f.setPointSize(f.pointSize() - 1);
-        setFont(f);
-        setText(text);
-    }
-
-private:
-    int pointSize_;
-};
 
 namespace {
 
