@@ -1,7 +1,8 @@
 // The Linux side of TZComm: termios, poll, eventfd and the serial ioctls.
-// Kept in one file behind this header so that the component stays plain C++
-// and a port to another system replaces only this pair; no system record
-// shows through here. Every call answers with a Result of its kind.
+// Kept behind this header (SerialPosix.cpp, and SerialTermios.cpp for the
+// line's settings) so that the component stays plain C++ and a port to
+// another system replaces only these files; no system record shows through
+// here. Every call answers with a Result of its kind.
 #pragma once
 
 #include <cstdint>
