@@ -7,7 +7,6 @@
 
 namespace {
 
-using gdl::LevelEntry;
 using gdltest::BuildTest;
 using gdltest::Lines;
 using gdltest::MakeBin;

@@ -6,7 +6,6 @@
 
 namespace {
 
-using gdl::LevelEntry;
 using gdltest::BuildTest;
 using gdltest::Lines;
 using gdltest::MakeBin;

@@ -2,17 +2,12 @@
 // the level fields, music, the 255 levels and hand-edited references.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
-#include "CommonFakes.h"
 #include "LevelTexts.h"
 #include "ProjectFixtures.h"
 
 namespace gdl {
 namespace {
 
-namespace fs = std::filesystem;
 using gdltest::ListingOf;
 using ProjectWindowTest = gdltest::ProjectWindowFixture;
 

@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "CommonFakes.h"
 #include "LevelTexts.h"
 #include "ProjectFixtures.h"
 
 namespace gdl {
 namespace {
 
-namespace fs = std::filesystem;
 using gdltest::ListingOf;
 using ProjectWindowTest = gdltest::ProjectWindowFixture;
 
