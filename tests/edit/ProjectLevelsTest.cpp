@@ -1,5 +1,6 @@
 // The Level Set page's road through the editor's core: labels after moves,
-// the level fields, music, the 255 levels and hand-edited references.
+// the level fields, music, the 255 levels, hidden levels and hand-edited
+// references.
 #include <gtest/gtest.h>
 
 #include "LevelTexts.h"
@@ -132,6 +133,14 @@ TEST_F(ProjectWindowTest, HandEditedReferencesNeverReachOutsideTheProjectFolder)
         w.Levels().cLevelsClick(i);
         EXPECT_EQ(w.View().levels.eNameR, "*level error*");
     }
+}
+
+TEST_F(ProjectWindowTest, ANegativeOffsetIsResetToZero) {
+    auto& w = Start({WriteProject("p.gdp", {}, {"S:A", "S:B"}, 1)});
+    w.Props().cOffsetChange(-3);
+    EXPECT_EQ(w.Model().offset, 0);
+    EXPECT_EQ(w.View().props.offset, 0);
+    EXPECT_EQ(w.View().hiddenCounter, "0 hidden levels");
 }
 
 }  // namespace

@@ -329,14 +329,6 @@ TEST_F(ProjectWindowTest, TheCoreKeepsTheFieldLimitsWhateverTheFormSends) {
     EXPECT_EQ(w.Model().levels[0].hint.size(), kMaxHintLength);
 }
 
-TEST_F(ProjectWindowTest, ANegativeOffsetIsResetToZero) {
-    auto& w = Start({WriteProject("p.gdp", {}, {"S:A", "S:B"}, 1)});
-    w.Props().cOffsetChange(-3);
-    EXPECT_EQ(w.Model().offset, 0);
-    EXPECT_EQ(w.View().props.offset, 0);
-    EXPECT_EQ(w.View().hiddenCounter, "0 hidden levels");
-}
-
 // The real runner, without the programs it needs: each command says what is
 // missing instead of doing nothing.
 TEST(ProjectWindowStartFailureTest, HelpAboutAndEditSayWhatIsMissing) {
