@@ -1,91 +1,22 @@
+// The level document's edits: each changes exactly its bytes and undoes to
+// the original; strokes, broken levels and what the format refuses.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "CaseNames.h"
 #include "LevelDocument.h"
+#include "LevelDocumentSupport.h"
 #include "LevelEdits.h"
-#include "TempDir.h"
 
 namespace gdl {
 namespace {
 
-LevelDocument Load(std::string_view text) {
-    auto doc = LevelDocument::FromBytes(text, "test.lvs");
-    EXPECT_TRUE(doc.Ok()) << doc.Err().Message();
-    return std::move(doc).Value();
-}
-
-EditCommand Must(Result<EditCommand> command) {
-    EXPECT_TRUE(command.Ok()) << command.Err().Message();
-    return command.Ok() ? std::move(command).Value() : EditCommand{};
-}
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST(LevelDocument, EverySourceOfTheTreeSavesByteForByte) {
-    int seen = 0;
-    for (const char* dir : {"samples", "tests", "tools/ld"}) {
-        for (const auto& e : std::filesystem::recursive_directory_iterator(
-                 std::string(GDLKIT_SOURCE_DIR) + "/" + dir)) {
-            const auto ext = e.path().extension();
-            if (ext != ".lvs" && e.path().filename() != "resource.001") continue;
-            const std::string bytes = ReadAll(e.path());
-            auto doc = LevelDocument::FromFile(e.path().string());
-            ASSERT_TRUE(doc.Ok()) << doc.Err().Message();
-            EXPECT_EQ(doc->Bytes(), bytes) << e.path();
-            EXPECT_GT(doc->LevelCount(), 0u) << e.path();
-            ++seen;
-        }
-    }
-    EXPECT_GE(seen, 8);
-}
-
-TEST(LevelDocument, KeepsLineEndsSpacingAndMarks) {
-    for (std::string text : {
-             std::string("level A\r\ntime 1:00\r\nquota 0\r\nmap\r\n@E\r\nend"),
-             std::string("\xEF\xBB\xBF; bom\rlevel A\rtime 1:00\rquota 0\rmap\r@E\rend\r\r"),
-             std::string("  level A   \n\ttime\t1:00 \r\nquota   0\nmap\n  @E  \n end\n\n\n"),
-             std::string("; only a comment"),
-             std::string(""),
-             std::string("\n\n\r\n"),
-         }) {
-        LevelDocument doc = Load(text);
-        EXPECT_EQ(doc.Bytes(), text);
-        EXPECT_TRUE(doc.IsClean());
-    }
-}
-
-// A two-level source with the layouts a hand-written file has.
-const std::string kTwo =
-    "; two levels\n"
-    "\n"
-    "level ONE\n"
-    "name  First\n"
-    "time  2:30\n"
-    "quota 1\n"
-    "map\n"
-    "XXXXX\n"
-    "X@*EX\n"
-    "XXXXX\n"
-    "end\n"
-    "\n"
-    "; the second\n"
-    "level TWO\n"
-    "time  1:00\n"
-    "map\n"
-    "  XXXX\n"
-    "  X@EX\n"
-    "  XXXX\n"
-    "end";
+using gdltest::kHandWrittenSource;
+using gdltest::Load;
+using gdltest::Must;
 
 struct EditCase {
     const char* what;
@@ -104,7 +35,7 @@ class Edits : public testing::TestWithParam<EditCase> {};
 
 TEST_P(Edits, ChangeExactlyTheirBytesAndUndoToTheOriginal) {
     const EditCase& c = GetParam();
-    LevelDocument doc = Load(kTwo);
+    LevelDocument doc = Load(kHandWrittenSource);
     doc.Apply(Must(c.make(doc)));
     EXPECT_EQ(doc.Bytes(), c.expected);
     EXPECT_FALSE(doc.IsClean());
@@ -116,7 +47,7 @@ TEST_P(Edits, ChangeExactlyTheirBytesAndUndoToTheOriginal) {
         EXPECT_EQ(again.Tiles(i).tiles, doc.Tiles(i).tiles);
     }
     doc.Undo();
-    EXPECT_EQ(doc.Bytes(), kTwo);
+    EXPECT_EQ(doc.Bytes(), kHandWrittenSource);
     EXPECT_TRUE(doc.IsClean());
     doc.Redo();
     EXPECT_EQ(doc.Bytes(), c.expected);
@@ -129,73 +60,74 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         EditCase{"pencil changes one byte per tile",
                  [](const LevelDocument& d) { return PencilStroke(d, 0, kStroke, Tile::Wall); },
-                 Replace(kTwo, "X@*EX", "X##EX")},
+                 Replace(kHandWrittenSource, "X@*EX", "X##EX")},
         EditCase{"line",
                  [](const LevelDocument& d) {
                      return DrawLine(d, 1, {0, 0}, {3, 2}, Tile::Gem);
                  },
-                 Replace(kTwo, "  XXXX\n  X@EX\n  XXXX", "  *XXX\n  X**X\n  XXX*")},
+                 Replace(kHandWrittenSource, "  XXXX\n  X@EX\n  XXXX", "  *XXX\n  X**X\n  XXX*")},
         EditCase{"rectangle outline",
                  [](const LevelDocument& d) {
                      return DrawRectangle(d, 0, {4, 2}, {0, 0}, Tile::Dirt, false);
                  },
-                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", ":::::\n:@*E:\n:::::")},
+                 Replace(kHandWrittenSource, "XXXXX\nX@*EX\nXXXXX", ":::::\n:@*E:\n:::::")},
         EditCase{"filled rectangle clipped to the map",
                  [](const LevelDocument& d) {
                      return DrawRectangle(d, 1, {2, 1}, {40, 40}, Tile::Water, true);
                  },
-                 Replace(kTwo, "  X@EX\n  XXXX", "  X@~~\n  XX~~")},
+                 Replace(kHandWrittenSource, "  X@EX\n  XXXX", "  X@~~\n  XX~~")},
         EditCase{"flood fill",
                  [](const LevelDocument& d) {
                      return FloodFill(d, 0, {0, 0}, Tile::Wall);
                  },
-                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "#####\n#@*E#\n#####")},
+                 Replace(kHandWrittenSource, "XXXXX\nX@*EX\nXXXXX", "#####\n#@*E#\n#####")},
         EditCase{"replace in the whole source",
                  [](const LevelDocument& d) {
                      return ReplaceTiles(d, std::nullopt, Tile::Start, Tile::Floor);
                  },
-                 Replace(Replace(kTwo, "X@*EX", "X.*EX"), "X@EX", "X.EX")},
+                 Replace(Replace(kHandWrittenSource, "X@*EX", "X.*EX"), "X@EX", "X.EX")},
         EditCase{"paste skips empty cells",
                  [](const LevelDocument& d) {
                      TileGrid region{2, 1, {static_cast<std::uint8_t>(Tile::Gem), kNoTile}};
                      return PasteRegion(d, 1, {2, 1}, region);
                  },
-                 Replace(kTwo, "X@EX", "X@*X")},
+                 Replace(kHandWrittenSource, "X@EX", "X@*X")},
         EditCase{"time keeps its spacing",
                  [](const LevelDocument& d) { return SetTime(d, 0, 12, 5); },
-                 Replace(kTwo, "time  2:30", "time  12:05")},
+                 Replace(kHandWrittenSource, "time  2:30", "time  12:05")},
         EditCase{"a missing quota line is added before the map",
                  [](const LevelDocument& d) { return SetQuota(d, 1, 7); },
-                 Replace(kTwo, "time  1:00\nmap", "time  1:00\nquota 7\nmap")},
+                 Replace(kHandWrittenSource, "time  1:00\nmap", "time  1:00\nquota 7\nmap")},
         EditCase{"long name", [](const LevelDocument& d) { return SetLongName(d, 1, "The Deep"); },
-                 Replace(kTwo, "level TWO\n", "level TWO\nname  The Deep\n")},
+                 Replace(kHandWrittenSource, "level TWO\n", "level TWO\nname  The Deep\n")},
         EditCase{"rename", [](const LevelDocument& d) { return RenameLevel(d, 0, "cave_1"); },
-                 Replace(kTwo, "level ONE", "level CAVE_1")},
+                 Replace(kHandWrittenSource, "level ONE", "level CAVE_1")},
         EditCase{"resize anchored bottom right",
                  [](const LevelDocument& d) {
                      return ResizeMap(d, 1, 5, 2, ResizeAnchor::BottomRight, Tile::Steel);
                  },
-                 Replace(kTwo, "  XXXX\n  X@EX\n  XXXX\n", "  XX@EX\n  XXXXX\n")},
+                 Replace(kHandWrittenSource, "  XXXX\n  X@EX\n  XXXX\n", "  XX@EX\n  XXXXX\n")},
         EditCase{"resize writes the size line",
                  [](const LevelDocument& d) {
                      return ResizeMap(d, 0, 3, 3, ResizeAnchor::TopLeft, Tile::Floor);
                  },
-                 Replace(kTwo, "XXXXX\nX@*EX\nXXXXX", "XXX\nX@*\nXXX")},
+                 Replace(kHandWrittenSource, "XXXXX\nX@*EX\nXXXXX", "XXX\nX@*\nXXX")},
         EditCase{"add a level at the end of a file without a last line end",
                  [](const LevelDocument& d) { return AddLevel(d, 9, "", 4, 3); },
-                 kTwo + "\n\nlevel LEVEL3\nname  NEW LEVEL\nsize  4x3\ntime  2:00\nquota 0\nmap\n"
-                        "XXXX\nX@EX\nXXXX\nend\n"},
+                 kHandWrittenSource +
+                     "\n\nlevel LEVEL3\nname  NEW LEVEL\nsize  4x3\ntime  2:00\nquota 0\nmap\n"
+                     "XXXX\nX@EX\nXXXX\nend\n"},
         EditCase{"add a level before another",
                  [](const LevelDocument& d) { return AddLevel(d, 1, "mid", 3, 3); },
-                 Replace(kTwo, "; the second\n",
+                 Replace(kHandWrittenSource, "; the second\n",
                          "level MID\nname  NEW LEVEL\nsize  3x3\ntime  2:00\nquota 0\nmap\n"
                          "XXX\nX@E\nXXX\nend\n\n; the second\n")},
         EditCase{"delete takes the comment above",
                  [](const LevelDocument& d) { return DeleteLevel(d, 1); },
-                 kTwo.substr(0, kTwo.find("; the second"))},
+                 kHandWrittenSource.substr(0, kHandWrittenSource.find("; the second"))},
         EditCase{"duplicate under a free name",
                  [](const LevelDocument& d) { return DuplicateLevel(d, 0); },
-                 Replace(kTwo, "; the second",
+                 Replace(kHandWrittenSource, "; the second",
                          "level ONE2\nname  First\ntime  2:30\nquota 1\nmap\nXXXXX\nX@*EX\n"
                          "XXXXX\nend\n\n; the second")},
         EditCase{"move down", [](const LevelDocument& d) { return MoveLevel(d, 0, 1); },
@@ -244,7 +176,7 @@ TEST(LevelDocument, BrokenLevelsAreHeldAndCanBeMended) {
 }
 
 TEST(LevelDocument, AStrokeIsOneUndoStepAndTheCleanMarkHolds) {
-    LevelDocument doc = Load(kTwo);
+    LevelDocument doc = Load(kHandWrittenSource);
     const std::string original = doc.Bytes();
     const TilePoint first[] = {{1, 1}}, second[] = {{2, 1}}, third[] = {{3, 1}};
     doc.Apply(Must(PencilStroke(doc, 0, first, Tile::Dirt, 7)));
@@ -270,7 +202,7 @@ TEST(LevelDocument, AStrokeIsOneUndoStepAndTheCleanMarkHolds) {
 }
 
 TEST(LevelDocument, EveryKindOfEditInARowUndoesToTheOriginal) {
-    LevelDocument doc = Load(kTwo);
+    LevelDocument doc = Load(kHandWrittenSource);
     const std::vector<std::function<Result<EditCommand>(const LevelDocument&)>> steps{
         [](const LevelDocument& d) { return AddLevel(d, 1, "NEW", 6, 5); },
         [](const LevelDocument& d) {
@@ -301,7 +233,7 @@ TEST(LevelDocument, EveryKindOfEditInARowUndoesToTheOriginal) {
         EXPECT_EQ(doc.Bytes(), states[i]) << i;
         doc.Undo();
     }
-    EXPECT_EQ(doc.Bytes(), kTwo);
+    EXPECT_EQ(doc.Bytes(), kHandWrittenSource);
     while (doc.CanRedo()) doc.Redo();
     EXPECT_EQ(doc.Bytes(), states.back());
 }
@@ -321,7 +253,7 @@ TEST(LevelDocument, UndoKeepsDifferencesNotCopies) {
 }
 
 TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
-    LevelDocument doc = Load(kTwo);
+    LevelDocument doc = Load(kHandWrittenSource);
     struct Case {
         const char* what;
         Result<EditCommand> result;
@@ -348,7 +280,7 @@ TEST(LevelDocument, RequestsTheFormatRefusesChangeNothing) {
     EXPECT_TRUE(Must(FloodFill(doc, 0, {0, 0}, Tile::Steel)).Empty());
     EXPECT_TRUE(Must(SetTime(doc, 0, 2, 30)).Empty());
     EXPECT_TRUE(Must(RenameLevel(doc, 1, "two")).Empty());
-    EXPECT_EQ(doc.Bytes(), kTwo);
+    EXPECT_EQ(doc.Bytes(), kHandWrittenSource);
 }
 
 TEST(LevelDocument, ALevelWithoutAMapGetsOneByResize) {
@@ -360,53 +292,6 @@ TEST(LevelDocument, ALevelWithoutAMapGetsOneByResize) {
     doc.Apply(Must(PencilStroke(doc, 0, exit, Tile::Exit)));
     EXPECT_EQ(doc.Bytes(), "level A\ntime 1:00\nquota 0\nsize  3x1\nmap\n@.E\nend\n");
     EXPECT_FALSE(doc.Level(0).hasErrors);
-}
-
-TEST(LevelDocument, RefusesBinaryAndHugeFilesUnread) {
-    gdltest::TempDir dir;
-    dir.Write("binary.lvs", std::string("level A\n\0\x01\x02", 11));
-    auto binary = LevelDocument::FromFile(dir.Path("binary.lvs"));
-    ASSERT_FALSE(binary.Ok());
-    EXPECT_EQ(binary.Err().Kind(), ErrorKind::BadFormat);
-    EXPECT_NE(binary.Err().Message().find("binary"), std::string::npos);
-    // A sparse file: refused by its size, so it is never read.
-    { std::ofstream(dir.Path("huge.lvs")) << "x"; }
-    std::filesystem::resize_file(dir.Path("huge.lvs"), kMaxSourceBytes + 1);
-    auto huge = LevelDocument::FromFile(dir.Path("huge.lvs"));
-    ASSERT_FALSE(huge.Ok());
-    EXPECT_NE(huge.Err().Message().find("too large"), std::string::npos);
-    auto missing = LevelDocument::FromFile(dir.Path("none.lvs"));
-    ASSERT_FALSE(missing.Ok());
-    EXPECT_EQ(missing.Err().Kind(), ErrorKind::System);
-    auto folder = LevelDocument::FromFile(dir.Folder());
-    EXPECT_FALSE(folder.Ok());
-}
-
-TEST(LevelDocument, SavesAtomicallyAndKeepsTheOldFileOnFailure) {
-    gdltest::TempDir dir;
-    dir.Write("a.lvs", kTwo);
-    auto doc = LevelDocument::FromFile(dir.Path("a.lvs"));
-    ASSERT_TRUE(doc.Ok());
-    doc->Apply(Must(SetQuota(*doc, 0, 1)));
-    doc->Apply(Must(SetQuota(*doc, 0, 0)));
-    EXPECT_FALSE(doc->IsClean());
-    ASSERT_TRUE(doc->SaveTo(dir.Path("a.lvs")).Ok());
-    EXPECT_TRUE(doc->IsClean());
-    EXPECT_EQ(dir.Read("a.lvs"), doc->Bytes());
-    EXPECT_EQ(dir.Names(), std::set<std::string>{"a.lvs"});
-    // A folder that cannot be written: an error, the old file untouched.
-    std::string ro = dir.MakeFolder("ro");
-    dir.Write("ro/b.lvs", "old");
-    ::chmod(ro.c_str(), 0500);
-    auto saved = doc->SaveTo(ro + "b.lvs");
-    ::chmod(ro.c_str(), 0700);
-    if (::geteuid() != 0) {
-        ASSERT_FALSE(saved.Ok());
-        EXPECT_EQ(saved.Err().Kind(), ErrorKind::System);
-        EXPECT_EQ(dir.Read("ro/b.lvs"), "old");
-    }
-    auto nowhere = doc->SaveTo(dir.Path("no/such/folder/c.lvs"));
-    EXPECT_FALSE(nowhere.Ok());
 }
 
 }  // namespace
